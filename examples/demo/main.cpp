@@ -1,0 +1,55 @@
+// The demo host program. With a display it opens the demo window; with
+// --pictures DIR (what ./run demo passes when there is no display) it lets the
+// simulated instruments run for a while, writes a PNG of every page into DIR
+// and exits.
+#include "DemoWindow.h"
+
+#include <QtCore/QCommandLineParser>
+#include <QtCore/QDir>
+#include <QtCore/QElapsedTimer>
+#include <QtCore/QTextStream>
+#include <QtWidgets/QApplication>
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("corvid_demo"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Simulated instruments driving the corvid_qt widgets."));
+    parser.addHelpOption();
+    QCommandLineOption picturesOption(QStringLiteral("pictures"),
+                                      QStringLiteral("Write PNG pictures of every page into <dir> and exit."),
+                                      QStringLiteral("dir"));
+    QCommandLineOption secondsOption(QStringLiteral("seconds"),
+                                     QStringLiteral("With --pictures: how long the instruments run first."),
+                                     QStringLiteral("s"), QStringLiteral("3"));
+    parser.addOption(picturesOption);
+    parser.addOption(secondsOption);
+    parser.process(app);
+
+    DemoWindow window;
+    window.show();
+
+    if (!parser.isSet(picturesOption))
+        return app.exec();
+
+    const QString dir = QDir(parser.value(picturesOption)).absolutePath();
+    if (!QDir().mkpath(dir)) {
+        std::fprintf(stderr, "corvid_demo: cannot create %s\n", qPrintable(dir));
+        return 1;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 runMs = qint64(parser.value(secondsOption).toDouble() * 1000);
+    while (clock.elapsed() < runMs)
+        app.processEvents(QEventLoop::AllEvents, 50);
+
+    const QStringList files = window.writePictures(dir);
+    QTextStream out(stdout);
+    out << "corvid_demo: no display; wrote " << files.size() << " pictures to " << dir << "\n";
+    for (const QString &f : files)
+        out << "  " << f << "\n";
+    return files.isEmpty() ? 1 : 0;
+}

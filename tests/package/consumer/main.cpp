@@ -1,0 +1,17 @@
+#include <MeasurementUnit.h>
+#include <Resources.h>
+
+#include <QtCore/QCoreApplication>
+#include <cstdio>
+#include <memory>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    std::unique_ptr<Corvid_Qt::Units::MeasurementUnit> unit(
+        Corvid_Qt::Units::MeasurementUnit::fromType(Corvid_Qt::Units::Units_mA));
+    const QString text = unit->formatSuffix(0.5);
+    const QString css = Corvid_Qt::resource::colorRgbStyleSheetFromColor(Qt::red);
+    std::printf("%s | %s\n", qPrintable(text), qPrintable(css));
+    return (text == QLatin1String("5.000e+02 mA") && css == QLatin1String("color: rgb( 255,0,0);")) ? 0 : 1;
+}
