@@ -9,6 +9,7 @@
 
 #include <boost/numeric/ublas/lu.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <limits>
@@ -31,7 +32,18 @@ bool invertibleDeterminant(T det)
     return normalFinite(det) && normalFinite(T(1) / det);
 }
 
-// Writes the inverse of the row-major 3 by 3 matrix m into inv (may alias m).
+template <typename T>
+bool allFinite(T const *v, int n)
+{
+    for (int i = 0; i < n; ++i)
+        if (!std::isfinite(v[i]))
+            return false;
+    return true;
+}
+
+// Writes the inverse of the row-major 3 by 3 matrix m into inv (may alias
+// m), or nothing when it is singular. Cofactors outside the first row can
+// overflow although the determinant passes; such an inverse is refused too.
 template <typename T>
 bool invertGeneral(T const *m, T *inv)
 {
@@ -49,15 +61,10 @@ bool invertGeneral(T const *m, T *inv)
     const T k21 = m[2] * m[3] - m[0] * m[5];
     const T k22 = m[0] * m[4] - m[1] * m[3];
     const T q = T(1) / det;
-    inv[0] = k00 * q;
-    inv[1] = k10 * q;
-    inv[2] = k20 * q;
-    inv[3] = k01 * q;
-    inv[4] = k11 * q;
-    inv[5] = k21 * q;
-    inv[6] = k02 * q;
-    inv[7] = k12 * q;
-    inv[8] = k22 * q;
+    const T r[9] = {k00 * q, k10 * q, k20 * q, k01 * q, k11 * q, k21 * q, k02 * q, k12 * q, k22 * q};
+    if (!allFinite(r, 9))
+        return false;
+    std::copy(r, r + 9, inv);
     return true;
 }
 
@@ -122,9 +129,10 @@ bool Matrix3<T>::invert_hankel()
     const T i11 = (a * e - c * c) * q;
     const T i12 = (b * c - a * d) * q;
     const T i22 = (a * c - b * b) * q;
-    m_d[0] = i00; m_d[1] = i01; m_d[2] = i02;
-    m_d[3] = i01; m_d[4] = i11; m_d[5] = i12;
-    m_d[6] = i02; m_d[7] = i12; m_d[8] = i22;
+    const T r[9] = {i00, i01, i02, i01, i11, i12, i02, i12, i22};
+    if (!allFinite(r, 9))
+        return false;
+    std::copy(r, r + 9, m_d);
     return true;
 }
 

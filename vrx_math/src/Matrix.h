@@ -18,7 +18,8 @@ namespace math {
  * operands untouched; nothing throws. A matrix counts as invertible only when
  * its determinant and the determinant's reciprocal both lie strictly between
  * the smallest normalised and the largest finite value of T, so zero,
- * subnormal, infinite and NaN determinants are all rejected.
+ * subnormal, infinite and NaN determinants are all rejected, and when every
+ * element of the inverse is finite.
  *
  * Instantiated for float and double.
  */

@@ -195,6 +195,13 @@ void NormalDistribution<T>::calculate_scale()
 }
 
 template <typename T>
+bool NormalDistribution<T>::curve_is_usable() const
+{
+    return m_sd > 0 && std::isfinite(m_mean) && std::isfinite(m_variance) && std::isfinite(m_sd_inv2_neg_half)
+        && std::isfinite(m_sd_root_two_pi_inv);
+}
+
+template <typename T>
 int NormalDistribution<T>::finish_log_parabola(T const *c, int origin, bool centroidOnly)
 {
     m_variance = T(-1) / (T(2) * c[2]);
@@ -203,16 +210,13 @@ int NormalDistribution<T>::finish_log_parabola(T const *c, int origin, bool cent
     const T mu = m_variance * c[1];
     if (centroidOnly) {
         m_mean = mu + T(origin);
-        if (!std::isfinite(m_variance) || !std::isfinite(m_mean))
-            return ErrorSolutionInvalid;
-        return ErrorNone;
+        return curve_is_usable() ? ErrorNone : ErrorSolutionInvalid;
     }
     m_amplitude = std::exp(mu * c[1] / T(2) + c[0]);
     m_scale = m_amplitude * m_sd * rootTwoPi<T>();
     m_fitComplete = true;
     m_mean = mu + T(origin);
-    if (!std::isfinite(m_variance) || !std::isfinite(m_mean) || !std::isfinite(m_amplitude)
-        || !std::isfinite(m_scale)) {
+    if (!curve_is_usable() || !std::isfinite(m_amplitude) || !std::isfinite(m_scale)) {
         m_fitComplete = false;
         return ErrorSolutionInvalid;
     }
@@ -535,7 +539,7 @@ void NormalDistribution<T>::PrecalculatedFit::set()
         d.calculate_sd_optimizations();
         d.find_peak_channel();
         d.m_scale = d.m_amplitude * d.m_sd * rootTwoPi<T>();
-        d.m_fitComplete = std::isfinite(d.m_scale);
+        d.m_fitComplete = d.curve_is_usable() && std::isfinite(d.m_scale);
     }
 }
 
@@ -583,7 +587,7 @@ int NormalDistribution<T>::Gaussabola::calculate_all()
     d.m_sd = sigma;
     d.m_variance = sigma * sigma;
     d.calculate_sd_optimizations();
-    if (!std::isfinite(d.m_mean) || !std::isfinite(sigma))
+    if (!d.curve_is_usable())
         return ErrorSolutionInvalid;
 
     d.calculate_scale();

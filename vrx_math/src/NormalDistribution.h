@@ -124,10 +124,11 @@ public:
  * calculate_all() and read mean(), standard_deviation(), scale()... from the
  * distribution. Estimators return an Error code and never throw, whatever
  * the channel values. Where NaN, infinite or overflowing values would leave
- * a fit with a non-finite mean, sigma, amplitude or scale, the estimator
- * returns ErrorSolutionInvalid and m_fitComplete stays false; the regression
- * does the same, without touching any value, when the DC offset it would
- * subtract is not finite.
+ * a fit with a non-finite mean, sigma, variance, amplitude or scale, or
+ * with a sigma so small that 1 / sigma^2 overflows, the estimator returns
+ * ErrorSolutionInvalid and m_fitComplete stays false; the regression does
+ * the same, without touching any value, when the DC offset it would subtract
+ * is not finite.
  *
  * Under OwnershipPolicyShared the caller's array is analysed in place (the
  * regression with DC-offset removal writes to it) and must outlive the
@@ -492,8 +493,9 @@ public:
         {
         }
 
-        /// Completes the fit when mean >= 0 and sigma > 0; a non-finite mean,
-        /// sigma or scale clears m_fitComplete; otherwise it is left as it was.
+        /// Completes the fit when mean >= 0 and sigma > 0. A curve that is
+        /// not usable (as for the estimators) clears m_fitComplete; otherwise
+        /// it is left as it was.
         void set();
 
         NormalDistribution &m_d;
@@ -557,6 +559,9 @@ public:
 
 private:
     int finish_log_parabola(T const *c, int origin, bool centroidOnly);
+    /// Mean, variance and the derived members are finite and sigma > 0, so
+    /// that pdf() can be evaluated everywhere.
+    bool curve_is_usable() const;
 };
 
 template <typename T>
@@ -610,7 +615,7 @@ int NormalDistribution<T>::CenterOfGravity<Filter, SignalRangePicker>::calculate
         m4 += f * dx2 * dx2;
     }
     const T var = m2 / s;
-    if (!(var > 0) || !std::isfinite(var))
+    if (var <= 0)
         return ErrorSolutionInvalid;
 
     d.m_variance = var;
@@ -618,6 +623,8 @@ int NormalDistribution<T>::CenterOfGravity<Filter, SignalRangePicker>::calculate
     d.calculate_sd_optimizations();
     d.m_skewness = (m3 / s) / (d.m_sd * d.m_sd * d.m_sd);
     d.m_kurtosis = (m4 / s) / (var * var);
+    if (!d.curve_is_usable())
+        return ErrorSolutionInvalid;
 
     d.calculate_scale();
     if (!std::isfinite(d.m_scale))

@@ -105,6 +105,11 @@ void VRXPixelatedChamber<RealType>::calculate_all(const ChamberType &type, RealT
     }
     m_meanX /= m_integral;
     m_meanY /= m_integral;
+    if (!std::isfinite(m_meanX) || !std::isfinite(m_meanY)) {
+        // Values near the type's limit overflow the moments.
+        m_meanX = m_meanY = RealType(6.0);
+        return;
+    }
 
     RealType u20 = 0, u11 = 0, u02 = 0;
     for (int r = 0; r < MAX_LM_HEIGHT; ++r) {

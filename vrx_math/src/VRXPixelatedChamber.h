@@ -47,8 +47,8 @@ extern const MAPPING_TABLE _mapping_LM2_LM3;
  * under OwnershipPolicyCopy the object keeps its own copy. Inputs shorter
  * than the 126 channels the map reads are rejected: calculate_all() then
  * only clears the image. A frame whose thresholded integral is not a
- * positive finite number leaves isValid() false and the centroid at the grid
- * centre. Calculations accumulate into the results: use a fresh object per
+ * positive finite number, or whose centroid overflows, leaves isValid()
+ * false and the centroid at the grid centre. Calculations accumulate into the results: use a fresh object per
  * frame, or clear() it. Instantiated for float and double.
  */
 template <typename RealType>
