@@ -39,10 +39,13 @@ constexpr T logFloor()
     return T(1e-20);
 }
 
-// x^k by squaring, so that large exponents stay cheap.
+// x^k by squaring, so that large exponents stay cheap; the usual square
+// (the same product the loop forms) without the loop.
 template <typename T>
 T integerPower(T x, int k)
 {
+    if (k == 2)
+        return x * x;
     unsigned long long e = k < 0 ? 0ULL - (unsigned long long)(long long)k : (unsigned long long)k;
     T result = 1;
     while (e) {
@@ -147,13 +150,18 @@ void NormalDistribution<T>::calculate_sd_optimizations()
 template <typename T>
 void NormalDistribution<T>::find_peak_channel()
 {
-    m_histogramPeak_y = 0;
-    for (std::size_t i = 0; i < m_histogram_size; ++i) {
-        if (m_histogram[i] > m_histogramPeak_y) {
-            m_histogramPeak_y = m_histogram[i];
-            m_histogramPeak_x = int(i);
+    // Locals: the channel array may alias the members as far as the compiler knows.
+    T const *h = m_histogram;
+    T peak = 0;
+    int x = m_histogramPeak_x;
+    for (std::size_t i = 0, n = m_histogram_size; i < n; ++i) {
+        if (h[i] > peak) {
+            peak = h[i];
+            x = int(i);
         }
     }
+    m_histogramPeak_y = peak;
+    m_histogramPeak_x = x;
 }
 
 template <typename T>
@@ -324,9 +332,28 @@ template <typename T>
 int NormalDistribution<T>::Regression::calculate_all(bool dcOffsetApplied)
 {
     NormalDistribution &d = this->m_d;
+    T *h = d.m_histogram;
+    const long long n = (long long)d.m_histogram_size;
+    T sum = 0;
+    bool summed = false;
     if (dcOffsetApplied) {
         if (m_opt.m_max_signal_channels >= 0)
             d.calculate_dc_offset(std::size_t(m_opt.m_max_signal_channels));
+    } else if (d.m_dcoffset == 0) {
+        // Nothing will be subtracted: the peak search and the sum share one
+        // pass (the histogram display's case, once per frame).
+        T peak = 0;
+        int x = d.m_histogramPeak_x;
+        for (long long i = 0; i < n; ++i) {
+            sum += h[i];
+            if (h[i] > peak) {
+                peak = h[i];
+                x = int(i);
+            }
+        }
+        d.m_histogramPeak_y = peak;
+        d.m_histogramPeak_x = x;
+        summed = true;
     } else {
         d.find_peak_channel();
     }
@@ -334,23 +361,22 @@ int NormalDistribution<T>::Regression::calculate_all(bool dcOffsetApplied)
     d.m_histogramSum = 0;
     d.m_histogramPeak_y -= offset;
 
-    const long long n = (long long)d.m_histogram_size;
     if (n < 1)
         return ErrorNotEnoughData;
     if (!std::isfinite(offset)) {
         d.m_fitComplete = false;
         return ErrorSolutionInvalid;
     }
-    T *h = d.m_histogram;
     if (offset != 0) {
         for (long long i = 0; i < n; ++i) {
             h[i] -= offset;
-            d.m_histogramSum += h[i];
+            sum += h[i];
         }
-    } else {
+    } else if (!summed) {
         for (long long i = 0; i < n; ++i)
-            d.m_histogramSum += h[i];
+            sum += h[i];
     }
+    d.m_histogramSum = sum;
     if (n < 3)
         return ErrorNotEnoughData;
 
@@ -376,29 +402,36 @@ int NormalDistribution<T>::Regression::calculate_all(bool dcOffsetApplied)
     if (length < 3)
         return ErrorNotEnoughPeakData;
 
+    // Logarithms and weights first, a block at a time, then the sums: no
+    // accumulator has to live across a call into the maths library.
     const int k = m_opt.m_weighting;
     const T lnFloor = std::log(logFloor<T>());
     T s0 = 0, s1 = 0, s2 = 0, s3 = 0, s4 = 0, t0 = 0, t1 = 0, t2 = 0;
     T const *y = h + first;
-    for (long long j = 0; j < length; ++j) {
-        const T x = T(j);
-        const T v = y[j];
-        T u = 0;
-        T l = lnFloor;
-        if (v > 0) {
-            u = integerPower(v / peak, k);
-            l = std::log(v);
+    const long long block = 64;
+    T weight[block], logValue[block];
+    for (long long start = 0; start < length; start += block) {
+        const long long count = std::min(block, length - start);
+        for (long long j = 0; j < count; ++j) {
+            const T v = y[start + j];
+            weight[j] = v > 0 ? integerPower(v / peak, k) : T(0);
+            logValue[j] = v > 0 ? std::log(v) : lnFloor;
         }
-        const T ux = u * x;
-        const T ux2 = ux * x;
-        s0 += u;
-        s1 += ux;
-        s2 += ux2;
-        s3 += ux2 * x;
-        s4 += ux2 * x * x;
-        t0 += u * l;
-        t1 += ux * l;
-        t2 += ux2 * l;
+        for (long long j = 0; j < count; ++j) {
+            const T x = T(start + j);
+            const T u = weight[j];
+            const T l = logValue[j];
+            const T ux = u * x;
+            const T ux2 = ux * x;
+            s0 += u;
+            s1 += ux;
+            s2 += ux2;
+            s3 += ux2 * x;
+            s4 += ux2 * x * x;
+            t0 += u * l;
+            t1 += ux * l;
+            t2 += ux2 * l;
+        }
     }
 
     Matrix3<T> m(s0, s1, s2, s3, s4);
@@ -470,16 +503,18 @@ int NormalDistribution<T>::RegressionPrecalculated::fit(bool centroidOnly)
     const long long n = (long long)d.m_histogram_size;
     d.m_fitComplete = false;
     if (!centroidOnly && d.m_histogramPeak_x < 0) {
-        d.m_histogramSum = 0;
-        d.m_histogramPeak_y = 0;
-        d.m_histogramPeak_x = 0;
+        T sum = 0, peak = 0;
+        int x = 0;
         for (long long i = 0; i < n; ++i) {
-            d.m_histogramSum += h[i];
-            if (h[i] > d.m_histogramPeak_y) {
-                d.m_histogramPeak_y = h[i];
-                d.m_histogramPeak_x = int(i);
+            sum += h[i];
+            if (h[i] > peak) {
+                peak = h[i];
+                x = int(i);
             }
         }
+        d.m_histogramSum = sum;
+        d.m_histogramPeak_y = peak;
+        d.m_histogramPeak_x = x;
     }
 
     const long long p = d.m_histogramPeak_x;
@@ -552,17 +587,19 @@ int NormalDistribution<T>::Gaussabola::calculate_all()
         return ErrorNotEnoughData;
 
     T const *h = d.m_histogram;
-    d.m_histogramPeak_x = 0;
     d.m_fitComplete = false;
-    d.m_histogramSum = 0;
-    d.m_histogramPeak_y = 0;
+    T sum = 0, peak = 0;
+    int x = 0;
     for (long long i = 0; i < n; ++i) {
-        d.m_histogramSum += h[i];
-        if (h[i] > d.m_histogramPeak_y) {
-            d.m_histogramPeak_y = h[i];
-            d.m_histogramPeak_x = int(i);
+        sum += h[i];
+        if (h[i] > peak) {
+            peak = h[i];
+            x = int(i);
         }
     }
+    d.m_histogramSum = sum;
+    d.m_histogramPeak_y = peak;
+    d.m_histogramPeak_x = x;
     if (m_opt.m_peak_threshold > d.m_histogramPeak_y)
         return ErrorPeakBelowThreshold;
     const long long p = d.m_histogramPeak_x;

@@ -588,13 +588,13 @@ int NormalDistribution<T>::CenterOfGravity<Filter, SignalRangePicker>::calculate
     m_filter.init(d.m_histogramPeak_y);
 
     T const *h = d.m_histogram;
-    T m1 = 0;
+    T s = 0, m1 = 0;
     for (int i = r.first; i <= r.second; ++i) {
         const T f = m_filter(h[i]);
-        d.m_histogramSum += f;
+        s += f;
         m1 += T(i) * f;
     }
-    const T s = d.m_histogramSum;
+    d.m_histogramSum = s;
     if (s <= 0)
         return ErrorSumBelowThreshold;
 
