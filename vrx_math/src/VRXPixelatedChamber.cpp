@@ -79,33 +79,41 @@ void VRXPixelatedChamber<RealType>::calculate_all(const ChamberType &type, RealT
     if (!m_Q905Data || m_size < RequiredChannels)
         return;
 
+    // Results accumulate in locals (the image might alias the members as far
+    // as the compiler knows), starting from the members as documented.
+    RealType maximum = m_max, integral = m_integral;
     for (const ICtoLMMapping *m = _mapping_LM2_LM3; m->q905 >= 0; ++m) {
         RealType v = m_Q905Data[m->q905];
         if (v < discriminator)
             v = 0;
         pixelatedMatrix[m->y * MAX_LM_WIDTH + m->x] = v;
-        if (v > m_max)
-            m_max = v;
-        m_integral += v;
+        if (v > maximum)
+            maximum = v;
+        integral += v;
     }
+    m_max = maximum;
+    m_integral = integral;
 
     // An infinite integral (or NaN from mixed infinities) has no usable
     // centroid either.
-    if (!(m_integral > 0) || !std::isfinite(m_integral)) {
+    if (!(integral > 0) || !std::isfinite(integral)) {
         m_meanX = m_meanY = RealType(6.0);
         return;
     }
 
+    RealType meanX = m_meanX, meanY = m_meanY;
     for (int r = 0; r < MAX_LM_HEIGHT; ++r) {
         for (int c = 0; c < MAX_LM_WIDTH; ++c) {
             const RealType p = pixelatedMatrix[r * MAX_LM_WIDTH + c];
-            m_meanX += RealType(c) * p;
-            m_meanY += RealType(r) * p;
+            meanX += RealType(c) * p;
+            meanY += RealType(r) * p;
         }
     }
-    m_meanX /= m_integral;
-    m_meanY /= m_integral;
-    if (!std::isfinite(m_meanX) || !std::isfinite(m_meanY)) {
+    meanX /= integral;
+    meanY /= integral;
+    m_meanX = meanX;
+    m_meanY = meanY;
+    if (!std::isfinite(meanX) || !std::isfinite(meanY)) {
         // Values near the type's limit overflow the moments.
         m_meanX = m_meanY = RealType(6.0);
         return;
@@ -113,10 +121,10 @@ void VRXPixelatedChamber<RealType>::calculate_all(const ChamberType &type, RealT
 
     RealType u20 = 0, u11 = 0, u02 = 0;
     for (int r = 0; r < MAX_LM_HEIGHT; ++r) {
-        const RealType dy = RealType(r) - m_meanY;
+        const RealType dy = RealType(r) - meanY;
         for (int c = 0; c < MAX_LM_WIDTH; ++c) {
             const RealType p = pixelatedMatrix[r * MAX_LM_WIDTH + c];
-            const RealType dx = RealType(c) - m_meanX;
+            const RealType dx = RealType(c) - meanX;
             u20 += dx * dx * p;
             u11 += dx * dy * p;
             u02 += dy * dy * p;
