@@ -28,6 +28,7 @@ private slots:
     void windowedCentreOfGravityAtArrayEdge();
     void centreOfGravityOfNonPositiveProfile();
     void centreOfGravityScalesCurveThroughPeak();
+    void genericCentreOfGravityTakesPolicies();
     void dcOffsetNeedsEnoughChannels_data();
     void dcOffsetNeedsEnoughChannels();
     void dcOffsetAveragesOppositeWindow_data();
@@ -319,6 +320,31 @@ static void checkScaleThroughPeak()
 void TestNormalDistribution::centreOfGravityScalesCurveThroughPeak()
 {
     FOR_BOTH_PRECISIONS(checkScaleThroughPeak);
+}
+
+void TestNormalDistribution::genericCentreOfGravityTakesPolicies()
+{
+    std::vector<float> v{1, 2, 8, 9, 3, 1, 0, 0, 0, 0};
+    typedef Dist<float>::CenterOfGravity<filter::PercentThresholdFilter<float>, range::FullRangePicker> Filtered;
+    typedef Dist<float>::CenterOfGravity<filter::NullFilter<float>, range::WindowedRangePicker<range::Justify>> Windowed;
+    typedef Dist<float>::CenterOfGravity<filter::NullFilter<float>, range::WindowedRangePicker<range::Truncate>> Cut;
+
+    Dist<float> a(v.data(), v.size(), Dist<float>::OwnershipPolicyShared, -1, -1, -1);
+    Filtered filtered(a, filter::PercentThresholdFilter<float>(0.5f, 0), range::FullRangePicker(int(v.size())));
+    QCOMPARE(filtered.calculate_all(), int(Dist<float>::ErrorNone));
+    QCOMPARE(a.mean(), (2 * 8 + 3 * 9) / 17.0f);
+
+    Dist<float> b(v.data(), v.size(), Dist<float>::OwnershipPolicyShared, -1, -1, -1);
+    Windowed windowed(b, filter::NullFilter<float>(), range::WindowedRangePicker<range::Justify>(1, int(v.size())));
+    QCOMPARE(windowed.calculate_all(), int(Dist<float>::ErrorNone));
+    QCOMPARE(windowed.signal_range(), std::make_pair(2, 4));
+
+    // A picker built for a longer array is held to this one.
+    Dist<float> c(v.data(), 4, Dist<float>::OwnershipPolicyShared, -1, -1, -1);
+    Cut cut(c, filter::NullFilter<float>(), range::WindowedRangePicker<range::Truncate>(5, 100));
+    QCOMPARE(cut.calculate_all(), int(Dist<float>::ErrorNone));
+    QCOMPARE(cut.signal_range(), std::make_pair(0, 3));
+    QCOMPARE(c.integral(), 20.0f);
 }
 
 void TestNormalDistribution::dcOffsetNeedsEnoughChannels_data()

@@ -151,7 +151,7 @@ public:
         ErrorPeakEdge = -3,
         ErrorSumBelowThreshold = -4,
         ErrorNotEnoughPeakData = -5,
-        ErrorNoiseAboveThreshold = -6,
+        ErrorNoiseAboveThreshold = -6, // kept for the messages; no estimator returns it
         ErrorMatrixNoninvertible = -7,
         ErrorSolutionInvalid = -8
     };
