@@ -182,13 +182,29 @@ public:
     int NumberOfChannels() const override { return m_columns - 1; }
     int PlotWidthHintPoints() const override { return 77; }
     double PlotWidthHint() const override { return 1.5; }
-    const Corvid_Qt::Units::MeasurementUnit *units() const override { return &m_units; }
+    const Corvid_Qt::Units::MeasurementUnit *units() const override { return m_units; }
+    /// Like a device model: the new unit applies to every value shown.
+    void setUnits(const Corvid_Qt::Units::MeasurementUnit *units)
+    {
+        m_units = units;
+        if (rowCount() > 0 && columnCount() > 0)
+            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    }
+    /// Appends a row of values, as a device appends a sample.
+    void appendRow(const QVector<double> &values)
+    {
+        beginInsertRows(QModelIndex(), m_cells.size(), m_cells.size());
+        QVector<double> row = values;
+        row.resize(m_columns);
+        m_cells << row;
+        endInsertRows();
+    }
     const Corvid_Qt::Units::MeasurementUnit *xUnits() const override { return &m_xUnits; }
     double doubleData(int row, int column) const override
     {
         if (row < 0 || row >= m_cells.size() || column < 0 || column >= m_columns)
             return -999.0;
-        return m_units.scale(m_cells[row][column]);
+        return m_units->scale(m_cells[row][column]);
     }
     QwtSeriesData<QPointF> *seriesData(int column, int startRow, int endRow) const override
     {
@@ -206,7 +222,7 @@ public:
 private:
     QVector<QVector<double>> m_cells;
     int m_columns;
-    Corvid_Qt::Units::mA m_units;
+    const Corvid_Qt::Units::MeasurementUnit *m_units = &Corvid_Qt::VRXAbstractDeviceDataModel::defaultUnits;
     Corvid_Qt::Units::ms m_xUnits;
 };
 
