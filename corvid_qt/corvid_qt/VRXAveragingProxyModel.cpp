@@ -3,6 +3,7 @@
 #include "MeasurementUnit.h"
 
 #include <boost/circular_buffer.hpp>
+#include <cmath>
 #include <limits>
 #include <vector>
 
@@ -60,10 +61,16 @@ void VRXAveragingProxyModelPrivate::updateChannel(int column, int firstRow, int 
         return;
     }
     const double a = 1.0 / double(m_averaging);
-    double previous = first > 1 ? y[size_t(first - 2)] : 0.0;
+    double previous = first > 1 ? y[size_t(first - 2)] : std::numeric_limits<double>::quiet_NaN();
     for (int r = first; r <= lastRow; ++r) {
         const double x = vrxModel->doubleData(r, column);
-        const double value = r == 1 ? x : ((1.0 - a) * previous) + (a * x);
+        double value;
+        if (!std::isfinite(previous))
+            value = x; // the first row, or nothing finite yet: start here
+        else if (!std::isfinite(x))
+            value = previous; // one bad reading must not end the average for good
+        else
+            value = ((1.0 - a) * previous) + (a * x);
         store(r, value);
         previous = value;
     }

@@ -14,7 +14,9 @@ class VRXAveragingProxyModelPrivate;
  * Shows every channel of its source smoothed by an exponential moving
  * average of length N: y(1) = x(1), y(r) = (1 - 1/N) y(r - 1) + x(r) / N,
  * with x the source's doubleData() (display units). N is 1 (no smoothing)
- * at construction; setAveraging() changes it and emits a model reset.
+ * at construction; setAveraging() changes it and emits a model reset. With
+ * N > 1 a reading that is not finite leaves the average as it was, and the
+ * average starts at the first finite reading.
  *
  * The time column, the header row and every role other than display, edit,
  * tool tip and DataRole come from the source unchanged. Smoothed values are

@@ -10,6 +10,8 @@
 #include <QtCore/QTemporaryDir>
 #include <QtTest/QAbstractItemModelTester>
 #include <QtTest/QtTest>
+#include <cmath>
+#include <limits>
 
 using namespace Corvid_Qt;
 using corvid_test::Follower;
@@ -53,6 +55,7 @@ private slots:
     void smoothsTheDocumentedCases_data();
     void smoothsTheDocumentedCases();
     void newSamplesContinueTheAverageAcrossWrapAround();
+    void nonFiniteReadingsLeaveTheAverageAlone();
     void setAveragingIgnoresBelowOneAndResetsOnce();
     void unitChangeRecomputesInTheNewUnit();
     void cellsShowSmoothedValuesAndTheRestComesFromTheSource();
@@ -107,6 +110,27 @@ void TestAveragingProxyModel::newSamplesContinueTheAverageAcrossWrapAround()
         QCOMPARE(column(proxy, 1, proxy.rowCount()), expected);
     }
     QCOMPARE(proxy.rowCount(), capacity + 1);
+}
+
+void TestAveragingProxyModel::nonFiniteReadingsLeaveTheAverageAlone()
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    VRXSingleChannelDataModel device;
+    VRXAveragingProxyModel proxy;
+    proxy.setSourceModel(&device);
+    const QVector<double> input = {nan, 4, nan, 8, inf, 10};
+    for (int i = 0; i < input.size(); ++i)
+        device.AddData(i + 1, input[i]);
+    proxy.setAveraging(2);
+    const QVector<double> smoothed = column(proxy, 1, 7);
+    QVERIFY(std::isnan(smoothed[0]));
+    QCOMPARE(smoothed.mid(1), QVector<double>({4, 4, 6, 6, 8}));
+
+    // Without averaging the readings are shown as they are.
+    proxy.setAveraging(1);
+    QVERIFY(std::isnan(proxy.doubleData(3, 1)));
+    QCOMPARE(proxy.doubleData(5, 1), inf);
 }
 
 void TestAveragingProxyModel::setAveragingIgnoresBelowOneAndResetsOnce()

@@ -72,7 +72,6 @@ private slots:
     void autoUpdateOnPublishesHeldRowsWithTheNextSample();
     void everyInterleavingKeepsViewsConsistent_data();
     void everyInterleavingKeepsViewsConsistent();
-    void modelTesterWhileDataFlows();
 
     void seriesCoversRequestedRows_data();
     void seriesCoversRequestedRows();
@@ -383,11 +382,12 @@ void TestSingleChannelDataModel::everyInterleavingKeepsViewsConsistent()
     QAbstractItemModelTester tester(&adapter);
     Follower follower(&m, [&m](int r) { return m.doubleData(r, 0); });
 
+    Units::uA microamps;
     QRandomGenerator rng(seed);
     QVector<double> accepted; // since the last reset, oldest first
     double t = 1.0;
     for (int step = 0; step < 300; ++step) {
-        const int op = int(rng.bounded(20));
+        const int op = int(rng.bounded(22));
         bool published = false;
         if (op < 12) {
             m.AddData(t, t * 10);
@@ -413,6 +413,10 @@ void TestSingleChannelDataModel::everyInterleavingKeepsViewsConsistent()
             published = true;
         } else if (op < 19) {
             m.setAutoUpdate(!m.autoUpdate());
+        } else if (op == 19) {
+            m.SetUnits(m.units() == &microamps ? &VRXAbstractDeviceDataModel::defaultUnits : &microamps);
+        } else if (op == 20) {
+            m.setData(m.index(0, 1), !m.isChannelEnabled(1), Qt::CheckStateRole);
         } else {
             m.Clear();
             accepted.clear();
@@ -427,26 +431,6 @@ void TestSingleChannelDataModel::everyInterleavingKeepsViewsConsistent()
         if (published)
             QCOMPARE(shown, window);
     }
-}
-
-void TestSingleChannelDataModel::modelTesterWhileDataFlows()
-{
-    Units::uA microamps;
-    VRXSingleChannelDataModel m(150);
-    SequentialAdapter adapter(&m);
-    QAbstractItemModelTester tester(&adapter);
-    for (int i = 1; i <= 100; ++i)
-        m.AddData(i, 1e-6 * i);
-    m.SetUnits(&microamps);
-    m.setData(m.index(0, 1), Qt::Unchecked, Qt::CheckStateRole);
-    m.setAutoUpdate(false);
-    for (int i = 101; i <= 140; ++i)
-        m.AddData(i, 1e-6 * i);
-    m.UpdateView();
-    m.Clear();
-    QCOMPARE(m.rowCount(), 1);
-    m.setAutoUpdate(true);
-    m.AddData(1, 1);
 }
 
 void TestSingleChannelDataModel::seriesCoversRequestedRows_data()
