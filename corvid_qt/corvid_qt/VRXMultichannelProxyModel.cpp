@@ -47,8 +47,10 @@ bool isChannelName(const QString &name)
 {
     if (name.isEmpty() || name.size() > kMaxChannelNameLength || !name.isValidUtf16())
         return false;
+    // U+FFFD stands for bytes that were not text.
     const QVector<uint> codePoints = name.toUcs4();
-    return std::all_of(codePoints.cbegin(), codePoints.cend(), [](uint c) { return QChar::isPrint(c); });
+    return std::all_of(codePoints.cbegin(), codePoints.cend(),
+                       [](uint c) { return QChar::isPrint(c) && c != QChar::ReplacementCharacter; });
 }
 
 // The strings of a data stream, one at a time, until the end or the first
