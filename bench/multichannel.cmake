@@ -1,0 +1,1 @@
+corvid_add_bench(multichannel SOURCES ${CMAKE_CURRENT_LIST_DIR}/bench_multichannel.cpp LIBS corvid_qt)
