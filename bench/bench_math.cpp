@@ -189,25 +189,37 @@ struct Method
     Outcome outcome;
 };
 
-// The methods take turns, round after round, and each keeps its best pass:
-// on a shared machine all of them get the same chance at a quiet moment, so
-// the ratios stay fair.
+// The methods take turns, round after round, over blocks of profiles; each
+// block keeps its best time and a method's time is the sum of its blocks.
+// On a shared machine every method, slow or fast, so gets the same chance at
+// quiet moments, and the ratios stay fair.
 void measure(Profiles &p, std::vector<Method *> const &methods, int rounds)
 {
+    const int block = 250;
+    const int blocks = kProfiles / block;
+    std::vector<std::vector<double>> best(methods.size(), std::vector<double>(blocks, 1e300));
     for (Method *m : methods)
         m->results.assign(kProfiles, Fit());
     for (int round = 0; round < rounds; ++round) {
-        for (Method *m : methods) {
-            for (int pass = 0; pass < m->passesPerRound; ++pass) {
-                const auto t0 = corvid_bench::Clock::now();
-                for (int k = 0; k < kProfiles; ++k)
-                    m->results[k] = m->fit(&p.values[std::size_t(k) * kChannels]);
-                const auto t1 = corvid_bench::Clock::now();
-                corvid_bench::keep(m->results);
-                if (round > 0) // the first round warms up
-                    m->outcome.seconds = std::min(m->outcome.seconds, std::chrono::duration<double>(t1 - t0).count());
+        for (std::size_t mi = 0; mi < methods.size(); ++mi) {
+            Method *m = methods[mi];
+            for (int b = 0; b < blocks; ++b) {
+                for (int pass = 0; pass < m->passesPerRound; ++pass) {
+                    const auto t0 = corvid_bench::Clock::now();
+                    for (int k = b * block; k < (b + 1) * block; ++k)
+                        m->results[k] = m->fit(&p.values[std::size_t(k) * kChannels]);
+                    const auto t1 = corvid_bench::Clock::now();
+                    corvid_bench::keep(m->results);
+                    if (round > 0) // the first round warms up
+                        best[mi][b] = std::min(best[mi][b], std::chrono::duration<double>(t1 - t0).count());
+                }
             }
         }
+    }
+    for (std::size_t mi = 0; mi < methods.size(); ++mi) {
+        methods[mi]->outcome.seconds = 0;
+        for (double t : best[mi])
+            methods[mi]->outcome.seconds += t;
     }
     for (Method *m : methods) {
         double m2 = 0, s2 = 0;
