@@ -18,6 +18,8 @@
 #include <QtWidgets/QVBoxLayout>
 
 #include <qwt_plot_canvas.h>
+#include <qwt_scale_map.h>
+#include <qwt_symbol.h>
 #include <qwt_scale_widget.h>
 
 using namespace Corvid_Qt;
@@ -84,6 +86,9 @@ private Q_SLOTS:
     void clickedMarkersAndDisabledMarkers();
     void sharedSelectionRequestsARefreshOwnSelectionDoesNot();
     void emptySelectionTakesMarkersAway();
+
+    void markerLabelsDrawAsQwtDoes_data();
+    void markerLabelsDrawAsQwtDoes();
 
     void moreChannelsThanCurves();
     void curveColoursFollowPlotColors();
@@ -520,6 +525,74 @@ void tst_ScopePlotView::emptySelectionTakesMarkersAway()
     shown.model.fill(5);
     PlotViewProbe::settle();
     QVERIFY(!shown.view.markerShown(0));
+}
+
+void tst_ScopePlotView::markerLabelsDrawAsQwtDoes_data()
+{
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("x");
+    const QString stats = QStringLiteral("Time (seconds): 5.100e-01\nChannel 1\n60\n   Period:  1.000e-02 s");
+    QTest::newRow("right top") << int(Qt::AlignRight | Qt::AlignTop) << stats << 50.0;
+    QTest::newRow("right top, between pixels") << int(Qt::AlignRight | Qt::AlignTop) << stats << 50.13;
+    QTest::newRow("left top") << int(Qt::AlignLeft | Qt::AlignTop) << stats << 50.0;
+    QTest::newRow("left top, between pixels") << int(Qt::AlignLeft | Qt::AlignTop) << stats << 49.9;
+    QTest::newRow("centre bottom") << int(Qt::AlignHCenter | Qt::AlignBottom) << QStringLiteral("one line") << 50.0;
+    QTest::newRow("left centre") << int(Qt::AlignLeft | Qt::AlignVCenter) << stats << 50.0;
+}
+
+void tst_ScopePlotView::markerLabelsDrawAsQwtDoes()
+{
+    // The view's markers keep their labels as images; on the canvas they
+    // must look as QwtPlotMarker draws them.
+    QFETCH(int, alignment);
+    QFETCH(QString, text);
+    PlotViewProbe view;
+    QwtPlotMarker *cached = view.plotMarker(0).data();
+    QwtText label(text, QwtText::PlainText);
+    label.setColor(VRXPlotColors::kLabelTextColor);
+    label.setBackgroundBrush(QBrush(VRXPlotColors::kLabelBackgroundColor));
+    label.setFont(QFont(QStringLiteral("Monospace"), 9));
+    cached->setLabel(label);
+    cached->setLabelAlignment(Qt::Alignment(alignment));
+    QFETCH(double, x);
+    cached->setValue(x, 10.0);
+    cached->setLinePen(QPen(Qt::cyan, 1.0));
+
+    QwtPlotMarker plain;
+    plain.setLineStyle(cached->lineStyle());
+    plain.setLabel(label);
+    plain.setLabelAlignment(cached->labelAlignment());
+    plain.setValue(cached->value());
+    plain.setLinePen(cached->linePen());
+    plain.setSymbol(new QwtSymbol(QwtSymbol::Diamond, QBrush(Qt::yellow), QPen(Qt::yellow), QSize(5, 5)));
+
+    QwtScaleMap xMap, yMap;
+    xMap.setScaleInterval(0.0, 100.0);
+    xMap.setPaintInterval(0.0, 400.0);
+    yMap.setScaleInterval(0.0, 20.0);
+    yMap.setPaintInterval(300.0, 0.0);
+    QImage images[2];
+    QwtPlotMarker *markers[2] = {cached, &plain};
+    for (int pass = 0; pass < 2; ++pass) {
+        // The second pass draws the cached marker from its kept image.
+        for (int k = 0; k < 2; ++k) {
+            images[k] = QImage(400, 300, QImage::Format_RGB32);
+            images[k].fill(Qt::black);
+            QPainter painter(&images[k]);
+            markers[k]->draw(&painter, xMap, yMap, QRectF(0, 0, 400, 300));
+        }
+    }
+    int worst = 0;
+    for (int y = 0; y < 300; ++y) {
+        for (int x = 0; x < 400; ++x) {
+            const QColor a = images[0].pixelColor(x, y), b = images[1].pixelColor(x, y);
+            worst = std::max({worst, std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                              std::abs(a.blue() - b.blue())});
+        }
+    }
+    // Text blended onto the label background first may differ by rounding.
+    QVERIFY2(worst <= 3, qPrintable(QStringLiteral("labels differ by up to %1").arg(worst)));
 }
 
 void tst_ScopePlotView::moreChannelsThanCurves()
