@@ -828,32 +828,33 @@ void VRXScopePlotView::setScrollBarShown(bool shown)
 
 void VRXScopePlotView::RequestReplot()
 {
-    Q_D(VRXScopePlotView);
     _replotRequired = true;
-    // Repeated requests before the repaint add nothing: the repaint runs one
-    // pass over everything that arrived.
-    if (!d->m_updatePending) {
-        d->m_updatePending = true;
-        viewport()->update();
-        if (auto *canvas = qobject_cast<QwtPlotCanvas *>(qwtPlot()->canvas()))
-            canvas->replot();
-    }
+    requestCanvasPaint();
     if (_plotMode > HistogramPlotMode)
         Plot();
 }
 
 void VRXScopePlotView::RequestReplotRefresh()
 {
-    Q_D(VRXScopePlotView);
     if (_plotMode == ScopePlotMode && !_replotRequired)
         _nextScopeRow = std::max(_nextScopeRow - _plotXCount, 1);
     _replotRequired = true;
-    if (!d->m_updatePending) {
-        d->m_updatePending = true;
-        viewport()->update();
-        if (auto *canvas = qobject_cast<QwtPlotCanvas *>(qwtPlot()->canvas()))
-            canvas->replot();
-    }
+    requestCanvasPaint();
+}
+
+void VRXScopePlotView::requestCanvasPaint()
+{
+    Q_D(VRXScopePlotView);
+    // Repeated requests before the repaint add nothing: the repaint runs one
+    // pass over everything that arrived. A hidden canvas gets no repaint, so
+    // its requests are not held back.
+    if (d->m_updatePending)
+        return;
+    viewport()->update();
+    QWidget *canvas = qwtPlot()->canvas();
+    if (auto *plotCanvas = qobject_cast<QwtPlotCanvas *>(canvas))
+        plotCanvas->replot();
+    d->m_updatePending = canvas->isVisible();
 }
 
 void VRXScopePlotView::scrollTo(int value)
