@@ -1,0 +1,347 @@
+#include "PreformattedTextEngine.h"
+
+#include <QtCore/QVarLengthArray>
+#include <QtGui/QFontMetricsF>
+#include <QtGui/QPainter>
+
+namespace Corvid_Qt {
+
+namespace {
+
+// The rich-text layout puts 12 pixels between a <pre> block and its
+// neighbouring paragraphs; the panels keep that look.
+const double kBlockGap = 12.0;
+
+struct Run
+{
+    QString text;
+    bool bold;
+};
+
+struct Line
+{
+    QVector<Run> runs;
+    bool pre = false;
+    bool gapBefore = false;
+};
+
+class Parser
+{
+public:
+    explicit Parser(const QString &text)
+        : m_text(text)
+    {
+    }
+
+    QVector<Line> parse()
+    {
+        const int n = m_text.size();
+        int i = 0;
+        while (i < n) {
+            const QChar c = m_text.at(i);
+            if (c == QLatin1Char('<')) {
+                const int close = m_text.indexOf(QLatin1Char('>'), i + 1);
+                if (close < 0) {
+                    append(c);
+                    ++i;
+                    continue;
+                }
+                tag(m_text.midRef(i + 1, close - i - 1));
+                i = close + 1;
+            } else if (c == QLatin1Char('&')) {
+                i = entity(i);
+            } else {
+                append(c);
+                ++i;
+            }
+        }
+        endBlock();
+        return m_lines;
+    }
+
+private:
+    void tag(QStringRef name)
+    {
+        name = name.trimmed();
+        const bool closing = name.startsWith(QLatin1Char('/'));
+        if (closing)
+            name = name.mid(1).trimmed();
+        const int space = name.indexOf(QLatin1Char(' '));
+        if (space >= 0)
+            name = name.left(space);
+        if (name.endsWith(QLatin1Char('/')))
+            name.truncate(name.size() - 1);
+
+        if (name.compare(QLatin1String("pre"), Qt::CaseInsensitive) == 0) {
+            endBlock();
+            m_inPre = !closing;
+        } else if (name.compare(QLatin1String("b"), Qt::CaseInsensitive) == 0
+                   || name.compare(QLatin1String("strong"), Qt::CaseInsensitive) == 0) {
+            m_bold = !closing;
+        } else if (name.compare(QLatin1String("br"), Qt::CaseInsensitive) == 0) {
+            if (m_inPre)
+                m_pre += Piece{QString(QLatin1Char('\n')), m_bold};
+            else
+                newParagraphLine();
+        }
+    }
+
+    int entity(int i)
+    {
+        const int semi = m_text.indexOf(QLatin1Char(';'), i + 1);
+        if (semi < 0 || semi - i > 10) {
+            append(QLatin1Char('&'));
+            return i + 1;
+        }
+        const QStringRef name = m_text.midRef(i + 1, semi - i - 1);
+        QChar c;
+        if (name == QLatin1String("lt"))
+            c = QLatin1Char('<');
+        else if (name == QLatin1String("gt"))
+            c = QLatin1Char('>');
+        else if (name == QLatin1String("amp"))
+            c = QLatin1Char('&');
+        else if (name == QLatin1String("quot"))
+            c = QLatin1Char('"');
+        else if (name == QLatin1String("nbsp"))
+            c = QChar(0xa0);
+        else if (name.startsWith(QLatin1Char('#'))) {
+            bool ok = false;
+            const uint code = name.startsWith(QLatin1String("#x"), Qt::CaseInsensitive)
+                                  ? name.mid(2).toUInt(&ok, 16)
+                                  : name.mid(1).toUInt(&ok, 10);
+            if (ok && code > 0 && code < 0x10000)
+                c = QChar(ushort(code));
+        }
+        if (c.isNull()) {
+            append(QLatin1Char('&'));
+            return i + 1;
+        }
+        append(c, true);
+        return semi + 1;
+    }
+
+    void append(QChar c, bool literal = false)
+    {
+        if (m_inPre) {
+            if (m_pre.isEmpty() || m_pre.last().bold != m_bold)
+                m_pre += Piece{QString(), m_bold};
+            m_pre.last().text += c;
+            return;
+        }
+        // Outside <pre> white space collapses, as in HTML.
+        if (!literal && c.isSpace()) {
+            if (m_para.runs.isEmpty() || m_lastWasSpace)
+                return;
+            c = QLatin1Char(' ');
+            m_lastWasSpace = true;
+        } else {
+            m_lastWasSpace = false;
+        }
+        if (m_para.runs.isEmpty() || m_para.runs.last().bold != m_bold)
+            m_para.runs += Run{QString(), m_bold};
+        m_para.runs.last().text += c;
+    }
+
+    void newParagraphLine()
+    {
+        if (m_para.runs.isEmpty())
+            return;
+        addLine(m_para);
+        m_para = Line();
+        m_lastWasSpace = false;
+    }
+
+    void addLine(Line line)
+    {
+        line.gapBefore = m_gapPending;
+        m_gapPending = false;
+        m_lines += line;
+    }
+
+    void endBlock()
+    {
+        if (m_inPre) {
+            // One newline right after <pre> and one right before </pre> do
+            // not make lines of their own.
+            QString all;
+            for (const Piece &p : qAsConst(m_pre))
+                all += p.text;
+            const int skipFront = all.startsWith(QLatin1Char('\n')) ? 1 : 0;
+            const int skipBack = (all.size() > skipFront && all.endsWith(QLatin1Char('\n'))) ? 1 : 0;
+            const int end = all.size() - skipBack;
+            Line line;
+            line.pre = true;
+            int pos = 0;
+            for (const Piece &p : qAsConst(m_pre)) {
+                for (QChar c : p.text) {
+                    const int at = pos++;
+                    if (at < skipFront || at >= end)
+                        continue;
+                    if (c == QLatin1Char('\n')) {
+                        addLine(line);
+                        line = Line();
+                        line.pre = true;
+                        continue;
+                    }
+                    if (line.runs.isEmpty() || line.runs.last().bold != p.bold)
+                        line.runs += Run{QString(), p.bold};
+                    line.runs.last().text += c;
+                }
+            }
+            addLine(line);
+            m_pre.clear();
+        } else {
+            newParagraphLine();
+        }
+        if (!m_lines.isEmpty())
+            m_gapPending = true;
+    }
+
+    struct Piece
+    {
+        QString text;
+        bool bold;
+    };
+
+    const QString &m_text;
+    QVector<Line> m_lines;
+    QVector<Piece> m_pre;
+    Line m_para;
+    bool m_inPre = false;
+    bool m_bold = false;
+    bool m_lastWasSpace = false;
+    bool m_gapPending = false;
+};
+
+struct Fonts
+{
+    explicit Fonts(const QFont &font)
+        : plain(font)
+        , plainBold(font)
+        , fixed(PreformattedTextEngine::fixedFont(font))
+        , fixedBold(fixed)
+    {
+        plainBold.setBold(true);
+        fixedBold.setBold(true);
+    }
+    const QFont &get(bool pre, bool bold) const
+    {
+        return pre ? (bold ? fixedBold : fixed) : (bold ? plainBold : plain);
+    }
+    QFont plain, plainBold, fixed, fixedBold;
+};
+
+struct Layout
+{
+    QVector<Line> lines;
+    QVarLengthArray<double, 16> y;
+    QVarLengthArray<double, 16> width;
+    QVarLengthArray<double, 16> ascent;
+    QSizeF size;
+};
+
+Layout layoutText(const Fonts &fonts, const QString &text)
+{
+    Layout l;
+    l.lines = Parser(text).parse();
+    const QFontMetricsF plain(fonts.plain), fixed(fonts.fixed);
+    QFontMetricsF plainBold(fonts.plainBold), fixedBold(fonts.fixedBold);
+    double y = 0, maxWidth = 0;
+    for (const Line &line : qAsConst(l.lines)) {
+        const QFontMetricsF &fm = line.pre ? fixed : plain;
+        if (line.gapBefore)
+            y += kBlockGap;
+        double w = 0;
+        for (const Run &run : line.runs)
+            w += (run.bold ? (line.pre ? fixedBold : plainBold) : fm).horizontalAdvance(run.text);
+        l.y.append(y);
+        l.width.append(w);
+        l.ascent.append(fm.ascent());
+        y += fm.height();
+        maxWidth = qMax(maxWidth, w);
+    }
+    l.size = QSizeF(maxWidth, y);
+    return l;
+}
+
+} // namespace
+
+void PreformattedTextEngine::registerEngine()
+{
+    static const bool registered = [] {
+        QwtText::setTextEngine(format, new PreformattedTextEngine);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
+QwtText PreformattedTextEngine::text(const QString &text)
+{
+    registerEngine();
+    return QwtText(text, format);
+}
+
+QFont PreformattedTextEngine::fixedFont(const QFont &font)
+{
+    QFont f(font);
+    f.setFamily(QStringLiteral("Monospace"));
+    f.setStyleHint(QFont::TypeWriter);
+    f.setFixedPitch(true);
+    return f;
+}
+
+PreformattedTextEngine::PreformattedTextEngine() = default;
+
+double PreformattedTextEngine::heightForWidth(const QFont &font, int flags, const QString &text, double) const
+{
+    return textSize(font, flags, text).height();
+}
+
+QSizeF PreformattedTextEngine::textSize(const QFont &font, int, const QString &text) const
+{
+    return layoutText(Fonts(font), text).size;
+}
+
+bool PreformattedTextEngine::mightRender(const QString &) const
+{
+    return false;
+}
+
+void PreformattedTextEngine::textMargins(const QFont &, const QString &, double &left, double &right, double &top,
+                                         double &bottom) const
+{
+    left = right = top = bottom = 0;
+}
+
+void PreformattedTextEngine::draw(QPainter *painter, const QRectF &rect, int flags, const QString &text) const
+{
+    const Fonts fonts(painter->font());
+    const Layout l = layoutText(fonts, text);
+
+    double top = rect.top();
+    if (flags & Qt::AlignBottom)
+        top += rect.height() - l.size.height();
+    else if (flags & Qt::AlignVCenter)
+        top += (rect.height() - l.size.height()) / 2;
+
+    painter->save();
+    for (int i = 0; i < l.lines.size(); ++i) {
+        const Line &line = l.lines.at(i);
+        double x = rect.left();
+        if (flags & Qt::AlignRight)
+            x += rect.width() - l.width[i];
+        else if (flags & Qt::AlignHCenter)
+            x += (rect.width() - l.width[i]) / 2;
+        const double baseline = top + l.y[i] + l.ascent[i];
+        for (const Run &run : line.runs) {
+            const QFont &f = fonts.get(line.pre, run.bold);
+            painter->setFont(f);
+            painter->drawText(QPointF(x, baseline), run.text);
+            x += QFontMetricsF(f).horizontalAdvance(run.text);
+        }
+    }
+    painter->restore();
+}
+
+} // namespace Corvid_Qt
