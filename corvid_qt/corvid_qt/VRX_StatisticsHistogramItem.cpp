@@ -148,6 +148,10 @@ void VRX_StatisticsHistogramItem::newDistribution(QVector<float> const &values)
     // The copy is kept between frames so that a frame costs no allocation
     // of channel storage; only the fitted parameters outlive prepare().
     m_values.assign(values.cbegin(), values.cend());
+    // A channel that is not a number is drawn as 0, and fitted as 0 too.
+    for (float &v : m_values)
+        if (!std::isfinite(v))
+            v = 0.0f;
     m_dist = new Gaussian(m_values.data(), m_values.size(), Gaussian::OwnershipPolicyShared, -1.0f, -1.0f, -1.0f);
 }
 
