@@ -1,8 +1,13 @@
 #include "PreformattedTextEngine.h"
 
+#include <QtCore/QHash>
+#include <QtCore/QScopedPointer>
+#include <QtCore/QSharedPointer>
 #include <QtCore/QVarLengthArray>
 #include <QtGui/QFontMetricsF>
+#include <QtGui/QGlyphRun>
 #include <QtGui/QPainter>
+#include <QtGui/QRawFont>
 
 namespace Corvid_Qt {
 
@@ -214,55 +219,158 @@ private:
     bool m_gapPending = false;
 };
 
+// Glyphs and advances of one font, looked up per character once: the panels
+// are redrawn on every frame with the same few dozen characters, and shaping
+// each line again (as QPainter::drawText does) costs far more than the
+// glyphs themselves. Characters the font lacks are drawn with drawText.
+class GlyphFont
+{
+public:
+    explicit GlyphFont(const QFont &font)
+        : m_font(font)
+        , m_raw(QRawFont::fromFont(font))
+    {
+        const QFontMetricsF fm(font);
+        m_ascent = fm.ascent();
+        m_height = fm.height();
+    }
+
+    const QFont &font() const { return m_font; }
+    const QRawFont &raw() const { return m_raw; }
+    double ascent() const { return m_ascent; }
+    double height() const { return m_height; }
+
+    struct Glyph
+    {
+        quint32 index;
+        double advance;
+    };
+
+    /// Glyph of c; index 0 when the font cannot draw it alone.
+    Glyph glyph(QChar c)
+    {
+        auto it = m_glyphs.constFind(c.unicode());
+        if (it != m_glyphs.constEnd())
+            return *it;
+        Glyph g{0, QFontMetricsF(m_font).horizontalAdvance(c)};
+        if (m_raw.isValid() && !c.isSurrogate()) {
+            const QVector<quint32> index = m_raw.glyphIndexesForString(QString(c));
+            if (index.size() == 1 && index[0] != 0) {
+                g.index = index[0];
+                const QVector<QPointF> advance = m_raw.advancesForGlyphIndexes(index);
+                if (advance.size() == 1)
+                    g.advance = advance[0].x();
+            }
+        }
+        m_glyphs.insert(c.unicode(), g);
+        return g;
+    }
+
+    double advance(const QString &text)
+    {
+        double w = 0;
+        for (QChar c : text)
+            w += glyph(c).advance;
+        return w;
+    }
+
+private:
+    QFont m_font;
+    QRawFont m_raw;
+    double m_ascent;
+    double m_height;
+    QHash<ushort, Glyph> m_glyphs;
+};
+
 struct Fonts
 {
     explicit Fonts(const QFont &font)
-        : plain(font)
-        , plainBold(font)
-        , fixed(PreformattedTextEngine::fixedFont(font))
-        , fixedBold(fixed)
     {
-        plainBold.setBold(true);
+        QFont bold(font);
+        bold.setBold(true);
+        const QFont fixed = PreformattedTextEngine::fixedFont(font);
+        QFont fixedBold(fixed);
         fixedBold.setBold(true);
+        plain.reset(new GlyphFont(font));
+        plainBold.reset(new GlyphFont(bold));
+        this->fixed.reset(new GlyphFont(fixed));
+        this->fixedBold.reset(new GlyphFont(fixedBold));
     }
-    const QFont &get(bool pre, bool bold) const
+    GlyphFont &get(bool pre, bool bold) const
     {
-        return pre ? (bold ? fixedBold : fixed) : (bold ? plainBold : plain);
+        return *(pre ? (bold ? fixedBold : fixed) : (bold ? plainBold : plain));
     }
-    QFont plain, plainBold, fixed, fixedBold;
+    QScopedPointer<GlyphFont> plain, plainBold, fixed, fixedBold;
 };
+
+// The fonts of the last few base fonts (one per strip font, as a rule).
+Fonts &fontsFor(const QFont &font)
+{
+    static QHash<QString, QSharedPointer<Fonts>> cache;
+    const QString key = font.key();
+    auto it = cache.constFind(key);
+    if (it != cache.constEnd())
+        return **it;
+    if (cache.size() >= 16)
+        cache.clear();
+    return *cache.insert(key, QSharedPointer<Fonts>::create(font)).value();
+}
 
 struct Layout
 {
     QVector<Line> lines;
     QVarLengthArray<double, 16> y;
     QVarLengthArray<double, 16> width;
-    QVarLengthArray<double, 16> ascent;
     QSizeF size;
 };
 
-Layout layoutText(const Fonts &fonts, const QString &text)
+Layout layoutText(Fonts &fonts, const QString &text)
 {
     Layout l;
     l.lines = Parser(text).parse();
-    const QFontMetricsF plain(fonts.plain), fixed(fonts.fixed);
-    QFontMetricsF plainBold(fonts.plainBold), fixedBold(fonts.fixedBold);
     double y = 0, maxWidth = 0;
     for (const Line &line : qAsConst(l.lines)) {
-        const QFontMetricsF &fm = line.pre ? fixed : plain;
         if (line.gapBefore)
             y += kBlockGap;
         double w = 0;
         for (const Run &run : line.runs)
-            w += (run.bold ? (line.pre ? fixedBold : plainBold) : fm).horizontalAdvance(run.text);
+            w += fonts.get(line.pre, run.bold).advance(run.text);
         l.y.append(y);
         l.width.append(w);
-        l.ascent.append(fm.ascent());
-        y += fm.height();
+        y += fonts.get(line.pre, false).height();
         maxWidth = qMax(maxWidth, w);
     }
     l.size = QSizeF(maxWidth, y);
     return l;
+}
+
+// Draws one run at the pen position; returns the advance.
+double drawRun(QPainter *painter, GlyphFont &font, const QString &text, const QPointF &baseline)
+{
+    QVarLengthArray<quint32, 64> indexes;
+    QVarLengthArray<QPointF, 64> positions;
+    double x = 0;
+    bool complete = font.raw().isValid();
+    for (QChar c : text) {
+        const GlyphFont::Glyph g = font.glyph(c);
+        if (g.index == 0 && !c.isSpace())
+            complete = false;
+        if (g.index != 0 && !c.isSpace()) {
+            indexes.append(g.index);
+            positions.append(QPointF(x, 0));
+        }
+        x += g.advance;
+    }
+    if (!complete) {
+        painter->setFont(font.font());
+        painter->drawText(baseline, text);
+    } else if (!indexes.isEmpty()) {
+        QGlyphRun run;
+        run.setRawFont(font.raw());
+        run.setRawData(indexes.constData(), positions.constData(), indexes.size());
+        painter->drawGlyphRun(baseline, run);
+    }
+    return x;
 }
 
 } // namespace
@@ -300,7 +408,7 @@ double PreformattedTextEngine::heightForWidth(const QFont &font, int flags, cons
 
 QSizeF PreformattedTextEngine::textSize(const QFont &font, int, const QString &text) const
 {
-    return layoutText(Fonts(font), text).size;
+    return layoutText(fontsFor(font), text).size;
 }
 
 bool PreformattedTextEngine::mightRender(const QString &) const
@@ -316,7 +424,9 @@ void PreformattedTextEngine::textMargins(const QFont &, const QString &, double 
 
 void PreformattedTextEngine::draw(QPainter *painter, const QRectF &rect, int flags, const QString &text) const
 {
-    const Fonts fonts(painter->font());
+    // Glyph sizes follow the resolution of the device painted on.
+    const QFont font(painter->font(), painter->device());
+    Fonts &fonts = fontsFor(font);
     const Layout l = layoutText(fonts, text);
 
     double top = rect.top();
@@ -333,13 +443,9 @@ void PreformattedTextEngine::draw(QPainter *painter, const QRectF &rect, int fla
             x += rect.width() - l.width[i];
         else if (flags & Qt::AlignHCenter)
             x += (rect.width() - l.width[i]) / 2;
-        const double baseline = top + l.y[i] + l.ascent[i];
-        for (const Run &run : line.runs) {
-            const QFont &f = fonts.get(line.pre, run.bold);
-            painter->setFont(f);
-            painter->drawText(QPointF(x, baseline), run.text);
-            x += QFontMetricsF(f).horizontalAdvance(run.text);
-        }
+        const double baseline = top + l.y[i] + fonts.get(line.pre, false).ascent();
+        for (const Run &run : line.runs)
+            x += drawRun(painter, fonts.get(line.pre, run.bold), run.text, QPointF(x, baseline));
     }
     painter->restore();
 }

@@ -2,6 +2,7 @@
 #define CORVID_QT_VRX_STATISTICSHISTOGRAMITEM_H
 
 #include "VRX_HistogramItem.h"
+#include "VRX_HistogramItemAxisWidget.h"
 #include "corvid_qt_export.h"
 
 #include <NormalDistribution.h>
@@ -19,8 +20,6 @@ class QwtPlotCurve;
 class QwtPlotMarker;
 
 namespace Corvid_Qt {
-
-class VRX_HistogramItemAxisWidget;
 
 /**
  * Common base of the statistics items: the distribution of the last frame,

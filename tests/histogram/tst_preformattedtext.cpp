@@ -69,26 +69,27 @@ void TestPreformattedText::linesMatchRichTextLayout()
 
 void TestPreformattedText::widthIsWidestLineInFixedPitch()
 {
-    const QFont fixed = PreformattedTextEngine::fixedFont(m_font);
-    const QFontMetricsF fm(fixed);
-    const QString text = QStringLiteral("<pre>ab\n      Position: 7\nxyz</pre>");
-    const QSizeF size = PreformattedTextEngine().textSize(m_font, 0, text);
-    QCOMPARE(size.width(), fm.horizontalAdvance(QStringLiteral("      Position: 7")));
+    PreformattedTextEngine engine;
+    const double one = engine.textSize(m_font, 0, QStringLiteral("<pre>x</pre>")).width();
+    QVERIFY(one > 0);
+    const QSizeF size = engine.textSize(m_font, 0, QStringLiteral("<pre>ab\n      Position: 7\nxyz</pre>"));
+    QCOMPARE(size.width(), 17 * one);
     // Padded templates line up only in a fixed-pitch font.
-    QCOMPARE(fm.horizontalAdvance(QStringLiteral("    ")), fm.horizontalAdvance(QStringLiteral("Peak")));
+    QCOMPARE(engine.textSize(m_font, 0, QStringLiteral("<pre>    </pre>")).width(),
+             engine.textSize(m_font, 0, QStringLiteral("<pre>Peak</pre>")).width());
+    QCOMPARE(engine.textSize(m_font, 0, QString::fromUtf8("<pre>\u03bc\u03c3\u03c7\u00b2</pre>")).width(), 4 * one);
 }
 
 void TestPreformattedText::entitiesAndUnknownTagsAreText()
 {
-    const QFontMetricsF fm(PreformattedTextEngine::fixedFont(m_font));
-    const auto width = [this](const QString &t) {
-        return PreformattedTextEngine().textSize(m_font, 0, t).width();
+    PreformattedTextEngine engine;
+    const auto chars = [&](const QString &t) {
+        return engine.textSize(m_font, 0, t).width() / engine.textSize(m_font, 0, QStringLiteral("<pre>x</pre>")).width();
     };
-    QCOMPARE(width(QStringLiteral("<pre>&lt;a&gt; &amp;</pre>")), fm.horizontalAdvance(QStringLiteral("<a> &")));
-    QCOMPARE(width(QStringLiteral("<pre><i>ab</i><font color=red>c</font></pre>")),
-             fm.horizontalAdvance(QStringLiteral("abc")));
-    QCOMPARE(width(QStringLiteral("<pre>&bogus; &#65;</pre>")), fm.horizontalAdvance(QStringLiteral("&bogus; A")));
-    QCOMPARE(width(QStringLiteral("<pre>a < b")), fm.horizontalAdvance(QStringLiteral("a < b")));
+    QCOMPARE(chars(QStringLiteral("<pre>&lt;a&gt; &amp;</pre>")), 5.0);
+    QCOMPARE(chars(QStringLiteral("<pre><i>ab</i><font color=red>c</font></pre>")), 3.0);
+    QCOMPARE(chars(QStringLiteral("<pre>&bogus; &#65;</pre>")), 9.0);
+    QCOMPARE(chars(QStringLiteral("<pre>a < b")), 5.0);
 }
 
 void TestPreformattedText::drawsInPenColourInsideItsSize()
