@@ -60,6 +60,8 @@ VRX_HistogramItemAxisWidget::VRX_HistogramItemAxisWidget(QwtPlot *plot)
     , m_title(new QLabel(this))
     , m_alignPending(false)
 {
+    // The item types colour their strips with style sheets.
+    setAttribute(Qt::WA_StyledBackground, true);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
