@@ -1,0 +1,1136 @@
+#include "VRXMultichannelProxyModel.h"
+
+#include "AbstractChannelModelFactory.h"
+#include "MeasurementUnit.h"
+#include "SingleChannelModelFactory.h"
+#include "VRXAbstractDeviceDataModel.h"
+#include "VRXPlotColors.h"
+
+#include <QtCore/QByteArray>
+#include <QtCore/QDataStream>
+#include <QtCore/QDebug>
+#include <QtCore/QFileInfo>
+#include <QtCore/QIODevice>
+#include <QtCore/QMimeData>
+#include <QtCore/QSaveFile>
+#include <QtCore/QtEndian>
+#include <QtGui/QBrush>
+#include <algorithm>
+#include <climits>
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace Corvid_Qt {
+
+namespace {
+
+const char kChannelListMimeType[] = "application/vnd.text.list";
+const char kUnitsChangedSignal[] = "unitsChanged(const Corvid_Qt::Units::MeasurementUnit*)";
+// Longer texts are not channel names, whatever the drag carried.
+const int kMaxChannelNameLength = 256;
+
+// Never destroyed, like the device models' defaults.
+const Units::MeasurementUnit &makeDefaultUnits()
+{
+    static const auto *unit = new Units::MeasurementUnit(1.0, QStringLiteral("A"), 1.0);
+    return *unit;
+}
+
+const Units::MeasurementUnit &makeDefaultXUnits()
+{
+    static const auto *unit = new Units::S;
+    return *unit;
+}
+
+bool isChannelName(const QString &name)
+{
+    if (name.isEmpty() || name.size() > kMaxChannelNameLength || !name.isValidUtf16())
+        return false;
+    const QVector<uint> codePoints = name.toUcs4();
+    return std::all_of(codePoints.cbegin(), codePoints.cend(), [](uint c) { return QChar::isPrint(c); });
+}
+
+// The strings of a data stream, one at a time, until the end or the first
+// one that is not there whole. A length prefix is checked against the bytes
+// left before anything is allocated for it.
+QStringList readChannelList(const QByteArray &bytes)
+{
+    QStringList names;
+    QDataStream stream(bytes);
+    while (!stream.atEnd()) {
+        const qint64 left = bytes.size() - stream.device()->pos();
+        if (left < 4)
+            break;
+        const quint32 length = qFromBigEndian<quint32>(bytes.constData() + stream.device()->pos());
+        if (length != 0xffffffffu && qint64(length) > left - 4)
+            break;
+        QString name;
+        stream >> name;
+        if (stream.status() != QDataStream::Ok)
+            break;
+        names << name;
+    }
+    return names;
+}
+
+bool writeAll(QIODevice *device, const QByteArray &bytes)
+{
+    return device->write(bytes) == bytes.size();
+}
+
+} // namespace
+
+const Units::MeasurementUnit &VRXMultichannelProxyModel::defaultUnits = makeDefaultUnits();
+const Units::MeasurementUnit &VRXMultichannelProxyModel::defaultXUnits = makeDefaultXUnits();
+
+/*
+ * What the proxy knows of one source model. Rows of all sources are aligned
+ * by number and the table is as long as the longest source; rows are added
+ * and dropped at its end. Sources fed in step drop their oldest sample at
+ * different moments: the first of the longest ones to do so drops row 1 of
+ * the table. Listeners then take every column as moved up by a row; the
+ * other sources, when they catch up, only announce their new cells. A source
+ * whose column did not move as announced (shorter, slower, stopped) has its
+ * whole column announced as changed: at once, or when it next changes if it
+ * was one step behind (the in-step case, which then costs nothing).
+ */
+struct SourceState
+{
+    QAbstractItemModel *model = nullptr;
+    VRXAbstractPlotDataModel *plot = nullptr;
+    QVector<int> columns;        // proxy channel columns showing it, ascending
+    int firstPosition = 0;       // its first entry in models
+    int rows = 0;                // data rows when last seen
+    qint64 shifted = 0;          // rows dropped at its front since the last reset
+    qint64 assumed = 0;          // the same as the table's listeners take it to be
+    int depth = 0;               // unfinished row insertions and removals
+    int firstChanged = INT_MAX;  // first of its rows changed by the unfinished operation
+    int coveredFrom = INT_MAX;   // first table row added during that operation
+    bool announced = false;      // whether the operation dropped rows of the table
+    bool wholeColumn = false;    // whether its whole column changed meanwhile
+};
+
+class VRXMultichannelProxyModelPrivate
+{
+public:
+    explicit VRXMultichannelProxyModelPrivate(VRXMultichannelProxyModel *q)
+        : q_ptr(q)
+    {
+    }
+
+    SourceState *stateOf(const QAbstractItemModel *model) const;
+    void connectSource(SourceState *source);
+    void rebuildColumns();
+    int dataRows(const SourceState *source) const { return qMax(0, source->model->rowCount() - 1); }
+    int longestSource() const;
+    int timeRowsBefore(const SourceState *source, int limit) const;
+
+    void beginReset();
+    void endReset();
+    void beginOperation(SourceState *source);
+    void endOperation(SourceState *source);
+    void settle(SourceState *source);
+    void appendRows(int first, int last);
+    void dropLastRows(int first, int last);
+    void announceChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                         const QVector<int> &roles = QVector<int>());
+    void announceRowsChanged(SourceState *source, int first, int last, bool toEnd,
+                             const QVector<int> &roles = QVector<int>());
+
+    void _q_sourceRowsAboutToBeInserted(SourceState *source, const QModelIndex &parent, int start, int end);
+    void _q_sourceRowsInserted(SourceState *source, const QModelIndex &parent, int start, int end);
+    void _q_sourceRowsAboutToBeRemoved(SourceState *source, const QModelIndex &parent, int start, int end);
+    void _q_sourceRowsRemoved(SourceState *source, const QModelIndex &parent, int start, int end);
+    void _q_sourceRowsAboutToBeMoved();
+    void _q_sourceRowsMoved(SourceState *source, const QModelIndex &parent, int start, int end,
+                            const QModelIndex &destination, int row);
+    void _q_sourceColumnsAboutToBeInserted() { beginReset(); }
+    void _q_sourceColumnsInserted() { endReset(); }
+    void _q_sourceColumnsAboutToBeRemoved() { beginReset(); }
+    void _q_sourceColumnsRemoved() { endReset(); }
+    void _q_sourceColumnsAboutToBeMoved() { beginReset(); }
+    void _q_sourceColumnsMoved() { endReset(); }
+    void _q_sourceDataChanged(SourceState *source, const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                              const QVector<int> &roles);
+    void _q_sourceHeaderDataChanged(SourceState *source, Qt::Orientation orientation, int first, int last);
+    void _q_sourceLayoutAboutToBeChanged();
+    void _q_sourceLayoutChanged();
+    void _q_sourceModelAboutToBeReset() { beginReset(); }
+    void _q_sourceModelReset() { endReset(); }
+    void _q_sourceModelDestroyed(SourceState *source);
+
+    VRXMultichannelProxyModel *const q_ptr;
+    QList<QAbstractItemModel *> models;
+    QList<int> sourceColumnNumbers;
+    bool ignoreNextLayoutAboutToBeChanged = false;
+    bool ignoreNextLayoutChanged = false;
+    QList<QPersistentModelIndex> layoutChangePersistentIndexes;
+    QModelIndexList proxyIndexes;
+    int m_dataSize = 0;
+    QAbstractItemModel *m_rowsRemovedModel = nullptr;
+    int m_rowRemovedStart = -1;
+    int m_rowRemovedEnd = -1;
+    AbstractChannelModelFactory *channelModelFactory = nullptr;
+
+    std::vector<std::unique_ptr<SourceState>> sources; // one per distinct model
+    QVector<SourceState *> columnSources;              // parallel to models
+    qint64 shifted = 0;                                // rows dropped at the table's front since the last reset
+    int resetDepth = 0;
+    int layoutDepth = 0;
+
+    Q_DECLARE_PUBLIC(VRXMultichannelProxyModel)
+};
+
+SourceState *VRXMultichannelProxyModelPrivate::stateOf(const QAbstractItemModel *model) const
+{
+    for (const auto &source : sources) {
+        if (source->model == model)
+            return source.get();
+    }
+    return nullptr;
+}
+
+void VRXMultichannelProxyModelPrivate::connectSource(SourceState *source)
+{
+    Q_Q(VRXMultichannelProxyModel);
+    QAbstractItemModel *model = source->model;
+    VRXMultichannelProxyModelPrivate *d = this;
+    using M = QAbstractItemModel;
+    // Each connection knows its source, so no slot has to look it up.
+    QObject::connect(model, &M::rowsAboutToBeInserted, q, [d, source](const QModelIndex &p, int s, int e) {
+        d->_q_sourceRowsAboutToBeInserted(source, p, s, e);
+    });
+    QObject::connect(model, &M::rowsInserted, q, [d, source](const QModelIndex &p, int s, int e) {
+        d->_q_sourceRowsInserted(source, p, s, e);
+    });
+    QObject::connect(model, &M::rowsAboutToBeRemoved, q, [d, source](const QModelIndex &p, int s, int e) {
+        d->_q_sourceRowsAboutToBeRemoved(source, p, s, e);
+    });
+    QObject::connect(model, &M::rowsRemoved, q, [d, source](const QModelIndex &p, int s, int e) {
+        d->_q_sourceRowsRemoved(source, p, s, e);
+    });
+    QObject::connect(model, &M::rowsAboutToBeMoved, q, [d]() { d->_q_sourceRowsAboutToBeMoved(); });
+    QObject::connect(model, &M::rowsMoved, q,
+                     [d, source](const QModelIndex &p, int s, int e, const QModelIndex &dest, int row) {
+                         d->_q_sourceRowsMoved(source, p, s, e, dest, row);
+                     });
+    QObject::connect(model, &M::columnsAboutToBeInserted, q, [d]() { d->_q_sourceColumnsAboutToBeInserted(); });
+    QObject::connect(model, &M::columnsInserted, q, [d]() { d->_q_sourceColumnsInserted(); });
+    QObject::connect(model, &M::columnsAboutToBeRemoved, q, [d]() { d->_q_sourceColumnsAboutToBeRemoved(); });
+    QObject::connect(model, &M::columnsRemoved, q, [d]() { d->_q_sourceColumnsRemoved(); });
+    QObject::connect(model, &M::columnsAboutToBeMoved, q, [d]() { d->_q_sourceColumnsAboutToBeMoved(); });
+    QObject::connect(model, &M::columnsMoved, q, [d]() { d->_q_sourceColumnsMoved(); });
+    QObject::connect(model, &M::dataChanged, q,
+                     [d, source](const QModelIndex &tl, const QModelIndex &br, const QVector<int> &roles) {
+                         d->_q_sourceDataChanged(source, tl, br, roles);
+                     });
+    QObject::connect(model, &M::headerDataChanged, q, [d, source](Qt::Orientation o, int first, int last) {
+        d->_q_sourceHeaderDataChanged(source, o, first, last);
+    });
+    QObject::connect(model, &M::layoutAboutToBeChanged, q, [d]() { d->_q_sourceLayoutAboutToBeChanged(); });
+    QObject::connect(model, &M::layoutChanged, q, [d]() { d->_q_sourceLayoutChanged(); });
+    QObject::connect(model, &M::modelAboutToBeReset, q, [d]() { d->_q_sourceModelAboutToBeReset(); });
+    QObject::connect(model, &M::modelReset, q, [d]() { d->_q_sourceModelReset(); });
+    QObject::connect(model, &QObject::destroyed, q, [d, source]() { d->_q_sourceModelDestroyed(source); });
+    // Only models that announce units can be relayed (a missing signal would warn).
+    if (model->metaObject()->indexOfSignal(kUnitsChangedSignal) >= 0)
+        QObject::connect(model, SIGNAL(unitsChanged(const Corvid_Qt::Units::MeasurementUnit *)),
+                         q, SIGNAL(unitsChanged(const Corvid_Qt::Units::MeasurementUnit *)));
+}
+
+void VRXMultichannelProxyModelPrivate::rebuildColumns()
+{
+    columnSources.clear();
+    for (const auto &source : sources)
+        source->columns.clear();
+    for (int i = 0; i < models.size(); ++i) {
+        SourceState *source = stateOf(models.at(i));
+        if (source->columns.isEmpty())
+            source->firstPosition = i;
+        source->columns << i + 1;
+        columnSources << source;
+    }
+}
+
+int VRXMultichannelProxyModelPrivate::longestSource() const
+{
+    int longest = 0;
+    for (const auto &source : sources)
+        longest = qMax(longest, source->rows);
+    return longest;
+}
+
+// The rows of the time column that sources before this one already give:
+// the time of row r comes from the first source in column order holding r.
+int VRXMultichannelProxyModelPrivate::timeRowsBefore(const SourceState *source, int limit) const
+{
+    int rows = 0;
+    for (int i = 0; i < source->firstPosition && rows < limit; ++i)
+        rows = qMax(rows, columnSources.at(i)->rows);
+    return rows;
+}
+
+void VRXMultichannelProxyModelPrivate::beginReset()
+{
+    Q_Q(VRXMultichannelProxyModel);
+    if (resetDepth++ > 0)
+        return;
+    q->beginResetModel();
+    m_dataSize = 0;
+}
+
+void VRXMultichannelProxyModelPrivate::endReset()
+{
+    Q_Q(VRXMultichannelProxyModel);
+    if (resetDepth == 0 || --resetDepth > 0)
+        return;
+    shifted = 0;
+    m_rowsRemovedModel = nullptr;
+    m_rowRemovedStart = m_rowRemovedEnd = -1;
+    for (const auto &source : sources) {
+        source->rows = dataRows(source.get());
+        source->shifted = source->assumed = 0;
+        source->depth = 0;
+        source->wholeColumn = false;
+    }
+    m_dataSize = longestSource();
+    q->sourceModelReset();
+    q->endResetModel();
+}
+
+void VRXMultichannelProxyModelPrivate::beginOperation(SourceState *source)
+{
+    if (source->depth++ > 0)
+        return;
+    source->firstChanged = INT_MAX;
+    source->coveredFrom = INT_MAX;
+    source->announced = false;
+}
+
+void VRXMultichannelProxyModelPrivate::endOperation(SourceState *source)
+{
+    if (source->depth > 0 && --source->depth > 0)
+        return;
+    settle(source);
+}
+
+void VRXMultichannelProxyModelPrivate::settle(SourceState *source)
+{
+    if (resetDepth > 0)
+        return;
+    // The table is as long as the longest source; rows come and go at its end.
+    int longest = m_dataSize;
+    if (source->rows > m_dataSize)
+        longest = source->rows;
+    else if (source->rows < m_dataSize || source->announced)
+        longest = longestSource();
+    if (longest > m_dataSize) {
+        source->coveredFrom = qMin(source->coveredFrom, m_dataSize + 1);
+        appendRows(m_dataSize + 1, longest);
+    } else if (longest < m_dataSize) {
+        dropLastRows(longest + 1, m_dataSize);
+    }
+
+    if (source->wholeColumn || source->assumed != source->shifted) {
+        source->wholeColumn = false;
+        source->assumed = source->shifted;
+        announceRowsChanged(source, 1, m_dataSize, true);
+        return;
+    }
+    // Its own cells that changed in rows the table already had; a shorter
+    // source repeats its last row to the end, so those follow too.
+    const int last = qMin(m_dataSize, source->coveredFrom - 1);
+    if (source->firstChanged <= last)
+        announceRowsChanged(source, source->firstChanged, last, false);
+}
+
+void VRXMultichannelProxyModelPrivate::appendRows(int first, int last)
+{
+    Q_Q(VRXMultichannelProxyModel);
+    q->beginInsertRows(QModelIndex(), first, last);
+    m_dataSize = last;
+    for (const auto &source : sources) {
+        if (source->depth > 0)
+            source->coveredFrom = qMin(source->coveredFrom, first);
+    }
+    q->sourceRowsInserted(QModelIndex(), first, last);
+    q->endInsertRows();
+}
+
+void VRXMultichannelProxyModelPrivate::dropLastRows(int first, int last)
+{
+    Q_Q(VRXMultichannelProxyModel);
+    q->beginRemoveRows(QModelIndex(), first, last);
+    m_dataSize = first - 1;
+    q->sourceRowsRemoved(QModelIndex(), first, last);
+    q->endRemoveRows();
+}
+
+void VRXMultichannelProxyModelPrivate::announceChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                                                       const QVector<int> &roles)
+{
+    Q_Q(VRXMultichannelProxyModel);
+    if (!topLeft.isValid() || !bottomRight.isValid())
+        return;
+    q->sourceDataChanged(topLeft, bottomRight);
+    emit q->dataChanged(topLeft, bottomRight, roles);
+}
+
+void VRXMultichannelProxyModelPrivate::announceRowsChanged(SourceState *source, int first, int last, bool toEnd,
+                                                           const QVector<int> &roles)
+{
+    Q_Q(VRXMultichannelProxyModel);
+    if (toEnd && last >= qMax(source->rows, 1))
+        last = m_dataSize;
+    last = qMin(last, m_dataSize);
+    if (first < 0 || first > last)
+        return;
+    for (int column : qAsConst(source->columns))
+        announceChanged(q->index(first, column), q->index(last, column), roles);
+    const int before = timeRowsBefore(source, last);
+    const int timeFirst = qMax(first, before + 1);
+    const int timeLast = qMin(last, source->rows);
+    if (timeFirst <= timeLast)
+        announceChanged(q->index(timeFirst, 0), q->index(timeLast, 0), roles);
+}
+
+void VRXMultichannelProxyModelPrivate::_q_sourceRowsAboutToBeInserted(SourceState *source, const QModelIndex &parent,
+                                                                      int start, int)
+{
+    if (parent.isValid())
+        return;
+    beginOperation(source);
+    source->firstChanged = qMin(source->firstChanged, start);
+}
+
+void VRXMultichannelProxyModelPrivate::_q_sourceRowsInserted(SourceState *source, const QModelIndex &parent, int, int)
+{
+    if (parent.isValid())
+        return;
+    source->rows = dataRows(source);
+    endOperation(source);
+}
+
+void VRXMultichannelProxyModelPrivate::_q_sourceRowsAboutToBeRemoved(SourceState *source, const QModelIndex &parent,
+                                                                     int start, int end)
+{
+    Q_Q(VRXMultichannelProxyModel);
+    if (parent.isValid())
+        return;
+    beginOperation(source);
+    if (start != 1) {
+        source->firstChanged = qMin(source->firstChanged, start);
+        return;
+    }
+    // Only one of the longest sources, and only beyond what the table has
+    // already dropped, drops rows of the table.
+    const qint64 reached = source->shifted + (end - start + 1);
+    const int last = int(qMin<qint64>(reached - shifted, m_dataSize));
+    if (reached <= shifted || last < 1 || source->rows != m_dataSize || m_rowsRemovedModel || resetDepth > 0)
+        return;
+    q->beginRemoveRows(QModelIndex(), 1, last);
+    m_rowsRemovedModel = source->model;
+    m_rowRemovedStart = 1;
+    m_rowRemovedEnd = last;
+    shifted += last;
+    for (const auto &other : sources)
+        other->assumed += last;
+    source->announced = true;
+}
+
+void VRXMultichannelProxyModelPrivate::_q_sourceRowsRemoved(SourceState *source, const QModelIndex &parent,
+                                                            int start, int end)
+{
+    Q_Q(VRXMultichannelProxyModel);
+    if (parent.isValid())
+        return;
+    if (start == 1)
+        source->shifted += end - start + 1;
+    source->rows = dataRows(source);
+    if (m_rowsRemovedModel == source->model) {
+        const int first = m_rowRemovedStart;
+        const int last = m_rowRemovedEnd;
+        const int count = last - first + 1;
+        const int longest = m_dataSize;
+        m_rowsRemovedModel = nullptr;
+        m_rowRemovedStart = m_rowRemovedEnd = -1;
+        m_dataSize -= count;
+        q->sourceRowsRemoved(parent, first, last);
+        q->endRemoveRows();
+
+        for (const auto &other : sources) {
+            if (other.get() == source || other->assumed == other->shifted)
+                continue;
+            // One of the longest, one step behind: expected to follow suit.
+            if (other->assumed - other->shifted == count && other->rows >= longest && other->depth == 0)
+                continue;
+            if (other->depth > 0) {
+                other->wholeColumn = true;
+                continue;
+            }
+            other->assumed = other->shifted;
+            announceRowsChanged(other.get(), 1, m_dataSize, true);
+        }
+    }
+    endOperation(source);
+}
+
+void VRXMultichannelProxyModelPrivate::_q_sourceRowsAboutToBeMoved()
+{
+}
+
+void VRXMultichannelProxyModelPrivate::_q_sourceRowsMoved(SourceState *source, const QModelIndex &parent, int start,
+                                                          int end, const QModelIndex &destination, int row)
+{
+    // Rows of one source moving do not move the other columns: for the
+    // table it is a change of that source's cells.
+    if (parent.isValid() || destination.isValid())
+        return;
+    source->rows = dataRows(source);
+    announceRowsChanged(source, qMin(start, row), qMax(end, row - 1), true);
+}
+
+void VRXMultichannelProxyModelPrivate::_q_sourceDataChanged(SourceState *source, const QModelIndex &topLeft,
+                                                            const QModelIndex &bottomRight, const QVector<int> &roles)
+{
+    Q_Q(VRXMultichannelProxyModel);
+    if (!topLeft.isValid() || !bottomRight.isValid() || topLeft.parent().isValid() || resetDepth > 0)
+        return;
+    int first = topLeft.row();
+    int last = bottomRight.row();
+    if (first > m_dataSize)
+        return;
+    if (last >= qMax(source->rows, 1))
+        last = m_dataSize; // its last row repeats below its end
+    last = qMin(last, m_dataSize);
+    for (int column : qAsConst(source->columns)) {
+        const int shown = sourceColumnNumbers.at(column - 1);
+        if (shown >= topLeft.column() && shown <= bottomRight.column())
+            announceChanged(q->index(first, column), q->index(last, column), roles);
+    }
+    if (topLeft.column() == 0) {
+        int timeFirst = qMax(first, timeRowsBefore(source, last) + 1);
+        if (first == 0 && source->firstPosition == 0)
+            timeFirst = 0; // the header of the time column comes from the first source
+        const int timeLast = qMin(last, source->rows);
+        if (timeFirst <= timeLast)
+            announceChanged(q->index(timeFirst, 0), q->index(timeLast, 0), roles);
+    }
+}
+
+void VRXMultichannelProxyModelPrivate::_q_sourceHeaderDataChanged(SourceState *source, Qt::Orientation orientation,
+                                                                  int first, int last)
+{
+    Q_Q(VRXMultichannelProxyModel);
+    if (resetDepth > 0)
+        return;
+    if (orientation == Qt::Vertical) {
+        last = qMin(last, m_dataSize);
+        if (first >= 0 && first <= last)
+            emit q->headerDataChanged(orientation, first, last);
+        return;
+    }
+    for (int column : qAsConst(source->columns)) {
+        const int shown = sourceColumnNumbers.at(column - 1);
+        if (shown >= first && shown <= last)
+            emit q->headerDataChanged(orientation, column, column);
+    }
+    if (first == 0 && source->firstPosition == 0)
+        emit q->headerDataChanged(orientation, 0, 0);
+}
+
+void VRXMultichannelProxyModelPrivate::_q_sourceLayoutAboutToBeChanged()
+{
+    Q_Q(VRXMultichannelProxyModel);
+    if (ignoreNextLayoutAboutToBeChanged || resetDepth > 0 || layoutDepth++ > 0)
+        return;
+    const QModelIndexList persistent = q->persistentIndexList();
+    for (const QModelIndex &proxyIndex : persistent) {
+        proxyIndexes << proxyIndex;
+        layoutChangePersistentIndexes << QPersistentModelIndex(q->mapToSource(proxyIndex));
+    }
+    emit q->layoutAboutToBeChanged();
+}
+
+void VRXMultichannelProxyModelPrivate::_q_sourceLayoutChanged()
+{
+    Q_Q(VRXMultichannelProxyModel);
+    if (ignoreNextLayoutChanged || resetDepth > 0 || layoutDepth == 0 || --layoutDepth > 0)
+        return;
+    for (const auto &source : sources)
+        source->rows = dataRows(source.get());
+    for (int i = 0; i < proxyIndexes.size(); ++i)
+        q->changePersistentIndex(proxyIndexes.at(i), q->mapFromSource(layoutChangePersistentIndexes.at(i)));
+    proxyIndexes.clear();
+    layoutChangePersistentIndexes.clear();
+    emit q->layoutChanged();
+}
+
+void VRXMultichannelProxyModelPrivate::_q_sourceModelDestroyed(SourceState *source)
+{
+    // The model is half gone: take it out of the lists before anyone asks
+    // the proxy anything, then tell the views.
+    QAbstractItemModel *model = source->model;
+    for (int i = models.size() - 1; i >= 0; --i) {
+        if (models.at(i) == model) {
+            models.removeAt(i);
+            sourceColumnNumbers.removeAt(i);
+        }
+    }
+    if (m_rowsRemovedModel == model)
+        m_rowsRemovedModel = nullptr;
+    sources.erase(std::find_if(sources.begin(), sources.end(),
+                               [source](const std::unique_ptr<SourceState> &s) { return s.get() == source; }));
+    rebuildColumns();
+    beginReset();
+    endReset();
+}
+
+VRXMultichannelProxyModel::VRXMultichannelProxyModel(QObject *parent)
+    : QAbstractProxyModel(parent)
+    , d_ptr(new VRXMultichannelProxyModelPrivate(this))
+{
+    Q_D(VRXMultichannelProxyModel);
+    d->channelModelFactory = new SingleChannelModelFactory(this);
+}
+
+VRXMultichannelProxyModel::~VRXMultichannelProxyModel()
+{
+    Q_D(VRXMultichannelProxyModel);
+    // Models made by addChannel() are children and die after this body;
+    // nothing of theirs may reach the private part any more.
+    for (const auto &source : d->sources)
+        disconnect(source->model, nullptr, this, nullptr);
+}
+
+void VRXMultichannelProxyModel::insertSourceModel(int column, QAbstractItemModel *newSourceModel, int sourceColumn)
+{
+    Q_D(VRXMultichannelProxyModel);
+    if (!newSourceModel || newSourceModel == this || sourceColumn < 1)
+        return;
+    auto *plot = dynamic_cast<VRXAbstractPlotDataModel *>(newSourceModel);
+    if (!plot)
+        return;
+
+    d->beginReset();
+    column = qBound(0, column, d->models.size());
+    d->models.insert(column, newSourceModel);
+    d->sourceColumnNumbers.insert(column, sourceColumn);
+    if (!d->stateOf(newSourceModel)) {
+        auto source = std::make_unique<SourceState>();
+        source->model = newSourceModel;
+        source->plot = plot;
+        d->sources.push_back(std::move(source));
+        d->connectSource(d->sources.back().get());
+    }
+    d->rebuildColumns();
+    d->endReset();
+}
+
+void VRXMultichannelProxyModel::addSourceModel(QAbstractItemModel *newSourceModel, int sourceColumn)
+{
+    Q_D(VRXMultichannelProxyModel);
+    insertSourceModel(d->models.size(), newSourceModel, sourceColumn);
+}
+
+void VRXMultichannelProxyModel::removeSourceModel(QAbstractItemModel *sourceModel)
+{
+    Q_D(VRXMultichannelProxyModel);
+    SourceState *source = sourceModel ? d->stateOf(sourceModel) : nullptr;
+    if (!source)
+        return;
+
+    d->beginReset();
+    disconnect(sourceModel, nullptr, this, nullptr);
+    for (int i = d->models.size() - 1; i >= 0; --i) {
+        if (d->models.at(i) == sourceModel) {
+            d->models.removeAt(i);
+            d->sourceColumnNumbers.removeAt(i);
+        }
+    }
+    if (d->m_rowsRemovedModel == sourceModel)
+        d->m_rowsRemovedModel = nullptr;
+    d->sources.erase(std::find_if(d->sources.begin(), d->sources.end(),
+                                  [source](const std::unique_ptr<SourceState> &s) { return s.get() == source; }));
+    d->rebuildColumns();
+    d->endReset();
+}
+
+void VRXMultichannelProxyModel::setSourceModel(QAbstractItemModel *)
+{
+}
+
+void VRXMultichannelProxyModel::addChannel(const QString &channelName)
+{
+    Q_D(VRXMultichannelProxyModel);
+    if (!d->channelModelFactory)
+        return;
+    int firstColumn = 1;
+    QAbstractItemModel *model = d->channelModelFactory->createModel(channelName, &firstColumn, this);
+    if (!model)
+        return;
+    const int before = d->models.size();
+    addSourceModel(model, firstColumn);
+    // A model the proxy could not take would otherwise linger as its child.
+    if (d->models.size() == before && model->parent() == this)
+        delete model;
+}
+
+void VRXMultichannelProxyModel::setChannelNames(const QStringList &channelNames)
+{
+    for (const QString &name : channelNames)
+        addChannel(name);
+}
+
+QStringList VRXMultichannelProxyModel::channelNames() const
+{
+    Q_D(const VRXMultichannelProxyModel);
+    QStringList names;
+    for (const QAbstractItemModel *model : d->models) {
+        const QVariant channel = model->property("channel");
+        if (channel.isValid() && !channel.toString().isEmpty())
+            names << channel.toString();
+    }
+    return names;
+}
+
+void VRXMultichannelProxyModel::setChannelModelFactory(AbstractChannelModelFactory *factory)
+{
+    Q_D(VRXMultichannelProxyModel);
+    if (factory == d->channelModelFactory)
+        return;
+    delete d->channelModelFactory;
+    d->channelModelFactory = factory;
+    if (factory)
+        factory->setParent(this);
+}
+
+QModelIndex VRXMultichannelProxyModel::index(int row, int column, const QModelIndex &parent) const
+{
+    Q_ASSERT(!parent.isValid() || parent.model() == this);
+    Q_D(const VRXMultichannelProxyModel);
+    if (parent.isValid() || row < 0 || column < 0 || row > d->m_dataSize || column > d->models.size())
+        return QModelIndex();
+    return createIndex(row, column);
+}
+
+QModelIndex VRXMultichannelProxyModel::parent(const QModelIndex &child) const
+{
+    Q_ASSERT(!child.isValid() || child.model() == this);
+    Q_UNUSED(child);
+    return QModelIndex();
+}
+
+bool VRXMultichannelProxyModel::hasChildren(const QModelIndex &parent) const
+{
+    Q_ASSERT(!parent.isValid() || parent.model() == this);
+    return !parent.isValid();
+}
+
+int VRXMultichannelProxyModel::rowCount(const QModelIndex &parent) const
+{
+    Q_ASSERT(!parent.isValid() || parent.model() == this);
+    Q_D(const VRXMultichannelProxyModel);
+    return parent.isValid() ? 0 : d->m_dataSize + 1;
+}
+
+int VRXMultichannelProxyModel::columnCount(const QModelIndex &parent) const
+{
+    Q_ASSERT(!parent.isValid() || parent.model() == this);
+    Q_D(const VRXMultichannelProxyModel);
+    return parent.isValid() ? 0 : d->models.size() + 1;
+}
+
+QModelIndex VRXMultichannelProxyModel::mapToSource(const QModelIndex &proxyIndex) const
+{
+    Q_ASSERT(!proxyIndex.isValid() || proxyIndex.model() == this);
+    Q_D(const VRXMultichannelProxyModel);
+    if (!proxyIndex.isValid() || d->models.isEmpty())
+        return QModelIndex();
+    const int row = proxyIndex.row();
+    const int column = proxyIndex.column();
+    if (column >= 1 && column <= d->models.size()) {
+        QAbstractItemModel *model = d->models.at(column - 1);
+        const int sourceColumn = d->sourceColumnNumbers.at(column - 1);
+        const int n = model->rowCount();
+        return (n < 2 || n > row) ? model->index(row, sourceColumn) : model->index(n - 1, sourceColumn);
+    }
+    if (column == 0) {
+        for (QAbstractItemModel *model : d->models) {
+            if (model->rowCount() > row)
+                return model->index(row, 0);
+        }
+    }
+    return QModelIndex();
+}
+
+QModelIndex VRXMultichannelProxyModel::mapFromSource(const QModelIndex &sourceIndex) const
+{
+    Q_D(const VRXMultichannelProxyModel);
+    if (d->models.isEmpty() || !sourceIndex.isValid())
+        return QModelIndex();
+    const SourceState *source = d->stateOf(sourceIndex.model());
+    if (!source)
+        return QModelIndex();
+    if (sourceIndex.column() == 0)
+        return index(sourceIndex.row(), 0);
+    // The column showing that very source column, else the source's first.
+    for (int column : source->columns) {
+        if (d->sourceColumnNumbers.at(column - 1) == sourceIndex.column())
+            return index(sourceIndex.row(), column);
+    }
+    return index(sourceIndex.row(), source->firstPosition + 1);
+}
+
+QVariant VRXMultichannelProxyModel::data(const QModelIndex &index, int role) const
+{
+    Q_ASSERT(!index.isValid() || index.model() == this);
+    if (!index.isValid())
+        return QVariant();
+    if (role == Qt::BackgroundRole && index.row() == 0 && index.column() >= 1)
+        return QBrush(VRXPlotColors::forChannel(index.column()));
+    const QModelIndex source = mapToSource(index);
+    return source.isValid() ? source.data(role) : QVariant();
+}
+
+QMap<int, QVariant> VRXMultichannelProxyModel::itemData(const QModelIndex &index) const
+{
+    Q_ASSERT(!index.isValid() || index.model() == this);
+    return QAbstractItemModel::itemData(index);
+}
+
+bool VRXMultichannelProxyModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    Q_ASSERT(!index.isValid() || index.model() == this);
+    const QModelIndex source = mapToSource(index);
+    // A repeated last row of a shorter source is not that row.
+    if (!source.isValid() || source.row() != index.row())
+        return false;
+    return const_cast<QAbstractItemModel *>(source.model())->setData(source, value, role);
+}
+
+QVariant VRXMultichannelProxyModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    Q_D(const VRXMultichannelProxyModel);
+    if (orientation != Qt::Horizontal || section < 0 || section > d->models.size())
+        return QVariant();
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignHCenter);
+    if (role != Qt::DisplayRole)
+        return QVariant();
+    if (section == 0)
+        return data(index(0, 0), role);
+    // Every single-channel source calls its column "1": name the merged
+    // columns after their channels, or number them.
+    const QString name = d->models.at(section - 1)->property("channel").toString();
+    return name.isEmpty() ? QVariant(QString::number(section)) : QVariant(name);
+}
+
+QModelIndex VRXMultichannelProxyModel::buddy(const QModelIndex &index) const
+{
+    Q_ASSERT(!index.isValid() || index.model() == this);
+    return index;
+}
+
+Qt::ItemFlags VRXMultichannelProxyModel::flags(const QModelIndex &index) const
+{
+    Q_ASSERT(!index.isValid() || index.model() == this);
+    const Qt::ItemFlags flags = QAbstractItemModel::flags(index);
+    return index.isValid() ? flags : flags | Qt::ItemIsDropEnabled;
+}
+
+QModelIndexList VRXMultichannelProxyModel::match(const QModelIndex &start, int role, const QVariant &value, int hits,
+                                                 Qt::MatchFlags flags) const
+{
+    Q_ASSERT(!start.isValid() || start.model() == this);
+    Q_D(const VRXMultichannelProxyModel);
+    QModelIndexList result;
+    if (!start.isValid() || d->models.isEmpty())
+        return result;
+
+    // Each source searches its own rows, so a short source's repeated last
+    // row is found once; a channel column asks its source, the time column
+    // every source in column order.
+    auto search = [&](QAbstractItemModel *model, int sourceColumn, int column) {
+        const QModelIndex from = model->index(start.row(), sourceColumn);
+        if (!from.isValid())
+            return;
+        const int wanted = hits < 0 ? -1 : hits - result.size();
+        const QModelIndexList found = model->match(from, role, value, wanted, flags);
+        for (const QModelIndex &hit : found) {
+            const QModelIndex proxyHit = index(hit.row(), column);
+            if (proxyHit.isValid() && !result.contains(proxyHit))
+                result << proxyHit;
+        }
+    };
+    const int column = start.column();
+    if (column >= 1) {
+        search(d->models.at(column - 1), d->sourceColumnNumbers.at(column - 1), column);
+        return result;
+    }
+    for (int i = 0; i < d->columnSources.size(); ++i) {
+        const SourceState *source = d->columnSources.at(i);
+        if (hits >= 0 && result.size() >= hits)
+            break;
+        if (source->firstPosition == i)
+            search(source->model, 0, 0);
+    }
+    if (hits >= 0 && result.size() > hits)
+        result.erase(result.begin() + hits, result.end());
+    return result;
+}
+
+bool VRXMultichannelProxyModel::insertRows(int, int, const QModelIndex &)
+{
+    return false;
+}
+
+bool VRXMultichannelProxyModel::insertColumns(int, int, const QModelIndex &)
+{
+    return false;
+}
+
+bool VRXMultichannelProxyModel::removeRows(int, int, const QModelIndex &)
+{
+    return false;
+}
+
+bool VRXMultichannelProxyModel::removeColumns(int, int, const QModelIndex &)
+{
+    return false;
+}
+
+QStringList VRXMultichannelProxyModel::mimeTypes() const
+{
+    return QStringList{QString::fromLatin1(kChannelListMimeType), QStringLiteral("text/plain")};
+}
+
+QMimeData *VRXMultichannelProxyModel::mimeData(const QModelIndexList &indexes) const
+{
+    // The texts of the cells, in the form the proxy reads back.
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    for (const QModelIndex &index : indexes) {
+        if (index.isValid() && index.model() == this)
+            stream << data(index, Qt::DisplayRole).toString();
+    }
+    auto *mime = new QMimeData;
+    mime->setData(QString::fromLatin1(kChannelListMimeType), bytes);
+    return mime;
+}
+
+Qt::DropActions VRXMultichannelProxyModel::supportedDropActions() const
+{
+    return Qt::CopyAction | Qt::LinkAction;
+}
+
+bool VRXMultichannelProxyModel::canDropMimeData(const QMimeData *data, Qt::DropAction action, int, int,
+                                                const QModelIndex &) const
+{
+    if (!data || (action != Qt::CopyAction && action != Qt::LinkAction))
+        return false;
+    return data->hasFormat(QString::fromLatin1(kChannelListMimeType)) || data->hasText();
+}
+
+bool VRXMultichannelProxyModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int, int,
+                                             const QModelIndex &)
+{
+    Q_D(VRXMultichannelProxyModel);
+    if (action != Qt::CopyAction && action != Qt::LinkAction)
+        return action == Qt::IgnoreAction;
+    if (!data)
+        return false;
+
+    // Drops come from other programs: take only names that arrived whole
+    // and look like names, and never more channels than a device can have.
+    QStringList names;
+    const QString listType = QString::fromLatin1(kChannelListMimeType);
+    if (data->hasFormat(listType)) {
+        names = readChannelList(data->data(listType));
+    } else if (data->hasText()) {
+        names << data->text().trimmed();
+    }
+
+    int room = VRXAbstractDeviceDataModel::MODEL_MAX_CHANNELS - d->models.size();
+    int added = 0;
+    for (const QString &name : qAsConst(names)) {
+        if (!isChannelName(name))
+            continue;
+        if (room <= 0) {
+            qWarning() << "Drop: no room for more channels," << names.size() - added << "names left out";
+            break;
+        }
+        qDebug().noquote() << "Drop channel" << name;
+        const int before = d->models.size();
+        addChannel(name);
+        if (d->models.size() > before) {
+            ++added;
+            --room;
+        }
+    }
+    return added > 0;
+}
+
+int VRXMultichannelProxyModel::PlotWidthHintPoints() const
+{
+    Q_D(const VRXMultichannelProxyModel);
+    return d->columnSources.isEmpty() ? 256 : d->columnSources.first()->plot->PlotWidthHintPoints();
+}
+
+double VRXMultichannelProxyModel::PlotWidthHint() const
+{
+    Q_D(const VRXMultichannelProxyModel);
+    return d->columnSources.isEmpty() ? 0.0 : d->columnSources.first()->plot->PlotWidthHint();
+}
+
+bool VRXMultichannelProxyModel::SaveDataToFile(const QString &fileName) const
+{
+    Q_D(const VRXMultichannelProxyModel);
+    if (d->models.isEmpty() || fileName.isEmpty())
+        return false;
+    QSaveFile file(fileName);
+    return SaveDataToFile(file);
+}
+
+bool VRXMultichannelProxyModel::SaveDataToFile(QSaveFile &file) const
+{
+    Q_D(const VRXMultichannelProxyModel);
+    if (d->models.isEmpty() || file.fileName().isEmpty())
+        return false;
+    // A device or pipe cannot be replaced by a finished copy: QSaveFile
+    // would put a plain file in its place.
+    const QFileInfo target(file.fileName());
+    if (target.exists() && !target.isFile())
+        return false;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    if (!SaveDataToDevice(&file)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool VRXMultichannelProxyModel::SaveDataToDevice(QIODevice *device) const
+{
+    Q_D(const VRXMultichannelProxyModel);
+    if (!device || !device->isWritable() || d->models.isEmpty())
+        return false;
+
+    const int channels = d->models.size();
+    QByteArray chunk;
+    for (int c = 1; c <= channels; ++c) {
+        const QByteArray number = QByteArray::number(c);
+        chunk += "channel_" + number + "_timestamp(s),channel_" + number + ',';
+    }
+    chunk += '\n';
+
+    const int flushAt = 64 * 1024;
+    for (int i = 0; i < d->m_dataSize; ++i) {
+        for (int c = 0; c < channels; ++c) {
+            const QAbstractItemModel *model = d->models.at(c);
+            if (model->rowCount() - 1 > i) {
+                chunk += model->index(i + 1, 0).data().toString().toUtf8();
+                chunk += ',';
+                chunk += model->index(i + 1, d->sourceColumnNumbers.at(c)).data().toString().toUtf8();
+            } else {
+                chunk += ',';
+            }
+            chunk += ',';
+        }
+        chunk += '\n';
+        if (chunk.size() >= flushAt) {
+            if (!writeAll(device, chunk))
+                return false;
+            chunk.resize(0);
+        }
+    }
+    return chunk.isEmpty() || writeAll(device, chunk);
+}
+
+void VRXMultichannelProxyModel::Clear()
+{
+    Q_D(VRXMultichannelProxyModel);
+    if (d->sources.empty())
+        return;
+    // One reset for the table, however many sources reset under it.
+    d->beginReset();
+    for (const auto &source : d->sources)
+        source->plot->Clear();
+    d->endReset();
+}
+
+const Units::MeasurementUnit *VRXMultichannelProxyModel::units() const
+{
+    Q_D(const VRXMultichannelProxyModel);
+    return d->columnSources.isEmpty() ? &defaultUnits : d->columnSources.first()->plot->units();
+}
+
+const Units::MeasurementUnit *VRXMultichannelProxyModel::xUnits() const
+{
+    Q_D(const VRXMultichannelProxyModel);
+    return d->columnSources.isEmpty() ? &defaultXUnits : d->columnSources.first()->plot->xUnits();
+}
+
+QwtSeriesData<QPointF> *VRXMultichannelProxyModel::seriesData(int column, int startRow, int endRow) const
+{
+    Q_D(const VRXMultichannelProxyModel);
+    if (column < 1 || column > d->models.size())
+        return nullptr;
+    return d->columnSources.at(column - 1)->plot->seriesData(d->sourceColumnNumbers.at(column - 1), startRow, endRow);
+}
+
+int VRXMultichannelProxyModel::MaxBufferSize() const
+{
+    Q_D(const VRXMultichannelProxyModel);
+    return d->columnSources.isEmpty() ? 0 : d->columnSources.first()->plot->MaxBufferSize();
+}
+
+double VRXMultichannelProxyModel::doubleData(int row, int column) const
+{
+    Q_D(const VRXMultichannelProxyModel);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    if (row < 0 || column < 0 || column > d->models.size())
+        return nan;
+    if (column >= 1) {
+        if (row == 0)
+            return double(column);
+        const SourceState *source = d->columnSources.at(column - 1);
+        const int n = source->model->rowCount();
+        // A source without samples has no value to repeat.
+        if (n < 2)
+            return 0.0;
+        return source->plot->doubleData(qMin(row, n - 1), d->sourceColumnNumbers.at(column - 1));
+    }
+    double fallback = 0.0;
+    bool haveFallback = false;
+    for (const SourceState *source : d->columnSources) {
+        const int n = source->model->rowCount();
+        if (n > row)
+            return source->plot->doubleData(row, 0);
+        if (n >= 2 && !haveFallback) {
+            fallback = source->plot->doubleData(n - 1, 0);
+            haveFallback = true;
+        }
+    }
+    return fallback;
+}
+
+void VRXMultichannelProxyModel::sourceRowsInserted(const QModelIndex &, int, int)
+{
+}
+
+void VRXMultichannelProxyModel::sourceRowsRemoved(const QModelIndex &, int, int)
+{
+}
+
+void VRXMultichannelProxyModel::sourceModelReset()
+{
+}
+
+void VRXMultichannelProxyModel::sourceDataChanged(const QModelIndex &, const QModelIndex &)
+{
+}
+
+} // namespace Corvid_Qt

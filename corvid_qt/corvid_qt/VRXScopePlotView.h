@@ -1,0 +1,222 @@
+#ifndef CORVID_QT_VRXSCOPEPLOTVIEW_H
+#define CORVID_QT_VRXSCOPEPLOTVIEW_H
+
+#include "corvid_qt_export.h"
+
+#include <QtCore/QPointer>
+#include <QtCore/QSharedPointer>
+#include <QtCore/QVector>
+#include <QtWidgets/QAbstractItemView>
+#include <utility>
+
+class QLabel;
+class QwtPlot;
+class QwtPlotCurve;
+class QwtPlotGrid;
+class QwtPlotHistogram;
+class QwtPlotMarker;
+class Ui_VRXScopePlotView;
+
+namespace Corvid_Qt {
+
+class VRXPositionPlot;
+class VRXScopePlotViewPrivate;
+class VRXSpectrogram;
+class VRXSplitPlot;
+class VRX_HistogramItem;
+class VRX_HistogramItemAxisWidget;
+
+/**
+ * The item view that plots the channels of a device data model: a strip
+ * chart of the newest samples (scrollable back through the buffer), a
+ * sweeping oscilloscope window, a beam-profile histogram, or one of three
+ * two-dimensional chamber displays shown instead of the plot.
+ *
+ * The model must offer the plot-data interface (VRXAbstractPlotDataModel,
+ * reached by a cross cast); any other model is treated as none. Column 0 is
+ * time, columns 1..n the channels, row 0 the channel headers (caption,
+ * colour brush, shown check state). The view does not own its model.
+ *
+ * Model changes never draw directly: they mark the view and ask for a
+ * canvas repaint, and each canvas paint runs one plot pass, so any number of
+ * changes between two paints costs one pass. Two markers, placed with the
+ * left and right mouse buttons, read values and, on a time axis, the
+ * statistics between them; marker 0 and the view's selection (one column,
+ * the marker's channel) follow each other.
+ *
+ * At most 256 channel columns are drawn; further channels of wider models
+ * are left out.
+ */
+class CORVID_QT_EXPORT VRXScopePlotView : public QAbstractItemView
+{
+    Q_OBJECT
+
+public:
+    enum PlotMode {
+        StripPlotMode = 0,
+        ScopePlotMode = 1,
+        HistogramPlotMode = 2,
+        SpectrogramPlotMode = 3,
+        PositionPlotMode = 4,
+        SplitPlotMode = 5
+    };
+
+    /// Y scale choices; the numbers are percentages of the device's full
+    /// range (SetRange). Values outside 0..14 mean autoscale.
+    enum PlotScales : int {
+        PlotScaleAuto = 0,
+        PlotScaleNormalize = 1,
+        PlotScale100 = 2,
+        PlotScale50 = 3,
+        PlotScale20 = 4,
+        PlotScale10 = 5,
+        PlotScale5 = 6,
+        PlotScale2 = 7,
+        PlotScale1 = 8,
+        PlotScale0_5 = 9,
+        PlotScale0_2 = 10,
+        PlotScale0_1 = 11,
+        PlotScale0_05 = 12,
+        PlotScale0_02 = 13,
+        PlotScale0_01 = 14
+    };
+
+    enum HistogramItemTypes {
+        GaussabolaHistogramItemType = 0,
+        CoGHistogramItemType = 1,
+        RegressionHistogramItemType = 2,
+        PrecalculatedFitHistogramItemType = 3,
+        NHistogramItemTypes = 4
+    };
+
+    /// One marker as measured by one plot pass.
+    struct MarkerData {
+        int markerChannel;          ///< model column read
+        double markerTime;          ///< snapped to a sample
+        int markerTime_i;           ///< model row of that sample, -1 for none
+        double markerValuePlot;     ///< curve value as plotted
+        double markerValueDisplay;  ///< model value shown in the label
+    };
+
+    /// Scroll bar units per second of the strip chart's time axis.
+    static constexpr double SCROLLBAR_FACTOR = 100000.0;
+    /// Curves the view can hold; wider models are cut to this many channels.
+    static const int MAX_CURVES = 256;
+
+    explicit VRXScopePlotView(QWidget *parent = nullptr);
+    ~VRXScopePlotView() override;
+
+    void setModel(QAbstractItemModel *model) override;
+    QRect visualRect(const QModelIndex &index) const override;
+    /// In strip mode the explicit hints scroll the window so that the row's
+    /// time lies at its left edge (PositionAtTop), its right edge
+    /// (PositionAtBottom) or its centre; EnsureVisible never scrolls.
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
+    QModelIndex indexAt(const QPoint &point) const override;
+    void reset() override;
+
+    /// Ignored for modes outside 0..5 and while the view has no model.
+    void SetPlotMode(PlotMode plotMode);
+    PlotMode plotMode() const { return _plotMode; }
+    int yScaleMode() const { return _yScaleMode; }
+    bool positiveOnly() const { return _positiveOnly; }
+    /// Stores the device's full range for the fixed Y scales; false when it
+    /// is unchanged. Applied by the next SetYScaleMode().
+    bool SetRange(double low, double high);
+    /// A label that shows the number of buffered samples; not owned.
+    void SetBufferSizeLabel(QLabel *label);
+
+    VRXSpectrogram *spectrogram();
+    VRXPositionPlot *positionPlot();
+    VRXSplitPlot *splitPlot();
+    void setPixelated(bool on);
+    bool pixelated() const { return _pixelated; }
+    /// Off detaches both markers; clicks and selections no longer place them.
+    void enablePlotMarker(bool on);
+
+protected:
+    QwtPlot *qwtPlot() const;
+    QSharedPointer<QwtPlotMarker> plotMarker(int i) const;
+
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    int horizontalOffset() const override;
+    int verticalOffset() const override;
+    bool isIndexHidden(const QModelIndex &index) const override;
+    void setSelection(const QRect &rect, QItemSelectionModel::SelectionFlags flags) override;
+    QRegion visualRegionForSelection(const QItemSelection &selection) const override;
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+
+protected Q_SLOTS:
+    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                     const QVector<int> &roles = QVector<int>()) override;
+    void rowsInserted(const QModelIndex &parent, int start, int end) override;
+    void rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end) override;
+    void selectionChanged(const QItemSelection &selected, const QItemSelection &deselected) override;
+
+public Q_SLOTS:
+    void doItemsLayout() override;
+    void SetPlotMode(int plotMode);
+    void SetYScaleMode(int scaleMode);
+    void SetPositiveOnly(bool positiveOnly);
+
+protected Q_SLOTS:
+    /// Runs the pass of the current mode when one was requested.
+    void Plot();
+    void RequestReplot();
+    /// As RequestReplot(); in scope mode the last sweep is drawn again.
+    void RequestReplotRefresh();
+    void SelectPoint1(QPointF pos);
+    void SelectPoint2(QPointF pos);
+    void scrollTo(int value);
+
+private:
+    void createCurves();
+    void clearCurves();
+    void detachCurves();
+    void clearHistogramItems(int type);
+    void hideHistogramItems();
+    void setScrollBarShown(bool shown);
+    void updateBufferSizeLabel();
+
+    QVector<MarkerData> initialMarkers() const;
+    std::pair<int, double> findStripMarkerTime(double t);
+    void plotCurves(int firstRow, int lastRow, QVector<MarkerData> &markers);
+    void PlotStripMode();
+    void PlotScopeMode();
+    void PlotHistogramMode();
+    void setStripMarker(const MarkerData &marker, int which, const std::pair<int, int> &rows,
+                        const std::pair<double, double> &xRange);
+    void setStripAxisTitles();
+
+    Ui_VRXScopePlotView *m_ui;
+    PlotMode _plotMode;
+    QwtPlotHistogram *_histogram;
+    QwtPlotGrid *_grid;
+    VRXSpectrogram *_spectrogram;
+    VRXPositionPlot *_positionPlot;
+    VRXSplitPlot *_splitPlot;
+    bool _pixelated;
+    size_t _numCurves;
+    QwtPlotCurve *_curves[MAX_CURVES];
+    int _plotXCount;
+    double _rangeLow;
+    double _rangeHigh;
+    PlotScales _yScaleMode;
+    bool _positiveOnly;
+    bool _replotRequired;
+    bool _plotting;
+    int _nextScopeRow;
+    int _lastRowCount;
+    QPointer<QLabel> _bufferSizeLabel;
+    VRX_HistogramItemAxisWidget *m_axisWidgets[NHistogramItemTypes];
+    int m_peaks[NHistogramItemTypes];
+    QVector<VRX_HistogramItem *> m_histogramItems[NHistogramItemTypes];
+
+    VRXScopePlotViewPrivate *const d_ptr;
+    Q_DECLARE_PRIVATE(VRXScopePlotView)
+    friend class VRXScopePlotViewEventFilter;
+};
+
+} // namespace Corvid_Qt
+
+#endif

@@ -1,0 +1,234 @@
+#include "VRXSingleChannelDataModel.h"
+
+#include "MeasurementUnit.h"
+
+#include <QtCore/QByteArray>
+#include <QtCore/QIODevice>
+#include <QtCore/QSaveFile>
+#include <limits>
+
+namespace Corvid_Qt {
+
+namespace {
+
+bool writeAll(QIODevice *device, const QByteArray &bytes)
+{
+    return device->write(bytes) == bytes.size();
+}
+
+} // namespace
+
+VRXSingleChannelDataModel::VRXSingleChannelDataModel(QObject *parent)
+    : VRXSingleChannelDataModel(maxBufferSize, parent)
+{
+}
+
+VRXSingleChannelDataModel::VRXSingleChannelDataModel(int capacity, QObject *parent)
+    : VRXAbstractDeviceDataModel(parent)
+    , _timestamps(size_t(qMax(capacity, 1)))
+    , _data(size_t(qMax(capacity, 1)))
+    , m_dataSize(0)
+    , _plotWidthHint(0)
+{
+}
+
+VRXSingleChannelDataModel::~VRXSingleChannelDataModel() = default;
+
+QModelIndex VRXSingleChannelDataModel::index(int row, int column, const QModelIndex &parent) const
+{
+    Q_ASSERT(!parent.isValid() || parent.model() == this);
+    if (parent.isValid() || row < 0 || size_t(row) > m_dataSize || column < 0 || column > numChannels)
+        return QModelIndex();
+    return createIndex(row, column);
+}
+
+int VRXSingleChannelDataModel::rowCount(const QModelIndex &parent) const
+{
+    Q_ASSERT(!parent.isValid() || parent.model() == this);
+    return parent.isValid() ? 0 : int(m_dataSize) + 1;
+}
+
+QVariant VRXSingleChannelDataModel::deviceSpecificData(const QModelIndex &index, int role) const
+{
+    Q_ASSERT(!index.isValid() || index.model() == this);
+    if (!index.isValid())
+        return QVariant();
+    const int row = index.row();
+    const int column = index.column();
+    if (row < 0 || size_t(row) > m_dataSize)
+        return QVariant();
+
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+    case Qt::ToolTipRole:
+        if (row == 0) {
+            if (column == 0 || role == Qt::ToolTipRole)
+                return QVariant();
+            return QString::number(column);
+        }
+        if (column == 0)
+            return QString::number(_timestamps[size_t(row - 1)], 'e', 3);
+        return role == Qt::ToolTipRole ? units()->formatSuffix(_data[size_t(row - 1)])
+                                       : units()->format(_data[size_t(row - 1)]);
+    case DataRole:
+        return doubleData(row, column);
+    default:
+        return QVariant();
+    }
+}
+
+bool VRXSingleChannelDataModel::isOverrange(int, int) const
+{
+    return false;
+}
+
+int VRXSingleChannelDataModel::NumberOfChannels() const
+{
+    return numChannels;
+}
+
+double VRXSingleChannelDataModel::doubleData(int row, int column) const
+{
+    if (row >= 1 && size_t(row) <= m_dataSize) {
+        const size_t i = size_t(row - 1);
+        return column == TimestampColumn ? _timestamps[i] : units()->scale(_data[i]);
+    }
+    if (row == 0)
+        return column == TimestampColumn ? 0.0 : double(column);
+    return std::numeric_limits<double>::quiet_NaN();
+}
+
+void VRXSingleChannelDataModel::AddData(double timestamp, double data)
+{
+    if (timestamp == 0.0)
+        Clear();
+    else if (!_timestamps.empty() && timestamp == _timestamps.back())
+        return;
+
+    const size_t held = _timestamps.size();
+    if (!_timestamps.full()) {
+        if (!_autoUpdate) {
+            append(timestamp, data);
+            return;
+        }
+        // Rows held back while auto-update was off go out with this one.
+        beginInsertRows(QModelIndex(), int(m_dataSize) + 1, int(held) + 1);
+        append(timestamp, data);
+        m_dataSize = held + 1;
+        endInsertRows();
+        return;
+    }
+
+    if (_autoUpdate && m_dataSize == held) {
+        beginInsertRows(QModelIndex(), int(held), int(held));
+        beginRemoveRows(QModelIndex(), 1, 1);
+        append(timestamp, data);
+        // Between the two ends the table is one row short, as a listener of
+        // rowsRemoved expects.
+        --m_dataSize;
+        endRemoveRows();
+        ++m_dataSize;
+        endInsertRows();
+        return;
+    }
+
+    // The dropped sample is announced only if views have seen it as row 1.
+    if (m_dataSize > 0) {
+        beginRemoveRows(QModelIndex(), 1, 1);
+        append(timestamp, data);
+        --m_dataSize;
+        endRemoveRows();
+    } else {
+        append(timestamp, data);
+    }
+    if (_autoUpdate)
+        UpdateView();
+}
+
+void VRXSingleChannelDataModel::UpdateView()
+{
+    const size_t held = _timestamps.size();
+    if (m_dataSize >= held)
+        return;
+    beginInsertRows(QModelIndex(), int(m_dataSize) + 1, int(held));
+    m_dataSize = held;
+    endInsertRows();
+}
+
+void VRXSingleChannelDataModel::Clear()
+{
+    beginResetModel();
+    m_dataSize = 0;
+    _timestamps.clear();
+    _data.clear();
+    endResetModel();
+}
+
+int VRXSingleChannelDataModel::PlotWidthHintPoints() const
+{
+    return _plotWidthHint != 0 ? _plotWidthHint : VRXAbstractDeviceDataModel::PlotWidthHintPoints();
+}
+
+int VRXSingleChannelDataModel::MaxBufferSize() const
+{
+    return int(_timestamps.capacity());
+}
+
+void VRXSingleChannelDataModel::setPlotWidthHintPoints(int points)
+{
+    _plotWidthHint = points;
+}
+
+QString VRXSingleChannelDataModel::channelName() const
+{
+    return m_channelName;
+}
+
+void VRXSingleChannelDataModel::setChannelName(const QString &channelName)
+{
+    m_channelName = channelName;
+}
+
+bool VRXSingleChannelDataModel::SaveDataToFile(const QString &fileName) const
+{
+    if (fileName.isEmpty())
+        return false;
+    QSaveFile file(fileName);
+    return SaveDataToFile(file);
+}
+
+bool VRXSingleChannelDataModel::SaveDataToFile(QSaveFile &file) const
+{
+    if (file.fileName().isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    if (!SaveDataToDevice(&file)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool VRXSingleChannelDataModel::SaveDataToDevice(QIODevice *device) const
+{
+    if (!device || !device->isWritable())
+        return false;
+    QByteArray chunk("timestamp(s),channel_1,\n");
+    const int flushAt = 64 * 1024;
+    chunk.reserve(flushAt + 128);
+    for (size_t i = 0; i < m_dataSize; ++i) {
+        chunk += QByteArray::number(_timestamps[i], 'f', 9);
+        chunk += ',';
+        // Same text as QTextStream's smart notation at precision 6.
+        chunk += QByteArray::number(_data[i], 'g', 6);
+        chunk += ",\n";
+        if (chunk.size() >= flushAt) {
+            if (!writeAll(device, chunk))
+                return false;
+            chunk.resize(0);
+        }
+    }
+    return chunk.isEmpty() || writeAll(device, chunk);
+}
+
+} // namespace Corvid_Qt

@@ -1,0 +1,91 @@
+#ifndef CORVID_QT_VRXSINGLECHANNELDATAMODEL_H
+#define CORVID_QT_VRXSINGLECHANNELDATAMODEL_H
+
+#include "VRXAbstractDeviceDataModel.h"
+#include "corvid_qt_export.h"
+
+#include <QtCore/QString>
+#include <boost/circular_buffer.hpp>
+
+QT_BEGIN_NAMESPACE
+class QIODevice;
+class QSaveFile;
+QT_END_NAMESPACE
+
+namespace Corvid_Qt {
+
+/**
+ * The time series of one device channel: a bounded history of
+ * (timestamp, value) pairs appended with AddData(). Two columns, time and
+ * the channel; row 0 is the header row.
+ *
+ * Values are stored in base units and shown in units(). The ring buffers
+ * are allocated once at construction (MaxBufferSize() samples, 100000 by
+ * default); a full model drops its oldest sample for every new one.
+ *
+ * With autoUpdate() on, every sample is announced at once; a full model
+ * emits rowsAboutToBeInserted(last), rowsAboutToBeRemoved(1), rowsRemoved(1),
+ * rowsInserted(last). With it off, new rows are published in one batch by
+ * UpdateView(); the loss of the oldest sample is still announced, but only
+ * while it is a row that views have seen.
+ */
+class CORVID_QT_EXPORT VRXSingleChannelDataModel : public VRXAbstractDeviceDataModel
+{
+    Q_OBJECT
+    Q_PROPERTY(QString channel READ channelName WRITE setChannelName)
+
+public:
+    static const int numChannels = 1;
+
+    explicit VRXSingleChannelDataModel(QObject *parent = nullptr);
+    /// A model that keeps at most `capacity` samples (at least 1).
+    explicit VRXSingleChannelDataModel(int capacity, QObject *parent = nullptr);
+    ~VRXSingleChannelDataModel() override;
+
+    QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+
+    QVariant deviceSpecificData(const QModelIndex &index, int role) const override;
+    bool isOverrange(int channel, int sample) const override;
+
+    int NumberOfChannels() const override;
+    /// Timestamps in seconds unscaled, values in units(); NaN outside the table.
+    double doubleData(int row, int column) const override;
+    /// Writes the published rows as comma-separated text, replacing an
+    /// existing file only by a complete new one. False when the name is
+    /// empty or the file cannot be opened, written or committed.
+    bool SaveDataToFile(const QString &fileName) const override;
+    /// The same through a save file the caller made (not yet open).
+    bool SaveDataToFile(QSaveFile &file) const;
+    /// Writes the comma-separated text to an open device; false when a write fails.
+    bool SaveDataToDevice(QIODevice *device) const;
+    void Clear() override;
+    int PlotWidthHintPoints() const override;
+    int MaxBufferSize() const override;
+
+    void setPlotWidthHintPoints(int points);
+    QString channelName() const;
+
+public Q_SLOTS:
+    void AddData(double timestamp, double data);
+    /// Publishes the rows held back while auto-update was off, in one insertion.
+    void UpdateView();
+    void setChannelName(const QString &channelName);
+
+private:
+    void append(double timestamp, double data)
+    {
+        _timestamps.push_back(timestamp);
+        _data.push_back(data);
+    }
+
+    boost::circular_buffer<double> _timestamps;
+    boost::circular_buffer<double> _data;
+    size_t m_dataSize;
+    int _plotWidthHint;
+    QString m_channelName;
+};
+
+} // namespace Corvid_Qt
+
+#endif
