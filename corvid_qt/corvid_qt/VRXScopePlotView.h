@@ -155,6 +155,12 @@ public:
     const QVector<VRX_HistogramItem *> &histogramItems(HistogramItemTypes type) const;
     /// The axis strip on which the items of `type` show their statistics.
     VRX_HistogramItemAxisWidget *histogramAxisWidget(HistogramItemTypes type) const;
+    /// Shows or hides the energy line of the existing Gaussabola, regression
+    /// and device-fit items; items created later start without it.
+    void toggleMLFC(bool on);
+    /// Gives the existing Gaussabola, regression and device-fit items the
+    /// energy calibration table (MeV per channel); not owned.
+    void upload_MLFC_calibration_table(std::vector<double> *table);
 
 protected:
     QwtPlot *qwtPlot() const;
@@ -180,12 +186,6 @@ public Q_SLOTS:
     void SetPlotMode(int plotMode);
     void SetYScaleMode(int scaleMode);
     void SetPositiveOnly(bool positiveOnly);
-    /// Shows or hides the energy line of the existing Gaussabola, regression
-    /// and device-fit items; items created later start without it.
-    void toggleMLFC(bool on);
-    /// Gives the existing Gaussabola, regression and device-fit items the
-    /// energy calibration table (MeV per channel); not owned.
-    void upload_MLFC_calibration_table(std::vector<double> *table);
 
 protected Q_SLOTS:
     /// Runs the pass of the current mode when one was requested.
