@@ -2,6 +2,7 @@
 
 #include "DemoPage.h"
 #include "ProfileMonitorPage.h"
+#include "ScopePlotPage.h"
 #include "UnitsPage.h"
 
 #include <QtWidgets/QApplication>
@@ -15,6 +16,7 @@ DemoWindow::DemoWindow(QWidget *parent)
     setCentralWidget(m_tabs);
     resize(1200, 800);
     addPage(new UnitsPage);
+    addPage(new ScopePlotPage);
     addPage(new ProfileMonitorPage);
 }
 
