@@ -7,14 +7,12 @@ int VRX_HistogramItem::numStats() const
     return 0;
 }
 
-void VRX_HistogramItem::toggle_MLFC(bool on)
+void VRX_HistogramItem::toggle_MLFC(bool)
 {
-    Q_UNUSED(on);
 }
 
-void VRX_HistogramItem::upload_MLFC_calibration_table(std::vector<double> *table)
+void VRX_HistogramItem::upload_MLFC_calibration_table(std::vector<double> *)
 {
-    Q_UNUSED(table);
 }
 
 VRX_HistogramItem::~VRX_HistogramItem() = default;

@@ -1,14 +1,147 @@
 #include "VRX_HistogramItemAxisWidget.h"
 
+#include <QtCore/QtMath>
+#include <QtWidgets/QHBoxLayout>
+#include <QtWidgets/QLabel>
+#include <qwt_plot.h>
+#include <qwt_scale_map.h>
+#include <qwt_scale_widget.h>
+
 namespace Corvid_Qt {
+
+namespace {
+
+// The strip's texts change on every frame, often several times (once per
+// attached item). Laying the scale out each time would measure every panel
+// again and again, so the layout waits until the strip is painted or the
+// event loop runs, whichever comes first.
+class StripScaleWidget : public QwtScaleWidget
+{
+public:
+    explicit StripScaleWidget(QWidget *parent)
+        : QwtScaleWidget(QwtScaleDraw::TopScale, parent)
+    {
+    }
+
+    void markStale()
+    {
+        m_stale = true;
+        update();
+    }
+
+    void layoutIfStale()
+    {
+        if (!m_stale)
+            return;
+        m_stale = false;
+        layoutScale(false);
+        // Taller or shorter panels change the strip's height.
+        const int extent = qCeil(scaleDraw()->extent(font()));
+        if (extent != m_extent) {
+            m_extent = extent;
+            updateGeometry();
+        }
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        layoutIfStale();
+        QwtScaleWidget::paintEvent(event);
+    }
+
+private:
+    bool m_stale = false;
+    int m_extent = -1;
+};
+
+} // namespace
 
 VRX_HistogramItemAxisWidget::VRX_HistogramItemAxisWidget(QwtPlot *plot)
     : QWidget(nullptr)
+    , m_axisWidget(new StripScaleWidget(this))
     , m_plot(plot)
+    , m_title(new QLabel(this))
+    , m_alignPending(false)
 {
-    setObjectName(QStringLiteral("VRX_HistogramItemAxisWidget"));
+    // The item types colour their strips with style sheets.
+    setAttribute(Qt::WA_StyledBackground, true);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_title->setWordWrap(true);
+    m_title->setAlignment(Qt::AlignCenter);
+    m_title->setContentsMargins(0, 0, 0, 0);
+    m_title->setMargin(0);
+    layout->addWidget(m_title);
+
+    m_axisWidget->setAlignment(QwtScaleDraw::TopScale);
+    m_axisWidget->setMargin(0);
+    layout->addWidget(m_axisWidget);
+    layout->addStretch();
+
+    if (m_plot) {
+        m_title->setFixedWidth(m_plot->canvas()->x());
+        m_axisWidget->setFixedWidth(m_plot->canvas()->width());
+        connect(m_plot->axisWidget(QwtPlot::yLeft), &QwtScaleWidget::scaleDivChanged, this,
+                &VRX_HistogramItemAxisWidget::updateLayout);
+    }
 }
 
 VRX_HistogramItemAxisWidget::~VRX_HistogramItemAxisWidget() = default;
+
+void VRX_HistogramItemAxisWidget::setTitle(QString const &title)
+{
+    m_title->setText(title);
+}
+
+void VRX_HistogramItemAxisWidget::scaleChanged()
+{
+    static_cast<StripScaleWidget *>(m_axisWidget)->markStale();
+    if (!m_alignPending) {
+        m_alignPending = true;
+        QMetaObject::invokeMethod(this, "alignToCanvas", Qt::QueuedConnection);
+    }
+}
+
+void VRX_HistogramItemAxisWidget::updateLayout()
+{
+    if (!m_plot)
+        return;
+    m_plot->updateLayout();
+    alignToCanvas();
+}
+
+void VRX_HistogramItemAxisWidget::alignToCanvas()
+{
+    m_alignPending = false;
+    if (!m_plot)
+        return;
+    static_cast<StripScaleWidget *>(m_axisWidget)->layoutIfStale();
+
+    // Where the plot maps its bottom axis interval, in plot coordinates;
+    // before the plot has been laid out, the canvas itself.
+    const QWidget *canvas = m_plot->canvas();
+    const QwtScaleMap map = m_plot->canvasMap(QwtPlot::xBottom);
+    double start = canvas->x();
+    double length = canvas->width();
+    if (map.pDist() > 1) {
+        start = canvas->x() + qMin(map.p1(), map.p2());
+        length = map.pDist();
+    }
+
+    // Panels near the ends push the scale inwards by the border distance;
+    // widen the scale widget by as much so that its scale keeps the canvas
+    // width and position.
+    int bd0 = 0, bd1 = 0;
+    m_axisWidget->getBorderDistHint(bd0, bd1);
+    const int titleWidth = qMax(0, qRound(start) - bd0);
+    const int scaleWidth = qMax(0, qRound(start + length) - titleWidth + bd1);
+    if (m_title->width() != titleWidth || m_title->minimumWidth() != titleWidth)
+        m_title->setFixedWidth(titleWidth);
+    if (m_axisWidget->width() != scaleWidth || m_axisWidget->minimumWidth() != scaleWidth)
+        m_axisWidget->setFixedWidth(scaleWidth);
+}
 
 } // namespace Corvid_Qt

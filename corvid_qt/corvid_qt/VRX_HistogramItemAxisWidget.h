@@ -5,29 +5,51 @@
 
 #include <QtWidgets/QWidget>
 
+class QLabel;
 class QwtPlot;
+class QwtScaleWidget;
 
 namespace Corvid_Qt {
 
 /**
- * Holds the place of the strip above the beam-profile plot on which one
- * type of statistics item writes its results. The plot view keeps one per
- * item type in its layout and shows it only while items of the type exist,
- * which they cannot yet: it draws nothing.
+ * The axis strip of one statistics item type, placed above the plot: a
+ * title on the width of the plot's left axis area and a top scale lined up
+ * with the plot's bottom axis, whose ticks carry the items' text panels.
  *
- * Created without a parent; the layout that holds it reparents it.
+ * Created without a parent (the view puts it into its layout); the scale
+ * widget and the title are its children. The plot is not owned. The strip
+ * follows the plot's left axis (scaleDivChanged) and the width of its own
+ * labels, so that its scale stays over the bars.
  */
 class CORVID_QT_EXPORT VRX_HistogramItemAxisWidget : public QWidget
 {
     Q_OBJECT
 
 public:
-    /// plot is the plot whose canvas the strip lines up with; not owned.
     explicit VRX_HistogramItemAxisWidget(QwtPlot *plot);
     ~VRX_HistogramItemAxisWidget() override;
 
+    QwtScaleWidget *axisWidget() const { return m_axisWidget; }
+    QwtPlot *plot() const { return m_plot; }
+    QLabel *titleLabel() const { return m_title; }
+    void setTitle(QString const &title);
+
+    /// Tells the strip that its scale draw's ticks or texts changed: the
+    /// scale is laid out again before it is next painted.
+    void scaleChanged();
+
+public Q_SLOTS:
+    /// Lays out the plot and lines the strip up with its canvas again.
+    void updateLayout();
+
+private Q_SLOTS:
+    void alignToCanvas();
+
 private:
+    QwtScaleWidget *m_axisWidget;
     QwtPlot *m_plot;
+    QLabel *m_title;
+    bool m_alignPending;
 };
 
 } // namespace Corvid_Qt
