@@ -169,6 +169,16 @@ void VRXScopePlotViewPrivate::invalidateTimeOrder()
     m_lastTimeStepBack = 0;
 }
 
+void VRXScopePlotViewPrivate::invalidateTimeOrderFrom(int row)
+{
+    if (row > m_timeCheckedRows)
+        return;
+    if (m_lastTimeStepBack >= row)
+        invalidateTimeOrder();
+    else
+        m_timeCheckedRows = std::max(row - 1, 0);
+}
+
 double VRXScopePlotViewPrivate::time(int row) const
 {
     return vrxModel->doubleData(row, TimestampColumn);
@@ -176,7 +186,9 @@ double VRXScopePlotViewPrivate::time(int row) const
 
 bool VRXScopePlotViewPrivate::timesSorted(int lastRow)
 {
-    if (m_timeCheckedRows > lastRow)
+    Q_Q(VRXScopePlotView);
+    // Rows can only vanish unannounced from a misbehaving model; start over.
+    if (m_timeCheckedRows > q->model()->rowCount() - 1)
         invalidateTimeOrder();
     if (m_timeCheckedRows < lastRow) {
         int row = std::max(m_timeCheckedRows, 1);
@@ -573,7 +585,7 @@ void VRXScopePlotView::dataChanged(const QModelIndex &topLeft, const QModelIndex
     Q_D(VRXScopePlotView);
     QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
     if (topLeft.column() <= TimestampColumn)
-        d->invalidateTimeOrder();
+        d->invalidateTimeOrderFrom(std::max(topLeft.row(), 1));
     RequestReplot();
 }
 
@@ -590,8 +602,7 @@ void VRXScopePlotView::rowsInserted(const QModelIndex &parent, int start, int en
             _nextScopeRow -= dropped;
     }
     _lastRowCount = rows - 1;
-    if (start <= d->m_timeCheckedRows)
-        d->invalidateTimeOrder();
+    d->invalidateTimeOrderFrom(start);
 
     const int hint = d->vrxModel->PlotWidthHintPoints();
     if (hint > 0)
@@ -615,7 +626,7 @@ void VRXScopePlotView::rowsAboutToBeRemoved(const QModelIndex &parent, int start
             d->m_timeCheckedRows = std::max(d->m_timeCheckedRows - count, 0);
             d->m_lastTimeStepBack = d->m_lastTimeStepBack - count > 1 ? d->m_lastTimeStepBack - count : 0;
         } else {
-            d->invalidateTimeOrder();
+            d->invalidateTimeOrderFrom(start);
         }
     }
     QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);

@@ -34,6 +34,8 @@ public:
     // scan from row 1 does; the rows are checked as they arrive, and a buffer
     // with a step back in time (or a NaN) is scanned row by row instead.
     void invalidateTimeOrder();
+    /// Rows from `row` on changed their times or were replaced.
+    void invalidateTimeOrderFrom(int row);
     bool timesSorted(int lastRow);
     double time(int row) const;
     int firstRowAtOrAfter(double t, int lastRow);

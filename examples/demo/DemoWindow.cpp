@@ -1,6 +1,7 @@
 #include "DemoWindow.h"
 
 #include "DemoPage.h"
+#include "ScopePlotPage.h"
 #include "UnitsPage.h"
 
 #include <QtWidgets/QApplication>
@@ -14,6 +15,7 @@ DemoWindow::DemoWindow(QWidget *parent)
     setCentralWidget(m_tabs);
     resize(1200, 800);
     addPage(new UnitsPage);
+    addPage(new ScopePlotPage);
 }
 
 void DemoWindow::addPage(DemoPage *page)
