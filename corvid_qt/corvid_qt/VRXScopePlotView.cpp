@@ -12,8 +12,12 @@
 #include "VRXSeriesData.h"
 #include "VRXSpectrogram.h"
 #include "VRXSplitPlot.h"
+#include "VRX_CoGHistogramItem.h"
+#include "VRX_GaussabolaHistogramItem.h"
 #include "VRX_HistogramItem.h"
 #include "VRX_HistogramItemAxisWidget.h"
+#include "VRX_PrecalculatedFitHistogramItem.h"
+#include "VRX_RegressionHistogramItem.h"
 #include "ui_VRXScopePlotView.h"
 
 #include <QtCore/QAbstractProxyModel>
@@ -40,6 +44,14 @@
 #include <qwt_scale_widget.h>
 #include <qwt_symbol.h>
 #include <qwt_text.h>
+
+#include <boost/accumulators/accumulators.hpp>
+#include <boost/accumulators/statistics/error_of.hpp>
+#include <boost/accumulators/statistics/error_of_mean.hpp>
+#include <boost/accumulators/statistics/mean.hpp>
+#include <boost/accumulators/statistics/moment.hpp>
+#include <boost/accumulators/statistics/stats.hpp>
+#include <boost/accumulators/statistics/sum.hpp>
 
 #include <algorithm>
 #include <cmath>
@@ -1189,15 +1201,243 @@ void VRXScopePlotView::PlotScopeMode()
     }
 }
 
+namespace {
+
+// Nearest integer with halves upward, for option values; `fallback` for
+// values that are not numbers and a bound that keeps the result an int.
+int roundedOption(double value, int fallback)
+{
+    if (!std::isfinite(value))
+        return fallback;
+    return int(std::max(-1.0e9, std::min(1.0e9, std::floor(value + 0.5))));
+}
+
+int truncatedOption(double value, int fallback)
+{
+    if (!std::isfinite(value))
+        return fallback;
+    return int(std::max(-1.0e9, std::min(1.0e9, std::trunc(value))));
+}
+
+const QString &histogramMarkerStatisticsPattern()
+{
+    static const QString pattern = QStringLiteral("%1\n      Sum: %2\n     Mean: %3\n      RMS: %4\n Std. Dev: %5");
+    return pattern;
+}
+
+} // namespace
+
+void VRXScopePlotView::enableHistogramItem(HistogramItemTypes type, int count, QVector<double> const &options,
+                                           bool fullStats)
+{
+    if (type < 0 || type >= NHistogramItemTypes)
+        return;
+    clearHistogramItems(type);
+    count = std::max(0, count);
+    m_peaks[type] = count;
+    VRX_HistogramItemAxisWidget *strip = m_axisWidgets[type];
+    const auto option = [&options](int i, double fallback) { return i < options.size() ? options[i] : fallback; };
+
+    for (int i = 0; i < count; ++i) {
+        VRX_HistogramItem *item = nullptr;
+        switch (type) {
+        case CoGHistogramItemType: {
+            // Elements missing from a short vector take the estimator's own
+            // defaults: Filtered mode, threshold 0, window half-width 1.
+            auto *cog = new VRX_CoGHistogramItem(strip, fullStats);
+            if (roundedOption(option(0, 0.0), 0) != 0)
+                cog->setMode(VRX_CoGHistogramItem::Windowed, option(2, 1.0));
+            else
+                cog->setMode(VRX_CoGHistogramItem::Filtered, option(1, 0.0));
+            item = cog;
+            break;
+        }
+        case GaussabolaHistogramItemType: {
+            auto *gb = new VRX_GaussabolaHistogramItem(strip, fullStats);
+            typedef VRX_StatisticsHistogramItem::Gaussian::Gaussabola::Options Options;
+            gb->setOptions(options.size() >= 3 ? Options(float(options[0]), float(options[1]), float(options[2]))
+                                               : Options(1e-15f, 1e-14f, 0.98f));
+            gb->setChiWindow(options.size() >= 4 ? roundedOption(options[3], 5) : 5);
+            item = gb;
+            break;
+        }
+        case RegressionHistogramItemType: {
+            auto *rg = new VRX_RegressionHistogramItem(strip, fullStats);
+            typedef VRX_StatisticsHistogramItem::Gaussian::Regression::Options Options;
+            Options opt(0.0f, 1024, 1e-15f, 1e-14f, 2);
+            if (options.size() >= 4) {
+                opt.m_signal_threshold_percent = float(options[0]);
+                opt.m_max_signal_channels = truncatedOption(options[1], 1024);
+                opt.m_peak_threshold = float(options[2]);
+                opt.m_sum_threshold = float(options[3]);
+            }
+            if (options.size() >= 5)
+                opt.m_weighting = roundedOption(options[4], 2);
+            rg->setOptions(opt);
+            rg->setChiWindow(options.size() >= 6 ? roundedOption(options[5], 5) : 5);
+            item = rg;
+            break;
+        }
+        case PrecalculatedFitHistogramItemType:
+            item = new VRX_PrecalculatedFitHistogramItem(strip, fullStats);
+            break;
+        default:
+            break;
+        }
+        m_histogramItems[type].append(item);
+    }
+
+    if (_plotMode == HistogramPlotMode) {
+        if (count > 0)
+            strip->show();
+        RequestReplot();
+    }
+}
+
+const QVector<VRX_HistogramItem *> &VRXScopePlotView::histogramItems(HistogramItemTypes type) const
+{
+    static const QVector<VRX_HistogramItem *> none;
+    return type >= 0 && type < NHistogramItemTypes ? m_histogramItems[type] : none;
+}
+
+VRX_HistogramItemAxisWidget *VRXScopePlotView::histogramAxisWidget(HistogramItemTypes type) const
+{
+    return type >= 0 && type < NHistogramItemTypes ? m_axisWidgets[type] : nullptr;
+}
+
+void VRXScopePlotView::toggleMLFC(bool on)
+{
+    for (int type : {GaussabolaHistogramItemType, RegressionHistogramItemType, PrecalculatedFitHistogramItemType})
+        for (VRX_HistogramItem *item : qAsConst(m_histogramItems[type]))
+            item->toggle_MLFC(on);
+    if (_plotMode == HistogramPlotMode)
+        RequestReplot();
+}
+
+void VRXScopePlotView::upload_MLFC_calibration_table(std::vector<double> *table)
+{
+    for (int type : {GaussabolaHistogramItemType, RegressionHistogramItemType, PrecalculatedFitHistogramItemType})
+        for (VRX_HistogramItem *item : qAsConst(m_histogramItems[type]))
+            item->upload_MLFC_calibration_table(table);
+    if (_plotMode == HistogramPlotMode)
+        RequestReplot();
+}
+
 void VRXScopePlotView::PlotHistogramMode()
 {
-    // The bars and statistics items of the beam profile are drawn by the
-    // histogram display; without it the profile stays empty.
     Q_D(VRXScopePlotView);
-    _histogram->detach();
-    for (const QSharedPointer<QwtPlotMarker> &marker : qAsConst(d->m_plotMarkers))
-        marker->detach();
-    qwtPlot()->updateAxes();
+    QwtPlot *plot = qwtPlot();
+    QAbstractItemModel *m = model();
+    const int channels = m && d->vrxModel ? std::min(m->columnCount() - 1, int(MAX_CURVES)) : 0;
+    const int row = m && d->vrxModel ? m->rowCount() - 1 : 0;
+    if (row < 1 || channels < 1) {
+        _histogram->detach();
+        for (const QSharedPointer<QwtPlotMarker> &marker : qAsConst(d->m_plotMarkers))
+            marker->detach();
+        hideHistogramItems();
+        plot->updateAxes();
+        return;
+    }
+
+    const double t = m->index(row, 0).data(DataRole).toDouble();
+
+    // v[c] for channel c; hidden channels are 0, and so are values that are
+    // not numbers where a bar is drawn.
+    QVector<double> v(channels + 1, 0.0);
+    QVector<QwtIntervalSample> bars(channels);
+    for (int c = 1; c <= channels; ++c) {
+        const QVariant shown = m->index(0, c).data(Qt::CheckStateRole);
+        if (!shown.isValid() || shown.toInt() != Qt::Unchecked)
+            v[c] = d->vrxModel->doubleData(row, c);
+        bars[c - 1] = QwtIntervalSample(std::isfinite(v[c]) ? v[c] : 0.0, c - 0.5, c + 0.5);
+    }
+    _histogram->setSamples(bars);
+    _histogram->attach(plot);
+
+    const Units::MeasurementUnit *xUnits = d->vrxModel->xUnits();
+    if (!xUnits)
+        xUnits = &VRXAbstractDeviceDataModel::defaultXUnits;
+    int markerChannel[2] = {1, 1};
+    for (int k = 0; k < 2 && k < d->m_plotMarkers.size(); ++k) {
+        QwtPlotMarker *marker = d->m_plotMarkers[k].data();
+        int ch = std::isfinite(marker->xValue()) ? int(std::floor(marker->xValue() + 0.5)) : 1;
+        if (k < d->m_markerChannelHints.size() && d->m_markerChannelHints[k] >= 0)
+            ch = d->m_markerChannelHints[k];
+        if (ch < 1 || ch > channels)
+            ch = 1;
+        markerChannel[k] = ch;
+        marker->setValue(ch, std::isfinite(v[ch]) ? v[ch] : 0.0);
+
+        const QModelIndex header = m->index(0, ch);
+        QString text = markerLabelPattern().arg(xUnits->description(), xUnits->format(t),
+                                                header.data(Qt::DisplayRole).toString(), number(v[ch]));
+        marker->setLinePen(channelPen(brushOf(header.data(Qt::BackgroundRole))));
+        marker->setLabelAlignment(ch >= 0.75 * channels ? Qt::AlignLeft | Qt::AlignTop
+                                                        : Qt::AlignRight | Qt::AlignTop);
+
+        if (k == 0) {
+            if (d->m_markersPlaced)
+                d->selectPoint(m->index(row, ch));
+        } else {
+            QwtPlotMarker *marker0 = d->m_plotMarkers[0].data();
+            if (marker0->plot() && marker->plot() && markerChannel[0] != ch) {
+                const int lo = std::min(markerChannel[0], ch), hi = std::max(markerChannel[0], ch);
+                using namespace boost::accumulators;
+                accumulator_set<double, stats<tag::sum, tag::mean, tag::moment<2>, tag::error_of<tag::mean>>> acc;
+                for (int c = lo; c <= hi; ++c)
+                    acc(v[c]);
+                const double n = hi - lo + 1, mean = boost::accumulators::mean(acc);
+                double squares = 0;
+                for (int c = lo; c <= hi; ++c)
+                    squares += (v[c] - mean) * (v[c] - mean);
+                text = histogramMarkerStatisticsPattern().arg(text)
+                           .arg(boost::accumulators::sum(acc), 12, 'g')
+                           .arg(mean, 12, 'g')
+                           .arg(std::sqrt(squares / n), 12, 'g')
+                           .arg(error_of<tag::mean>(acc), 12, 'g');
+                if (hi - lo < 0.25 * channels) {
+                    QwtPlotMarker *left = markerChannel[0] <= ch ? marker0 : marker;
+                    left->setLabelAlignment(Qt::AlignLeft | Qt::AlignTop);
+                }
+            }
+        }
+
+        QwtText label(text, QwtText::PlainText);
+        label.setColor(VRXPlotColors::kLabelTextColor);
+        label.setBackgroundBrush(QBrush(VRXPlotColors::kLabelBackgroundColor));
+        QFont font(QStringLiteral("Monospace"), 9);
+        font.setStyleHint(QFont::Monospace);
+        label.setFont(font);
+        marker->setLabel(label);
+    }
+
+    if (_plotMode != SpectrogramPlotMode) {
+        QVector<float> values, stats;
+        for (int type = 0; type < NHistogramItemTypes; ++type) {
+            const int peaks = std::min(m_peaks[type], int(m_histogramItems[type].size()));
+            if (peaks <= 0)
+                continue;
+            const int w = channels / peaks;
+            for (int p = 0; p < peaks; ++p) {
+                VRX_HistogramItem *item = m_histogramItems[type][p];
+                values.resize(0);
+                for (int c = p * w + 1; c <= std::min((p + 1) * w, channels); ++c)
+                    values.append(float(v[c]));
+                const int q = item->numStats();
+                stats.resize(0);
+                for (int j = 0; j < q; ++j)
+                    stats.append(float(d->vrxModel->doubleData(row, Fit0Column0 + p * q + j)));
+                item->prepare(p * w, values, channels, stats);
+                item->attach(plot);
+            }
+        }
+    }
+
+    const Units::MeasurementUnit *units = d->vrxModel->units();
+    QwtText leftTitle(units ? units->description() : QStringLiteral("Number"));
+    leftTitle.setFont(boldFont(10));
+    plot->setAxisTitle(QwtPlot::yLeft, leftTitle);
+    plot->updateAxes();
 }
 
 void VRXScopePlotView::setStripMarker(const MarkerData &marker, int which, const std::pair<int, int> &rows,

@@ -8,6 +8,7 @@
 #include <QtCore/QVector>
 #include <QtWidgets/QAbstractItemView>
 #include <utility>
+#include <vector>
 
 class QLabel;
 class QwtPlot;
@@ -133,6 +134,33 @@ public:
     bool pixelated() const { return _pixelated; }
     /// Off detaches both markers; clicks and selections no longer place them.
     void enablePlotMarker(bool on);
+
+    /// Replaces the statistics items of `type` by `count` new ones, one per
+    /// peak region of the profile (the channels split into `count` equal
+    /// regions), configured from `options`:
+    /// - centre of gravity: [0] mode (rounded; non-zero is Windowed with
+    ///   window half-width [2], zero is Filtered with threshold fraction
+    ///   [1]); elements missing from a shorter vector take the estimator's
+    ///   defaults: Filtered, threshold 0, half-width 1;
+    /// - Gaussabola: peak, sum and percent thresholds [0..2] (defaults 1e-15,
+    ///   1e-14, 0.98 unless all three are given), chi-square window [3]
+    ///   (default 5);
+    /// - regression: threshold fraction, window half-width, peak and sum
+    ///   thresholds [0..3] (defaults 0, 1024, 1e-15, 1e-14 unless all four are
+    ///   given), weighting [4] (default 2), chi-square window [5] (default 5);
+    /// - device fit: none.
+    /// A count of 0 removes the type's items and hides its strip.
+    void enableHistogramItem(HistogramItemTypes type, int count, QVector<double> const &options, bool fullStats);
+    /// The items of `type`, one per peak region; owned by the view.
+    const QVector<VRX_HistogramItem *> &histogramItems(HistogramItemTypes type) const;
+    /// The axis strip on which the items of `type` show their statistics.
+    VRX_HistogramItemAxisWidget *histogramAxisWidget(HistogramItemTypes type) const;
+    /// Shows or hides the energy line of the existing Gaussabola, regression
+    /// and device-fit items; items created later start without it.
+    void toggleMLFC(bool on);
+    /// Gives the existing Gaussabola, regression and device-fit items the
+    /// energy calibration table (MeV per channel); not owned.
+    void upload_MLFC_calibration_table(std::vector<double> *table);
 
 protected:
     QwtPlot *qwtPlot() const;

@@ -34,10 +34,13 @@ public:
         if (!m_stale)
             return;
         m_stale = false;
-        const QSize before = minimumSizeHint();
         layoutScale(false);
-        if (minimumSizeHint() != before)
+        // Taller or shorter panels change the strip's height.
+        const QSize hint = minimumSizeHint();
+        if (hint != m_hint) {
+            m_hint = hint;
             updateGeometry();
+        }
     }
 
 protected:
@@ -49,6 +52,7 @@ protected:
 
 private:
     bool m_stale = false;
+    QSize m_hint;
 };
 
 } // namespace

@@ -175,8 +175,10 @@ void VRX_StatisticsHistogramItem::layoutSuccess(int startChannel, int totalChann
 
 void VRX_StatisticsHistogramItem::fillCurve(QwtPlotCurve &curve, int startChannel, int count, bool fitted) const
 {
-    // Four samples per channel from the region's first channel to its last.
-    const int first = startChannel + 1;
+    // Four samples per channel over the region's bars. (Counting k from
+    // startChannel + 1 would start every region's curve at a quarter of its
+    // start and draw a flat line across all regions left of it.)
+    const int first = 4 * startChannel + 1;
     const int end = 4 * (startChannel + count);
     QVector<QPointF> samples;
     samples.reserve(qMax(0, end - first));

@@ -1,6 +1,7 @@
 #include "DemoWindow.h"
 
 #include "DemoPage.h"
+#include "ProfileMonitorPage.h"
 #include "ScopePlotPage.h"
 #include "UnitsPage.h"
 
@@ -16,6 +17,7 @@ DemoWindow::DemoWindow(QWidget *parent)
     resize(1200, 800);
     addPage(new UnitsPage);
     addPage(new ScopePlotPage);
+    addPage(new ProfileMonitorPage);
 }
 
 void DemoWindow::addPage(DemoPage *page)

@@ -453,9 +453,9 @@ void TestHistogramItems::curveSpansRegionInQuarterChannels()
     item.setOptions(Gaussian::Regression::Options(0.1f, 1024, 1e-15f, 1e-14f, 2));
     QVERIFY(item.prepare(20, good(), 40, {}));
     const QwtSeriesData<QPointF> *data = item.curve().data();
-    // x = k / 4 for start + 1 <= k < 4 (start + N).
-    QCOMPARE(int(data->size()), 4 * 40 - 21);
-    QCOMPARE(data->sample(0).x(), 21 / 4.0);
+    // x = k / 4 for 4 start + 1 <= k < 4 (start + N): over the region only.
+    QCOMPARE(int(data->size()), 4 * 20 - 1);
+    QCOMPARE(data->sample(0).x(), 81 / 4.0);
     QCOMPARE(data->sample(data->size() - 1).x(), 159 / 4.0);
     // Its highest sample lies at the fitted centre, plotted channel 30.3.
     size_t top = 0;

@@ -1,0 +1,38 @@
+#ifndef DEMO_PROFILEMONITORPAGE_H
+#define DEMO_PROFILEMONITORPAGE_H
+
+#include "DemoPage.h"
+
+#include <QtCore/QElapsedTimer>
+
+class QTimer;
+class SimulatedProfileMonitor;
+
+namespace Corvid_Qt {
+class VRXScopePlotView;
+}
+
+/// A simulated 32-channel beam profile monitor shown in histogram mode:
+/// a Gaussian beam that drifts and breathes over noise, now and then joined
+/// by a second peak, with centre-of-gravity and Gaussian fits for two peak
+/// regions and full statistics.
+class ProfileMonitorPage : public DemoPage
+{
+    Q_OBJECT
+public:
+    explicit ProfileMonitorPage(QWidget *parent = nullptr);
+    ~ProfileMonitorPage() override;
+
+    QStringList writePictures(const QString &dir, const QString &prefix) override;
+
+private Q_SLOTS:
+    void tick();
+
+private:
+    SimulatedProfileMonitor *m_monitor;
+    Corvid_Qt::VRXScopePlotView *m_view;
+    QTimer *m_timer;
+    QElapsedTimer m_clock;
+};
+
+#endif
