@@ -114,6 +114,9 @@ VRXScope::VRXScope(QWidget *parent)
 
 VRXScope::~VRXScope()
 {
+    // The proxies outlive this destructor as children and reset once more
+    // as their sources go; the panel must not hear it.
+    disconnect(m_zeroingModel, nullptr, this, nullptr);
     delete m_ui;
 }
 
