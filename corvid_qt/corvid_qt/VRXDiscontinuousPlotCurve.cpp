@@ -1,6 +1,11 @@
 #include "VRXDiscontinuousPlotCurve.h"
 
+#include <qwt_clipper.h>
+#include <qwt_painter.h>
+#include <qwt_point_mapper.h>
 #include <qwt_scale_map.h>
+
+#include <QtGui/QPainter>
 
 #include <algorithm>
 #include <cmath>
@@ -42,50 +47,74 @@ void VRXDiscontinuousPlotCurve::drawLines(QPainter *painter, const QwtScaleMap &
         return;
     to = std::min(to, int(series->size()) - 1);
     from = std::max(from, 0);
+    if (from > to)
+        return;
 
-    // Each sample is read once; the base class reads the drawn runs again.
-    int i = from;
-    QPointF current;
-    while (i <= to && !isFinite(current = series->sample(size_t(i))))
+    // Samples may come through a chain of models: read each one once and
+    // draw the runs from the copy.
+    QVector<QPointF> samples(to - from + 1);
+    for (int i = from; i <= to; ++i)
+        samples[i - from] = series->sample(size_t(i));
+    const QwtPointSeriesData copy(samples);
+
+    const int last = to - from;
+    int i = 0;
+    while (i <= last && !isFinite(samples[i]))
         ++i;
     int start = i;
     double limit = kMaxGapPixels;
-    while (i <= to) {
-        if (i == to) {
-            drawRun(painter, xMap, yMap, canvasRect, start, i);
+    while (i <= last) {
+        if (i == last) {
+            drawRun(painter, xMap, yMap, canvasRect, copy, from, start, i);
             break;
         }
-        const QPointF next = series->sample(size_t(i + 1));
-        if (!isFinite(next)) {
-            drawRun(painter, xMap, yMap, canvasRect, start, i);
+        if (!isFinite(samples[i + 1])) {
+            drawRun(painter, xMap, yMap, canvasRect, copy, from, start, i);
             i += 2;
-            while (i <= to && !isFinite(current = series->sample(size_t(i))))
+            while (i <= last && !isFinite(samples[i]))
                 ++i;
             start = i;
             limit = kMaxGapPixels;
             continue;
         }
-        const double dx = xMap.transform(next.x()) - xMap.transform(current.x());
+        const double dx = xMap.transform(samples[i + 1].x()) - xMap.transform(samples[i].x());
         if (dx < 0.0 || dx > limit) {
-            drawRun(painter, xMap, yMap, canvasRect, start, i);
+            drawRun(painter, xMap, yMap, canvasRect, copy, from, start, i);
             start = i + 1;
             limit = kMaxGapPixels;
         } else {
             limit = std::min(2.0 * dx, kMaxGapPixels);
         }
-        current = next;
         ++i;
     }
 }
 
-void VRXDiscontinuousPlotCurve::drawRun(QPainter *painter, const QwtScaleMap &xMap,
-                                        const QwtScaleMap &yMap, const QRectF &canvasRect,
+void VRXDiscontinuousPlotCurve::drawRun(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
+                                        const QRectF &canvasRect, const QwtPointSeriesData &copy, int offset,
                                         int first, int last) const
 {
-    if (last - first <= 1)
-        QwtPlotCurve::drawDots(painter, xMap, yMap, canvasRect, first, last);
-    else
-        QwtPlotCurve::drawLines(painter, xMap, yMap, canvasRect, first, last);
+    if (last - first <= 1) {
+        QwtPlotCurve::drawDots(painter, xMap, yMap, canvasRect, first + offset, last + offset);
+        return;
+    }
+    // What QwtPlotCurve::drawLines does for an unfilled, unfitted curve,
+    // from the copy instead of the series.
+    const bool fitted = testCurveAttribute(Fitted) && curveFitter();
+    const bool filled = brush().style() != Qt::NoBrush && brush().color().alpha() > 0;
+    if (fitted || filled) {
+        QwtPlotCurve::drawLines(painter, xMap, yMap, canvasRect, first + offset, last + offset);
+        return;
+    }
+    QwtPointMapper mapper;
+    mapper.setFlag(QwtPointMapper::RoundPoints, QwtPainter::roundingAlignment(painter));
+    mapper.setFlag(QwtPointMapper::WeedOutPoints, testPaintAttribute(FilterPoints));
+    mapper.setBoundingRect(canvasRect);
+    QPolygonF polyline = mapper.toPolygonF(xMap, yMap, &copy, first, last);
+    if (testPaintAttribute(ClipPolygons)) {
+        const qreal pw = std::max(qreal(1.0), painter->pen().widthF());
+        polyline = QwtClipper::clipPolygonF(canvasRect.adjusted(-pw, -pw, pw, pw), polyline);
+    }
+    QwtPainter::drawPolyline(painter, polyline);
 }
 
 } // namespace Corvid_Qt

@@ -4,6 +4,7 @@
 #include "corvid_qt_export.h"
 
 #include <qwt_plot_curve.h>
+#include <qwt_series_data.h>
 
 namespace Corvid_Qt {
 
@@ -31,7 +32,8 @@ protected:
 
 private:
     void drawRun(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
-                 const QRectF &canvasRect, int first, int last) const;
+                 const QRectF &canvasRect, const QwtPointSeriesData &copy, int offset, int first,
+                 int last) const;
 };
 
 } // namespace Corvid_Qt

@@ -25,6 +25,8 @@
 #include <QtCore/QEvent>
 #include <QtCore/QScopedValueRollback>
 #include <QtGui/QBrush>
+#include <QtGui/QImage>
+#include <QtGui/QPainter>
 #include <QtGui/QPen>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QScrollBar>
@@ -126,6 +128,92 @@ double scaleFactor(int mode)
     return factors[mode - VRXScopePlotView::PlotScale100];
 }
 
+// A vertical-line marker that keeps its label as an image. Shaping and
+// drawing the statistics text is the dearest part of a plot pass, and the
+// text changes far less often than the plot is painted.
+class CachedLabelMarker : public QwtPlotMarker
+{
+protected:
+    void drawLabel(QPainter *painter, const QRectF &canvasRect, const QPointF &pos) const override
+    {
+        const QwtText text = label();
+        if (text.isEmpty())
+            return;
+        if (lineStyle() != VLine || labelOrientation() != Qt::Horizontal) {
+            QwtPlotMarker::drawLabel(painter, canvasRect, pos);
+            return;
+        }
+
+        // Placed as QwtPlotMarker places the label of a vertical line: the
+        // vertical alignment is relative to the canvas.
+        Qt::Alignment align = labelAlignment();
+        QPointF at = pos;
+        if (align & Qt::AlignTop) {
+            at.setY(canvasRect.top());
+            align = (align & ~Qt::AlignTop) | Qt::AlignBottom;
+        } else if (align & Qt::AlignBottom) {
+            at.setY(canvasRect.bottom() - 1);
+            align = (align & ~Qt::AlignBottom) | Qt::AlignTop;
+        } else {
+            at.setY(canvasRect.center().y());
+        }
+        qreal offset = linePen().widthF() / 2.0;
+        if (offset == 0.0)
+            offset = 0.5;
+        offset += spacing();
+        const bool sameText = text == m_text && painter->font() == m_font;
+        if (!sameText) {
+            m_text = text;
+            m_font = painter->font();
+            m_size = text.textSize(m_font);
+            m_image = QImage();
+        }
+        const QSizeF size = m_size;
+        if (align & Qt::AlignLeft)
+            at.rx() -= offset + size.width();
+        else if (align & Qt::AlignRight)
+            at.rx() += offset;
+        else
+            at.rx() -= size.width() / 2;
+        if (align & Qt::AlignTop)
+            at.ry() -= offset + size.height();
+        else if (align & Qt::AlignBottom)
+            at.ry() += offset;
+        else
+            at.ry() -= size.height() / 2;
+
+        // The image holds the label at the same offset from the pixel grid
+        // as it has on the canvas, so that it comes out exactly as drawn
+        // directly; a marker that moves by whole pixels keeps it.
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        const QPointF device = at * ratio;
+        const QPointF whole(std::floor(device.x()), std::floor(device.y()));
+        const QPointF fraction = device - whole;
+        if (m_image.isNull() || ratio != m_ratio || fraction != m_fraction) {
+            m_ratio = ratio;
+            m_fraction = fraction;
+            const QSize pixels(int(std::ceil(fraction.x() + size.width() * ratio)) + 1,
+                               int(std::ceil(fraction.y() + size.height() * ratio)) + 1);
+            m_image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+            m_image.setDevicePixelRatio(ratio);
+            m_image.fill(Qt::transparent);
+            QPainter imagePainter(&m_image);
+            imagePainter.setFont(m_font);
+            imagePainter.setRenderHints(painter->renderHints());
+            m_text.draw(&imagePainter, QRectF(fraction / ratio, size));
+        }
+        painter->drawImage(whole / ratio, m_image);
+    }
+
+private:
+    mutable QwtText m_text;
+    mutable QFont m_font;
+    mutable QSizeF m_size;
+    mutable qreal m_ratio = 0.0;
+    mutable QPointF m_fraction;
+    mutable QImage m_image;
+};
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -144,7 +232,7 @@ VRXScopePlotViewPrivate::VRXScopePlotViewPrivate(VRXScopePlotView *q)
     m_plotMarkers.resize(NUM_CURSORS);
     m_markerChannelHints.resize(NUM_CURSORS);
     for (int i = 0; i < NUM_CURSORS; ++i) {
-        auto *marker = new QwtPlotMarker;
+        auto *marker = new CachedLabelMarker;
         marker->setLineStyle(QwtPlotMarker::VLine);
         marker->setLabelAlignment(Qt::AlignRight | Qt::AlignTop);
         marker->setLinePen(QPen(QBrush(Qt::green), 0, Qt::DashDotLine, Qt::SquareCap, Qt::BevelJoin));
@@ -308,6 +396,9 @@ VRXScopePlotView::VRXScopePlotView(QWidget *parent)
     Q_D(VRXScopePlotView);
 
     setContentsMargins(0, 0, 0, 0);
+    // The plot fills the view; a styled frame around it costs a good part of
+    // a plot pass and shows nothing.
+    setFrameStyle(QFrame::NoFrame);
     m_ui->setupUi(viewport());
 
     viewport()->setBackgroundRole(backgroundRole());
@@ -749,32 +840,33 @@ void VRXScopePlotView::setScrollBarShown(bool shown)
 
 void VRXScopePlotView::RequestReplot()
 {
-    Q_D(VRXScopePlotView);
     _replotRequired = true;
-    // Repeated requests before the repaint add nothing: the repaint runs one
-    // pass over everything that arrived.
-    if (!d->m_updatePending) {
-        d->m_updatePending = true;
-        viewport()->update();
-        if (auto *canvas = qobject_cast<QwtPlotCanvas *>(qwtPlot()->canvas()))
-            canvas->replot();
-    }
+    requestCanvasPaint();
     if (_plotMode > HistogramPlotMode)
         Plot();
 }
 
 void VRXScopePlotView::RequestReplotRefresh()
 {
-    Q_D(VRXScopePlotView);
     if (_plotMode == ScopePlotMode && !_replotRequired)
         _nextScopeRow = std::max(_nextScopeRow - _plotXCount, 1);
     _replotRequired = true;
-    if (!d->m_updatePending) {
-        d->m_updatePending = true;
-        viewport()->update();
-        if (auto *canvas = qobject_cast<QwtPlotCanvas *>(qwtPlot()->canvas()))
-            canvas->replot();
-    }
+    requestCanvasPaint();
+}
+
+void VRXScopePlotView::requestCanvasPaint()
+{
+    Q_D(VRXScopePlotView);
+    // Repeated requests before the repaint add nothing: the repaint runs one
+    // pass over everything that arrived. A hidden canvas gets no repaint, so
+    // its requests are not held back.
+    if (d->m_updatePending)
+        return;
+    viewport()->update();
+    QWidget *canvas = qwtPlot()->canvas();
+    if (auto *plotCanvas = qobject_cast<QwtPlotCanvas *>(canvas))
+        plotCanvas->replot();
+    d->m_updatePending = canvas->isVisible();
 }
 
 void VRXScopePlotView::scrollTo(int value)

@@ -204,6 +204,7 @@ private:
     void clearHistogramItems(int type);
     void hideHistogramItems();
     void setScrollBarShown(bool shown);
+    void requestCanvasPaint();
     void updateBufferSizeLabel();
 
     QVector<MarkerData> initialMarkers() const;

@@ -75,9 +75,12 @@ ScopePlotPage::ScopePlotPage(QWidget *parent)
 
 ScopePlotPage::~ScopePlotPage()
 {
-    // The view reads the models to the end; take it away first.
+    // Each layer reads the one below to the end: take them away from the top.
     m_reader->stop();
     delete m_view;
+    delete m_zeroed;
+    delete m_averaged;
+    delete m_merged;
 }
 
 void ScopePlotPage::clickAt(double time, double value, Qt::MouseButton button)

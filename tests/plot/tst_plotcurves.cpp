@@ -13,6 +13,7 @@
 #include <qwt_text.h>
 
 #include <cmath>
+#include <memory>
 #include <limits>
 
 using namespace Corvid_Qt;
@@ -70,6 +71,8 @@ private Q_SLOTS:
     void nonFiniteSamplesAreLeftOut();
     void otherStylesDrawAsQwtDoes();
     void emptyAndReversedRangesDrawNothing();
+    void continuousRunsDrawAsQwtPlotCurve_data();
+    void continuousRunsDrawAsQwtPlotCurve();
 
     void channelNames_data();
     void channelNames();
@@ -174,6 +177,57 @@ void tst_PlotCurves::emptyAndReversedRangesDrawNothing()
     painter.end();
     for (int x = 0; x < image.width(); ++x)
         QVERIFY(!inked(image, x, 10));
+}
+
+void tst_PlotCurves::continuousRunsDrawAsQwtPlotCurve_data()
+{
+    QTest::addColumn<bool>("clip");
+    QTest::addColumn<bool>("filter");
+    QTest::addColumn<bool>("antialiased");
+    QTest::newRow("clipped, filtered") << true << true << false;
+    QTest::newRow("unclipped") << false << true << false;
+    QTest::newRow("unfiltered") << true << false << false;
+    QTest::newRow("antialiased") << true << true << true;
+}
+
+void tst_PlotCurves::continuousRunsDrawAsQwtPlotCurve()
+{
+    QFETCH(bool, clip);
+    QFETCH(bool, filter);
+    QFETCH(bool, antialiased);
+    // A noisy curve of 2000 samples, dense enough for several samples per
+    // pixel and reaching far past the canvas, has no gaps: it must come out
+    // exactly as QwtPlotCurve draws it.
+    QVector<QPointF> points;
+    for (int i = 0; i < 2000; ++i)
+        points.append(QPointF(i * 0.1, 60.0 * std::sin(i * 0.05) + (i * 7919 % 13) - 6.0));
+    QwtScaleMap xMap;
+    xMap.setScaleInterval(10.0, 150.0);
+    xMap.setPaintInterval(0.0, 300.0);
+    QwtScaleMap yMap;
+    yMap.setScaleInterval(-40.0, 40.0);
+    yMap.setPaintInterval(200.0, 0.0);
+    QImage images[2];
+    for (int k = 0; k < 2; ++k) {
+        std::unique_ptr<QwtPlotCurve> curve(k == 0 ? new VRXDiscontinuousPlotCurve(QStringLiteral("a"))
+                                                   : new QwtPlotCurve(QStringLiteral("b")));
+        curve->setPaintAttribute(QwtPlotCurve::ClipPolygons, clip);
+        curve->setPaintAttribute(QwtPlotCurve::FilterPoints, filter);
+        curve->setRenderHint(QwtPlotItem::RenderAntialiased, antialiased);
+        curve->setPen(QPen(Qt::green, 1.0));
+        curve->setSamples(points);
+        images[k] = QImage(300, 200, QImage::Format_RGB32);
+        images[k].fill(Qt::black);
+        QPainter painter(&images[k]);
+        curve->draw(&painter, xMap, yMap, QRectF(0, 0, 300, 200));
+    }
+    QVERIFY(images[0] == images[1]);
+    int inked = 0;
+    for (int y = 0; y < 200; ++y) {
+        for (int x = 0; x < 300; ++x)
+            inked += images[0].pixelColor(x, y) != QColor(Qt::black);
+    }
+    QVERIFY(inked > 300);
 }
 
 void tst_PlotCurves::channelNames_data()

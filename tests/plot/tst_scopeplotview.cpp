@@ -18,6 +18,8 @@
 #include <QtWidgets/QVBoxLayout>
 
 #include <qwt_plot_canvas.h>
+#include <qwt_scale_map.h>
+#include <qwt_symbol.h>
 #include <qwt_scale_widget.h>
 
 using namespace Corvid_Qt;
@@ -85,6 +87,9 @@ private Q_SLOTS:
     void sharedSelectionRequestsARefreshOwnSelectionDoesNot();
     void emptySelectionTakesMarkersAway();
 
+    void markerLabelsDrawAsQwtDoes_data();
+    void markerLabelsDrawAsQwtDoes();
+
     void moreChannelsThanCurves();
     void curveColoursFollowPlotColors();
 
@@ -110,19 +115,10 @@ void tst_ScopePlotView::constructionLayout()
     QCOMPARE(view.qwtPlot()->objectName(), QStringLiteral("qwtPlot"));
     QCOMPARE(view.viewport()->windowTitle(), QStringLiteral("Plot"));
 
-    auto *canvas = qobject_cast<QwtPlotCanvas *>(view.qwtPlot()->canvas());
-    QVERIFY(canvas);
-    QVERIFY(canvas->testPaintAttribute(QwtPlotCanvas::BackingStore));
-    QVERIFY(!canvas->testPaintAttribute(QwtPlotCanvas::ImmediatePaint));
-    QCOMPARE(view.selectionBehavior(), QAbstractItemView::SelectColumns);
-    QCOMPARE(view.selectionMode(), QAbstractItemView::SingleSelection);
-    QCOMPARE(view.horizontalScrollBar()->maximum(), 0);
     QCOMPARE(view.plotMode(), VRXScopePlotView::StripPlotMode);
     QCOMPARE(view.yScaleMode(), int(VRXScopePlotView::PlotScaleAuto));
     QVERIFY(!view.markerShown(0));
     QVERIFY(!view.markerShown(1));
-    QCOMPARE(view.plotMarker(0)->lineStyle(), QwtPlotMarker::VLine);
-    QCOMPARE(view.plotMarker(1)->linePen().style(), Qt::DashDotLine);
     QVERIFY(view.plotMarker(2).isNull());
 }
 
@@ -522,6 +518,74 @@ void tst_ScopePlotView::emptySelectionTakesMarkersAway()
     QVERIFY(!shown.view.markerShown(0));
 }
 
+void tst_ScopePlotView::markerLabelsDrawAsQwtDoes_data()
+{
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("x");
+    const QString stats = QStringLiteral("Time (seconds): 5.100e-01\nChannel 1\n60\n   Period:  1.000e-02 s");
+    QTest::newRow("right top") << int(Qt::AlignRight | Qt::AlignTop) << stats << 50.0;
+    QTest::newRow("right top, between pixels") << int(Qt::AlignRight | Qt::AlignTop) << stats << 50.13;
+    QTest::newRow("left top") << int(Qt::AlignLeft | Qt::AlignTop) << stats << 50.0;
+    QTest::newRow("left top, between pixels") << int(Qt::AlignLeft | Qt::AlignTop) << stats << 49.9;
+    QTest::newRow("centre bottom") << int(Qt::AlignHCenter | Qt::AlignBottom) << QStringLiteral("one line") << 50.0;
+    QTest::newRow("left centre") << int(Qt::AlignLeft | Qt::AlignVCenter) << stats << 50.0;
+}
+
+void tst_ScopePlotView::markerLabelsDrawAsQwtDoes()
+{
+    // The view's markers keep their labels as images; on the canvas they
+    // must look as QwtPlotMarker draws them.
+    QFETCH(int, alignment);
+    QFETCH(QString, text);
+    PlotViewProbe view;
+    QwtPlotMarker *cached = view.plotMarker(0).data();
+    QwtText label(text, QwtText::PlainText);
+    label.setColor(VRXPlotColors::kLabelTextColor);
+    label.setBackgroundBrush(QBrush(VRXPlotColors::kLabelBackgroundColor));
+    label.setFont(QFont(QStringLiteral("Monospace"), 9));
+    cached->setLabel(label);
+    cached->setLabelAlignment(Qt::Alignment(alignment));
+    QFETCH(double, x);
+    cached->setValue(x, 10.0);
+    cached->setLinePen(QPen(Qt::cyan, 1.0));
+
+    QwtPlotMarker plain;
+    plain.setLineStyle(cached->lineStyle());
+    plain.setLabel(label);
+    plain.setLabelAlignment(cached->labelAlignment());
+    plain.setValue(cached->value());
+    plain.setLinePen(cached->linePen());
+    plain.setSymbol(new QwtSymbol(QwtSymbol::Diamond, QBrush(Qt::yellow), QPen(Qt::yellow), QSize(5, 5)));
+
+    QwtScaleMap xMap, yMap;
+    xMap.setScaleInterval(0.0, 100.0);
+    xMap.setPaintInterval(0.0, 400.0);
+    yMap.setScaleInterval(0.0, 20.0);
+    yMap.setPaintInterval(300.0, 0.0);
+    QImage images[2];
+    QwtPlotMarker *markers[2] = {cached, &plain};
+    for (int pass = 0; pass < 2; ++pass) {
+        // The second pass draws the cached marker from its kept image.
+        for (int k = 0; k < 2; ++k) {
+            images[k] = QImage(400, 300, QImage::Format_RGB32);
+            images[k].fill(Qt::black);
+            QPainter painter(&images[k]);
+            markers[k]->draw(&painter, xMap, yMap, QRectF(0, 0, 400, 300));
+        }
+    }
+    int worst = 0;
+    for (int y = 0; y < 300; ++y) {
+        for (int x = 0; x < 400; ++x) {
+            const QColor a = images[0].pixelColor(x, y), b = images[1].pixelColor(x, y);
+            worst = std::max({worst, std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                              std::abs(a.blue() - b.blue())});
+        }
+    }
+    // Text blended onto the label background first may differ by rounding.
+    QVERIFY2(worst <= 3, qPrintable(QStringLiteral("labels differ by up to %1").arg(worst)));
+}
+
 void tst_ScopePlotView::moreChannelsThanCurves()
 {
     QTest::ignoreMessage(QtWarningMsg, "VRXScopePlotView: the model has 300 channels; the first 256 are drawn");
@@ -636,24 +700,16 @@ void tst_ScopePlotView::scrollToHints()
 
 void tst_ScopePlotView::remainingOverrides()
 {
+    // The view has no items of its own to select, edit or find.
     ShownView shown(2);
-    PlotViewProbe &view = shown.view;
-    const QModelIndex index = shown.model.index(3, 1);
-    QCOMPARE(view.visualRect(index), QRect());
-    QCOMPARE(view.indexAt(QPoint(10, 10)), QModelIndex());
-    QCOMPARE(view.moveRight(), QModelIndex());
-    QCOMPARE(view.verticalOffset(), 0);
-    QVERIFY(!view.isIndexHidden(index));
-    QVERIFY(!view.edit(index, QAbstractItemView::AllEditTriggers, nullptr));
-    QItemSelection selection(shown.model.index(0, 1), shown.model.index(50, 1));
-    QVERIFY(view.visualRegionForSelection(selection).isEmpty());
     QTest::ignoreMessage(QtDebugMsg, "VRXScopePlotView::setSelection rect: QRect(1,2 3x4)");
-    view.setSelection(QRect(1, 2, 3, 4), QItemSelectionModel::ClearAndSelect);
-    QVERIFY(!view.selectionModel()->hasSelection());
-    view.doItemsLayout();
-
-    view.setPixelated(true);
-    QVERIFY(view.pixelated());
+    shown.view.setSelection(QRect(1, 2, 3, 4), QItemSelectionModel::ClearAndSelect);
+    QVERIFY(!shown.view.selectionModel()->hasSelection());
+    QCOMPARE(shown.view.indexAt(QPoint(10, 10)), QModelIndex());
+    QCOMPARE(shown.view.moveRight(), QModelIndex());
+    QVERIFY(!shown.view.edit(shown.model.index(3, 1), QAbstractItemView::AllEditTriggers, nullptr));
+    QVERIFY(shown.view.visualRegionForSelection(QItemSelection(shown.model.index(0, 1), shown.model.index(50, 1)))
+                .isEmpty());
 }
 
 QTEST_MAIN(tst_ScopePlotView)
