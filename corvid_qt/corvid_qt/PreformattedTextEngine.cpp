@@ -285,6 +285,7 @@ private:
 struct Fonts
 {
     explicit Fonts(const QFont &font)
+        : id(++lastId)
     {
         QFont bold(font);
         bold.setBold(true);
@@ -300,20 +301,42 @@ struct Fonts
     {
         return *(pre ? (bold ? fixedBold : fixed) : (bold ? plainBold : plain));
     }
+    // Layouts are remembered by this number, never reused, rather than by
+    // address, which a later Fonts may get again.
+    static quint64 lastId;
+    const quint64 id;
     QScopedPointer<GlyphFont> plain, plainBold, fixed, fixedBold;
 };
 
+quint64 Fonts::lastId = 0;
+
 // The fonts of the last few base fonts (one per strip font, as a rule).
+// A strip measures and draws with the same two fonts (screen and paint
+// device resolution) over and over, so the recent ones are compared before
+// a font's key is built.
 Fonts &fontsFor(const QFont &font)
 {
     static QHash<QString, QSharedPointer<Fonts>> cache;
+    struct Recent
+    {
+        QFont font;
+        QSharedPointer<Fonts> fonts;
+    };
+    static Recent recent[4];
+    static int next = 0;
+    for (const Recent &r : recent)
+        if (r.fonts && r.font == font && r.font.resolve() == font.resolve())
+            return *r.fonts;
     const QString key = font.key();
     auto it = cache.constFind(key);
-    if (it != cache.constEnd())
-        return **it;
-    if (cache.size() >= 16)
-        cache.clear();
-    return *cache.insert(key, QSharedPointer<Fonts>::create(font)).value();
+    if (it == cache.constEnd()) {
+        if (cache.size() >= 16)
+            cache.clear();
+        it = cache.insert(key, QSharedPointer<Fonts>::create(font));
+    }
+    recent[next] = Recent{font, *it};
+    next = (next + 1) % 4;
+    return **it;
 }
 
 struct Layout
@@ -324,7 +347,7 @@ struct Layout
     QSizeF size;
 };
 
-Layout layoutText(Fonts &fonts, const QString &text)
+Layout computeLayout(Fonts &fonts, const QString &text)
 {
     Layout l;
     l.lines = Parser(text).parse();
@@ -342,6 +365,29 @@ Layout layoutText(Fonts &fonts, const QString &text)
     }
     l.size = QSizeF(maxWidth, y);
     return l;
+}
+
+// A panel is measured when the strip is laid out and measured again when it
+// is drawn; the few most recent layouts are kept for the second time.
+const Layout &layoutText(Fonts &fonts, const QString &text)
+{
+    struct Entry
+    {
+        quint64 fonts = 0;
+        QString text;
+        Layout layout;
+    };
+    static Entry entries[64];
+    static int next = 0;
+    for (const Entry &e : entries)
+        if (e.fonts == fonts.id && e.text == text)
+            return e.layout;
+    Entry &e = entries[next];
+    next = (next + 1) % 64;
+    e.fonts = fonts.id;
+    e.text = text;
+    e.layout = computeLayout(fonts, text);
+    return e.layout;
 }
 
 // Draws one run at the pen position; returns the advance.
@@ -427,7 +473,7 @@ void PreformattedTextEngine::draw(QPainter *painter, const QRectF &rect, int fla
     // Glyph sizes follow the resolution of the device painted on.
     const QFont font(painter->font(), painter->device());
     Fonts &fonts = fontsFor(font);
-    const Layout l = layoutText(fonts, text);
+    const Layout &l = layoutText(fonts, text);
 
     double top = rect.top();
     if (flags & Qt::AlignBottom)

@@ -1458,6 +1458,10 @@ void VRXScopePlotView::PlotHistogramMode()
         if (ch < 1 || ch > channels)
             ch = 1;
         markerChannel[k] = ch;
+        // The selection follows marker 0; selecting moves the marker to the
+        // foot of its channel, so the value is set after it.
+        if (k == 0 && d->m_markersPlaced)
+            d->selectPoint(m->index(row, ch));
         marker->setValue(ch, std::isfinite(v[ch]) ? v[ch] : 0.0);
 
         const QModelIndex header = m->index(0, ch);
@@ -1467,10 +1471,7 @@ void VRXScopePlotView::PlotHistogramMode()
         marker->setLabelAlignment(ch >= 0.75 * channels ? Qt::AlignLeft | Qt::AlignTop
                                                         : Qt::AlignRight | Qt::AlignTop);
 
-        if (k == 0) {
-            if (d->m_markersPlaced)
-                d->selectPoint(m->index(row, ch));
-        } else {
+        if (k == 1) {
             QwtPlotMarker *marker0 = d->m_plotMarkers[0].data();
             if (marker0->plot() && marker->plot() && markerChannel[0] != ch) {
                 const int lo = std::min(markerChannel[0], ch), hi = std::max(markerChannel[0], ch);

@@ -36,9 +36,9 @@ public:
         m_stale = false;
         layoutScale(false);
         // Taller or shorter panels change the strip's height.
-        const QSize hint = minimumSizeHint();
-        if (hint != m_hint) {
-            m_hint = hint;
+        const int extent = qCeil(scaleDraw()->extent(font()));
+        if (extent != m_extent) {
+            m_extent = extent;
             updateGeometry();
         }
     }
@@ -52,7 +52,7 @@ protected:
 
 private:
     bool m_stale = false;
-    QSize m_hint;
+    int m_extent = -1;
 };
 
 } // namespace

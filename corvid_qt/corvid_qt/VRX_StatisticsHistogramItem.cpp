@@ -23,6 +23,12 @@ void VRX_StatisticsHistogramItem::ScaleDraw::addItem(const VRX_StatisticsHistogr
     invalidateCache();
 }
 
+void VRX_StatisticsHistogramItem::ScaleDraw::clearItems()
+{
+    m_fits.clear();
+    invalidateCache();
+}
+
 void VRX_StatisticsHistogramItem::ScaleDraw::removeItem(const VRX_StatisticsHistogramItem *item)
 {
     if (m_fits.remove(item))
@@ -256,7 +262,6 @@ void VRX_StatisticsHistogramItem::attachScale(QwtPlot *plot)
         return;
     m_scale.setInterval(plot->axisInterval(QwtPlot::xBottom));
 
-    QwtScaleWidget *strip = m_axisWidget->axisWidget();
     ScaleDraw *draw = stripScaleDraw();
     if (draw && !m_clearScale) {
         // Items of later peaks share the scale of the first one.
@@ -264,8 +269,15 @@ void VRX_StatisticsHistogramItem::attachScale(QwtPlot *plot)
         for (int type = QwtScaleDiv::MinorTick; type < QwtScaleDiv::NTickTypes; ++type)
             m_scale.setTicks(type, current.ticks(type) + m_scale.ticks(type));
     } else {
-        draw = new ScaleDraw;
-        strip->setScaleDraw(draw);
+        // The strip starts over with this item's ticks and text. A scale draw
+        // of ours is emptied rather than replaced: replacing it lays the
+        // strip out at once, on every frame.
+        if (draw) {
+            draw->clearItems();
+        } else {
+            draw = new ScaleDraw;
+            m_axisWidget->axisWidget()->setScaleDraw(draw);
+        }
         m_axisWidget->show();
     }
     draw->setScaleDiv(m_scale);

@@ -45,6 +45,8 @@ public:
         ScaleDraw();
         void addItem(const VRX_StatisticsHistogramItem *item);
         void removeItem(const VRX_StatisticsHistogramItem *item);
+        /// Forgets every item: all ticks show plain numbers.
+        void clearItems();
         bool containsItem(const VRX_StatisticsHistogramItem *item) const { return m_fits.contains(item); }
         QwtText label(double value) const override;
 
