@@ -25,4 +25,19 @@ void VRXSpectrogram::setEnabled(bool on)
     Q_UNUSED(on);
 }
 
+float VRXSpectrogram::getDiscriminator() const
+{
+    return 0.0f;
+}
+
+bool VRXSpectrogram::getXinverted() const
+{
+    return false;
+}
+
+bool VRXSpectrogram::getYinverted() const
+{
+    return false;
+}
+
 } // namespace Corvid_Qt

@@ -29,6 +29,11 @@ public:
     /// widget's enabled state is not touched. There is nothing to clear yet.
     virtual void setEnabled(bool on);
 
+    /// Per-pixel discriminator of the pixelated calculation, in base units.
+    float getDiscriminator() const;
+    bool getXinverted() const;
+    bool getYinverted() const;
+
 public Q_SLOTS:
     /// Takes a VRXScopePlotView::PlotScales index.
     void setScale(int index);

@@ -2,6 +2,7 @@
 
 #include "DemoPage.h"
 #include "ProfileMonitorPage.h"
+#include "ScopePanelPage.h"
 #include "ScopePlotPage.h"
 #include "UnitsPage.h"
 
@@ -18,6 +19,7 @@ DemoWindow::DemoWindow(QWidget *parent)
     addPage(new UnitsPage);
     addPage(new ScopePlotPage);
     addPage(new ProfileMonitorPage);
+    addPage(new ScopePanelPage);
 }
 
 void DemoWindow::addPage(DemoPage *page)

@@ -1,0 +1,57 @@
+#ifndef DEMO_SCOPEPANELPAGE_H
+#define DEMO_SCOPEPANELPAGE_H
+
+#include "DemoPage.h"
+
+#include <QtCore/QElapsedTimer>
+#include <memory>
+
+class QComboBox;
+class QStackedWidget;
+class QTimer;
+class SimulatedCurrentReader;
+class SimulatedProfileMonitor;
+
+namespace Corvid_Qt {
+class VRXMultichannelProxyModel;
+class VRXScope;
+namespace Units {
+class MeasurementUnit;
+}
+}
+
+/// The library used as a host uses it: each instrument in a ready-made scope
+/// panel, chosen with the instrument selector. The simulated 8-channel
+/// current reader (one model per channel, merged) and the simulated
+/// 32-channel profile monitor (one host model) run all the time; the panels'
+/// own buttons average, zero, clear and save their data as CSV files.
+class ScopePanelPage : public DemoPage
+{
+    Q_OBJECT
+public:
+    explicit ScopePanelPage(QWidget *parent = nullptr);
+    ~ScopePanelPage() override;
+
+    /// One picture per plot mode and per Y scale family, and a CSV file of
+    /// each instrument saved through its panel's save button.
+    QStringList writePictures(const QString &dir, const QString &prefix) override;
+
+private:
+    void showInstrument(int index);
+    void feedMonitor();
+    QString grabSettled(const QString &dir, const QString &prefix, const QString &suffix);
+    static QString saveThroughPanel(Corvid_Qt::VRXScope *scope, const QString &file);
+
+    std::unique_ptr<Corvid_Qt::Units::MeasurementUnit> m_units;
+    Corvid_Qt::VRXMultichannelProxyModel *m_readerModel;
+    SimulatedCurrentReader *m_reader;
+    SimulatedProfileMonitor *m_monitor;
+    QTimer *m_monitorTimer;
+    QElapsedTimer m_monitorClock;
+    QComboBox *m_instrument;
+    QStackedWidget *m_stack;
+    Corvid_Qt::VRXScope *m_readerScope;
+    Corvid_Qt::VRXScope *m_monitorScope;
+};
+
+#endif

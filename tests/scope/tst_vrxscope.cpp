@@ -1,0 +1,854 @@
+#include "ModelTestHelpers.h"
+
+#include <VRXAveragingProxyModel.h>
+#include <VRXMultichannelProxyModel.h>
+#include <VRXScope.h>
+#include <VRXScopePlotView.h>
+#include <VRXSingleChannelDataModel.h>
+#include <VRXSpectrogram.h>
+#include <VRXZeroingProxyModel.h>
+
+#include <QtCore/QTemporaryDir>
+#include <QtGui/QStandardItemModel>
+#include <QtTest/QAbstractItemModelTester>
+#include <QtTest/QtTest>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QMessageBox>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QTabBar>
+#include <QtWidgets/QToolButton>
+#include <qwt_plot.h>
+#include <qwt_scale_div.h>
+
+using namespace Corvid_Qt;
+
+namespace {
+
+const QStringList kScaleTexts{"Auto", "Normalize", "100%", "50%", "20%", "10%", "5%", "2%",
+                              "1%", "0.5%", "0.2%", "0.1%", "0.05%", "0.02%", "0.01%"};
+const QStringList kManualTexts{"Auto", "100000000", "10000000", "1000000", "250000", "100000",
+                               "50000", "20000", "10000", "5000", "2000", "1000", "500", "100",
+                               "50", "20", "5", "1", ".1", ".05", ".01", ".001", ".0001"};
+const QStringList kTabModes{"Strip", "Scope", "Histogram", "2D", "Position", "Split"};
+const QStringList kIconButtons{"confButton", "zeroButton", "clearZeroButton", "clearButton", "saveButton"};
+const QStringList kIconNames{"configure", "align-vertical-bottom-out", "edit-clear-locationbar-rtl",
+                             "edit-clear", "document-save"};
+
+void addSamples(VRXSingleChannelDataModel &model, int n)
+{
+    const int first = model.rowCount();
+    for (int i = 0; i < n; ++i)
+        model.AddData(0.01 * (first + i), 1.0 + first + i);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList texts(QComboBox *combo)
+{
+    QStringList list;
+    for (int i = 0; i < combo->count(); ++i)
+        list << combo->itemText(i);
+    return list;
+}
+
+QStringList texts(QTabBar *tabs)
+{
+    QStringList list;
+    for (int i = 0; i < tabs->count(); ++i)
+        list << tabs->tabText(i);
+    return list;
+}
+
+/// A panel over a single-channel host, its controls found by form name, and
+/// its dialogs answered by script (file names in turn, "" a cancel).
+struct Panel {
+    VRXScope scope;
+    VRXSingleChannelDataModel host;
+    QStringList answers, dirs, reports;
+
+    explicit Panel(int samples = 5, bool withModel = true)
+    {
+        addSamples(host, samples);
+        if (withModel)
+            scope.setModel(&host);
+        scope.setSaveFileNameProvider([this](const QString &caption, const QString &dir, const QString &filter,
+                                             QFileDialog::Options options) {
+            dirs << dir;
+            if (caption != "Save Data File" || filter != "CSV File (*.csv)"
+                || options != QFileDialog::DontResolveSymlinks)
+                reports << "bad dialog: " + caption + filter;
+            return answers.isEmpty() ? QString() : answers.takeFirst();
+        });
+        scope.setSaveErrorReporter([this](const QString &title, const QString &text) { reports << title + '|' + text; });
+    }
+
+    template <typename T = QWidget>
+    T *ui(const char *name)
+    {
+        T *w = scope.findChild<T *>(QLatin1String(name));
+        if (!w)
+            qFatal("the scope has no %s", name);
+        return w;
+    }
+    QComboBox *combo(const char *name) { return ui<QComboBox>(name); }
+    QTabBar *tabs() { return ui<QTabBar>("modeSelect"); }
+    void click(const char *name) { ui<QToolButton>(name)->click(); }
+    void choose(const char *comboName, const QString &entry) { combo(comboName)->setCurrentIndex(combo(comboName)->findText(entry)); }
+    VRXScopePlotView *view() { return scope.plotView(); }
+    int mode() { return view()->plotMode(); }
+    VRXAbstractPlotDataModel *top() { return dynamic_cast<VRXAbstractPlotDataModel *>(scope.topLevelModel()); }
+    VRXZeroingProxyModel *zeroing() { return qobject_cast<VRXZeroingProxyModel *>(scope.topLevelModel()); }
+
+    /// The left axis as the view set it.
+    QPair<double, double> yRange()
+    {
+        auto *plot = view()->findChild<QwtPlot *>(QStringLiteral("qwtPlot"));
+        plot->updateAxes();
+        return {plot->axisScaleDiv(QwtPlot::yLeft).lowerBound(), plot->axisScaleDiv(QwtPlot::yLeft).upperBound()};
+    }
+    bool zeroShown() { return ui<QToolButton>("clearZeroButton")->isEnabled() && !ui("zeroWidget")->styleSheet().isEmpty(); }
+};
+
+/// An icon theme of its own for one test: with the given icons, or none.
+class IconTheme
+{
+public:
+    explicit IconTheme(const QStringList &icons)
+        : m_paths(QIcon::themeSearchPaths())
+        , m_name(QIcon::themeName())
+    {
+        QDir(m_dir.path()).mkpath(QStringLiteral("t/16x16"));
+        QFile index(m_dir.filePath(QStringLiteral("t/index.theme")));
+        index.open(QIODevice::WriteOnly);
+        index.write("[Icon Theme]\nName=t\nDirectories=16x16\n\n[16x16]\nSize=16\nType=Fixed\n");
+        index.close();
+        QImage image(16, 16, QImage::Format_ARGB32);
+        image.fill(Qt::red);
+        for (const QString &icon : icons)
+            image.save(m_dir.filePath(QStringLiteral("t/16x16/%1.png").arg(icon)));
+        // Only this folder: no system theme may answer instead.
+        QIcon::setThemeSearchPaths({m_dir.path()});
+        QIcon::setThemeName(QStringLiteral("t"));
+    }
+    ~IconTheme()
+    {
+        QIcon::setThemeSearchPaths(m_paths);
+        QIcon::setThemeName(m_name);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QStringList m_paths;
+    QString m_name;
+};
+
+/// Runs `handle` on the modal widget that opens next; closes it after a few
+/// seconds when `handle` does not, so nothing hangs.
+class ModalHandler : public QObject
+{
+public:
+    explicit ModalHandler(std::function<bool(QWidget *)> handle)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        connect(&m_timer, &QTimer::timeout, this, [this, handle, clock]() {
+            QWidget *modal = QApplication::activeModalWidget();
+            if ((modal && handle(modal)) || clock.elapsed() > 5000) {
+                handled = clock.elapsed() <= 5000;
+                m_timer.stop();
+                if (!handled && modal)
+                    modal->close();
+            }
+        });
+        m_timer.start(20);
+    }
+    bool handled = false;
+
+private:
+    QTimer m_timer;
+};
+
+} // namespace
+
+class TestVRXScope : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void formHoldsEveryControl_data();
+    void formHoldsEveryControl();
+    void buttonsShowTextWithoutAnIconTheme();
+    void buttonsTakeTheirIconsFromTheTheme();
+
+    void scaleComboFollowsTheScaleMode_data();
+    void scaleComboFollowsTheScaleMode();
+    void scaleModesOutsideOneToThreeAreIgnored();
+    void positiveOnlyButtonIsEnabledForFixedPercentagesOnly();
+    void absoluteEntriesSetTheLimits();
+    void setRangeRescalesOnlyWhenTheRangeChanges();
+    void setPositiveOnlyActsOnlyWhileTheButtonIsShown();
+
+    void averagingEntryReachesTheProxy_data();
+    void averagingEntryReachesTheProxy();
+    void zeroNowIgnoresAHeaderOnlyModel();
+    void zeroNowAndZeroClearShowTheirState();
+    void zeroStateEndsWithTheModelOrItsChannels();
+
+    void enabling2DAddsAndSelectsItsTab();
+    void remainingExtraTabsKeepTheirModes_data();
+    void remainingExtraTabsKeepTheirModes();
+    void removingAnExtraTabKeepsTheShownModeRight();
+    void setPlotModeSelectsTheTabOfThatMode();
+
+    void clearEmptiesTheHostsBuffer();
+    void modelWithoutPlotInterfaceLeavesTheViewEmpty();
+    void sampleLabelCountsTheBuffer();
+    void hostModelMayDieFirst();
+    void chainPassesTheModelTesterWhileDriven();
+
+    void saveWritesTheChosenFile();
+    void cancelledOrBlankSaveWritesNothing_data();
+    void cancelledOrBlankSaveWritesNothing();
+    void failedSaveWarnsAndKeepsTheData();
+    void save2DUsesThePixelatedWriter();
+    void realDialogsAreShownWithoutHooks();
+};
+
+// ---------------------------------------------------------------------------
+// Form and icons
+
+void TestVRXScope::formHoldsEveryControl_data()
+{
+    QTest::addColumn<QString>("className");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("toolTip");
+    QTest::newRow("plotView") << "Corvid_Qt::VRXScopePlotView" << "" << "";
+    QTest::newRow("confWidget") << "QWidget" << "" << "";
+    QTest::newRow("derivativeButton") << "QCheckBox" << "d/dx" << "Display derivative data.";
+    QTest::newRow("confButton") << "QToolButton" << "..." << "";
+    QTest::newRow("scaleYWidget") << "QWidget" << "" << "";
+    QTest::newRow("label") << "QLabel" << "Y:" << "";
+    QTest::newRow("scaleYCombo") << "QComboBox" << "" << "Set the range of the Y axis.";
+    QTest::newRow("positiveOnlyButton") << "QToolButton" << "+" << "Set the Y axis to start at 0.";
+    QTest::newRow("avgWidget") << "QWidget" << "" << "";
+    QTest::newRow("averagingCombo") << "QComboBox" << "" << "Apply running average to all data.";
+    QTest::newRow("zeroWidget") << "QWidget" << "" << "";
+    QTest::newRow("zeroButton") << "QToolButton" << "Zero" << "Subtract current values from all data.";
+    QTest::newRow("clearZeroButton") << "QToolButton" << "*" << "Undo zero subtraction.";
+    QTest::newRow("modeSelect") << "QTabBar" << "" << "";
+    QTest::newRow("bufferSizeLabel") << "QLabel" << "0 Samples" << "Number of data samples collected, up to 100000.";
+    QTest::newRow("clearButton") << "QToolButton" << "Clear" << "Clear the data buffer.";
+    QTest::newRow("saveButton") << "QToolButton" << "Save" << "Save the data buffer to a file.";
+}
+
+void TestVRXScope::formHoldsEveryControl()
+{
+    QFETCH(QString, className);
+    QFETCH(QString, text);
+    QFETCH(QString, toolTip);
+
+    Panel p(0, false);
+    QCOMPARE(p.scope.objectName(), QStringLiteral("VRXScope"));
+    QCOMPARE(p.scope.size(), QSize(728, 512));
+    QCOMPARE(p.scope.windowTitle(), QStringLiteral("Form"));
+    QWidget *w = p.ui(QTest::currentDataTag());
+    QCOMPARE(QString::fromLatin1(w->metaObject()->className()), className);
+    QCOMPARE(w->toolTip(), toolTip);
+    if (auto *button = qobject_cast<QAbstractButton *>(w); button && text != "*")
+        QCOMPARE(button->text(), text);
+    if (auto *label = qobject_cast<QLabel *>(w))
+        QCOMPARE(label->text(), text);
+
+    QCOMPARE(texts(p.tabs()), QStringList({"Strip", "Scope", "Histogram"}));
+    QCOMPARE(p.tabs()->shape(), QTabBar::TriangularSouth);
+    QCOMPARE(p.ui<QLabel>("label")->buddy(), p.combo("scaleYCombo"));
+    QVERIFY(!p.ui<QCheckBox>("derivativeButton")->isEnabled());
+    // The configuration row follows its button, until a model hides both.
+    QVERIFY(p.ui("confWidget")->isHidden());
+    p.ui<QToolButton>("confButton")->setChecked(true);
+    QVERIFY(!p.ui("confWidget")->isHidden());
+    p.scope.setModel(&p.host);
+    QVERIFY(p.ui("confButton")->isHidden() && p.ui("derivativeButton")->isHidden());
+}
+
+void TestVRXScope::buttonsShowTextWithoutAnIconTheme()
+{
+    IconTheme bare({});
+    Panel p(3);
+    for (const char *name : {"confButton", "positiveOnlyButton", "zeroButton", "clearZeroButton", "clearButton",
+                             "saveButton"}) {
+        QVERIFY2(p.ui<QToolButton>(name)->icon().isNull(), name);
+        QVERIFY2(!p.ui<QToolButton>(name)->text().isEmpty(), name);
+    }
+    p.click("zeroButton");
+    p.click("clearZeroButton");
+    QVERIFY(!p.zeroShown());
+}
+
+void TestVRXScope::buttonsTakeTheirIconsFromTheTheme()
+{
+    IconTheme full(kIconNames);
+    Panel p;
+    for (int i = 0; i < kIconButtons.size(); ++i)
+        QCOMPARE(p.ui<QToolButton>(qPrintable(kIconButtons[i]))->icon().name(), kIconNames[i]);
+    QCOMPARE(p.ui<QToolButton>("clearZeroButton")->text(), QString());
+    QCOMPARE(p.ui<QToolButton>("zeroButton")->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+}
+
+// ---------------------------------------------------------------------------
+// Y scale
+
+void TestVRXScope::scaleComboFollowsTheScaleMode_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<bool>("plusShown");
+    QTest::addColumn<bool>("viewPositiveOnly");
+    QTest::newRow("normal (construction)") << -1 << kScaleTexts << true << false;
+    QTest::newRow("auto only") << 1 << QStringList{"Auto"} << false << false;
+    QTest::newRow("absolute") << 2 << kManualTexts << true << false;
+    QTest::newRow("absolute positive") << 3 << kManualTexts << false << true;
+}
+
+void TestVRXScope::scaleComboFollowsTheScaleMode()
+{
+    QFETCH(int, mode);
+    QFETCH(QStringList, entries);
+    QFETCH(bool, plusShown);
+    QFETCH(bool, viewPositiveOnly);
+
+    Panel p;
+    if (mode >= 0)
+        p.scope.SetYScaleMode(mode);
+    QCOMPARE(texts(p.combo("scaleYCombo")), entries);
+    QCOMPARE(p.combo("scaleYCombo")->currentIndex(), 0);
+    QCOMPARE(p.ui("positiveOnlyButton")->isVisibleTo(&p.scope), plusShown);
+    // Every list starts at "Auto": autoscale, and no "+" for it.
+    QVERIFY(!p.ui("positiveOnlyButton")->isEnabled());
+    QCOMPARE(p.view()->yScaleMode(), int(VRXScopePlotView::PlotScaleAuto));
+    QCOMPARE(p.view()->positiveOnly(), viewPositiveOnly);
+}
+
+void TestVRXScope::scaleModesOutsideOneToThreeAreIgnored()
+{
+    Panel p;
+    for (int ignored : {0, 4, -1})
+        p.scope.SetYScaleMode(ignored);
+    QCOMPARE(texts(p.combo("scaleYCombo")), kScaleTexts);
+
+    p.scope.SetYScaleMode(VRXScope::_PlotScaleAbsolute);
+    p.choose("scaleYCombo", ".1");
+    p.scope.SetYScaleMode(0);
+    QCOMPARE(texts(p.combo("scaleYCombo")), kManualTexts);
+    QCOMPARE(p.combo("scaleYCombo")->currentText(), QStringLiteral(".1"));
+    p.choose("scaleYCombo", "20"); // still read as absolute limits
+    QCOMPARE(p.yRange(), qMakePair(-20.0, 20.0));
+}
+
+void TestVRXScope::positiveOnlyButtonIsEnabledForFixedPercentagesOnly()
+{
+    Panel p;
+    for (int index = kScaleTexts.size() - 1; index >= 0; --index) {
+        p.combo("scaleYCombo")->setCurrentIndex(index);
+        QCOMPARE(p.ui("positiveOnlyButton")->isEnabled(), index > 1);
+        QCOMPARE(p.view()->yScaleMode(), index);
+    }
+}
+
+void TestVRXScope::absoluteEntriesSetTheLimits()
+{
+    Panel p;
+    p.scope.SetYScaleMode(VRXScope::_PlotScaleAbsolute);
+    p.choose("scaleYCombo", ".05");
+    QCOMPARE(p.view()->yScaleMode(), int(VRXScopePlotView::PlotScale100));
+    QCOMPARE(p.yRange(), qMakePair(-0.05, 0.05));
+    QVERIFY(p.ui("positiveOnlyButton")->isEnabled());
+    p.choose("scaleYCombo", "Auto");
+    QCOMPARE(p.view()->yScaleMode(), int(VRXScopePlotView::PlotScaleAuto));
+    QVERIFY(!p.ui("positiveOnlyButton")->isEnabled());
+
+    p.scope.SetYScaleMode(VRXScope::_PlotScaleAbsolutePositive);
+    p.choose("scaleYCombo", "1000");
+    QCOMPARE(p.view()->yScaleMode(), int(VRXScopePlotView::PlotScale100));
+    QCOMPARE(p.yRange(), qMakePair(0.0, 1000.0));
+    QVERIFY(!p.ui("positiveOnlyButton")->isEnabled());
+
+    // Back to symmetric limits: the shown, unchecked "+" rules the view again.
+    p.scope.SetYScaleMode(VRXScope::_PlotScaleAbsolute);
+    p.choose("scaleYCombo", "1000");
+    QVERIFY(!p.view()->positiveOnly());
+    QCOMPARE(p.yRange(), qMakePair(-1000.0, 1000.0));
+}
+
+void TestVRXScope::setRangeRescalesOnlyWhenTheRangeChanges()
+{
+    Panel p;
+    p.choose("scaleYCombo", "10%");
+    QCOMPARE(p.yRange(), qMakePair(-0.1, 0.1)); // the view's default range -1 .. 1
+    p.scope.SetRange(-2.0, 4.0);
+    QCOMPARE(p.yRange(), qMakePair(-0.2, 0.4));
+
+    p.view()->SetYScaleMode(VRXScopePlotView::PlotScaleAuto);
+    p.scope.SetRange(-2.0, 4.0); // unchanged: nothing is reapplied
+    QCOMPARE(p.view()->yScaleMode(), int(VRXScopePlotView::PlotScaleAuto));
+
+    // Absolute limits come from the combo box, whatever the device reports.
+    p.scope.SetYScaleMode(VRXScope::_PlotScaleAbsolute);
+    p.choose("scaleYCombo", ".05");
+    p.scope.SetRange(-3.0, 3.0);
+    QCOMPARE(p.view()->yScaleMode(), int(VRXScopePlotView::PlotScale100));
+    QCOMPARE(p.yRange(), qMakePair(-0.05, 0.05));
+}
+
+void TestVRXScope::setPositiveOnlyActsOnlyWhileTheButtonIsShown()
+{
+    Panel p; // never shown: a host sets it up before showing it
+    p.choose("scaleYCombo", "100%");
+    p.scope.SetPositiveOnly(true);
+    QVERIFY(p.ui<QToolButton>("positiveOnlyButton")->isChecked());
+    QCOMPARE(p.yRange(), qMakePair(-0.1, 1.0));
+    p.scope.SetPositiveOnly(false);
+    QVERIFY(!p.view()->positiveOnly());
+
+    p.scope.SetYScaleMode(VRXScope::_PlotScaleAutoOnly);
+    p.scope.SetPositiveOnly(true);
+    QVERIFY(!p.ui<QToolButton>("positiveOnlyButton")->isChecked());
+    QVERIFY(!p.view()->positiveOnly());
+}
+
+// ---------------------------------------------------------------------------
+// Averaging and zeroing
+
+void TestVRXScope::averagingEntryReachesTheProxy_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::newRow("No Avg") << 1;
+    QTest::newRow("10x Avg") << 10;
+    QTest::newRow("100x Avg") << 100;
+    QTest::newRow("1000x Avg") << 1000;
+}
+
+void TestVRXScope::averagingEntryReachesTheProxy()
+{
+    QFETCH(int, count);
+    Panel p(0);
+    p.host.AddData(0.0, 0.0);
+    p.host.AddData(0.1, 100.0);
+    QCOMPARE(texts(p.combo("averagingCombo")), QStringList({"No Avg", "10x Avg", "100x Avg", "1000x Avg"}));
+    p.choose("averagingCombo", QTest::currentDataTag());
+
+    auto *averaging = qobject_cast<VRXAveragingProxyModel *>(p.zeroing()->sourceModel());
+    QVERIFY(averaging);
+    QCOMPARE(averaging->averaging(), count);
+    // What the view reads: the step 0 -> 100 smoothed over `count` samples.
+    QCOMPARE(p.top()->doubleData(2, 1), 100.0 / count);
+}
+
+void TestVRXScope::zeroNowIgnoresAHeaderOnlyModel()
+{
+    Panel p(0);
+    QCOMPARE(p.host.rowCount(), 1);
+    QSignalSpy resets(p.scope.topLevelModel(), &QAbstractItemModel::modelReset);
+    p.click("zeroButton");
+    QCOMPARE(resets.count(), 0);
+    QVERIFY(!p.zeroShown());
+    QVERIFY(!p.zeroing()->isZeroing());
+}
+
+void TestVRXScope::zeroNowAndZeroClearShowTheirState()
+{
+    Panel p(0);
+    p.host.AddData(0.0, 5.0);
+    p.host.AddData(0.1, 7.0);
+    p.click("zeroButton");
+    QVERIFY(p.zeroShown());
+    QCOMPARE(p.ui("zeroWidget")->styleSheet(), QStringLiteral("background-color:#88ff8a;"));
+    QCOMPARE(p.top()->doubleData(1, 1), -2.0);
+    QCOMPARE(p.top()->doubleData(2, 1), 0.0);
+
+    p.click("clearZeroButton");
+    QVERIFY(!p.ui("clearZeroButton")->isEnabled());
+    QCOMPARE(p.ui("zeroWidget")->styleSheet(), QString());
+    QCOMPARE(p.top()->doubleData(2, 1), 7.0);
+}
+
+void TestVRXScope::zeroStateEndsWithTheModelOrItsChannels()
+{
+    Panel p;
+    VRXSingleChannelDataModel other;
+    addSamples(other, 3);
+    // Another device's zero means nothing for the new one.
+    p.click("zeroButton");
+    p.scope.setModel(&other);
+    QVERIFY(!p.zeroing()->isZeroing());
+    QVERIFY(!p.zeroShown());
+
+    // The proxy ends zeroing when the channels change; the panel follows.
+    VRXMultichannelProxyModel merged;
+    merged.addSourceModel(&p.host);
+    p.scope.setModel(&merged);
+    p.click("zeroButton");
+    QVERIFY(p.zeroShown());
+    merged.addSourceModel(&other);
+    QVERIFY(!p.zeroing()->isZeroing());
+    QVERIFY(!p.zeroShown());
+}
+
+// ---------------------------------------------------------------------------
+// Mode tabs
+
+void TestVRXScope::enabling2DAddsAndSelectsItsTab()
+{
+    Panel p;
+    QTest::ignoreMessage(QtDebugMsg, "setPixelatedEnabled");
+    p.scope.setPixelatedEnabled(true);
+    QCOMPARE(texts(p.tabs()), QStringList({"Strip", "Scope", "Histogram", "2D"}));
+    QCOMPARE(p.tabs()->currentIndex(), 3);
+    QCOMPARE(p.mode(), int(VRXScopePlotView::SpectrogramPlotMode));
+    QVERIFY(p.view()->pixelated());
+    QVERIFY(!p.view()->spectrogram()->isHidden());
+    p.scope.setPixelatedEnabled(true);
+    QCOMPARE(p.tabs()->count(), 4);
+
+    p.scope.setPixelatedEnabled(false);
+    QCOMPARE(texts(p.tabs()), QStringList({"Strip", "Scope", "Histogram"}));
+    QVERIFY(!p.view()->pixelated());
+    QVERIFY(p.view()->spectrogram()->isHidden());
+    QCOMPARE(p.mode(), p.tabs()->currentIndex());
+
+    // Position and split tabs are added without being selected.
+    p.tabs()->setCurrentIndex(1);
+    p.scope.setPositionEnabled(true);
+    p.scope.setSplitEnabled(true);
+    QCOMPARE(texts(p.tabs()), QStringList({"Strip", "Scope", "Histogram", "Position", "Split"}));
+    QCOMPARE(p.mode(), int(VRXScopePlotView::ScopePlotMode));
+}
+
+void TestVRXScope::remainingExtraTabsKeepTheirModes_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::newRow("2D") << QStringList{"-2D"};
+    QTest::newRow("Position") << QStringList{"-Position"};
+    QTest::newRow("Split") << QStringList{"-Split"};
+    QTest::newRow("2D and Position") << QStringList{"-2D", "-Position"};
+    QTest::newRow("2D, then added again") << QStringList{"-2D", "+2D"};
+    QTest::newRow("Position, then added again") << QStringList{"-Position", "+Position"};
+}
+
+void TestVRXScope::remainingExtraTabsKeepTheirModes()
+{
+    QFETCH(QStringList, steps);
+    Panel p;
+    auto set = [&](const QString &tab, bool on) {
+        if (tab == "2D")
+            p.scope.setPixelatedEnabled(on);
+        else if (tab == "Position")
+            p.scope.setPositionEnabled(on);
+        else
+            p.scope.setSplitEnabled(on);
+    };
+    for (const char *tab : {"2D", "Position", "Split"})
+        set(tab, true);
+    p.tabs()->setCurrentIndex(0);
+    for (const QString &step : steps)
+        set(step.mid(1), step[0] == '+');
+
+    for (int tab = p.tabs()->count() - 1; tab >= 0; --tab) {
+        p.tabs()->setCurrentIndex(tab);
+        QCOMPARE(p.mode(), kTabModes.indexOf(p.tabs()->tabText(tab)));
+    }
+}
+
+void TestVRXScope::removingAnExtraTabKeepsTheShownModeRight()
+{
+    Panel p;
+    p.scope.setPositionEnabled(true);
+    p.scope.setPixelatedEnabled(true);
+    p.scope.setSplitEnabled(true);
+    QCOMPARE(texts(p.tabs()), QStringList({"Strip", "Scope", "Histogram", "Position", "2D", "Split"}));
+
+    // A tab before the current one goes: the current tab moves, its mode stays.
+    p.tabs()->setCurrentIndex(4);
+    p.scope.setPositionEnabled(false);
+    QCOMPARE(p.tabs()->tabText(p.tabs()->currentIndex()), QStringLiteral("2D"));
+    QCOMPARE(p.mode(), int(VRXScopePlotView::SpectrogramPlotMode));
+
+    // The current tab goes: the view shows the tab that takes its place.
+    p.scope.setPositionEnabled(true);
+    p.tabs()->setCurrentIndex(5);
+    p.scope.setPositionEnabled(false);
+    QCOMPARE(p.mode(), kTabModes.indexOf(p.tabs()->tabText(p.tabs()->currentIndex())));
+    QVERIFY(p.mode() != VRXScopePlotView::PositionPlotMode);
+}
+
+void TestVRXScope::setPlotModeSelectsTheTabOfThatMode()
+{
+    Panel p(0, false);
+    // Chosen before there is a model: the view takes it with the model.
+    p.scope.SetPlotMode(VRXScope::ScopePlotMode);
+    QCOMPARE(p.tabs()->currentIndex(), 1);
+    p.scope.setModel(&p.host);
+    QCOMPARE(p.mode(), int(VRXScopePlotView::ScopePlotMode));
+
+    p.scope.setPositionEnabled(true); // tab 3 is "Position", there is no "2D" tab
+    p.scope.SetPlotMode(VRXScope::PositionPlotMode);
+    QCOMPARE(p.tabs()->tabText(p.tabs()->currentIndex()), QStringLiteral("Position"));
+    QCOMPARE(p.mode(), int(VRXScopePlotView::PositionPlotMode));
+    // Without a tab of its own the view shows it; no other tab stands in.
+    p.scope.SetPlotMode(VRXScope::SpectrogramPlotMode);
+    QCOMPARE(p.mode(), int(VRXScopePlotView::SpectrogramPlotMode));
+    QCOMPARE(p.tabs()->tabText(p.tabs()->currentIndex()), QStringLiteral("Position"));
+    p.scope.SetPlotMode(VRXScope::HistogramPlotMode);
+    QCOMPARE(p.tabs()->currentIndex(), 2);
+}
+
+// ---------------------------------------------------------------------------
+// Models
+
+void TestVRXScope::clearEmptiesTheHostsBuffer()
+{
+    Panel p(10);
+    QCOMPARE(p.scope.baseModel(), &p.host);
+    p.click("clearButton");
+    QCOMPARE(p.host.rowCount(), 1);
+    QCOMPARE(p.scope.topLevelModel()->rowCount(), 1);
+
+    // A panel without a model leaves its former model alone.
+    addSamples(p.host, 4);
+    p.scope.setModel(nullptr);
+    QCOMPARE(p.view()->model(), nullptr);
+    p.click("clearButton");
+    QCOMPARE(p.host.rowCount(), 5);
+}
+
+void TestVRXScope::modelWithoutPlotInterfaceLeavesTheViewEmpty()
+{
+    Panel p;
+    p.answers << "/tmp/never-written.csv";
+    QStandardItemModel plain(4, 2);
+    p.scope.setModel(&plain);
+    QCOMPARE(p.scope.baseModel(), &plain);
+    QCOMPARE(p.view()->model(), nullptr);
+    for (const char *button : {"zeroButton", "saveButton", "clearButton"})
+        p.click(button);
+    QVERIFY(p.dirs.isEmpty());
+    QVERIFY(!p.zeroShown());
+    QCOMPARE(p.host.rowCount(), 6); // the former model, still behind the proxy
+}
+
+void TestVRXScope::sampleLabelCountsTheBuffer()
+{
+    Panel p(0);
+    p.scope.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&p.scope));
+    addSamples(p.host, 12);
+    QTRY_COMPARE(p.ui<QLabel>("bufferSizeLabel")->text(), QStringLiteral("12 Samples"));
+    p.click("clearButton");
+    QTRY_COMPARE(p.ui<QLabel>("bufferSizeLabel")->text(), QStringLiteral("0 Samples"));
+}
+
+void TestVRXScope::hostModelMayDieFirst()
+{
+    Panel p(0, false);
+    p.scope.show();
+    {
+        VRXSingleChannelDataModel host;
+        addSamples(host, 20);
+        p.scope.setModel(&host);
+        p.click("zeroButton");
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(p.scope.baseModel(), nullptr);
+    for (const char *button : {"zeroButton", "clearZeroButton", "clearButton", "saveButton"})
+        p.click(button);
+    p.tabs()->setCurrentIndex(2);
+    QCoreApplication::processEvents();
+    QVERIFY(p.dirs.isEmpty());
+
+    // And the other way round: the host outlives its panel.
+    VRXSingleChannelDataModel host;
+    {
+        VRXScope shortLived;
+        shortLived.setModel(&host);
+    }
+    addSamples(host, 3);
+    QCOMPARE(host.rowCount(), 4);
+}
+
+void TestVRXScope::chainPassesTheModelTesterWhileDriven()
+{
+    VRXScope scope;
+    VRXSingleChannelDataModel host(80);
+    scope.setModel(&host);
+    corvid_test::SequentialAdapter adapter(scope.topLevelModel());
+    QAbstractItemModelTester tester(&adapter);
+    auto *averaging = scope.findChild<QComboBox *>(QStringLiteral("averagingCombo"));
+    auto click = [&](const char *name) { scope.findChild<QToolButton *>(QLatin1String(name))->click(); };
+    for (int i = 1; i <= 200; ++i) {
+        host.AddData(0.01 * i, double(i % 17));
+        if (i == 30 || i == 170)
+            averaging->setCurrentIndex(i == 30 ? 2 : 0);
+        if (i == 60 || i == 150)
+            click("zeroButton");
+        if (i == 100)
+            click("clearZeroButton");
+        if (i == 120)
+            click("clearButton");
+    }
+    QCOMPARE(scope.topLevelModel()->rowCount(), 81);
+}
+
+// ---------------------------------------------------------------------------
+// Saving
+
+void TestVRXScope::saveWritesTheChosenFile()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("run1.csv"));
+    Panel p(3);
+    p.answers << file;
+    p.click("saveButton");
+    QCOMPARE(p.dirs, QStringList{QString()});
+    QVERIFY(p.reports.isEmpty());
+    const QList<QByteArray> lines = readFile(file).split('\n');
+    QCOMPARE(lines.value(0), QByteArray("timestamp(s),channel_1,"));
+    QCOMPARE(lines.value(3), QByteArray("0.030000000,4,"));
+    QCOMPARE(p.host.rowCount(), 4);
+
+    // The next dialog opens where the last file went.
+    p.click("saveButton");
+    QCOMPARE(p.dirs.value(1), dir.path());
+}
+
+void TestVRXScope::cancelledOrBlankSaveWritesNothing_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("cancelled") << QString();
+    QTest::newRow("blank") << QStringLiteral("   ");
+}
+
+void TestVRXScope::cancelledOrBlankSaveWritesNothing()
+{
+    QFETCH(QString, answer);
+    QTemporaryDir dir;
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(dir.path()); // where a blank name would end up
+    Panel p(3);
+    p.answers << answer;
+    p.click("saveButton");
+    QDir::setCurrent(cwd);
+    QCOMPARE(p.dirs.size(), 1);
+    QVERIFY(p.reports.isEmpty());
+    QVERIFY(QDir(dir.path()).isEmpty());
+}
+
+void TestVRXScope::failedSaveWarnsAndKeepsTheData()
+{
+    QTemporaryDir dir;
+    const QString good = dir.filePath(QStringLiteral("retry.csv"));
+    Panel p(5);
+    p.answers << dir.filePath(QStringLiteral("no-such-folder/run.csv")) << good;
+    p.click("saveButton");
+    QCOMPARE(p.reports, QStringList{"Save Data|Error saving data file."});
+    QCOMPARE(p.host.rowCount(), 6);
+
+    p.click("saveButton");
+    QCOMPARE(p.reports.size(), 1);
+    QCOMPARE(readFile(good).count('\n'), 6);
+}
+
+void TestVRXScope::save2DUsesThePixelatedWriter()
+{
+    struct Recording : VRXSingleChannelDataModel {
+        mutable QStringList plain, pixelated;
+        bool SaveDataToFile(const QString &name) const override
+        {
+            plain << name;
+            return true;
+        }
+        bool SavePixelatedDataToFile(const QString &name, float d, bool x, bool y) const override
+        {
+            pixelated << QStringLiteral("%1|%2|%3|%4").arg(name).arg(d).arg(x).arg(y);
+            return true;
+        }
+    } host;
+    Panel p(0, false);
+    addSamples(host, 2);
+    p.scope.setModel(&host);
+    p.answers << "frames.csv " << "plain.csv";
+
+    p.scope.setPixelatedEnabled(true);
+    p.click("saveButton");
+    const VRXSpectrogram *s = p.view()->spectrogram();
+    // Passed as chosen, untrimmed, with the spectrogram's settings.
+    QCOMPARE(host.pixelated, QStringList{QStringLiteral("frames.csv |%1|%2|%3")
+                                             .arg(s->getDiscriminator()).arg(s->getXinverted()).arg(s->getYinverted())});
+    QVERIFY(host.plain.isEmpty());
+
+    p.scope.setPixelatedEnabled(false);
+    p.click("saveButton");
+    QCOMPARE(host.plain, QStringList{"plain.csv"});
+    QCOMPARE(host.pixelated.size(), 1);
+}
+
+void TestVRXScope::realDialogsAreShownWithoutHooks()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("picked.csv"));
+    Panel p(3);
+    p.scope.setSaveFileNameProvider(nullptr);
+    p.scope.setSaveErrorReporter(nullptr);
+    p.scope.show();
+
+    // The file dialog, cancelled, then accepted with a typed name.
+    QStringList seen;
+    for (bool accept : {false, true}) {
+        ModalHandler handler([&](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            auto *name = modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            if (!dialog || !name)
+                return false;
+            seen << dialog->windowTitle() << dialog->nameFilters()
+                 << QString::number(dialog->acceptMode() == QFileDialog::AcceptSave
+                                    && dialog->testOption(QFileDialog::DontResolveSymlinks));
+            // Typed as a user would: selectFile() leaves a focused field alone.
+            name->setText(file);
+            accept ? static_cast<QDialog *>(dialog)->accept() : dialog->reject();
+            return true;
+        });
+        p.click("saveButton");
+        QVERIFY(handler.handled);
+        QCOMPARE(QFile::exists(file), accept);
+    }
+    QCOMPARE(seen, QStringList({"Save Data File", "CSV File (*.csv)", "1", "Save Data File", "CSV File (*.csv)", "1"}));
+    QCOMPARE(readFile(file).count('\n'), 4);
+
+    // The warning box of a failed save.
+    p.scope.setSaveFileNameProvider([&](const QString &, const QString &, const QString &, QFileDialog::Options) {
+        return dir.filePath(QStringLiteral("missing/x.csv"));
+    });
+    seen.clear();
+    ModalHandler handler([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (!box)
+            return false;
+        seen << box->windowTitle() << box->text() << QString::number(box->icon() == QMessageBox::Warning)
+             << QString::number(box->standardButtons() == QMessageBox::Ok);
+        box->button(QMessageBox::Ok)->click();
+        return true;
+    });
+    p.click("saveButton");
+    QVERIFY(handler.handled);
+    QCOMPARE(seen, QStringList({"Save Data", "Error saving data file.", "1", "1"}));
+    QCOMPARE(p.host.rowCount(), 4);
+}
+
+QTEST_MAIN(TestVRXScope)
+#include "tst_vrxscope.moc"
