@@ -31,14 +31,11 @@ const View::HistogramItemTypes kTypes[] = {View::GaussabolaHistogramItemType, Vi
 
 struct ModelHolder
 {
-    explicit ModelHolder(int channels)
-        : profile(channels)
-    {
-    }
+    explicit ModelHolder(int channels) : profile(channels) {}
     ProfileModel profile;
 };
 
-// A shown view on a profile model in histogram mode; as its first base, the model outlives the view.
+// A shown view in histogram mode; as its first base, the model outlives the view.
 class Probe : public ModelHolder, public VRXScopePlotView
 {
 public:
@@ -47,8 +44,7 @@ public:
     using VRXScopePlotView::SelectPoint1;
     using VRXScopePlotView::SelectPoint2;
 
-    explicit Probe(int channels)
-        : ModelHolder(channels)
+    explicit Probe(int channels) : ModelHolder(channels)
     {
         resize(1000, 700);
         setModel(&profile);
@@ -73,6 +69,7 @@ public:
         const QwtPlotItemList items = qwtPlot()->itemList(QwtPlotItem::Rtti_PlotHistogram);
         return items.isEmpty() ? nullptr : static_cast<QwtPlotHistogram *>(items.first());
     }
+    int markers() const { return qwtPlot()->itemList(QwtPlotItem::Rtti_PlotMarker).size(); }
 };
 
 } // namespace
@@ -82,27 +79,26 @@ class TestHistogramMode : public QObject
     Q_OBJECT
 
 private slots:
-    void tenChannelsFourPeaksLeaveTheLastTwoOut();
-    void deviceFitReadsItsColumnsOfTheNewestRow();
-    void barsPerChannelHiddenAndNonFiniteAsZero();
+    void regionsSplitTheChannelsAndReadTheNewestDeviceFits();
     void itemsAndStripsComeAndGo();
     void markerStatisticsBetweenTwoChannels();
     void optionVectorsAndTheirDefaults_data();
     void optionVectorsAndTheirDefaults();
     void energyLineOnCurveItemsOnly();
-    void stripShowsEachRegionsPanelInLineWithTheCanvas();
-    void renderedProfileShowsBarsAndFittedCurve();
+    void renderedProfileWithFitsAndPanelsOnTheStrip();
     void badFramesNeverTakeTheDisplayDown_data();
     void badFramesNeverTakeTheDisplayDown();
 };
 
-void TestHistogramMode::tenChannelsFourPeaksLeaveTheLastTwoOut()
+void TestHistogramMode::regionsSplitTheChannelsAndReadTheNewestDeviceFits()
 {
     Probe view(10);
     view.enableHistogramItem(View::CoGHistogramItemType, 4, {0, 0, 0}, false);
+    view.enableHistogramItem(View::PrecalculatedFitHistogramItemType, 2, {}, false);
+    view.profile.addFrame(0, QVector<double>(10, 1.0), {1, 1, 1, 0, 50, 1, 1, 1, 0, 50});
     // Region p is channels 2p + 1 and 2p + 2 with values 1 and 3: centre of
     // gravity 0.75 into the region. Channels 9 and 10 would pull it away.
-    view.frame({1, 3, 1, 3, 1, 3, 1, 3, 1000, 1000});
+    view.frame({1, 3, 1, 3, 1, 3, 1, 3, 1000, 1000}, {1.0, 1.5, 10, 0, 80, 3.0, 2.5, 10, 0, -3});
     QCOMPARE(view.histogramItems(View::CoGHistogramItemType).size(), 4);
     for (int p = 0; p < 4; ++p) {
         Item *item = view.item(View::CoGHistogramItemType, p);
@@ -111,63 +107,50 @@ void TestHistogramMode::tenChannelsFourPeaksLeaveTheLastTwoOut()
         QCOMPARE(item->position(), 2.0f * p + 1.75f);
         QCOMPARE(item->clearsScale(), p == 0);
     }
-}
-
-void TestHistogramMode::deviceFitReadsItsColumnsOfTheNewestRow()
-{
-    Probe view(20);
-    view.enableHistogramItem(View::PrecalculatedFitHistogramItemType, 2, {}, false);
-    view.profile.addFrame(0, gaussianProfile(20, 5, 1, 10), {1, 1, 1, 0, 50, 1, 1, 1, 0, 50});
-    view.frame(gaussianProfile(20, 5, 1, 10), {4.0, 1.5, 10, 0, 80, 3.0, 2.5, 10, 0, -3});
+    // The device's fits of the two halves, from the statistics columns of the newest row.
     auto *first = dynamic_cast<VRX_PrecalculatedFitHistogramItem *>(view.item(View::PrecalculatedFitHistogramItemType));
     QVERIFY(first->errorMessage().isEmpty());
-    QCOMPARE(first->position(), 5.0f);
+    QCOMPARE(first->position(), 2.0f);
     QCOMPARE(first->distribution()->standard_deviation(), 1.5f);
     QCOMPARE(first->confidence(), 80.0f);
     QCOMPARE(first->marker().yValue(), 10.0); // the device's amplitude
     QCOMPARE(view.item(View::PrecalculatedFitHistogramItemType, 1)->errorMessage(), QStringLiteral("Peak on edge."));
 }
 
-void TestHistogramMode::barsPerChannelHiddenAndNonFiniteAsZero()
-{
-    Probe view(6);
-    view.profile.setData(view.profile.index(0, 2), Qt::Unchecked, Qt::CheckStateRole);
-    view.frame({1, 2, 3, kNaN, qInf(), 6});
-    QVERIFY(view.bars());
-    QCOMPARE(int(view.bars()->dataSize()), 6);
-    const double expected[] = {1, 0, 3, 0, 0, 6};
-    for (int c = 1; c <= 6; ++c) {
-        QCOMPARE(view.bars()->sample(size_t(c - 1)).value, expected[c - 1]);
-        QCOMPARE(view.bars()->sample(size_t(c - 1)).interval, QwtInterval(c - 0.5, c + 0.5));
-    }
-}
-
 void TestHistogramMode::itemsAndStripsComeAndGo()
 {
     Probe view(16);
-    VRX_HistogramItemAxisWidget *strip = view.histogramAxisWidget(View::CoGHistogramItemType);
-    view.enableHistogramItem(View::CoGHistogramItemType, 2, {0, 0.1, 3}, true);
-    QCOMPARE(view.histogramItems(View::CoGHistogramItemType).size(), 2);
-    QVERIFY(view.item(View::CoGHistogramItemType, 1)->fullStats());
-    QCOMPARE(strip->titleLabel()->text(), QStringLiteral("Center of Gravity"));
+    // In the order of the types: Gaussabola, centre of gravity, regression, device.
+    const QColor colors[] = {Qt::cyan, Qt::green, Qt::magenta, QColor(123, 127, 255)};
+    const char *titles[] = {"Gaussabola Fit", "Center of Gravity", "Gaussian Fit", "Gaussian Fit (Device)"};
+    const char *backgrounds[] = {"rgb(112,255,255)", "rgb(113,255,113)", "rgb(255,171,251)", "rgb(123,167,255)"};
+    for (auto type : kTypes) {
+        view.enableHistogramItem(type, 2, {}, true);
+        QVERIFY(view.histogramItems(type).size() == 2 && view.item(type, 1)->fullStats());
+        QCOMPARE(view.item(type)->color(), colors[type]);
+        QCOMPARE(view.histogramAxisWidget(type)->titleLabel()->text(), QString::fromLatin1(titles[type]));
+        QCOMPARE(view.histogramAxisWidget(type)->styleSheet(),
+                 QStringLiteral("background-color: %1;margin: 0px;padding: 0px;border: none;").arg(backgrounds[type]));
+    }
     // An emptied model takes bars, markers and strips away until its next frame.
+    QWidget *strip = view.histogramAxisWidget(View::CoGHistogramItemType);
     for (int round = 0; round < 2; ++round) {
         view.frame(gaussianProfile(16, 4, 1.5, 10));
         if (round == 0)
             view.SelectPoint1(QPointF(3, 0));
         view.settle();
         QVERIFY(view.bars() && view.plotMarker(0)->plot() && strip->isVisible());
-        QCOMPARE(view.qwtPlot()->itemList(QwtPlotItem::Rtti_PlotMarker).size(), 4);
+        QCOMPARE(view.markers(), 2 + 4 * 2);
         view.profile.Clear();
         view.settle();
         QVERIFY(!view.bars() && !view.plotMarker(0)->plot() && !strip->isVisible());
-        QCOMPARE(view.qwtPlot()->itemList(QwtPlotItem::Rtti_PlotMarker).size(), 0);
+        QCOMPARE(view.markers(), 0);
     }
-    view.enableHistogramItem(View::CoGHistogramItemType, 0, {}, true);
+    for (auto type : kTypes)
+        view.enableHistogramItem(type, 0, {}, true);
     view.frame(gaussianProfile(16, 4, 1.5, 10));
-    QVERIFY(view.histogramItems(View::CoGHistogramItemType).isEmpty());
-    QVERIFY(!strip->isVisible());
-    QCOMPARE(view.qwtPlot()->itemList(QwtPlotItem::Rtti_PlotMarker).size(), 2); // the view's own markers
+    QVERIFY(view.histogramItems(View::CoGHistogramItemType).isEmpty() && !strip->isVisible());
+    QCOMPARE(view.markers(), 2); // the view's own
     view.enableHistogramItem(View::NHistogramItemTypes, 3, {}, true); // not a type: ignored
     QVERIFY(view.histogramItems(View::NHistogramItemTypes).isEmpty());
 }
@@ -186,10 +169,11 @@ void TestHistogramMode::markerStatisticsBetweenTwoChannels()
     const double n = 3, sum = 29, mean = sum / n;
     const double deviation = std::sqrt(((4 - mean) * (4 - mean) + (9 - mean) * (9 - mean) + (16 - mean) * (16 - mean)) / n);
     const double error = std::sqrt(((16 + 81 + 256) / n - mean * mean) / (n - 1));
-    const QString expected = QStringLiteral("%1: %2\nChannel 2\n4\n      Sum: %3\n     Mean: %4\n      RMS: %5\n Std. Dev: %6")
-                                 .arg(view.profile.xUnits()->description(), view.profile.xUnits()->format(view.profile.doubleData(1, 0)))
-                                 .arg(sum, 12, 'g').arg(mean, 12, 'g').arg(deviation, 12, 'g').arg(error, 12, 'g');
-    QCOMPARE(view.plotMarker(1)->label().text(), expected);
+    const auto *x = view.profile.xUnits();
+    QCOMPARE(view.plotMarker(1)->label().text(),
+             QStringLiteral("%1: %2\nChannel 2\n4\n      Sum: %3\n     Mean: %4\n      RMS: %5\n Std. Dev: %6")
+                 .arg(x->description(), x->format(view.profile.doubleData(1, 0)))
+                 .arg(sum, 12, 'g').arg(mean, 12, 'g').arg(deviation, 12, 'g').arg(error, 12, 'g'));
     QVERIFY(!view.plotMarker(0)->label().text().contains(QLatin1String("Sum:")));
     // Two channels apart, under a quarter of 20: the left label turns left.
     QCOMPARE(view.plotMarker(1)->labelAlignment(), Qt::AlignLeft | Qt::AlignTop);
@@ -201,8 +185,7 @@ void TestHistogramMode::markerStatisticsBetweenTwoChannels()
     view.SelectPoint2(QPointF(3.9, 1));
     view.settle();
     QCOMPARE(view.plotMarker(1)->xValue(), 4.0);
-    QVERIFY(view.plotMarker(0)->plot() && view.plotMarker(1)->plot());
-    QVERIFY(!view.plotMarker(1)->label().text().contains(QLatin1String("Sum:")));
+    QVERIFY(view.plotMarker(1)->plot() && !view.plotMarker(1)->label().text().contains(QLatin1String("Sum:")));
     // A selected channel moves the first marker onto it.
     view.selectionModel()->select(view.profile.index(1, 3), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Columns);
     view.frame(v);
@@ -221,7 +204,6 @@ void TestHistogramMode::optionVectorsAndTheirDefaults_data()
     QTest::newRow("cog windowed") << cog << QVector<double>{1, 0.25, 7} << "1 7";
     QTest::newRow("cog mode rounds half up") << cog << QVector<double>{0.5, 0.25, 7} << "1 7";
     QTest::newRow("cog mode rounds down") << cog << QVector<double>{0.4, 0.25, 7} << "0 0.25";
-    QTest::newRow("cog extra ignored") << cog << QVector<double>{0, 0.5, 3, 99} << "0 0.5";
     QTest::newRow("cog mode not a number") << cog << QVector<double>{kNaN, 0.3, 4} << "0 0.3";
     // Shorter vectors: what is missing takes the estimator's defaults.
     QTest::newRow("cog empty") << cog << QVector<double>{} << "0 0";
@@ -230,8 +212,8 @@ void TestHistogramMode::optionVectorsAndTheirDefaults_data()
     QTest::newRow("gaussabola defaults") << gb << QVector<double>{1, 2} << "1e-15 1e-14 0.98 5";
     QTest::newRow("gaussabola given") << gb << QVector<double>{0.5, 2, 0.9, 6.5} << "0.5 2 0.9 7";
     QTest::newRow("regression defaults") << rg << QVector<double>{0.2, 3.9, 1} << "0 1024 1e-15 1e-14 2 5";
-    QTest::newRow("regression given, truncated and rounded")
-        << rg << QVector<double>{0.2, 3.9, 1, 2, 0.5, 2.5} << "0.2 3 1 2 1 3";
+    QTest::newRow("regression given, truncated and rounded") << rg << QVector<double>{0.2, 3.9, 1, 2, 0.5, 2.5}
+                                                             << "0.2 3 1 2 1 3";
 }
 
 void TestHistogramMode::optionVectorsAndTheirDefaults()
@@ -257,18 +239,12 @@ void TestHistogramMode::optionVectorsAndTheirDefaults()
     for (double v : s)
         text << QString::number(v, 'g', 6);
     QCOMPARE(text.join(QLatin1Char(' ')), settings);
-    if (type == View::CoGHistogramItemType) {
-        view.frame(gaussianProfile(12, 6.5, 1.5, 10));
-        QVERIFY(item->errorMessage().isEmpty());
-    }
 }
 
 void TestHistogramMode::energyLineOnCurveItemsOnly()
 {
     Probe view(12);
-    std::vector<double> table(12), empty;
-    for (int k = 0; k < 12; ++k)
-        table[k] = 50.0 + 2.0 * k; // position k + 1 at 50 + 2k MeV
+    std::vector<double> table{50, 52, 54, 56, 58, 60, 62, 64, 66, 68, 70, 72}, empty; // position k at 48 + 2k MeV
     for (auto type : kTypes)
         view.enableHistogramItem(type, 1, {}, false);
     view.upload_MLFC_calibration_table(&table);
@@ -278,7 +254,6 @@ void TestHistogramMode::energyLineOnCurveItemsOnly()
         return parts.size() == 2 ? parts[1] : QString();
     };
     QCOMPARE(energy(View::GaussabolaHistogramItemType), QStringLiteral("N/A")); // before the first frame
-
     const QVector<double> profile = gaussianProfile(12, 6.3, 1.5, 10);
     view.frame(profile, {5.5, 1.5, 10, 0, 90});
     QVERIFY(energy(View::CoGHistogramItemType).isEmpty());
@@ -300,61 +275,50 @@ void TestHistogramMode::energyLineOnCurveItemsOnly()
     QVERIFY(energy(View::RegressionHistogramItemType).isEmpty() && energy(View::GaussabolaHistogramItemType).isEmpty());
 }
 
-void TestHistogramMode::stripShowsEachRegionsPanelInLineWithTheCanvas()
+void TestHistogramMode::renderedProfileWithFitsAndPanelsOnTheStrip()
 {
     Probe view(40);
     view.enableHistogramItem(View::RegressionHistogramItemType, 2, kRegressionOptions, true);
-    QVector<double> v = gaussianProfile(40, 8.3, 2, 10, 0.1);
-    const QVector<double> second = gaussianProfile(40, 31.6, 1.5, 6);
-    for (int c = 0; c < 40; ++c)
-        v[c] += second[c];
+    const double peaks[][3] = {{8.3, 2, 10}, {31.6, 1.5, 12}}; // centre, sigma and height over a floor of 1
+    QVector<double> v(40, 1.0);
+    for (const auto &p : peaks) {
+        const QVector<double> g = gaussianProfile(40, p[0], p[1], p[2]);
+        for (int c = 0; c < 40; ++c)
+            v[c] += g[c];
+    }
     view.frame(v);
     view.settle();
     Item *a = view.item(View::RegressionHistogramItemType, 0), *b = view.item(View::RegressionHistogramItemType, 1);
     QVERIFY(qAbs(a->position() - 8.3f) < 0.1f && qAbs(b->position() - 31.6f) < 0.1f);
     VRX_HistogramItemAxisWidget *strip = view.histogramAxisWidget(View::RegressionHistogramItemType);
     QwtScaleDraw *draw = strip->axisWidget()->scaleDraw();
-    QCOMPARE(draw->label(a->position()).text(), a->label().text());
     QCOMPARE(draw->label(b->position()).text(), b->label().text());
-    QCOMPARE(draw->label(20.0).text(), QStringLiteral("20"));
     QCOMPARE(draw->scaleDiv().ticks(QwtScaleDiv::MajorTick).size(), 2);
-    QCOMPARE(draw->scaleDiv().ticks(QwtScaleDiv::MediumTick).size(), 4);
     QCOMPARE(draw->scaleDiv().interval(), QwtInterval(0.5, 40.5));
-    // As tall as the panels, and each channel straight below its bar.
     QVERIFY(strip->height() >= a->label().textSize(strip->axisWidget()->font()).height());
-    const QwtScaleMap plotMap = view.qwtPlot()->canvasMap(QwtPlot::xBottom);
-    for (double x : {1.0, 15.0, 40.0}) {
-        const int onCanvas = view.qwtPlot()->canvas()->mapTo(&view, QPoint(qRound(plotMap.transform(x)), 0)).x();
-        const int onStrip = strip->axisWidget()->mapTo(&view, QPoint(qRound(draw->scaleMap().transform(x)), 0)).x();
-        QVERIFY2(qAbs(onCanvas - onStrip) <= 1, qPrintable(QStringLiteral("%1: %2 vs %3").arg(x).arg(onCanvas).arg(onStrip)));
-    }
-}
 
-void TestHistogramMode::renderedProfileShowsBarsAndFittedCurve()
-{
-    Probe view(16);
-    view.enableHistogramItem(View::RegressionHistogramItemType, 1, kRegressionOptions, false);
-    const QVector<double> v = gaussianProfile(16, 8.4, 2.0, 10, 1.0);
-    view.frame(v);
-    const QImage image = view.grab().toImage();
+    // Each channel straight below its bar on the strip, a bar per channel, the fitted curve over each peak.
     QwtPlot *plot = view.qwtPlot();
-    const auto pixel = [&](double x, double y, QPoint offset = QPoint()) {
-        const QPointF p(plot->transform(QwtPlot::xBottom, x), plot->transform(QwtPlot::yLeft, y));
-        return image.pixel(plot->canvas()->mapTo(&view, p.toPoint()) + offset);
+    const auto onView = [&](double x, double y) {
+        return plot->canvas()->mapTo(&view, QPointF(plot->transform(QwtPlot::xBottom, x), plot->transform(QwtPlot::yLeft, y)).toPoint());
     };
+    const QImage image = view.grab().toImage();
     const auto isCurve = [](QRgb c) { return qRed(c) > 200 && qGreen(c) < 80 && qBlue(c) > 200; };
-    // A bar per channel: half way up each bar, a little off its centre line.
-    for (int c = 1; c <= 16; ++c) {
-        const QRgb bar = pixel(c + 0.2, v[c - 1] / 2);
+    for (int c = 1; c <= 40; ++c) {
+        const int onStrip = strip->axisWidget()->mapTo(&view, QPoint(qRound(draw->scaleMap().transform(c)), 0)).x();
+        QVERIFY2(qAbs(onView(c, 0).x() - onStrip) <= 1, qPrintable(QStringLiteral("channel %1").arg(c)));
+        const QRgb bar = image.pixel(onView(c + 0.2, v[c - 1] / 2));
         QVERIFY2(qRed(bar) > 150 && qGreen(bar) > 150 && qBlue(bar) < 80, qPrintable(QStringLiteral("channel %1").arg(c)));
     }
-    // The fitted curve passes over the peak, near the top of its bars, and nowhere far above.
-    int curvePixels = 0;
-    for (int dy = -6; dy <= 6; ++dy)
-        for (int dx = -2; dx <= 2; ++dx)
-            curvePixels += isCurve(pixel(8.4, v[7], QPoint(dx, dy)));
-    QVERIFY(curvePixels > 0);
-    QVERIFY(!isCurve(pixel(8.4, 2 * v[7])));
+    // A channel off the centre, clear of the marker line: the curve near the Gaussian's value, not far above it.
+    for (const auto &p : peaks) {
+        const double x = p[0] + 1, y = 1 + p[2] * std::exp(-0.5 / (p[1] * p[1]));
+        int curvePixels = 0;
+        for (double dy = -1; dy <= 1; dy += 0.05)
+            curvePixels += isCurve(image.pixel(onView(x, y + dy)));
+        QVERIFY(curvePixels > 0);
+        QVERIFY(!isCurve(image.pixel(onView(x, 2 * y))));
+    }
 }
 
 void TestHistogramMode::badFramesNeverTakeTheDisplayDown_data()
@@ -378,7 +342,6 @@ void TestHistogramMode::badFramesNeverTakeTheDisplayDown_data()
     QTest::newRow("device confidence NaN") << 24 << 1 << profile << QVector<double>{11, 2, 10, 0, kNaN} << "Fit failed.";
     QTest::newRow("device centre NaN") << 24 << 1 << profile << QVector<double>{kNaN, 2, 10, 0, 90} << "Fit failed.";
     QTest::newRow("device fit short") << 24 << 1 << profile << QVector<double>{11, 2} << "Fit failed.";
-    QTest::newRow("device fit missing") << 24 << 1 << profile << QVector<double>{} << "Fit failed.";
     QTest::newRow("single channel") << 1 << 1 << QVector<double>{5.0} << fits << QString();
 }
 
@@ -392,16 +355,24 @@ void TestHistogramMode::badFramesNeverTakeTheDisplayDown()
     Probe view(channels);
     for (auto type : kTypes)
         view.enableHistogramItem(type, peaks, type == View::RegressionHistogramItemType ? kRegressionOptions : QVector<double>(), true);
+    view.profile.setData(view.profile.index(0, 1), Qt::Unchecked, Qt::CheckStateRole);
     view.SelectPoint1(QPointF(2, 0));
     view.SelectPoint2(QPointF(channels, 0));
     view.frame(frame, fits);
     static_cast<void>(view.grab());
+    // A bar per channel, centred on it; a hidden or non-finite channel as zero.
+    QCOMPARE(int(view.bars()->dataSize()), channels);
+    for (int c = 0; c < channels; ++c) {
+        QCOMPARE(view.bars()->sample(size_t(c)).value, c == 0 || !std::isfinite(frame[c]) ? 0.0 : frame[c]);
+        QCOMPARE(view.bars()->sample(size_t(c)).interval, QwtInterval(c + 0.5, c + 1.5));
+    }
     // Each panel shows its error or a finite position.
     for (auto type : kTypes) {
         for (int p = 0; p < peaks; ++p) {
-            Item *item = view.item(type, p);
-            const QString text = item->label().text(), error = item->errorMessage();
-            QVERIFY2(std::isfinite(item->position()), qPrintable(text));
+            const QString text = view.item(type, p)->label().text(), error = view.item(type, p)->errorMessage();
+            QVERIFY2(std::isfinite(view.item(type, p)->position()), qPrintable(text));
+            if (!error.isEmpty() && peaks == 1)
+                QCOMPARE(view.item(type, p)->position(), float(channels / 2)); // the middle of its region
             QVERIFY2(error.isEmpty() ? !text.contains(QLatin1String("<b>nan")) : text.contains(QStringLiteral("rror: %1\n").arg(error)),
                      qPrintable(text));
         }
