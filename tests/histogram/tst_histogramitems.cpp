@@ -34,15 +34,11 @@ QString number(double v) { return QString::number(v, 'g', 6); }
 
 Item *makeItem(int type, VRX_HistogramItemAxisWidget *strip, bool full)
 {
-    if (type == CoG) {
-        auto *item = new VRX_CoGHistogramItem(strip, full);
-        item->setMode(VRX_CoGHistogramItem::Filtered, 0.1);
-        return item;
-    }
+    if (type == CoG)
+        return new VRX_CoGHistogramItem(strip, full);
     if (type == Regression) {
         auto *item = new VRX_RegressionHistogramItem(strip, full);
         item->setOptions(kRegression);
-        item->setChiWindow(5);
         return item;
     }
     if (type == Gaussabola)
