@@ -1,7 +1,6 @@
 #include <PreformattedTextEngine.h>
 
 #include <QtGui/QFontMetricsF>
-#include <QtGui/QImage>
 #include <QtGui/QPainter>
 #include <QtTest/QtTest>
 #include <qwt_text.h>
@@ -14,49 +13,53 @@ using Corvid_Qt::PreformattedTextEngine;
 class TestPreformattedText : public QObject
 {
     Q_OBJECT
+    const QFont m_font{QStringLiteral("DejaVu Sans"), 10};
 
 private slots:
     void initTestCase();
-    void linesMatchRichTextLayout_data();
-    void linesMatchRichTextLayout();
-    void widthIsWidestLineInFixedPitch();
-    void entitiesAndUnknownTagsAreText();
-    void drawsInPenColourInsideItsSize();
-    void boldRunsAreDrawnBold();
-    void neverClaimsAutoText();
-
-private:
-    QFont m_font;
+    void sizeIsRichTextLinesInFixedPitch_data();
+    void sizeIsRichTextLinesInFixedPitch();
+    void drawsInPenColourInsideItsSizeAndBoldRunsBold();
 };
 
 void TestPreformattedText::initTestCase()
 {
     PreformattedTextEngine::registerEngine();
-    m_font = QFont(QStringLiteral("DejaVu Sans"), 10);
+    // Only asked for by name: rich text elsewhere keeps its own engine.
+    const QwtTextEngine *engine = QwtText::textEngine(PreformattedTextEngine::format);
+    QVERIFY(dynamic_cast<const PreformattedTextEngine *>(engine));
+    QVERIFY(QwtText::textEngine(QStringLiteral("<pre>a</pre>"), QwtText::AutoText) != engine);
 }
 
-void TestPreformattedText::linesMatchRichTextLayout_data()
+void TestPreformattedText::sizeIsRichTextLinesInFixedPitch_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("lines");
-    QTest::addColumn<bool>("paragraph");
-    QTest::newRow("one line") << "<pre>a</pre>" << 1 << false;
-    QTest::newRow("trailing newline dropped") << "<pre>a\nb\n</pre>" << 2 << false;
-    QTest::newRow("leading newline dropped") << "<pre>\na</pre>" << 1 << false;
-    QTest::newRow("empty lines kept") << "<pre>N/A\n\n\n\n</pre>" << 4 << false;
-    QTest::newRow("short panel") << QString::fromUtf8("<pre>Position (μ): <b>12.3</b>\nStd. Dev (σ): 2\n</pre>") << 2
-                                 << false;
-    QTest::newRow("energy after block")
-        << "<pre>Position: <b>1</b>\nStd. Dev: 2\n</pre>\nEnergy (MeV): 12.5" << 3 << true;
-    QTest::newRow("empty block") << "<pre></pre>" << 1 << false;
+    QTest::addColumn<int>("characters"); // of the widest line
+    QTest::newRow("one line") << "<pre>a</pre>" << 1 << 1;
+    QTest::newRow("trailing newline dropped") << "<pre>a\nb\n</pre>" << 2 << 1;
+    QTest::newRow("leading newline dropped") << "<pre>\na</pre>" << 1 << 1;
+    QTest::newRow("empty lines kept") << "<pre>N/A\n\n\n\n</pre>" << 4 << 3;
+    QTest::newRow("empty block") << "<pre></pre>" << 1 << 0;
+    QTest::newRow("widest line") << "<pre>ab\n      Position: 7\nxyz</pre>" << 3 << 17;
+    QTest::newRow("spaces as wide as letters") << "<pre>    </pre>" << 1 << 4;
+    QTest::newRow("Greek and superscript") << QString::fromUtf8("<pre>\u03bc\u03c3\u03c7\u00b2</pre>") << 1 << 4;
+    QTest::newRow("bold as wide as plain") << "<pre><b>Peak</b></pre>" << 1 << 4;
+    QTest::newRow("entities") << "<pre>&lt;a&gt; &amp;</pre>" << 1 << 5;
+    QTest::newRow("unknown tags dropped") << "<pre><i>ab</i><font color=red>c</font></pre>" << 1 << 3;
+    QTest::newRow("unknown entities as text") << "<pre>&bogus; &#65;</pre>" << 1 << 9;
+    QTest::newRow("unclosed") << "<pre>a < b" << 1 << 5;
+    // The energy line after a panel is a paragraph in the proportional font, 12 pixels below the block.
+    QTest::newRow("energy after block") << "<pre>Position: <b>1</b>\nStd. Dev: 2\n</pre>\nEnergy (MeV): 12.5" << 3
+                                        << -1;
 }
 
-void TestPreformattedText::linesMatchRichTextLayout()
+void TestPreformattedText::sizeIsRichTextLinesInFixedPitch()
 {
     QFETCH(QString, text);
     QFETCH(int, lines);
-    QFETCH(bool, paragraph);
-
+    QFETCH(int, characters);
+    const bool paragraph = characters < 0;
     const QSizeF rich = QwtText(text, QwtText::RichText).textSize(m_font);
     const QSizeF fast = QwtText(text, PreformattedTextEngine::format).textSize(m_font);
     const double richLine = QFontMetricsF(m_font).height();
@@ -65,85 +68,40 @@ void TestPreformattedText::linesMatchRichTextLayout()
     // The rich-text layout is the reference for the number of lines.
     QCOMPARE(qRound((rich.height() - gap) / richLine), lines);
     QCOMPARE(fast.height(), (lines - (paragraph ? 1 : 0)) * fastLine + (paragraph ? richLine + gap : 0.0));
-}
-
-void TestPreformattedText::widthIsWidestLineInFixedPitch()
-{
-    PreformattedTextEngine engine;
-    const double one = engine.textSize(m_font, 0, QStringLiteral("<pre>x</pre>")).width();
+    const double one = QwtText(QStringLiteral("<pre>x</pre>"), PreformattedTextEngine::format).textSize(m_font).width();
     QVERIFY(one > 0);
-    const QSizeF size = engine.textSize(m_font, 0, QStringLiteral("<pre>ab\n      Position: 7\nxyz</pre>"));
-    QCOMPARE(size.width(), 17 * one);
-    // Padded templates line up only in a fixed-pitch font.
-    QCOMPARE(engine.textSize(m_font, 0, QStringLiteral("<pre>    </pre>")).width(),
-             engine.textSize(m_font, 0, QStringLiteral("<pre>Peak</pre>")).width());
-    QCOMPARE(engine.textSize(m_font, 0, QString::fromUtf8("<pre>\u03bc\u03c3\u03c7\u00b2</pre>")).width(), 4 * one);
+    if (!paragraph)
+        QCOMPARE(fast.width(), characters * one);
 }
 
-void TestPreformattedText::entitiesAndUnknownTagsAreText()
+void TestPreformattedText::drawsInPenColourInsideItsSizeAndBoldRunsBold()
 {
-    PreformattedTextEngine engine;
-    const auto chars = [&](const QString &t) {
-        return engine.textSize(m_font, 0, t).width() / engine.textSize(m_font, 0, QStringLiteral("<pre>x</pre>")).width();
-    };
-    QCOMPARE(chars(QStringLiteral("<pre>&lt;a&gt; &amp;</pre>")), 5.0);
-    QCOMPARE(chars(QStringLiteral("<pre><i>ab</i><font color=red>c</font></pre>")), 3.0);
-    QCOMPARE(chars(QStringLiteral("<pre>&bogus; &#65;</pre>")), 9.0);
-    QCOMPARE(chars(QStringLiteral("<pre>a < b")), 5.0);
-}
-
-void TestPreformattedText::drawsInPenColourInsideItsSize()
-{
-    const QwtText text(QStringLiteral("<pre>N/A\nX</pre>"), PreformattedTextEngine::format);
-    const QSizeF size = text.textSize(m_font);
-    QImage image(200, 100, QImage::Format_ARGB32);
-    image.fill(Qt::white);
-    {
-        QPainter p(&image);
-        p.setFont(m_font);
-        p.setPen(Qt::red);
-        text.draw(&p, QRectF(QPointF(10, 10), size));
-    }
-    int inside = 0, outside = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (c == Qt::white)
-                continue;
-            QVERIFY2(c.red() > c.green(), "text is drawn in the pen colour");
-            if (QRectF(QPointF(10, 10), size).adjusted(-1, -1, 1, 1).contains(x, y))
-                ++inside;
-            else
-                ++outside;
-        }
-    QVERIFY(inside > 20);
-    QCOMPARE(outside, 0);
-}
-
-void TestPreformattedText::boldRunsAreDrawnBold()
-{
-    const auto ink = [this](const QString &t) {
-        QImage image(200, 40, QImage::Format_ARGB32);
+    // Dark pixels of `text` drawn at (10, 10) in its own size; -1 for a pixel outside it or off the pen's hue.
+    const auto ink = [this](const QString &text, Qt::GlobalColor pen) {
+        QImage image(200, 100, QImage::Format_RGB32);
         image.fill(Qt::white);
+        const QwtText t(text, PreformattedTextEngine::format);
+        const QRectF box = QRectF(QPointF(10, 10), t.textSize(m_font));
         QPainter p(&image);
         p.setFont(m_font);
-        p.setPen(Qt::black);
-        QwtText(t, PreformattedTextEngine::format).draw(&p, QRectF(0, 0, 200, 40));
+        p.setPen(pen);
+        t.draw(&p, box);
         p.end();
         int dark = 0;
         for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                dark += qGray(image.pixel(x, y)) < 128;
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb c = image.pixel(x, y);
+                if (c == qRgb(255, 255, 255))
+                    continue;
+                if (!box.adjusted(-1, -1, 1, 1).contains(x, y) || (pen == Qt::red && qRed(c) <= qGreen(c)))
+                    return -1;
+                dark += qGray(c) < 128;
+            }
         return dark;
     };
-    QVERIFY(ink(QStringLiteral("<pre><b>HHHH</b></pre>")) > ink(QStringLiteral("<pre>HHHH</pre>")));
-}
-
-void TestPreformattedText::neverClaimsAutoText()
-{
-    const QString text = QStringLiteral("<pre>a</pre>");
-    QVERIFY(QwtText::textEngine(text, QwtText::AutoText) != QwtText::textEngine(PreformattedTextEngine::format));
-    QVERIFY(dynamic_cast<const PreformattedTextEngine *>(QwtText::textEngine(PreformattedTextEngine::format)));
+    QVERIFY(ink(QStringLiteral("<pre>N/A\nX</pre>"), Qt::red) > 20);
+    QVERIFY(ink(QStringLiteral("<pre><b>HHHH</b></pre>"), Qt::black)
+            > ink(QStringLiteral("<pre>HHHH</pre>"), Qt::black));
 }
 
 QTEST_MAIN(TestPreformattedText)
