@@ -50,7 +50,9 @@ corvid::math::NormalDistribution<typename C::value_type> profile(C &values)
     return D(values.data(), std::size_t(values.size()), D::OwnershipPolicyShared, -1, -1, -1);
 }
 
-// Options of one estimator run, in double so that both precisions can share them.
+// Options of one estimator run, in double so that both precisions can share them: signal
+// threshold as a fraction of the peak, peak threshold (an installed curve's amplitude), sum
+// threshold, an installed curve's mean and sigma, window half-width, weighting exponent.
 struct Knobs
 {
     double fraction = 0, peak = 0, sum = 0, mean = 0, sd = 0;
@@ -60,7 +62,8 @@ Q_DECLARE_METATYPE(Knobs)
 
 enum Estimator { Filtered, Windowed, Regression, RegressionDc, Precalculated, Centroid, Gaussabola, Installed, Count };
 
-// Runs one estimator on d and returns its code; the installed curve gives -1 when it is refused.
+// Runs one estimator on d and returns its code; an installed curve gives -1 when refused.
+// The centroid uses the peak already stored in d.
 template <typename T>
 int estimate(int which, corvid::math::NormalDistribution<T> &d, Knobs const &k)
 {
