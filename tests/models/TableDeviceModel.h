@@ -16,23 +16,20 @@ namespace corvid_test {
 class TableDeviceModel : public Corvid_Qt::VRXAbstractDeviceDataModel
 {
 public:
-    explicit TableDeviceModel(int channels, QObject *parent = nullptr)
-        : VRXAbstractDeviceDataModel(parent)
-        , m_channels(channels)
+    explicit TableDeviceModel(int channels)
+        : m_channels(channels)
     {
     }
 
     /// Appends one row: a timestamp and one value per channel (base units).
-    void addRow(double timestamp, const QVector<double> &values)
+    void addRow(double timestamp, QVector<double> values)
     {
         beginInsertRows(QModelIndex(), m_rows.size() + 1, m_rows.size() + 1);
-        QVector<double> row{timestamp};
-        row += values;
-        row.resize(m_channels + 1);
-        m_rows << row;
+        values.prepend(timestamp);
+        values.resize(m_channels + 1);
+        m_rows << values;
         endInsertRows();
     }
-
     /// Changes one stored value (data row, channel column) and announces it.
     void setValue(int row, int column, double value)
     {
@@ -44,10 +41,7 @@ public:
     {
         return hasIndex(row, column, parent) ? createIndex(row, column) : QModelIndex();
     }
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override
-    {
-        return parent.isValid() ? 0 : m_rows.size() + 1;
-    }
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override { return parent.isValid() ? 0 : m_rows.size() + 1; }
     int NumberOfChannels() const override { return m_channels; }
     bool isOverrange(int, int) const override { return false; }
     bool SaveDataToFile(const QString &) const override { return false; }
@@ -57,7 +51,6 @@ public:
         m_rows.clear();
         endResetModel();
     }
-
     double doubleData(int row, int column) const override
     {
         if (row == 0)
@@ -67,28 +60,17 @@ public:
         const double v = m_rows[row - 1][column];
         return column == 0 ? v : units()->scale(v);
     }
-
     QVariant deviceSpecificData(const QModelIndex &index, int role) const override
     {
-        const int row = index.row();
-        const int column = index.column();
-        if (row == 0) {
-            if (role == Qt::DisplayRole || role == Qt::EditRole)
-                return QStringLiteral("Ch%1").arg(column);
-            return QVariant();
-        }
-        const double v = m_rows[row - 1][column];
-        switch (role) {
-        case Qt::DisplayRole:
-        case Qt::EditRole:
-            return column == 0 ? QString::number(v, 'e', 3) : units()->format(v);
-        case Qt::ToolTipRole:
-            return column == 0 ? QString::number(v, 'e', 3) : units()->formatSuffix(v);
-        case Corvid_Qt::DataRole:
-            return doubleData(row, column);
-        default:
-            return QVariant();
-        }
+        const bool text = role == Qt::DisplayRole || role == Qt::EditRole;
+        if (index.row() == 0)
+            return text ? QVariant(QStringLiteral("Ch%1").arg(index.column())) : QVariant();
+        const double v = m_rows[index.row() - 1][index.column()];
+        if (text || (role == Qt::ToolTipRole && index.column() == 0))
+            return index.column() == 0 ? QString::number(v, 'e', 3) : units()->format(v);
+        if (role == Qt::ToolTipRole)
+            return units()->formatSuffix(v);
+        return role == Corvid_Qt::DataRole ? QVariant(doubleData(index.row(), index.column())) : QVariant();
     }
 
 private:
