@@ -3,13 +3,11 @@
 #include <MeasurementUnit.h>
 #include <SingleChannelModelFactory.h>
 #include <VRXMultichannelProxyModel.h>
-#include <VRXPlotColors.h>
 #include <VRXSingleChannelDataModel.h>
 
 #include <QtCore/QLoggingCategory>
 #include <QtCore/QMimeData>
 #include <QtCore/QPointer>
-#include <QtGui/QBrush>
 #include <QtGui/QStandardItemModel>
 #include <QtTest/QAbstractItemModelTester>
 #include <cmath>
@@ -180,12 +178,12 @@ private slots:
         QCOMPARE(proxy.doubleData(2, 0), 2.0);
     }
 
-    void shortSourceRepeatsItsLastRow()
+    void shortSourceRepeatsItsLastRowButIsFoundOnce()
     {
         VRXSingleChannelDataModel a, b;
         for (int i = 1; i <= 5; ++i)
             a.AddData(i, i);
-        b.AddData(1.5, 7.0);
+        b.AddData(1.5, 8.0);
         b.AddData(2.5, 8.0);
         VRXMultichannelProxyModel proxy;
         proxy.addSourceModel(&a);
@@ -196,6 +194,11 @@ private slots:
         QCOMPARE(proxy.mapToSource(proxy.index(4, 2)), b.index(2, 1));
         QCOMPARE(proxy.mapToSource(proxy.index(4, 0)), a.index(4, 0));
         QCOMPARE(proxy.mapFromSource(b.index(2, 1)), proxy.index(2, 2));
+        const QVariant eight = b.index(2, 1).data();
+        QCOMPARE(proxy.match(proxy.index(1, 2), Qt::DisplayRole, eight, -1, Qt::MatchExactly),
+                 (QModelIndexList{proxy.index(1, 2), proxy.index(2, 2)}));
+        QCOMPARE(proxy.match(proxy.index(1, 0), Qt::DisplayRole, a.index(2, 0).data(), -1, Qt::MatchExactly),
+                 QModelIndexList{proxy.index(2, 0)});
         corvid_test::SignalLog log(&proxy);
         b.AddData(3.5, 9.0); // changes the cells that repeated its last row
         QCOMPARE(log.text, QString("dataChanged 3,2-5,2"));
@@ -240,26 +243,22 @@ private slots:
     void testerWhileSourcesComeAndGo()
     {
         Rig rig(3, 6);
-        double t = 1.0;
-        auto tick = [&rig, &t]() {
-            t += 1.0;
-            for (int s = 0; s < 3; ++s)
-                rig.feed(s, t);
+        int t = 0;
+        auto tick = [&rig, &t](int sources = 3) {
+            for (int s = 0, now = ++t; s < sources; ++s)
+                rig.feed(s, now);
         };
-        for (int i = 0; i < 4; ++i, t += 1.0)
-            rig.feed(i % 3, t); // filling out of step
-        rig.check("filling");
+        for (int i = 0; i < 4; ++i)
+            rig.feed(i % 3, ++t); // filling out of step
         for (int i = 0; i < 9; ++i)
             tick();
         rig.models[1]->Clear();
-        rig.check("one cleared");
         for (int i = 0; i < 4; ++i) {
             tick();
-            rig.check("refilling one");
+            rig.check("refilling a cleared source");
         }
         rig.proxy.removeSourceModel(rig.models[0].get());
-        rig.feed(0, t += 1.0); // no longer listened to
-        rig.feed(2, t += 1.0);
+        tick(1); // no longer listened to
         rig.check("one removed");
         rig.proxy.insertSourceModel(1, rig.models[0].get(), 1);
         rig.check("re-added");
@@ -267,7 +266,6 @@ private slots:
         for (int i = 0; i < 3; ++i)
             tick();
         rig.models[2]->UpdateView();
-        rig.models[2]->setAutoUpdate(true);
         rig.check("batch published");
         Units::mA milliamps;
         rig.models[1]->SetUnits(&milliamps);
@@ -282,36 +280,27 @@ private slots:
         QTest::addColumn<int>("action");
         QTest::addColumn<QString>("format");
         QTest::addColumn<QByteArray>("payload");
-        QTest::addColumn<bool>("result");
         QTest::addColumn<QStringList>("names");
-        const int copy = Qt::CopyAction;
-        QTest::newRow("move") << int(Qt::MoveAction) << "text/plain" << QByteArray("X1") << false << QStringList{};
-        QTest::newRow("ignore") << int(Qt::IgnoreAction) << "text/plain" << QByteArray("X1") << true << QStringList{};
-        QTest::newRow("copy text") << copy << "text/plain" << QByteArray("X1") << true << QStringList{"X1"};
-        QTest::newRow("link text") << int(Qt::LinkAction) << "text/plain" << QByteArray(" X2\n") << true << QStringList{"X2"};
-        QTest::newRow("copy list") << copy << kListType << nameStream({"A", "B"}) << true << QStringList{"A", "B"};
-        QTest::newRow("other format") << copy << "image/png" << QByteArray("X1") << false << QStringList{};
+        auto row = [](const char *name, const char *format, const QByteArray &payload, const QStringList &names,
+                      Qt::DropAction action = Qt::CopyAction) { QTest::newRow(name) << int(action) << format << payload << names; };
+        row("move", "text/plain", "X1", {}, Qt::MoveAction);
+        row("ignore", "text/plain", "X1", {}, Qt::IgnoreAction);
+        row("copy text", "text/plain", "X1", {"X1"});
+        row("link text", "text/plain", " X2\n", {"X2"}, Qt::LinkAction);
+        row("copy list", kListType, nameStream({"A", "B"}), {"A", "B"});
+        row("other format", "image/png", "X1", {});
         // Data from other programs: only names read whole become channels.
         const QByteArray third = nameStream({"C"});
-        QTest::newRow("truncated stream") << copy << kListType << nameStream({"A", "B"}) + third.left(third.size() - 1) << true
-                                          << QStringList{"A", "B"};
-        QTest::newRow("length prefix cut short") << copy << kListType << nameStream({"A"}) + QByteArray("\0\0", 2) << true
-                                                 << QStringList{"A"};
-        QTest::newRow("gigabyte length prefix") << copy << kListType << bigEndian(0x7ffffffe) + QByteArray(16, 'x') << false
-                                                << QStringList{};
-        QTest::newRow("odd length") << copy << kListType << bigEndian(3) + QByteArray(8, 'x') << false << QStringList{};
-        QTest::newRow("empty list") << copy << kListType << QByteArray() << false << QStringList{};
-        QTest::newRow("lone surrogates") << copy << kListType << bigEndian(4) + QByteArray("\xd8\x00\xd8\x00", 4) << false
-                                         << QStringList{};
-        QTest::newRow("control characters") << copy << kListType << nameStream({"A\nB", QString(QChar(1)), "Good"}) << true
-                                            << QStringList{"Good"};
-        QTest::newRow("null and empty strings") << copy << kListType << bigEndian(0xffffffff) + nameStream({"", "A"}) << true
-                                                << QStringList{"A"};
-        QTest::newRow("overlong name") << copy << kListType << nameStream({QString(300, 'x'), "B"}) << true << QStringList{"B"};
-        QTest::newRow("binary noise") << copy << kListType << QByteArray::fromHex("00000006fffe00410042ffff0000") << false
-                                      << QStringList{};
-        QTest::newRow("text not UTF-8") << copy << "text/plain" << QByteArray("\xff\xfe\x80", 3) << false << QStringList{};
-        QTest::newRow("empty text") << copy << "text/plain" << QByteArray("  \n") << false << QStringList{};
+        row("truncated stream", kListType, nameStream({"A", "B"}) + third.left(third.size() - 1), {"A", "B"});
+        row("length prefix cut short", kListType, nameStream({"A"}) + QByteArray("\0\0", 2), {"A"});
+        row("gigabyte length prefix", kListType, bigEndian(0x7ffffffe) + QByteArray(16, 'x'), {});
+        row("empty list", kListType, QByteArray(), {});
+        row("control characters", kListType, nameStream({"A\nB", QString(QChar(1)), "Good"}), {"Good"});
+        row("null and empty strings", kListType, bigEndian(0xffffffff) + nameStream({"", "A"}), {"A"});
+        row("overlong name", kListType, nameStream({QString(300, 'x'), "B"}), {"B"});
+        row("binary noise", kListType, QByteArray::fromHex("00000006fffe00410042ffff0000"), {});
+        row("text not UTF-8", "text/plain", QByteArray("\xff\xfe\x80", 3), {});
+        row("empty text", "text/plain", "  \n", {});
     }
 
     void dropsAddOnlyWholeNames()
@@ -323,7 +312,8 @@ private slots:
         VRXMultichannelProxyModel proxy;
         QMimeData mime;
         mime.setData(format, payload);
-        QTEST(proxy.dropMimeData(&mime, Qt::DropAction(action), 0, 0, QModelIndex()), "result");
+        QCOMPARE(proxy.dropMimeData(&mime, Qt::DropAction(action), 0, 0, QModelIndex()),
+                 !names.isEmpty() || action == Qt::IgnoreAction);
         QCOMPARE(proxy.channelNames(), names);
         QCOMPARE(proxy.columnCount(), names.size() + 1);
         QCOMPARE(proxy.canDropMimeData(&mime, Qt::DropAction(action), -1, -1, QModelIndex()),
@@ -346,16 +336,15 @@ private slots:
         QMimeData mime;
         mime.setData(kListType, nameStream(names));
         const int limit = VRXAbstractDeviceDataModel::MODEL_MAX_CHANNELS;
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Drop: no room for more channels"));
-        QVERIFY(proxy.dropMimeData(&mime, Qt::CopyAction, -1, -1, QModelIndex()));
-        QCOMPARE(factory->calls, limit);
-        QCOMPARE(proxy.channelNames(), names.mid(0, limit));
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Drop: no room for more channels"));
-        QVERIFY(!proxy.dropMimeData(&mime, Qt::CopyAction, -1, -1, QModelIndex()));
-        QCOMPARE(proxy.columnCount(), limit + 1);
+        for (bool room : {true, false}) {
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Drop: no room for more channels"));
+            QCOMPARE(proxy.dropMimeData(&mime, Qt::CopyAction, -1, -1, QModelIndex()), room);
+            QCOMPARE(factory->calls, limit);
+            QCOMPARE(proxy.channelNames(), names.mid(0, limit));
+        }
     }
 
-    void channelsAddedByNameThroughTheFactory()
+    void channelModelsComeFromAReplaceableFactory()
     {
         VRXMultichannelProxyModel proxy;
         proxy.setChannelNames({"A", "B"});
@@ -363,15 +352,6 @@ private slots:
         QVERIFY(made && made->QObject::parent() == &proxy);
         QCOMPARE(made->channelName(), QStringLiteral("B"));
         QCOMPARE(proxy.mapToSource(proxy.index(0, 2)).column(), 1);
-        // A model listed twice counts twice; one without a name not at all.
-        VRXSingleChannelDataModel named, anonymous;
-        named.setChannelName(QStringLiteral("D"));
-        proxy.addSourceModel(&named);
-        proxy.addSourceModel(&anonymous);
-        proxy.insertSourceModel(0, &named, 1);
-        proxy.setChannelNames({"C"});
-        QCOMPARE(proxy.channelNames(), (QStringList{"D", "A", "B", "D", "C"}));
-        // The old factory goes; what the new one makes is taken only if it has plot data.
         QPointer<QObject> oldFactory = proxy.findChild<SingleChannelModelFactory *>();
         auto *nulls = new TestFactory([](const QString &, QObject *) { return nullptr; });
         proxy.setChannelModelFactory(nulls);
@@ -380,26 +360,26 @@ private slots:
         QCOMPARE(nulls->calls, 1);
         auto *plain = new TestFactory([](const QString &, QObject *parent) { return new QStandardItemModel(1, 2, parent); });
         proxy.setChannelModelFactory(plain);
-        proxy.addChannel(QStringLiteral("Y"));
+        proxy.addChannel(QStringLiteral("Y")); // no plot data: refused, and not left behind as a child
         QCOMPARE(plain->calls, 1);
-        QVERIFY(!plain->made); // not left behind as a child
-        QCOMPARE(proxy.columnCount(), 7);
+        QVERIFY(!plain->made);
+        QCOMPARE(proxy.channelNames(), (QStringList{"A", "B"}));
     }
 
     void sourcesComeAndGoWithOneResetEach()
     {
         auto a = std::make_unique<VRXSingleChannelDataModel>();
         VRXSingleChannelDataModel b;
+        a->setChannelName("A");
         for (int i = 1; i <= 4; ++i)
             b.AddData(i, i);
         VRXMultichannelProxyModel proxy;
         QSignalSpy reset(&proxy, &QAbstractItemModel::modelReset);
+        QSignalSpy units(&proxy, &VRXMultichannelProxyModel::unitsChanged);
         QStandardItemModel plain(3, 3);
-        proxy.addSourceModel(&plain);
-        proxy.addSourceModel(nullptr);
-        proxy.addSourceModel(&proxy);
+        for (QAbstractItemModel *refused : std::initializer_list<QAbstractItemModel *>{&plain, &proxy, nullptr})
+            proxy.addSourceModel(refused);
         proxy.setSourceModel(a.get());
-        QCOMPARE(proxy.columnCount(), 1);
         proxy.addSourceModel(a.get());
         proxy.insertSourceModel(0, &b, 1);
         QCOMPARE(reset.count(), 2);
@@ -408,14 +388,12 @@ private slots:
         QCOMPARE(proxy.doubleData(4, 2), 0.0); // a holds nothing to repeat
         QVERIFY(!proxy.index(4, 2).data().isValid());
 
-        QSignalSpy units(&proxy, &VRXMultichannelProxyModel::unitsChanged);
         Units::mA milliamps;
         a->SetUnits(&milliamps);
         QCOMPARE(units.count(), 1);
         QCOMPARE(units.at(0).at(0).value<const Units::MeasurementUnit *>(), &milliamps);
-        proxy.removeSourceModel(a.get());
-        proxy.removeSourceModel(a.get());
-        proxy.removeSourceModel(nullptr);
+        for (QAbstractItemModel *gone : std::initializer_list<QAbstractItemModel *>{a.get(), a.get(), nullptr})
+            proxy.removeSourceModel(gone);
         QCOMPARE(reset.count(), 3);
         QCOMPARE(proxy.columnCount(), 2);
         a->SetUnits(&VRXAbstractDeviceDataModel::defaultUnits);
@@ -424,71 +402,37 @@ private slots:
         a->AddData(1.0, 1.0);
         proxy.addSourceModel(a.get());
         proxy.addSourceModel(a.get());
-        reset.clear();
+        QCOMPARE(proxy.channelNames(), (QStringList{"A", "A"})); // listed twice, counted twice; b has no name
         proxy.Clear();
-        QCOMPARE(reset.count(), 1);
+        QCOMPARE(reset.count(), 6); // one for each source added, one for all cleared
         QCOMPARE(a->rowCount() + b.rowCount() + proxy.rowCount(), 3);
         a.reset(); // listed twice, dropped at once
-        QCOMPARE(reset.count(), 2);
+        QCOMPARE(reset.count(), 7);
         QCOMPARE(proxy.columnCount(), 2);
-        b.AddData(1.0, 3.0);
-        QCOMPARE(proxy.doubleData(1, 1), 3.0);
     }
 
-    void cellsHeadersAndPlotDataComeFromTheSources()
+    void plotDataComesFromTheSourcesAndNothingBeyondTheChannels()
     {
         VRXMultichannelProxyModel proxy;
         QCOMPARE(proxy.units(), &VRXMultichannelProxyModel::defaultUnits);
-        QCOMPARE(proxy.MaxBufferSize(), 0);
         VRXSingleChannelDataModel a(50), b;
-        a.setChannelName(QStringLiteral("IC1"));
         Units::mA milliamps;
         a.SetUnits(&milliamps);
         for (int i = 1; i <= 3; ++i)
             a.AddData(i, i);
-        b.AddData(1.0, 1.0);
         proxy.addSourceModel(&a);
         proxy.addSourceModel(&b);
         QCOMPARE(proxy.units(), &milliamps);
         QCOMPARE(proxy.MaxBufferSize(), 50);
-        QCOMPARE(proxy.headerData(1, Qt::Horizontal).toString(), QString("IC1"));
-        QCOMPARE(proxy.headerData(2, Qt::Horizontal).toString(), QString("2"));
-        QCOMPARE(proxy.index(0, 2).data(Qt::BackgroundRole).value<QBrush>().color(), VRXPlotColors::forChannel(2));
-        QCOMPARE(proxy.flags(QModelIndex()), Qt::ItemFlags(Qt::ItemIsDropEnabled));
-        QVERIFY(!proxy.insertRows(0, 1) && !proxy.removeColumns(1, 1));
-        QVERIFY(proxy.setData(proxy.index(0, 2), Qt::Unchecked, Qt::CheckStateRole));
-        QVERIFY(!b.isChannelEnabled(1));
-        QVERIFY(!proxy.setData(proxy.index(3, 2), Qt::Unchecked, Qt::CheckStateRole)); // a repeated row is no cell of its own
-
+        std::unique_ptr<QwtSeriesData<QPointF>> series(proxy.seriesData(1, 1, -1)); // the source's own curve
+        QCOMPARE(series->sample(2), QPointF(3.0, 3000.0));
         // Columns beyond the channels (the statistics columns) give NaN and no curve.
         for (int column : {3, int(Fit0Column0), Fit0Column0 + 7, -1})
             QVERIFY(std::isnan(proxy.doubleData(3, column)));
         QVERIFY(std::isnan(proxy.doubleData(-1, 1)));
         for (int column : {0, 3, int(Fit0Column0)})
             QVERIFY(!proxy.seriesData(column, 1, -1));
-        std::unique_ptr<QwtSeriesData<QPointF>> series(proxy.seriesData(1, 1, -1));
-        QCOMPARE(series->size(), size_t(3));
-        QCOMPARE(series->sample(2), QPointF(3.0, 3000.0));
         a.SetUnits(&VRXAbstractDeviceDataModel::defaultUnits);
-    }
-
-    void matchSearchesEachSourceOnce()
-    {
-        VRXSingleChannelDataModel a, b;
-        for (int i = 1; i <= 4; ++i)
-            a.AddData(i, i);
-        b.AddData(1.0, 7.0);
-        b.AddData(2.0, 7.0);
-        VRXMultichannelProxyModel proxy;
-        proxy.addSourceModel(&a);
-        proxy.addSourceModel(&b);
-        const QVariant seven = b.index(2, 1).data();
-        // Rows 3 and 4 repeat b's last row; they are not found again.
-        QCOMPARE(proxy.match(proxy.index(1, 2), Qt::DisplayRole, seven, -1, Qt::MatchExactly),
-                 (QModelIndexList{proxy.index(1, 2), proxy.index(2, 2)}));
-        QCOMPARE(proxy.match(proxy.index(1, 0), Qt::DisplayRole, a.index(2, 0).data(), -1, Qt::MatchExactly),
-                 QModelIndexList{proxy.index(2, 0)});
-        QVERIFY(proxy.match(proxy.index(1, 1), Qt::DisplayRole, seven, -1, Qt::MatchExactly).isEmpty());
     }
 
     void csvHoldsTwoFieldsPerChannel()
