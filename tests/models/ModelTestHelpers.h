@@ -18,26 +18,39 @@
 namespace corvid_test {
 
 /// Records the change signals of a model as "; "-separated text, with the row
-/// count the model reports at the moment of each row signal.
+/// count the model reports at the moment of each insertion or removal.
 class SignalLog
 {
 public:
     explicit SignalLog(QAbstractItemModel *model)
     {
-        auto rows = [this, model](const char *name) {
+        using M = QAbstractItemModel;
+        auto span = [this, model](const char *name) {
             return [this, model, name](const QModelIndex &, int f, int l) {
                 add(QStringLiteral("%1 %2-%3 rows=%4").arg(QLatin1String(name)).arg(f).arg(l).arg(model->rowCount()));
             };
         };
-        QObject::connect(model, &QAbstractItemModel::rowsAboutToBeInserted, &m_context, rows("aboutToInsert"));
-        QObject::connect(model, &QAbstractItemModel::rowsInserted, &m_context, rows("inserted"));
-        QObject::connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, &m_context, rows("aboutToRemove"));
-        QObject::connect(model, &QAbstractItemModel::rowsRemoved, &m_context, rows("removed"));
-        QObject::connect(model, &QAbstractItemModel::modelAboutToBeReset, &m_context, [this]() { add("aboutToReset"); });
-        QObject::connect(model, &QAbstractItemModel::modelReset, &m_context, [this]() { add("reset"); });
-        QObject::connect(model, &QAbstractItemModel::headerDataChanged, &m_context,
+        auto moved = [this](const char *name) {
+            return [this, name](const QModelIndex &, int f, int l, const QModelIndex &, int to) {
+                add(QStringLiteral("%1 %2-%3 to %4").arg(QLatin1String(name)).arg(f).arg(l).arg(to));
+            };
+        };
+        QObject::connect(model, &M::rowsAboutToBeInserted, &m_context, span("aboutToInsert"));
+        QObject::connect(model, &M::rowsInserted, &m_context, span("inserted"));
+        QObject::connect(model, &M::rowsAboutToBeRemoved, &m_context, span("aboutToRemove"));
+        QObject::connect(model, &M::rowsRemoved, &m_context, span("removed"));
+        QObject::connect(model, &M::columnsInserted, &m_context, span("columnsInserted"));
+        QObject::connect(model, &M::columnsRemoved, &m_context, span("columnsRemoved"));
+        QObject::connect(model, &M::rowsMoved, &m_context, moved("rowsMoved"));
+        QObject::connect(model, &M::columnsMoved, &m_context, moved("columnsMoved"));
+        QObject::connect(model, &M::modelAboutToBeReset, &m_context, [this]() { add("aboutToReset"); });
+        QObject::connect(model, &M::modelReset, &m_context, [this]() { add("reset"); });
+        QObject::connect(model, &M::layoutChanged, &m_context, [this](const QList<QPersistentModelIndex> &, M::LayoutChangeHint hint) {
+            add(QStringLiteral("layoutChanged %1").arg(hint));
+        });
+        QObject::connect(model, &M::headerDataChanged, &m_context,
                          [this](Qt::Orientation, int f, int l) { add(QStringLiteral("header %1-%2").arg(f).arg(l)); });
-        QObject::connect(model, &QAbstractItemModel::dataChanged, &m_context, [this](const QModelIndex &tl, const QModelIndex &br) {
+        QObject::connect(model, &M::dataChanged, &m_context, [this](const QModelIndex &tl, const QModelIndex &br) {
             add(QStringLiteral("dataChanged %1,%2-%3,%4").arg(tl.row()).arg(tl.column()).arg(br.row()).arg(br.column()));
         });
     }

@@ -162,47 +162,36 @@ private slots:
 
     void samplesInStepGiveOneInsertionEach()
     {
-        VRXSingleChannelDataModel a, b;
-        VRXMultichannelProxyModel proxy;
-        proxy.addSourceModel(&a);
-        proxy.addSourceModel(&b);
-        for (int i = 1; i <= 3; ++i) {
-            corvid_test::SignalLog log(&proxy);
-            a.AddData(i, 10.0 * i);
-            b.AddData(i, 20.0 * i); // no row of its own
-            QCOMPARE(log.text, QStringLiteral("aboutToInsert %1-%1 rows=%1; inserted %1-%1 rows=%2; dataChanged %1,2-%1,2")
-                                   .arg(i).arg(i + 1));
+        Rig rig(2, 100);
+        for (int t = 1; t <= 3; ++t) {
+            corvid_test::SignalLog log(&rig.proxy);
+            rig.feed(0, t);
+            rig.feed(1, t); // no row of its own
+            QCOMPARE(log.text, QStringLiteral("aboutToInsert %1-%1 rows=%1; inserted %1-%1 rows=%2; dataChanged %1,2-%1,2").arg(t).arg(t + 1));
         }
-        QCOMPARE(proxy.columnCount(), 3);
-        QCOMPARE(proxy.doubleData(3, 2), 60.0);
-        QCOMPARE(proxy.doubleData(2, 0), 2.0);
+        QCOMPARE(QSize(rig.proxy.columnCount(), rig.proxy.rowCount()), QSize(3, 4));
     }
 
     void shortSourceRepeatsItsLastRowButIsFoundOnce()
     {
-        VRXSingleChannelDataModel a, b;
-        for (int i = 1; i <= 5; ++i)
-            a.AddData(i, i);
-        b.AddData(1.5, 8.0);
-        b.AddData(2.5, 8.0);
-        VRXMultichannelProxyModel proxy;
-        proxy.addSourceModel(&a);
-        proxy.addSourceModel(&b);
-        QCOMPARE(proxy.rowCount(), 6);
-        QCOMPARE(proxy.doubleData(4, 2), 8.0);
-        QCOMPARE(proxy.index(4, 2).data(), b.index(2, 1).data());
-        QCOMPARE(proxy.mapToSource(proxy.index(4, 2)), b.index(2, 1));
-        QCOMPARE(proxy.mapToSource(proxy.index(4, 0)), a.index(4, 0));
-        QCOMPARE(proxy.mapFromSource(b.index(2, 1)), proxy.index(2, 2));
-        const QVariant eight = b.index(2, 1).data();
-        QCOMPARE(proxy.match(proxy.index(1, 2), Qt::DisplayRole, eight, -1, Qt::MatchExactly),
-                 (QModelIndexList{proxy.index(1, 2), proxy.index(2, 2)}));
-        QCOMPARE(proxy.match(proxy.index(1, 0), Qt::DisplayRole, a.index(2, 0).data(), -1, Qt::MatchExactly),
-                 QModelIndexList{proxy.index(2, 0)});
-        corvid_test::SignalLog log(&proxy);
-        b.AddData(3.5, 9.0); // changes the cells that repeated its last row
+        Rig rig(2, 100);
+        for (int t = 1; t <= 5; ++t)
+            rig.feed(0, t);
+        rig.feed(1, 1);
+        rig.feed(1, 2);
+        rig.check("one source short"); // its last row repeated below its end
+        const VRXSingleChannelDataModel &a = *rig.models[0], &b = *rig.models[1];
+        QCOMPARE(rig.proxy.index(4, 2).data(), b.index(2, 1).data());
+        QCOMPARE(rig.proxy.mapToSource(rig.proxy.index(4, 2)), b.index(2, 1));
+        QCOMPARE(rig.proxy.mapFromSource(b.index(2, 1)), rig.proxy.index(2, 2));
+        QCOMPARE(rig.proxy.match(rig.proxy.index(1, 2), Qt::DisplayRole, b.index(2, 1).data(), -1, Qt::MatchExactly),
+                 QModelIndexList{rig.proxy.index(2, 2)});
+        QCOMPARE(rig.proxy.match(rig.proxy.index(1, 0), Qt::DisplayRole, a.index(4, 0).data(), -1, Qt::MatchExactly),
+                 QModelIndexList{rig.proxy.index(4, 0)});
+        corvid_test::SignalLog log(&rig.proxy);
+        rig.feed(1, 3); // changes the cells that repeated its last row
         QCOMPARE(log.text, QString("dataChanged 3,2-5,2"));
-        QCOMPARE(proxy.doubleData(5, 2), 9.0);
+        rig.check("one source catching up");
     }
 
     void sourcesInAndOutOfStepStayConsistent_data()
@@ -244,8 +233,8 @@ private slots:
     {
         Rig rig(3, 6);
         int t = 0;
-        auto tick = [&rig, &t](int sources = 3) {
-            for (int s = 0, now = ++t; s < sources; ++s)
+        auto tick = [&rig, &t]() {
+            for (int s = 0, now = ++t; s < 3; ++s)
                 rig.feed(s, now);
         };
         for (int i = 0; i < 4; ++i)
@@ -258,7 +247,7 @@ private slots:
             rig.check("refilling a cleared source");
         }
         rig.proxy.removeSourceModel(rig.models[0].get());
-        tick(1); // no longer listened to
+        tick(); // the removed one no longer listened to
         rig.check("one removed");
         rig.proxy.insertSourceModel(1, rig.models[0].get(), 1);
         rig.check("re-added");
