@@ -34,7 +34,7 @@ class TestSingleChannelDataModel : public QObject
 private slots:
     void initTestCase() { qRegisterMetaType<const Units::MeasurementUnit *>("const Corvid_Qt::Units::MeasurementUnit*"); }
 
-    void announcements_data()
+    void eachOperationAnnouncesWhatChanged_data()
     {
         // "+n": n samples at the next timestamps, "@t": one at timestamp t, "u": UpdateView(),
         // "on"/"off": auto-update, "c": Clear(); what follows "|" is logged.
@@ -66,7 +66,7 @@ private slots:
         QTest::newRow("clear") << 5 << "+3 | c" << "aboutToReset; reset" << "";
     }
 
-    void announcements()
+    void eachOperationAnnouncesWhatChanged()
     {
         QFETCH(int, capacity);
         QFETCH(QString, script);
@@ -161,7 +161,7 @@ private slots:
         }
     }
 
-    void cellsUnitsAndTheCheckBox()
+    void unitsScaleWhatIsShownAndTheHeaderChecksTheChannel()
     {
         Units::mA milliamps;
         VRXSingleChannelDataModel m;
@@ -188,8 +188,6 @@ private slots:
         QCOMPARE(m.index(1, 0).data(Qt::EditRole).toString(), QString("1.234e+01"));
         QCOMPARE(m.index(0, 1).data().toString(), QString("1"));
         QVERIFY(!m.index(1, 1).data(SpecialDataRole).isValid() && !m.index(0, 1).data(Qt::ToolTipRole).isValid());
-        m.setPlotWidthHintPoints(0);
-        QCOMPARE(m.PlotWidthHintPoints(), 256);
     }
 
     void seriesCoversRequestedRows_data()
@@ -252,6 +250,8 @@ private slots:
             m.AddData(s.first, s.second);
         m.setAutoUpdate(false);
         m.AddData(9.0, 9.0); // held back: not saved
+        Units::mA milliamps;
+        m.SetUnits(&milliamps); // values are saved as stored, in base units
         QVERIFY(m.SaveDataToFile(path));
         QCOMPARE(corvid_test::readFile(path), QByteArray("timestamp(s),channel_1,\n1.500000000,0.002,\n2.000000000,1.5e-10,\n"
                                                          "1234567.123456789,1.23457e+08,\n0.000000000,-0.0001,\n"
