@@ -2,6 +2,7 @@
 
 #include "AbstractChannelModelFactory.h"
 #include "MeasurementUnit.h"
+#include "SaveFileWriter_p.h"
 #include "SingleChannelModelFactory.h"
 #include "VRXAbstractDeviceDataModel.h"
 #include "VRXPlotColors.h"
@@ -998,20 +999,9 @@ bool VRXMultichannelProxyModel::SaveDataToFile(const QString &fileName) const
 bool VRXMultichannelProxyModel::SaveDataToFile(QSaveFile &file) const
 {
     Q_D(const VRXMultichannelProxyModel);
-    if (d->models.isEmpty() || file.fileName().isEmpty())
+    if (d->models.isEmpty())
         return false;
-    // A device or pipe cannot be replaced by a finished copy: QSaveFile
-    // would put a plain file in its place.
-    const QFileInfo target(file.fileName());
-    if (target.exists() && !target.isFile())
-        return false;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    if (!SaveDataToDevice(&file)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeThroughSaveFile(file, [this](QIODevice *device) { return SaveDataToDevice(device); });
 }
 
 bool VRXMultichannelProxyModel::SaveDataToDevice(QIODevice *device) const

@@ -1,6 +1,7 @@
 #include "VRXSingleChannelDataModel.h"
 
 #include "MeasurementUnit.h"
+#include "SaveFileWriter_p.h"
 
 #include <QtCore/QByteArray>
 #include <QtCore/QIODevice>
@@ -200,13 +201,7 @@ bool VRXSingleChannelDataModel::SaveDataToFile(const QString &fileName) const
 
 bool VRXSingleChannelDataModel::SaveDataToFile(QSaveFile &file) const
 {
-    if (file.fileName().isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    if (!SaveDataToDevice(&file)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeThroughSaveFile(file, [this](QIODevice *device) { return SaveDataToDevice(device); });
 }
 
 bool VRXSingleChannelDataModel::SaveDataToDevice(QIODevice *device) const

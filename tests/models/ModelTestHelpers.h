@@ -216,15 +216,14 @@ private:
 
 /// Rows for a _data function: targets that cannot be opened, and save files
 /// that fail after `limit` bytes (-1: save by name; -2: the commit fails).
-inline void saveFailureRows(bool pipe)
+inline void saveFailureRows()
 {
     QTest::addColumn<QString>("target");
     QTest::addColumn<qint64>("limit");
     QTest::newRow("empty name") << QString() << qint64(-1);
     QTest::newRow("missing folder") << "missing/new.csv" << qint64(-1);
     QTest::newRow("path is a folder") << "folder" << qint64(-1);
-    if (pipe)
-        QTest::newRow("path is a pipe") << "pipe" << qint64(-1);
+    QTest::newRow("path is a pipe") << "pipe" << qint64(-1);
     QTest::newRow("write fails at once") << "old.csv" << qint64(0);
     QTest::newRow("write fails in the header") << "old.csv" << qint64(10);
     QTest::newRow("write fails later") << "old.csv" << qint64(20000);

@@ -453,7 +453,7 @@ private slots:
         QCOMPARE(corvid_test::readFile(path), QByteArray("channel_1_timestamp(s),channel_1,\n"));
     }
 
-    void failedSaveReturnsFalseAndKeepsTheOldFile_data() { corvid_test::saveFailureRows(true); }
+    void failedSaveReturnsFalseAndKeepsTheOldFile_data() { corvid_test::saveFailureRows(); }
 
     void failedSaveReturnsFalseAndKeepsTheOldFile()
     {

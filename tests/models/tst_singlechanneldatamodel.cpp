@@ -259,7 +259,7 @@ private slots:
                                                          "6.000000000,nan,\n7.000000000,-inf,\n-8.000000000,0.333333,\n"));
     }
 
-    void failedSaveReturnsFalseAndKeepsTheOldFile_data() { corvid_test::saveFailureRows(false); }
+    void failedSaveReturnsFalseAndKeepsTheOldFile_data() { corvid_test::saveFailureRows(); }
 
     void failedSaveReturnsFalseAndKeepsTheOldFile()
     {
