@@ -1,14 +1,13 @@
 // The plot view on the chain a scope display builds: single-channel models
 // merged, averaged and zeroed.
 
-#include "PlotViewProbe.h"
+#include "PlotTestKit.h"
 
 #include <VRXAveragingProxyModel.h>
 #include <VRXMultichannelProxyModel.h>
 #include <VRXSingleChannelDataModel.h>
 #include <VRXZeroingProxyModel.h>
 
-#include <QtTest/QtTest>
 #include <QtWidgets/QLabel>
 
 #include <cmath>
@@ -19,6 +18,8 @@
 using namespace Corvid_Qt;
 
 namespace {
+
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 struct Chain {
     std::vector<std::unique_ptr<VRXSingleChannelDataModel>> models;
@@ -47,8 +48,9 @@ struct Chain {
         merged.addSourceModel(models.back().get());
     }
 
-    /// Every channel gets `steps` samples 1 ms apart; channel c reads c + 1.
-    void add(int steps, double value = std::numeric_limits<double>::quiet_NaN())
+    /// Every channel gets `steps` samples 1 ms apart; channel c reads c + 1
+    /// unless a value is given.
+    void add(int steps, double value = kNaN)
     {
         for (int i = 0; i < steps; ++i, ++next) {
             for (size_t c = 0; c < models.size(); ++c)
@@ -70,8 +72,7 @@ private Q_SLOTS:
     void stripFollowsAFullBuffer();
     void scopeSweepsAFullBuffer();
     void resetsFromTheChain();
-    void channelsAddedToTheMergedModel();
-    void nonFiniteReadings();
+    void channelsComeAndGoAndReadingsGoBad();
 };
 
 void tst_PlotChain::stripFollowsAFullBuffer()
@@ -82,15 +83,13 @@ void tst_PlotChain::stripFollowsAFullBuffer()
     chain.view.SelectPoint2(QPointF(0.2605, 0.0));
     chain.add(500);
 
-    // The merged model is the bottom of the chain: it counts the samples.
+    // The label counts the samples of the model at the bottom of the chain.
     QCOMPARE(chain.samples.text(), QStringLiteral("500 Samples"));
-    QCOMPARE(chain.zeroed.rowCount(), 501);
     QCOMPARE(chain.view.xHigh(), 0.8);
     QCOMPARE(chain.view.xLow(), chain.zeroed.doubleData(500 - 256 + 1, 0));
-    QCOMPARE(chain.view.attachedCurves().size(), 3);
-    // The markers kept their times; those have left the buffer's front
-    // (0.251 is older than the oldest sample, 0.301), so they sit on its
-    // first sample, outside the drawn rows, where no channel is measured.
+    QCOMPARE(chain.view.curveCount(), 3);
+    // The markers kept their times, which have left the buffer: they sit on
+    // its first sample, outside the drawn rows, and measure no channel.
     QVERIFY(chain.view.markerShown(0));
     QCOMPARE(chain.view.plotMarker(0)->xValue(), chain.zeroed.doubleData(1, 0));
     QCOMPARE(chain.view.markerText(0), QStringLiteral("Time (seconds): 3.010e-01\nChannel Time (s)\n0"));
@@ -104,8 +103,7 @@ void tst_PlotChain::stripFollowsAFullBuffer()
     QVERIFY(chain.view.markerText(1).contains(QStringLiteral("Frequency: 1.000e+02 Hz")));
     QVERIFY(chain.view.markerText(1).contains(QStringLiteral("      Sum:           22\n")));
     chain.add(20);
-    QVERIFY(chain.view.markerShown(0));
-    QVERIFY(chain.view.markerShown(1));
+    QVERIFY(chain.view.markerShown(0) && chain.view.markerShown(1));
 }
 
 void tst_PlotChain::scopeSweepsAFullBuffer()
@@ -114,65 +112,67 @@ void tst_PlotChain::scopeSweepsAFullBuffer()
     chain.view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
     chain.add(1500);
     // Sweeps of 256 samples, the newest complete one on screen.
-    const double width = chain.view.xHigh() - chain.view.xLow();
-    QVERIFY(std::abs(width - 0.255) < 1e-9);
-    QVERIFY(chain.view.xHigh() <= 1.5);
-    QVERIFY(chain.view.xHigh() > 1.5 - 0.256);
+    QVERIFY(std::abs(chain.view.xHigh() - chain.view.xLow() - 0.255) < 1e-9);
+    QVERIFY(chain.view.xHigh() <= 1.5 && chain.view.xHigh() > 1.5 - 0.256);
 }
 
 void tst_PlotChain::resetsFromTheChain()
 {
     Chain chain(2, 1000);
     chain.add(400);
-    QwtPlotCurve *curve = chain.view.curve(QStringLiteral("Channel 0"));
+    QwtPlotCurve *curve = chain.view.curve(1);
     QVERIFY(curve);
     QCOMPARE(curve->sample(curve->dataSize() - 1).y(), 1.0);
 
     chain.zeroed.zeroNow();
     chain.add(10, 3.0);
-    QCOMPARE(chain.view.curve(QStringLiteral("Channel 0")), curve);
+    QCOMPARE(chain.view.curve(1), curve);
     QCOMPARE(curve->sample(curve->dataSize() - 1).y(), 2.0);
-
     chain.averaged.setAveraging(10);
     PlotViewProbe::settle();
-    QCOMPARE(chain.view.attachedCurves().size(), 2);
+    QCOMPARE(chain.view.curveCount(), 2);
 
     // A timestamp of 0 clears a device model; the view then shows nothing.
     for (auto &model : chain.models)
         model->AddData(0.0, 1.0);
     PlotViewProbe::settle();
     QCOMPARE(chain.samples.text(), QStringLiteral("1 Samples"));
-    QVERIFY(chain.view.attachedCurves().isEmpty());
+    QCOMPARE(chain.view.curveCount(), 0);
     chain.next = 0;
     chain.add(50);
-    QCOMPARE(chain.view.attachedCurves().size(), 2);
+    QCOMPARE(chain.view.curveCount(), 2);
     QCOMPARE(chain.view.xHigh(), 0.05);
+
+    // Without a model there is nothing to count; a deleted label is let go.
+    chain.view.setModel(nullptr);
+    chain.view.Plot();
+    QCOMPARE(chain.samples.text(), QStringLiteral("0 Samples"));
+    {
+        QLabel gone;
+        chain.view.SetBufferSizeLabel(&gone);
+    }
+    chain.view.Plot();
 }
 
-void tst_PlotChain::channelsAddedToTheMergedModel()
+void tst_PlotChain::channelsComeAndGoAndReadingsGoBad()
 {
     Chain chain(2, 1000);
     chain.add(100);
     chain.addChannel(1000);
     PlotViewProbe::settle();
     chain.add(100);
-    QCOMPARE(chain.view.attachedCurves().size(), 3);
+    QCOMPARE(chain.view.curveCount(), 3);
     chain.merged.removeSourceModel(chain.models.front().get());
     chain.add(10);
-    QCOMPARE(chain.view.attachedCurves().size(), 2);
-}
+    QCOMPARE(chain.view.curveCount(), 2);
 
-void tst_PlotChain::nonFiniteReadings()
-{
-    Chain chain(2, 1000);
-    chain.add(100);
     chain.add(5, std::numeric_limits<double>::infinity());
-    chain.models[0]->AddData(0.2, std::numeric_limits<double>::quiet_NaN());
-    chain.next = 200;
+    chain.models[1]->AddData(0.3, kNaN);
+    chain.next = 300;
     chain.add(100);
     chain.view.SetYScaleMode(VRXScopePlotView::PlotScaleNormalize);
     PlotViewProbe::settle();
-    QCOMPARE(chain.view.attachedCurves().size(), 2);
+    QCOMPARE(chain.view.curveCount(), 2);
     QVERIFY(!chain.view.grab().isNull());
 }
 
