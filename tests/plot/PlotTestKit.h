@@ -71,7 +71,7 @@ public:
                                 : QString::number(doubleData(index.row(), index.column()));
     }
 
-    /// Appends rows; values[c][i] is channel c + 1 at times[i].
+    /// values[c][i] is channel c + 1 at times[i].
     void append(const QVector<double> &times, const QVector<QVector<double>> &values)
     {
         if (times.isEmpty())
@@ -143,6 +143,14 @@ public:
     using VRXScopePlotView::SelectPoint1;
     using VRXScopePlotView::SelectPoint2;
     using VRXScopePlotView::setSelection;
+
+    /// Places both markers and lets the pass run.
+    void click(QPointF marker0, QPointF marker1)
+    {
+        SelectPoint1(marker0);
+        SelectPoint2(marker1);
+        settle();
+    }
 
     void showWith(QAbstractItemModel *model)
     {

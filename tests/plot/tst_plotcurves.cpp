@@ -42,11 +42,19 @@ Points along(double x0, double x1, double y = 5.0)
     return points;
 }
 
-// Pixel of a sample point on the 400 x 20 image of check(): 10 pixels per
+// Pixel of a point on the 400 x 20 image of gapsAndDots(): 10 pixels per
 // unit of x from x = -1, 2 per unit of y from y = 10 down.
 QPoint pixel(const QPointF &p)
 {
     return QPoint(int(std::lround((p.x() + 1.0) * 10.0)), int(std::lround(20.0 - p.y() * 2.0)));
+}
+
+QwtScaleMap scaleMap(double s1, double s2, double p1, double p2)
+{
+    QwtScaleMap map;
+    map.setScaleInterval(s1, s2);
+    map.setPaintInterval(p1, p2);
+    return map;
 }
 
 } // namespace
@@ -107,13 +115,8 @@ void tst_PlotCurves::gapsAndDots()
     curve.setStyle(QwtPlotCurve::CurveStyle(style));
     curve.setPen(QPen(Qt::red, 1.0));
     curve.setSamples(points);
-    QwtScaleMap xMap, yMap;
-    xMap.setScaleInterval(-1.0, 39.0);
-    xMap.setPaintInterval(0.0, 400.0);
-    yMap.setScaleInterval(0.0, 10.0);
-    yMap.setPaintInterval(20.0, 0.0);
     QPainter painter(&image);
-    curve.draw(&painter, xMap, yMap, QRectF(0, 0, 400, 20));
+    curve.draw(&painter, scaleMap(-1, 39, 0, 400), scaleMap(0, 10, 20, 0), QRectF(0, 0, 400, 20));
     painter.end();
 
     for (int expectInk = 0; expectInk < 2; ++expectInk) {
@@ -146,11 +149,6 @@ void tst_PlotCurves::continuousRunsDrawAsQwtPlotCurve()
     QVector<QPointF> points;
     for (int i = 0; i < 2000; ++i)
         points.append(QPointF(i * 0.1, 60.0 * std::sin(i * 0.05) + (i * 7919 % 13) - 6.0));
-    QwtScaleMap xMap, yMap;
-    xMap.setScaleInterval(10.0, 150.0);
-    xMap.setPaintInterval(0.0, 300.0);
-    yMap.setScaleInterval(-40.0, 40.0);
-    yMap.setPaintInterval(200.0, 0.0);
     QImage images[2];
     for (int k = 0; k < 2; ++k) {
         std::unique_ptr<QwtPlotCurve> curve(k == 0 ? new VRXDiscontinuousPlotCurve(QStringLiteral("a"))
@@ -163,7 +161,7 @@ void tst_PlotCurves::continuousRunsDrawAsQwtPlotCurve()
         images[k] = QImage(300, 200, QImage::Format_RGB32);
         images[k].fill(Qt::black);
         QPainter painter(&images[k]);
-        curve->draw(&painter, xMap, yMap, QRectF(0, 0, 300, 200));
+        curve->draw(&painter, scaleMap(10, 150, 0, 300), scaleMap(-40, 40, 200, 0), QRectF(0, 0, 300, 200));
     }
     QVERIFY(images[0] == images[1]);
     int inked = 0;
@@ -176,37 +174,31 @@ void tst_PlotCurves::continuousRunsDrawAsQwtPlotCurve()
 
 void tst_PlotCurves::channelAxisLabels_data()
 {
-    // channels < 0: the letters of ChannelNameDraw; else ChannelNumberDraw
-    // for that many channels.
+    // channels < 0: the letters of ChannelNameDraw, else ChannelNumberDraw
+    // labelling every n-th of that many channels.
     QTest::addColumn<int>("channels");
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("label");
-    QTest::newRow("letter 1") << -1 << 1.0 << "A";
     QTest::newRow("letter 3.7 truncates") << -1 << 3.7 << "C";
     QTest::newRow("letter 26") << -1 << 26.0 << "Z";
     QTest::newRow("letter 27 wraps") << -1 << 27.0 << "A";
     QTest::newRow("letter below 1") << -1 << 0.5 << "";
-    QTest::newRow("letter negative") << -1 << -3.0 << "";
     QTest::newRow("letter NaN") << -1 << kNaN << "";
-    QTest::newRow("64: 1") << 64 << 1.0 << "1";
-    QTest::newRow("64: 3") << 64 << 3.0 << "";
-    QTest::newRow("64: 4") << 64 << 4.0 << "4";
-    QTest::newRow("16: 7") << 16 << 7.0 << "7";
-    QTest::newRow("256: 1") << 256 << 1.0 << "1";
-    QTest::newRow("256: 7") << 256 << 7.0 << "";
-    QTest::newRow("256: 8") << 256 << 8.0 << "8";
-    QTest::newRow("0 channels: 5") << 0 << 5.0 << "5";
-    QTest::newRow("below 1") << 16 << 0.5 << "";
+    QTest::newRow("9 of 9") << 9 << 9.0 << "9";
+    QTest::newRow("3 of 64 skipped") << 64 << 3.0 << "";
+    QTest::newRow("2 of 64") << 64 << 2.0 << "2";
+    QTest::newRow("1 of 256") << 256 << 1.0 << "1";
+    QTest::newRow("4 of 256 skipped") << 256 << 4.0 << "";
+    QTest::newRow("8 of 256") << 256 << 8.0 << "8";
+    QTest::newRow("5 of 0") << 0 << 5.0 << "5";
+    QTest::newRow("number below 1") << 16 << 0.5 << "";
 }
 
 void tst_PlotCurves::channelAxisLabels()
 {
     QFETCH(int, channels);
     QFETCH(double, value);
-    if (channels < 0)
-        QTEST(ChannelNameDraw().label(value).text(), "label");
-    else
-        QTEST(ChannelNumberDraw(channels).label(value).text(), "label");
+    QTEST((channels < 0 ? ChannelNameDraw().label(value) : ChannelNumberDraw(channels).label(value)).text(), "label");
 }
 
 QTEST_MAIN(tst_PlotCurves)
