@@ -18,12 +18,12 @@
 #include <qwt_scale_div.h>
 #include <qwt_text.h>
 
-/// Channel c (1-based) is column c and reads c * 10 + row index; the model
-/// counts the curve series the view asks for (one per shown channel and pass).
+/// Column 0 holds the times; channel c reads c * 10 + row index unless set.
+/// It counts the curve series the view asks for, one per shown channel and pass.
 class TestPlotModel : public Corvid_Qt::VRXAbstractDeviceDataModel
 {
 public:
-    explicit TestPlotModel(int channels, int rows = 0) : m_values(channels) { fill(rows); }
+    explicit TestPlotModel(int channels, int rows = 0) : m_columns(channels + 1) { fill(rows); }
 
     double hintWidth = 0.0;
     mutable int seriesRequests = 0;
@@ -34,26 +34,24 @@ public:
     }
     int rowCount(const QModelIndex &parent = QModelIndex()) const override
     {
-        return parent.isValid() ? 0 : m_times.size() + 1;
+        return parent.isValid() ? 0 : m_columns[0].size() + 1;
     }
-    int NumberOfChannels() const override { return m_values.size(); }
+    int NumberOfChannels() const override { return m_columns.size() - 1; }
     bool isOverrange(int, int) const override { return false; }
     bool SaveDataToFile(const QString &) const override { return false; }
     double PlotWidthHint() const override { return hintWidth; }
     void Clear() override
     {
         beginResetModel();
-        m_times.clear();
-        for (QVector<double> &channel : m_values)
-            channel.clear();
+        for (QVector<double> &column : m_columns)
+            column.clear();
         endResetModel();
     }
-
     double doubleData(int row, int column) const override
     {
-        if (row < 1 || row > m_times.size())
+        if (row < 1 || row >= rowCount())
             return column;
-        const double v = column == 0 ? m_times[row - 1] : m_values[column - 1][row - 1];
+        const double v = m_columns[column][row - 1];
         return column == 0 || !units() ? v : units()->scale(v);
     }
     QwtSeriesData<QPointF> *seriesData(int column, int startRow, int endRow) const override
@@ -71,59 +69,49 @@ public:
                                 : QString::number(doubleData(index.row(), index.column()));
     }
 
-    /// values[c][i] is channel c + 1 at times[i].
-    void append(const QVector<double> &times, const QVector<QVector<double>> &values)
+    /// columns[0] holds the times, columns[c] channel c.
+    void append(const QVector<QVector<double>> &columns)
     {
-        if (times.isEmpty())
-            return;
-        const int first = m_times.size() + 1;
-        beginInsertRows(QModelIndex(), first, first + times.size() - 1);
-        m_times += times;
-        for (int c = 0; c < m_values.size(); ++c)
-            m_values[c] += values.value(c, QVector<double>(times.size(), 0.0));
+        const int first = rowCount();
+        beginInsertRows(QModelIndex(), first, first + columns[0].size() - 1);
+        for (int c = 0; c < m_columns.size(); ++c)
+            m_columns[c] += columns.value(c, QVector<double>(columns[0].size(), 0.0));
         endInsertRows();
     }
-
     /// n more rows, continuing the times t0 + i * dt.
     void fill(int n, double t0 = 0.01, double dt = 0.01)
     {
-        QVector<double> times;
-        QVector<QVector<double>> values(m_values.size());
-        for (int i = m_times.size(); i < m_times.size() + n; ++i) {
-            times.append(t0 + i * dt);
-            for (int c = 0; c < m_values.size(); ++c)
-                values[c].append((c + 1) * 10.0 + i);
+        QVector<QVector<double>> columns(m_columns.size());
+        for (int i = m_columns[0].size(); i < m_columns[0].size() + n; ++i) {
+            for (int c = 0; c < m_columns.size(); ++c)
+                columns[c].append(c == 0 ? t0 + i * dt : c * 10.0 + i);
         }
-        append(times, values);
+        if (n > 0)
+            append(columns);
     }
-
     /// Appends one row and drops the oldest in the signal order of a full
     /// device buffer: about to insert, about to remove, removed, inserted.
     void rollRow(double time, double value)
     {
-        const int last = m_times.size();
-        beginInsertRows(QModelIndex(), last, last);
+        beginInsertRows(QModelIndex(), rowCount() - 1, rowCount() - 1);
         beginRemoveRows(QModelIndex(), 1, 1);
-        m_times.removeFirst();
-        for (QVector<double> &channel : m_values)
-            channel.removeFirst();
+        for (QVector<double> &column : m_columns)
+            column.removeFirst();
         endRemoveRows();
-        m_times.append(time);
-        for (QVector<double> &channel : m_values)
-            channel.append(value);
+        m_columns[0].append(time);
+        for (int c = 1; c < m_columns.size(); ++c)
+            m_columns[c].append(value);
         endInsertRows();
     }
-
     void setValue(int row, int column, double v)
     {
-        m_values[column - 1][row - 1] = v;
+        m_columns[column][row - 1] = v;
         emit dataChanged(index(row, column), index(row, column));
     }
     void setXUnits(const Corvid_Qt::Units::MeasurementUnit *xUnits) { _xUnits = xUnits; }
 
 private:
-    QVector<double> m_times;
-    QVector<QVector<double>> m_values;
+    QVector<QVector<double>> m_columns;
 };
 
 class PlotViewProbe : public Corvid_Qt::VRXScopePlotView
@@ -141,16 +129,7 @@ public:
     using VRXScopePlotView::qwtPlot;
     using VRXScopePlotView::RequestReplotRefresh;
     using VRXScopePlotView::SelectPoint1;
-    using VRXScopePlotView::SelectPoint2;
     using VRXScopePlotView::setSelection;
-
-    /// Places both markers and lets the pass run.
-    void click(QPointF marker0, QPointF marker1)
-    {
-        SelectPoint1(marker0);
-        SelectPoint2(marker1);
-        settle();
-    }
 
     void showWith(QAbstractItemModel *model)
     {
@@ -158,6 +137,18 @@ public:
         show();
         static_cast<void>(QTest::qWaitForWindowExposed(this));
         settle();
+    }
+    /// Places both markers and lets the pass run.
+    void click(QPointF marker0, QPointF marker1)
+    {
+        SelectPoint1(marker0);
+        SelectPoint2(marker1);
+        settle();
+    }
+    void selectColumn(int column)
+    {
+        selectionModel()->select(model()->index(0, column),
+                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Columns);
     }
 
     int canvasPaints() const { return m_counter.paints; }
@@ -171,7 +162,6 @@ public:
         }
         return nullptr;
     }
-
     QwtScaleDiv axis(int axisId) const
     {
         qwtPlot()->updateAxes();
@@ -181,12 +171,6 @@ public:
     double xHigh() const { return qwtPlot()->axisScaleDiv(QwtPlot::xBottom).upperBound(); }
     bool markerShown(int i) const { return plotMarker(i)->plot() != nullptr; }
     QString markerText(int i) const { return plotMarker(i)->label().text(); }
-
-    void selectColumn(int column)
-    {
-        selectionModel()->select(model()->index(0, column),
-                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Columns);
-    }
 
     /// Lets every pending paint happen.
     static void settle()

@@ -1,19 +1,27 @@
 // The plot view: coalesced passes, modes, Y scales, the strip window and its
-// scroll bar, scope sweeps, markers with labels and statistics, selection.
+// scroll bar, scope sweeps, markers with labels and statistics, selection,
+// and the view on the chain a scope display builds.
 
 #include "PlotTestKit.h"
 
 #include <ChannelNameDraw.h>
 #include <ChannelNumberDraw.h>
+#include <VRXAveragingProxyModel.h>
+#include <VRXMultichannelProxyModel.h>
 #include <VRXPlotColors.h>
+#include <VRXSingleChannelDataModel.h>
+#include <VRXZeroingProxyModel.h>
 
 #include <QtGui/QStandardItemModel>
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QLayout>
 #include <qwt_scale_map.h>
 #include <qwt_symbol.h>
 
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <vector>
 
 using namespace Corvid_Qt;
 
@@ -33,6 +41,43 @@ template<class Draw> bool xAxisDrawIs(const PlotViewProbe &view)
     return dynamic_cast<const Draw *>(view.qwtPlot()->axisScaleDraw(QwtPlot::xBottom)) != nullptr;
 }
 
+/// Single-channel device models merged, averaged and zeroed under the view.
+struct Chain {
+    std::vector<std::unique_ptr<VRXSingleChannelDataModel>> models;
+    VRXMultichannelProxyModel merged;
+    VRXAveragingProxyModel averaged;
+    VRXZeroingProxyModel zeroed;
+    QLabel samples;
+    PlotViewProbe view;
+    int next = 0;
+
+    Chain(int channels, int capacity)
+    {
+        for (int c = 0; c < channels; ++c)
+            addChannel(capacity);
+        averaged.setSourceModel(&merged);
+        zeroed.setSourceModel(&averaged);
+        view.SetBufferSizeLabel(&samples);
+        view.showWith(&zeroed);
+    }
+    void addChannel(int capacity)
+    {
+        models.emplace_back(new VRXSingleChannelDataModel(capacity));
+        merged.addSourceModel(models.back().get());
+    }
+    /// Every channel gets `steps` samples 1 ms apart; channel c reads c + 1.
+    void add(int steps)
+    {
+        for (int i = 0; i < steps; ++i, ++next) {
+            for (size_t c = 0; c < models.size(); ++c)
+                models[c]->AddData((next + 1) * 1e-3, c + 1.0);
+            if (i % 50 == 0)
+                QCoreApplication::processEvents();
+        }
+        PlotViewProbe::settle();
+    }
+};
+
 } // namespace
 
 class tst_ScopePlotView : public QObject
@@ -43,25 +88,21 @@ private Q_SLOTS:
     void modelsAndModes();
     void modelSignalsBeforeAPaintCostOnePass_data();
     void modelSignalsBeforeAPaintCostOnePass();
-    void hiddenViewWaitsForItsNextPaint();
     void plotModesShowTheirWidget_data();
     void plotModesShowTheirWidget();
     void yScales_data();
     void yScales();
     void stripWindowFillsFollowsAndScrollsBack();
-    void stripScrollsLongBuffersInCoarserUnits();
     void scopeCatchesUpOneSweepPerPaint();
     void markers_data();
     void markers();
-    void markerLabelsDrawAsQwtDoes_data();
     void markerLabelsDrawAsQwtDoes();
-    void selectionBindsTheMarkerChannel();
     void sharedSelectionRequestsAPassOwnSelectionDoesNot();
     void markersTakenAway();
     void moreChannelsThanCurves();
     void curveColoursFollowPlotColors();
-    void nonFiniteTimesAndValues();
-    void timesSteppingBackAreScannedInOrder();
+    void oddTimesAndValues();
+    void followsTheChain();
 };
 
 void tst_ScopePlotView::modelsAndModes()
@@ -100,52 +141,44 @@ void tst_ScopePlotView::modelSignalsBeforeAPaintCostOnePass_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<bool>("insert");
-    QTest::newRow("strip, dataChanged") << int(VRXScopePlotView::StripPlotMode) << false;
-    QTest::newRow("strip, insertions") << int(VRXScopePlotView::StripPlotMode) << true;
+    QTest::addColumn<bool>("hidden"); // until after the signals and a Plot() call
+    QTest::newRow("strip, dataChanged") << int(VRXScopePlotView::StripPlotMode) << false << false;
+    QTest::newRow("strip, insertions") << int(VRXScopePlotView::StripPlotMode) << true << false;
+    QTest::newRow("strip, hidden") << int(VRXScopePlotView::StripPlotMode) << true << true;
     // 3 x 100 rows complete one more sweep of 256.
-    QTest::newRow("scope, insertions") << int(VRXScopePlotView::ScopePlotMode) << true;
+    QTest::newRow("scope, insertions") << int(VRXScopePlotView::ScopePlotMode) << true << false;
 }
 
 void tst_ScopePlotView::modelSignalsBeforeAPaintCostOnePass()
 {
     QFETCH(int, mode);
     QFETCH(bool, insert);
+    QFETCH(bool, hidden);
     ShownView shown(4, 300);
     shown.view.SetPlotMode(mode);
     PlotViewProbe::settle();
+    shown.view.setVisible(!hidden);
     shown.model.seriesRequests = 0;
     const int paints = shown.view.canvasPaints();
     for (int i = 0; i < 3; ++i)
         insert ? shown.model.fill(100) : shown.model.setValue(5, 2, i);
+    if (hidden)
+        shown.view.Plot();
     QCOMPARE(shown.model.seriesRequests, 0);
+    shown.view.show();
     PlotViewProbe::settle();
     QCOMPARE(shown.view.canvasPaints(), paints + 1);
     QCOMPARE(shown.model.seriesRequests, 4);
-}
-
-void tst_ScopePlotView::hiddenViewWaitsForItsNextPaint()
-{
-    ShownView shown(2);
-    shown.view.hide();
-    shown.model.seriesRequests = 0;
-    shown.model.fill(10);
-    shown.view.Plot();
-    QCOMPARE(shown.model.seriesRequests, 0);
-    shown.view.showWith(&shown.model);
-    QCOMPARE(shown.model.seriesRequests, 2);
-    QCOMPARE(shown.view.xHigh(), shown.time(60));
 }
 
 void tst_ScopePlotView::plotModesShowTheirWidget_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("strip") << 0 << "qwtPlot";
-    QTest::newRow("scope") << 1 << "qwtPlot";
-    QTest::newRow("histogram") << 2 << "qwtPlot";
-    QTest::newRow("spectrogram") << 3 << "VRXSpectrogram";
-    QTest::newRow("position") << 4 << "VRXPositionPlot";
-    QTest::newRow("split") << 5 << "VRXSplitPlot";
+    const char *names[] = {"strip", "scope", "histogram", "spectrogram", "position", "split"};
+    const char *widgets[] = {"qwtPlot", "qwtPlot", "qwtPlot", "VRXSpectrogram", "VRXPositionPlot", "VRXSplitPlot"};
+    for (int mode = 0; mode < 6; ++mode)
+        QTest::newRow(names[mode]) << mode << widgets[mode];
 }
 
 void tst_ScopePlotView::plotModesShowTheirWidget()
@@ -289,28 +322,25 @@ void tst_ScopePlotView::stripWindowFillsFollowsAndScrollsBack()
     PlotViewProbe::settle();
     QVERIFY(near(shown.view.xLow(), t1 + 1.0) && near(shown.view.xHigh(), t1 + 1.5));
 
+    // Samples an hour apart: 1e-5 s scroll units would overflow an int, so
+    // the bar counts in coarser ones.
+    shown.model.hintWidth = 0.0;
+    shown.model.fill(1000, 3600.0, 3600.0);
+    PlotViewProbe::settle();
+    bar->setValue(bar->maximum());
+    PlotViewProbe::settle();
+    const double following = shown.view.xLow();
+    QVERIFY(bar->maximum() > 0 && bar->maximum() <= 1000000000 && following > 3600.0);
+    bar->setValue(bar->maximum() / 2);
+    PlotViewProbe::settle();
+    QVERIFY2(std::abs(shown.view.xLow() - (t1 + following) / 2) < 3600.0, qPrintable(QString::number(shown.view.xLow())));
+
     // Outside strip mode the hints do nothing.
     shown.view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
     const int value = bar->value();
     shown.view.scrollTo(shown.model.index(900, 1), QAbstractItemView::PositionAtTop);
     QCOMPARE(bar->value(), value);
     QCOMPARE(shown.view.horizontalOffset(), 0);
-}
-
-void tst_ScopePlotView::stripScrollsLongBuffersInCoarserUnits()
-{
-    // Samples an hour apart: 3.6e9 s would overflow scroll units of 1e-5 s.
-    TestPlotModel model(1);
-    model.fill(1000, 3600.0, 3600.0);
-    PlotViewProbe view;
-    view.showWith(&model);
-    QScrollBar *bar = view.horizontalScrollBar();
-    QVERIFY(bar->maximum() > 0 && bar->maximum() <= 1000000000);
-    QCOMPARE(view.xLow(), model.doubleData(745, 0));
-    bar->setValue(bar->maximum() / 2);
-    PlotViewProbe::settle();
-    const double start = (model.doubleData(745, 0) + model.doubleData(1, 0)) / 2;
-    QVERIFY2(std::abs(view.xLow() - start) < 3600.0, qPrintable(QString::number(view.xLow())));
 }
 
 void tst_ScopePlotView::scopeCatchesUpOneSweepPerPaint()
@@ -398,8 +428,8 @@ void tst_ScopePlotView::markers()
     QFETCH(bool, rate);
     QFETCH(QString, text0);
     QFETCH(QString, text1);
-    ShownView shown(3, 300);
     const Units::Hz hz;
+    ShownView shown(3, 300);
     if (rate)
         shown.model.setXUnits(&hz);
     if (hidden)
@@ -415,92 +445,61 @@ void tst_ScopePlotView::markers()
         QCOMPARE(text.contains(QStringLiteral("Period:")), i == 1 && !rate);
         QTEST(int(shown.view.plotMarker(i)->labelAlignment()), i ? "align1" : "align0");
     }
-    shown.model.setXUnits(&VRXAbstractDeviceDataModel::defaultXUnits);
-}
-
-void tst_ScopePlotView::markerLabelsDrawAsQwtDoes_data()
-{
-    QTest::addColumn<int>("alignment");
-    QTest::addColumn<double>("x");
-    QTest::newRow("right top, between pixels") << kRight << 50.13;
-    QTest::newRow("left top, between pixels") << kLeft << 49.9;
-    QTest::newRow("centre bottom") << int(Qt::AlignHCenter | Qt::AlignBottom) << 50.0;
 }
 
 void tst_ScopePlotView::markerLabelsDrawAsQwtDoes()
 {
     // The view's markers keep their labels as images; drawn again from the
     // image they must look as QwtPlotMarker draws them.
-    QFETCH(int, alignment);
-    QFETCH(double, x);
     PlotViewProbe view;
     QwtPlotMarker *cached = view.plotMarker(0).data();
     QwtPlotMarker plain;
+    plain.setSymbol(new QwtSymbol(QwtSymbol::Diamond, QBrush(Qt::yellow), QPen(Qt::yellow), QSize(5, 5)));
+    plain.setLineStyle(cached->lineStyle());
     QwtText label(QStringLiteral("Time (seconds): 5.100e-01\nChannel 1\n60\n   Period:  1.000e-02 s"));
     label.setColor(VRXPlotColors::kLabelTextColor);
     label.setBackgroundBrush(QBrush(VRXPlotColors::kLabelBackgroundColor));
     label.setFont(QFont(QStringLiteral("Monospace"), 9));
-    plain.setSymbol(new QwtSymbol(QwtSymbol::Diamond, QBrush(Qt::yellow), QPen(Qt::yellow), QSize(5, 5)));
-    plain.setLineStyle(cached->lineStyle());
-    for (QwtPlotMarker *marker : {cached, &plain}) {
-        marker->setLabel(label);
-        marker->setLabelAlignment(Qt::Alignment(alignment));
-        marker->setValue(x, 10.0);
-        marker->setLinePen(QPen(Qt::cyan, 1.0));
-    }
     QwtScaleMap xMap, yMap;
-    xMap.setScaleInterval(0.0, 100.0);
     xMap.setPaintInterval(0.0, 400.0);
-    yMap.setScaleInterval(0.0, 20.0);
+    xMap.setScaleInterval(0.0, 100.0);
     yMap.setPaintInterval(300.0, 0.0);
-    QImage images[2];
-    for (int pass = 0; pass < 3; ++pass) {
-        QImage &image = images[pass ? 0 : 1];
-        image = QImage(400, 300, QImage::Format_RGB32);
-        image.fill(Qt::black);
-        QPainter painter(&image);
-        (pass ? cached : &plain)->draw(&painter, xMap, yMap, QRectF(0, 0, 400, 300));
-    }
-    int worst = 0;
-    for (int y = 0; y < 300; ++y) {
-        for (int x = 0; x < 400; ++x) {
-            const QColor a = images[0].pixelColor(x, y), b = images[1].pixelColor(x, y);
-            worst = std::max({worst, std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
-                              std::abs(a.blue() - b.blue())});
+    yMap.setScaleInterval(0.0, 20.0);
+    // Between pixels, on either side, and below the point.
+    const std::pair<int, double> placements[] = {{kRight, 50.13}, {kLeft, 49.9}, {Qt::AlignHCenter | Qt::AlignBottom, 50.0}};
+    for (const auto &placement : placements) {
+        QImage images[2];
+        for (int pass = 0; pass < 3; ++pass) {
+            QwtPlotMarker *marker = pass ? cached : &plain;
+            marker->setLabel(label);
+            marker->setLabelAlignment(Qt::Alignment(placement.first));
+            marker->setValue(placement.second, 10.0);
+            marker->setLinePen(QPen(Qt::cyan, 1.0));
+            images[pass ? 0 : 1] = QImage(400, 300, QImage::Format_RGB32);
+            images[pass ? 0 : 1].fill(Qt::black);
+            QPainter painter(&images[pass ? 0 : 1]);
+            marker->draw(&painter, xMap, yMap, QRectF(0, 0, 400, 300));
         }
+        int worst = 0;
+        for (int y = 0; y < 300; ++y) {
+            for (int x = 0; x < 400; ++x) {
+                const QColor a = images[0].pixelColor(x, y), b = images[1].pixelColor(x, y);
+                worst = std::max({worst, std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                                  std::abs(a.blue() - b.blue())});
+            }
+        }
+        // Text blended onto the label background first may differ by rounding.
+        QVERIFY2(worst <= 3, qPrintable(QStringLiteral("alignment %1: up to %2").arg(placement.first).arg(worst)));
     }
-    // Text blended onto the label background first may differ by rounding.
-    QVERIFY2(worst <= 3, qPrintable(QStringLiteral("labels differ by up to %1").arg(worst)));
-}
-
-void tst_ScopePlotView::selectionBindsTheMarkerChannel()
-{
-    ShownView shown(3, 300);
-    shown.view.SelectPoint1(QPointF(0.495, 64.0));
-    PlotViewProbe::settle();
-    QVERIFY(shown.view.selectionModel()->isColumnSelected(1, QModelIndex()));
-    QCOMPARE(shown.view.plotMarker(0)->yValue(), 59.0);
-    QCOMPARE(shown.view.plotMarker(0)->linePen().color(), VRXPlotColors::forChannel(1));
-    // The channel stays bound even when another curve passes closer.
-    shown.model.setValue(50, 1, 500.0);
-    PlotViewProbe::settle();
-    QVERIFY(shown.view.markerText(0).contains(QStringLiteral("Channel 1\n500")));
-
-    // Bound to a hidden channel by a selection, the marker measures nothing.
-    QVERIFY(shown.model.setData(shown.model.index(0, 2), Qt::Unchecked, Qt::CheckStateRole));
-    shown.view.selectColumn(2);
-    PlotViewProbe::settle();
-    const QString text = shown.view.markerText(0);
-    QVERIFY2(!text.contains(QStringLiteral("Channel 2")) && text.endsWith(QStringLiteral("\n0")), qPrintable(text));
 }
 
 void tst_ScopePlotView::sharedSelectionRequestsAPassOwnSelectionDoesNot()
 {
     ShownView shown(3);
-    shown.view.SelectPoint1(QPointF(0.195, 0.0));
-    PlotViewProbe::settle();
+    shown.view.click(QPointF(0.195, 0.0), QPointF(0.295, 0.0));
     QItemSelectionModel *selection = shown.view.selectionModel();
     QCOMPARE(selection->currentIndex(), shown.model.index(20, 1));
+    QCOMPARE(shown.view.plotMarker(0)->linePen().color(), VRXPlotColors::forChannel(1));
 
     // That selection, made during the pass, asked for no further pass, also
     // when new rows widen the selected column.
@@ -513,6 +512,10 @@ void tst_ScopePlotView::sharedSelectionRequestsAPassOwnSelectionDoesNot()
     QCOMPARE(shown.view.canvasPaints(), paints + 1);
     QCOMPARE(shown.model.seriesRequests, 3);
     QVERIFY(selection->isSelected(shown.model.index(51, 1)));
+    // It binds the channel even when another curve passes closer.
+    shown.model.setValue(20, 1, 500.0);
+    PlotViewProbe::settle();
+    QVERIFY(shown.view.markerText(0).contains(QStringLiteral("Channel 1\n500")));
 
     // A selection made elsewhere (a table sharing the selection model) binds
     // both markers to its column and asks for one pass.
@@ -525,11 +528,17 @@ void tst_ScopePlotView::sharedSelectionRequestsAPassOwnSelectionDoesNot()
     QCOMPARE(shown.model.seriesRequests, 3);
     QVERIFY(shown.view.markerText(0).contains(QStringLiteral("Channel 3\n")));
     QVERIFY(shown.view.markerText(1).contains(QStringLiteral("Channel 3\n")));
-
     // A rubber band over the plot selects nothing.
     shown.view.setSelection(QRect(1, 2, 3, 4), QItemSelectionModel::ClearAndSelect);
     QVERIFY(selection->isColumnSelected(3, QModelIndex()));
     QCOMPARE(shown.view.indexAt(QPoint(10, 10)), QModelIndex());
+
+    // Bound to a hidden channel, the marker measures nothing.
+    QVERIFY(shown.model.setData(shown.model.index(0, 2), Qt::Unchecked, Qt::CheckStateRole));
+    shown.view.selectColumn(2);
+    PlotViewProbe::settle();
+    const QString text = shown.view.markerText(0);
+    QVERIFY2(!text.contains(QStringLiteral("Channel 2")) && text.endsWith(QStringLiteral("\n0")), qPrintable(text));
 }
 
 void tst_ScopePlotView::markersTakenAway()
@@ -542,27 +551,24 @@ void tst_ScopePlotView::markersTakenAway()
     };
     // Disabled markers ignore clicks and selections.
     shown.view.enablePlotMarker(false);
-    shown.view.SelectPoint2(QPointF(0.3, 0.0));
+    QCOMPARE(placeBoth(), 0);
     shown.view.selectColumn(2);
-    PlotViewProbe::settle();
     QCOMPARE(shownCount(), 0);
     shown.view.enablePlotMarker(true);
-    QCOMPARE(placeBoth(), 2);
 
     // Rows dropped from the front of the selected column leave it selected;
     // clearing the selection takes the markers away for good.
+    QCOMPARE(placeBoth(), 2);
     shown.model.rollRow(0.505, 1.0);
     QCOMPARE(shownCount(), 2);
     shown.view.selectionModel()->clearSelection();
-    QCOMPARE(shownCount(), 0);
     shown.model.fill(5);
     PlotViewProbe::settle();
     QCOMPARE(shownCount(), 0);
 
-    // Marker 0 moved past the newest sample takes both away.
+    // So does marker 0 moved past the newest sample.
     QCOMPARE(placeBoth(), 2);
-    shown.view.SelectPoint1(QPointF(50.0, 0.0));
-    PlotViewProbe::settle();
+    shown.view.click(QPointF(50.0, 0.0), QPointF(0.295, 0.0));
     QCOMPARE(shownCount(), 0);
     QVERIFY(!shown.view.selectionModel()->hasSelection());
 
@@ -630,41 +636,93 @@ void tst_ScopePlotView::curveColoursFollowPlotColors()
         QVERIFY(between != colour);
 }
 
-void tst_ScopePlotView::nonFiniteTimesAndValues()
-{
-    ShownView shown(2, 300);
-    shown.model.setValue(290, 1, kNaN);
-    shown.model.setValue(291, 2, std::numeric_limits<double>::infinity());
-    shown.view.SelectPoint1(QPointF(2.895, 0.0));
-    PlotViewProbe::settle();
-    QCOMPARE(shown.view.xHigh(), shown.time(300));
-    QCOMPARE(shown.view.curveCount(), 2);
-    QVERIFY(!shown.view.grab().isNull());
-
-    // The newest time not finite: no window, nothing drawn, nothing crashes;
-    // then it sits amid the rows of scope sweeps.
-    shown.model.append({kNaN}, {{1.0}, {2.0}});
-    PlotViewProbe::settle();
-    QCOMPARE(shown.view.curveCount(), 0);
-    QVERIFY(!shown.view.grab().isNull());
-    shown.view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
-    shown.model.fill(600);
-    PlotViewProbe::settle();
-    QVERIFY(!shown.view.grab().isNull());
-}
-
-void tst_ScopePlotView::timesSteppingBackAreScannedInOrder()
+void tst_ScopePlotView::oddTimesAndValues()
 {
     // Times 1..5, then back to 1.5..5.5: the first sample at or after 4.7 is
     // row 5 (time 5), which a search taking the times as sorted could miss.
     TestPlotModel model(1);
-    model.append({1, 2, 3, 4, 5, 1.5, 2.5, 3.5, 4.5, 5.5}, {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}});
+    model.append({{1, 2, 3, 4, 5, 1.5, 2.5, 3.5, 4.5, 5.5}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}});
     PlotViewProbe view;
     view.showWith(&model);
-    view.SelectPoint1(QPointF(4.7, 0.0));
-    PlotViewProbe::settle();
+    view.click(QPointF(4.7, 0.0), QPointF(5.4, 0.0));
     QCOMPARE(view.plotMarker(0)->xValue(), 5.0);
     QVERIFY(view.markerText(0).endsWith(QStringLiteral("\n5")));
+
+    // Values that are not finite are drawn around.
+    model.setValue(8, 1, kNaN);
+    model.setValue(9, 1, std::numeric_limits<double>::infinity());
+    PlotViewProbe::settle();
+    QCOMPARE(view.xHigh(), 5.5);
+    QCOMPARE(view.curveCount(), 1);
+    QVERIFY(!view.grab().isNull());
+    // The newest time not finite: no window and nothing drawn; then that
+    // time sits amid the rows of scope sweeps and of the strip window.
+    model.append({{kNaN}, {1.0}});
+    PlotViewProbe::settle();
+    QCOMPARE(view.curveCount(), 0);
+    QVERIFY(!view.grab().isNull());
+    view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
+    model.fill(600);
+    PlotViewProbe::settle();
+    QVERIFY(!view.grab().isNull());
+    view.SetPlotMode(VRXScopePlotView::StripPlotMode);
+    model.fill(100);
+    PlotViewProbe::settle();
+    QCOMPARE(view.curveCount(), 1);
+}
+
+void tst_ScopePlotView::followsTheChain()
+{
+    Chain chain(3, 500);
+    chain.add(300);
+    chain.view.click(QPointF(0.2505, 0.0), QPointF(0.2605, 0.0));
+    chain.add(500);
+    // The label counts the samples of the model at the bottom of the chain.
+    QCOMPARE(chain.samples.text(), QStringLiteral("500 Samples"));
+    QCOMPARE(chain.view.xHigh(), 0.8);
+    QCOMPARE(chain.view.xLow(), chain.zeroed.doubleData(500 - 256 + 1, 0));
+    // The markers kept their times, which have left the buffer: they sit on
+    // its first sample, outside the drawn rows, and measure no channel.
+    QCOMPARE(chain.view.plotMarker(0)->xValue(), chain.zeroed.doubleData(1, 0));
+    QCOMPARE(chain.view.markerText(0), QStringLiteral("Time (seconds): 3.010e-01\nChannel Time (s)\n0"));
+    // Placed again inside the window they measure there, and stay.
+    chain.view.click(QPointF(0.7005, 2.0), QPointF(0.7105, 0.0));
+    QCOMPARE(chain.view.plotMarker(0)->xValue(), 0.701);
+    QVERIFY(chain.view.markerText(0).endsWith(QStringLiteral("\n2")));
+    QVERIFY(chain.view.markerText(1).contains(QStringLiteral("      Sum:           22\n")));
+    chain.add(20);
+    QVERIFY(chain.view.markerShown(0) && chain.view.markerShown(1));
+
+    // A timestamp of 0 clears a device model; the view then shows nothing.
+    QwtPlotCurve *curve = chain.view.curve(1);
+    for (auto &model : chain.models)
+        model->AddData(0.0, 1.0);
+    PlotViewProbe::settle();
+    QCOMPARE(chain.samples.text(), QStringLiteral("1 Samples"));
+    QCOMPARE(chain.view.curveCount(), 0);
+    chain.next = 0;
+    chain.add(50);
+    QCOMPARE(chain.view.curve(1), curve);
+    QCOMPARE(chain.view.xHigh(), 0.05);
+
+    // Channels come and go; averaging resets the chain.
+    chain.addChannel(500);
+    chain.add(100);
+    QCOMPARE(chain.view.curveCount(), 4);
+    chain.merged.removeSourceModel(chain.models.front().get());
+    chain.averaged.setAveraging(10);
+    chain.add(100);
+    QCOMPARE(chain.view.curveCount(), 3);
+
+    // Without a model there is nothing to count; a deleted label is let go.
+    chain.view.setModel(nullptr);
+    chain.view.Plot();
+    QCOMPARE(chain.samples.text(), QStringLiteral("0 Samples"));
+    {
+        QLabel gone;
+        chain.view.SetBufferSizeLabel(&gone);
+    }
+    chain.view.Plot();
 }
 
 QTEST_MAIN(tst_ScopePlotView)
