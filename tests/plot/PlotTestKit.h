@@ -128,7 +128,6 @@ public:
     using VRXScopePlotView::plotMarker;
     using VRXScopePlotView::qwtPlot;
     using VRXScopePlotView::RequestReplotRefresh;
-    using VRXScopePlotView::SelectPoint1;
     using VRXScopePlotView::setSelection;
 
     void showWith(QAbstractItemModel *model)

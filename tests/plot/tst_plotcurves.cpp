@@ -123,7 +123,8 @@ void tst_PlotCurves::gapsAndDots()
         for (const QPointF &p : expectInk ? inked : blank) {
             const QPoint at = pixel(p);
             QVERIFY2((image.pixelColor(at) != QColor(Qt::white)) == bool(expectInk),
-                     qPrintable(QStringLiteral("(%1, %2) at pixel %3, %4").arg(p.x()).arg(p.y()).arg(at.x()).arg(at.y())));
+                     qPrintable(QStringLiteral("(%1, %2) at pixel (%3, %4)").arg(p.x()).arg(p.y()).arg(at.x())
+                                    .arg(at.y())));
         }
     }
 }
