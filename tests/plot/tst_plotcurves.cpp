@@ -79,9 +79,9 @@ void tst_PlotCurves::gapsAndDots_data()
     QTest::addColumn<Points>("inked");
     QTest::addColumn<Points>("blank");
     const int lines = QwtPlotCurve::Lines;
-    // Steps of 10 pixels allow up to 20; a step of 70 is a gap.
+    // Steps of 10 pixels allow up to 20; one of 25 is a gap.
     QTest::newRow("gap between runs stays empty")
-        << lines << samples({0, 1, 2, 3, 10, 11, 12}) << along(0, 3) + along(10, 12) << along(3.2, 9.8);
+        << lines << samples({0, 1, 2, 3, 5.5, 6.5, 7.5}) << along(0, 3) + along(5.5, 7.5) << along(3.2, 5.3);
     // Step of 60 > 2 x 10, then of 120 > the longest allowed 100: 8 stands alone.
     QTest::newRow("isolated sample is a dot")
         << lines << samples({0, 1, 2, 8, 20, 21, 22}) << samples({0, 1, 2, 8, 21})

@@ -263,6 +263,9 @@ void tst_ScopePlotView::stripWindowFillsFollowsAndScrollsBack()
     QCOMPARE(curve->sample(0).x(), t1);
     QVERIFY(curve->sample(curve->dataSize() - 1).x() > shown.view.xHigh());
     QVERIFY(curve->sample(curve->dataSize() - 2).x() <= shown.view.xHigh());
+    // Markers after the window measure no channel.
+    shown.view.click(QPointF(5.0, 0.0), QPointF(6.0, 0.0));
+    QVERIFY(shown.view.markerText(0).endsWith(QStringLiteral("Channel Time (s)\n0")));
     shown.model.fill(50);
     PlotViewProbe::settle();
     QCOMPARE(bar->value(), 0);
@@ -350,7 +353,7 @@ void tst_ScopePlotView::scopeCatchesUpOneSweepPerPaint()
 void tst_ScopePlotView::markers_data()
 {
     // Three channels, 300 rows from 0.01 s: the window is 0.45 .. 3.0 s,
-    // its last quarter starts at 2.3625; at 0.50 s (row 50) the channels
+    // labels turn left in its last quarter, from 2.3625 s; at 0.50 s (row 50) the channels
     // read 59, 69 and 79. A marker snaps to the next sample and takes the
     // channel nearest the click, the lower on a tie, skipping hidden ones;
     // marker 1 measures on marker 0's channel.
@@ -375,7 +378,7 @@ void tst_ScopePlotView::markers_data()
     QTest::newRow("tie takes the lower") << QPointF(0.495, 64) << QPointF(0.499, 0) << 0 << false << "Channel 1\n59"
                                          << "Channel 1\n59" << kLeft << kRight;
     QTest::newRow("hidden channel is never chosen")
-        << QPointF(0.495, 69) << QPointF(1.499, 69) << 2 << false << "Channel 1\n59" << "Channel 1\n159" << kRight
+        << QPointF(0.495, 69) << QPointF(1.999, 69) << 2 << false << "Channel 1\n59" << "Channel 1\n209" << kRight
         << kRight;
     QTest::newRow("both in the last quarter")
         << QPointF(2.499, 0) << QPointF(2.899, 0) << 0 << false << "Channel 1\n259" << "Channel 1\n299" << kLeft
@@ -431,17 +434,19 @@ void tst_ScopePlotView::markerLabelsDrawAsQwtDoes()
     xMap.setScaleInterval(0.0, 100.0);
     yMap.setPaintInterval(300.0, 0.0);
     yMap.setScaleInterval(0.0, 20.0);
-    // Between pixels, on either side, and below the point.
-    const std::pair<int, double> placements[] = {
-        {kRight, 50.13}, {kLeft, 49.9}, {Qt::AlignHCenter | Qt::AlignBottom, 50.0}};
+    // Between pixels, on either side, below the point; wide and cosmetic lines.
+    const struct {
+        int alignment;
+        double x, penWidth;
+    } placements[] = {{kRight, 50.13, 1.0}, {kLeft, 49.9, 0.0}, {Qt::AlignHCenter | Qt::AlignBottom, 50.0, 3.0}};
     for (const auto &placement : placements) {
         QImage images[2];
         for (int pass = 0; pass < 3; ++pass) {
             QwtPlotMarker *marker = pass ? cached : &plain;
             marker->setLabel(label);
-            marker->setLabelAlignment(Qt::Alignment(placement.first));
-            marker->setValue(placement.second, 10.0);
-            marker->setLinePen(QPen(Qt::cyan, 1.0));
+            marker->setLabelAlignment(Qt::Alignment(placement.alignment));
+            marker->setValue(placement.x, 10.0);
+            marker->setLinePen(QPen(Qt::cyan, placement.penWidth));
             images[pass ? 0 : 1] = QImage(400, 300, QImage::Format_RGB32);
             images[pass ? 0 : 1].fill(Qt::black);
             QPainter painter(&images[pass ? 0 : 1]);
@@ -456,7 +461,7 @@ void tst_ScopePlotView::markerLabelsDrawAsQwtDoes()
             }
         }
         // Text blended onto the label background first may differ by rounding.
-        QVERIFY2(worst <= 3, qPrintable(QStringLiteral("alignment %1: up to %2").arg(placement.first).arg(worst)));
+        QVERIFY2(worst <= 3, qPrintable(QStringLiteral("alignment %1: up to %2").arg(placement.alignment).arg(worst)));
     }
 }
 
