@@ -360,7 +360,7 @@ void tst_ScopePlotView::markers_data()
     QTest::addColumn<QPointF>("click0");
     QTest::addColumn<QPointF>("click1");
     QTest::addColumn<int>("hidden");
-    QTest::addColumn<bool>("rate"); // an x axis that is not time
+    QTest::addColumn<bool>("rate"); // an x axis that is not time, no y units
     QTest::addColumn<QString>("text0"); // contained in the label
     QTest::addColumn<QString>("text1");
     QTest::addColumn<int>("align0");
@@ -399,13 +399,16 @@ void tst_ScopePlotView::markers()
     QFETCH(QString, text1);
     const Units::Hz hz;
     ShownView shown(3, 300);
-    if (rate)
+    if (rate) {
         shown.model.setXUnits(&hz);
+        shown.model.SetUnits(nullptr);
+    }
     if (hidden)
         QVERIFY(shown.model.setData(shown.model.index(0, hidden), Qt::Unchecked, Qt::CheckStateRole));
     shown.view.click(click0, click1);
     QCOMPARE(shown.view.curveCount(), hidden ? 2 : 3);
     QCOMPARE(shown.view.qwtPlot()->axisTitle(QwtPlot::xBottom).text(), rate ? "Rate (Hz)" : "Time (seconds)");
+    QCOMPARE(shown.view.qwtPlot()->axisTitle(QwtPlot::yLeft).text(), rate ? "Number" : "A");
     for (int i = 0; i < 2; ++i) {
         const QString text = shown.view.markerText(i);
         QVERIFY(shown.view.markerShown(i));
@@ -543,14 +546,19 @@ void tst_ScopePlotView::markersTakenAway()
     QCOMPARE(shownCount(), 0);
     QVERIFY(!shown.view.selectionModel()->hasSelection());
 
-    // A cleared model leaves no curves and no labels, also in scope mode.
+    // A cleared model leaves no curves and no labels, also in scope mode;
+    // with as many channels as before, new data brings the same curves back.
     shown.model.fill(300);
     shown.view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
     QCOMPARE(placeBoth(), 2);
+    QwtPlotCurve *before = shown.view.curve(1);
     shown.model.Clear();
     PlotViewProbe::settle();
     QCOMPARE(shown.view.curveCount(), 0);
     QVERIFY(shown.view.markerText(0).isEmpty() && shown.view.markerText(1).isEmpty());
+    shown.model.fill(300);
+    PlotViewProbe::settle();
+    QCOMPARE(shown.view.curve(1), before);
 }
 
 void tst_ScopePlotView::moreChannelsThanCurves()
