@@ -1,56 +1,44 @@
-// The plot view's plumbing: models, coalesced plot passes, modes, Y scales,
-// markers and the selection, and the item view overrides.
+// The plot view: coalesced passes, modes, Y scales, the strip window and its
+// scroll bar, scope sweeps, markers with labels and statistics, selection,
+// and the view on the chain a scope display builds.
 
-#include "PlotViewProbe.h"
-#include "TestPlotModel.h"
+#include "PlotTestKit.h"
 
 #include <ChannelNameDraw.h>
 #include <ChannelNumberDraw.h>
+#include <VRXAveragingProxyModel.h>
+#include <VRXMultichannelProxyModel.h>
 #include <VRXPlotColors.h>
-#include <VRXPositionPlot.h>
-#include <VRXSpectrogram.h>
-#include <VRXSplitPlot.h>
-#include <VRX_HistogramItemAxisWidget.h>
+#include <VRXSingleChannelDataModel.h>
+#include <VRXZeroingProxyModel.h>
 
 #include <QtGui/QStandardItemModel>
-#include <QtTest/QtTest>
 #include <QtWidgets/QLabel>
-#include <QtWidgets/QVBoxLayout>
-
-#include <qwt_plot_canvas.h>
+#include <QtWidgets/QLayout>
 #include <qwt_scale_map.h>
 #include <qwt_symbol.h>
-#include <qwt_scale_widget.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <vector>
 
 using namespace Corvid_Qt;
 
 namespace {
 
-struct ShownView {
-    TestPlotModel model;
-    PlotViewProbe view;
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+const int kRight = Qt::AlignRight | Qt::AlignTop;
+const int kLeft = Qt::AlignLeft | Qt::AlignTop;
 
-    explicit ShownView(int channels, int rows = 50)
-        : model(channels)
-    {
-        model.fill(rows);
-        view.setModel(&model);
-        view.show();
-        static_cast<void>(QTest::qWaitForWindowExposed(&view));
-        PlotViewProbe::settle();
-    }
-};
-
-QwtInterval leftAxis(const PlotViewProbe &view)
+bool near(double a, double b, double tolerance = 1e-9)
 {
-    view.qwtPlot()->updateAxes();
-    return view.qwtPlot()->axisScaleDiv(QwtPlot::yLeft).interval();
+    return std::abs(a - b) <= tolerance;
 }
 
-QwtScaleDiv axis(const PlotViewProbe &view, int axisId)
+template<class Draw> bool xAxisDrawIs(const PlotViewProbe &view)
 {
-    view.qwtPlot()->updateAxes();
-    return view.qwtPlot()->axisScaleDiv(axisId);
+    return dynamic_cast<const Draw *>(view.qwtPlot()->axisScaleDraw(QwtPlot::xBottom)) != nullptr;
 }
 
 } // namespace
@@ -60,340 +48,137 @@ class tst_ScopePlotView : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void constructionLayout();
-    void metaObjectSlots();
-
-    void plotModelGetsOneCurvePerChannel();
-    void plainItemModelIsNoModel();
-    void modelDestroyedUnderTheView();
-    void resetRebuildsCurvesOnlyWhenChannelsChange();
-
+    void modelsAndModes();
     void modelSignalsBeforeAPaintCostOnePass_data();
     void modelSignalsBeforeAPaintCostOnePass();
-    void hiddenViewWaitsForItsNextPaint();
-    void bufferSizeLabelCountsTheRootModel();
-
     void plotModesShowTheirWidget_data();
     void plotModesShowTheirWidget();
-    void outOfRangeModesAndModesWithoutModelAreIgnored();
-    void histogramModeChannelAxis_data();
-    void histogramModeChannelAxis();
-
     void yScales_data();
     void yScales();
-    void setRangeReportsChanges();
-
-    void clickedMarkersAndDisabledMarkers();
-    void sharedSelectionRequestsARefreshOwnSelectionDoesNot();
-    void emptySelectionTakesMarkersAway();
-
-    void markerLabelsDrawAsQwtDoes_data();
+    void stripWindowFillsFollowsAndScrollsBack();
+    void scopeCatchesUpOneSweepPerPaint();
+    void markers_data();
+    void markers();
     void markerLabelsDrawAsQwtDoes();
-
+    void sharedSelectionRequestsAPassOwnSelectionDoesNot();
+    void markersTakenAway();
     void moreChannelsThanCurves();
     void curveColoursFollowPlotColors();
-
-    void scrollToHints_data();
-    void scrollToHints();
-    void remainingOverrides();
+    void oddTimesAndValues();
+    void followsTheModelChain();
 };
 
-void tst_ScopePlotView::constructionLayout()
+void tst_ScopePlotView::modelsAndModes()
 {
     PlotViewProbe view;
-    auto *layout = qobject_cast<QVBoxLayout *>(view.viewport()->layout());
-    QVERIFY(layout);
-    QCOMPARE(layout->objectName(), QStringLiteral("verticalLayout"));
-    QCOMPARE(layout->spacing(), 0);
-    QCOMPARE(layout->count(), 8);
-    QCOMPARE(layout->itemAt(0)->widget(), static_cast<QWidget *>(view.splitPlot()));
-    QCOMPARE(layout->itemAt(1)->widget(), static_cast<QWidget *>(view.positionPlot()));
-    QCOMPARE(layout->itemAt(2)->widget(), static_cast<QWidget *>(view.spectrogram()));
-    for (int i = 3; i < 7; ++i)
-        QVERIFY(qobject_cast<VRX_HistogramItemAxisWidget *>(layout->itemAt(i)->widget()));
-    QCOMPARE(layout->itemAt(7)->widget(), static_cast<QWidget *>(view.qwtPlot()));
-    QCOMPARE(view.qwtPlot()->objectName(), QStringLiteral("qwtPlot"));
-    QCOMPARE(view.viewport()->windowTitle(), QStringLiteral("Plot"));
-
+    view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
     QCOMPARE(view.plotMode(), VRXScopePlotView::StripPlotMode);
-    QCOMPARE(view.yScaleMode(), int(VRXScopePlotView::PlotScaleAuto));
-    QVERIFY(!view.markerShown(0));
-    QVERIFY(!view.markerShown(1));
-    QVERIFY(view.plotMarker(2).isNull());
-}
-
-void tst_ScopePlotView::metaObjectSlots()
-{
-    const QMetaObject *meta = &VRXScopePlotView::staticMetaObject;
-    QStringList names;
-    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
-        QCOMPARE(meta->method(i).methodType(), QMetaMethod::Slot);
-        names << QString::fromLatin1(meta->method(i).methodSignature());
-    }
-    // dataChanged carries the roles of Qt 5 and its two-argument clone.
-    QCOMPARE(names, QStringList({"dataChanged(QModelIndex,QModelIndex,QVector<int>)",
-                                 "dataChanged(QModelIndex,QModelIndex)", "rowsInserted(QModelIndex,int,int)",
-                                 "rowsAboutToBeRemoved(QModelIndex,int,int)",
-                                 "selectionChanged(QItemSelection,QItemSelection)", "doItemsLayout()",
-                                 "SetPlotMode(int)", "SetYScaleMode(int)", "SetPositiveOnly(bool)", "Plot()",
-                                 "RequestReplot()", "RequestReplotRefresh()", "SelectPoint1(QPointF)",
-                                 "SelectPoint2(QPointF)", "scrollTo(int)"}));
-    QCOMPARE(meta->propertyCount(), meta->propertyOffset());
-}
-
-void tst_ScopePlotView::plotModelGetsOneCurvePerChannel()
-{
-    ShownView shown(3);
-    const QList<QwtPlotCurve *> curves = shown.view.attachedCurves();
-    QCOMPARE(curves.size(), 3);
-    QVERIFY(shown.view.curve(QStringLiteral("Channel 0")));
-    QVERIFY(shown.view.curve(QStringLiteral("Channel 2")));
-    QVERIFY(shown.view.curve(QStringLiteral("Channel 0"))->testPaintAttribute(QwtPlotCurve::ClipPolygons) == false);
-    QCOMPARE(shown.view.curve(QStringLiteral("Channel 0"))->style(), QwtPlotCurve::Lines);
-}
-
-void tst_ScopePlotView::plainItemModelIsNoModel()
-{
-    ShownView shown(2);
     QStandardItemModel plain(5, 3);
-    shown.view.setModel(&plain);
-    QCOMPARE(shown.view.model(), nullptr);
-    shown.view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
-    QCOMPARE(shown.view.plotMode(), VRXScopePlotView::StripPlotMode);
-    PlotViewProbe::settle();
-    QVERIFY(shown.view.attachedCurves().isEmpty());
-    QVERIFY(!shown.view.markerShown(0));
-}
-
-void tst_ScopePlotView::modelDestroyedUnderTheView()
-{
-    PlotViewProbe view;
-    auto *model = new TestPlotModel(2);
-    model->fill(40);
-    view.setModel(model);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    PlotViewProbe::settle();
-    QCOMPARE(view.attachedCurves().size(), 2);
-    delete model;
-    // The curves read the model; they are gone with it.
-    QVERIFY(view.attachedCurves().isEmpty());
-    view.RequestReplot();
-    PlotViewProbe::settle();
+    view.setModel(&plain);
     QCOMPARE(view.model(), nullptr);
-    QVERIFY(view.attachedCurves().isEmpty());
-}
 
-void tst_ScopePlotView::resetRebuildsCurvesOnlyWhenChannelsChange()
-{
-    ShownView shown(2);
-    QwtPlotCurve *before = shown.view.curve(QStringLiteral("Channel 0"));
-    shown.model.Clear();
-    shown.model.fill(20);
-    PlotViewProbe::settle();
-    QCOMPARE(shown.view.curve(QStringLiteral("Channel 0")), before);
-    QCOMPARE(shown.view.attachedCurves().size(), 2);
+    auto *model = new TestPlotModel(2, 40);
+    view.showWith(model);
+    QCOMPARE(view.curveCount(), 2);
+    view.SetPlotMode(VRXScopePlotView::HistogramPlotMode);
+    view.SetPlotMode(6);
+    view.SetPlotMode(-1);
+    QCOMPARE(view.plotMode(), VRXScopePlotView::HistogramPlotMode);
+    // The curves read the model; they go with it.
+    delete model;
+    QCOMPARE(view.curveCount(), 0);
+    view.Plot();
+
+    // The stored mode is applied to the next model; up to eight channels
+    // are lettered on an axis from 0.5 to n + 0.5.
+    TestPlotModel other(3);
+    view.setModel(&other);
+    QCOMPARE(view.plotMode(), VRXScopePlotView::HistogramPlotMode);
+    QVERIFY(xAxisDrawIs<ChannelNameDraw>(view));
+    QCOMPARE(view.axis(QwtPlot::xBottom).lowerBound(), 0.5);
+    QCOMPARE(view.axis(QwtPlot::xBottom).upperBound(), 3.5);
+    QCOMPARE(view.qwtPlot()->axisTitle(QwtPlot::xBottom).text(), QStringLiteral("Channel"));
 }
 
 void tst_ScopePlotView::modelSignalsBeforeAPaintCostOnePass_data()
 {
     QTest::addColumn<int>("mode");
-    QTest::addColumn<int>("count");
     QTest::addColumn<bool>("insert");
-    QTest::newRow("strip, 3 dataChanged") << int(VRXScopePlotView::StripPlotMode) << 3 << false;
-    QTest::newRow("strip, 1000 dataChanged") << int(VRXScopePlotView::StripPlotMode) << 1000 << false;
-    QTest::newRow("strip, 3 insertions") << int(VRXScopePlotView::StripPlotMode) << 3 << true;
+    QTest::addColumn<bool>("hidden"); // until after the signals and a Plot() call
+    QTest::newRow("strip, dataChanged") << int(VRXScopePlotView::StripPlotMode) << false << false;
+    QTest::newRow("strip, insertions") << int(VRXScopePlotView::StripPlotMode) << true << false;
+    QTest::newRow("strip, hidden") << int(VRXScopePlotView::StripPlotMode) << true << true;
     // 3 x 100 rows complete one more sweep of 256.
-    QTest::newRow("scope, 3 insertions") << int(VRXScopePlotView::ScopePlotMode) << 3 << true;
+    QTest::newRow("scope, insertions") << int(VRXScopePlotView::ScopePlotMode) << true << false;
 }
 
 void tst_ScopePlotView::modelSignalsBeforeAPaintCostOnePass()
 {
     QFETCH(int, mode);
-    QFETCH(int, count);
     QFETCH(bool, insert);
+    QFETCH(bool, hidden);
     ShownView shown(4, 300);
     shown.view.SetPlotMode(mode);
     PlotViewProbe::settle();
+    shown.view.setVisible(!hidden);
     shown.model.seriesRequests = 0;
     const int paints = shown.view.canvasPaints();
-    for (int i = 0; i < count; ++i) {
-        if (insert)
-            shown.model.fill(100);
-        else
-            shown.model.setValue(5, 2, i);
-    }
+    for (int i = 0; i < 3; ++i)
+        insert ? shown.model.fill(100) : shown.model.setValue(5, 2, i);
+    if (hidden)
+        shown.view.Plot();
     QCOMPARE(shown.model.seriesRequests, 0);
+    shown.view.show();
     PlotViewProbe::settle();
     QCOMPARE(shown.view.canvasPaints(), paints + 1);
     QCOMPARE(shown.model.seriesRequests, 4);
-}
-
-void tst_ScopePlotView::hiddenViewWaitsForItsNextPaint()
-{
-    ShownView shown(2);
-    shown.view.hide();
-    shown.model.seriesRequests = 0;
-    shown.model.fill(10);
-    shown.view.Plot();
-    QCOMPARE(shown.model.seriesRequests, 0);
-    shown.view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&shown.view));
-    PlotViewProbe::settle();
-    QCOMPARE(shown.model.seriesRequests, 2);
-    QCOMPARE(shown.view.xHigh(), 0.01 + 59 * 0.01);
-}
-
-void tst_ScopePlotView::bufferSizeLabelCountsTheRootModel()
-{
-    TestPlotModel model(2);
-    model.fill(30);
-    TestPlotProxy inner;
-    inner.setSourceModel(&model);
-    TestPlotProxy outer;
-    outer.setSourceModel(&inner);
-    QLabel label;
-    PlotViewProbe view;
-    view.SetBufferSizeLabel(&label);
-    view.setModel(&outer);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    PlotViewProbe::settle();
-    QCOMPARE(label.text(), QStringLiteral("30 Samples"));
-    model.fill(12);
-    PlotViewProbe::settle();
-    QCOMPARE(label.text(), QStringLiteral("42 Samples"));
-
-    // Without a model there is nothing to count; a deleted label is let go.
-    view.setModel(nullptr);
-    view.Plot();
-    QCOMPARE(label.text(), QStringLiteral("0 Samples"));
-    {
-        QLabel gone;
-        view.SetBufferSizeLabel(&gone);
-    }
-    view.Plot();
 }
 
 void tst_ScopePlotView::plotModesShowTheirWidget_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("shown");
-    QTest::addColumn<bool>("scrollBar");
-    QTest::newRow("strip") << 0 << "qwtPlot" << true;
-    QTest::newRow("scope") << 1 << "qwtPlot" << false;
-    QTest::newRow("histogram") << 2 << "qwtPlot" << false;
-    QTest::newRow("spectrogram") << 3 << "VRXSpectrogram" << false;
-    QTest::newRow("position") << 4 << "VRXPositionPlot" << false;
-    QTest::newRow("split") << 5 << "VRXSplitPlot" << false;
+    const char *names[] = {"strip", "scope", "histogram", "spectrogram", "position", "split"};
+    const char *widgets[] = {"qwtPlot", "qwtPlot", "qwtPlot", "VRXSpectrogram", "VRXPositionPlot", "VRXSplitPlot"};
+    for (int mode = 0; mode < 6; ++mode)
+        QTest::newRow(names[mode]) << mode << widgets[mode];
 }
 
 void tst_ScopePlotView::plotModesShowTheirWidget()
 {
     QFETCH(int, mode);
     QFETCH(QString, shown);
-    QFETCH(bool, scrollBar);
-    // 300 rows: a strip window of 256 leaves the scroll bar shown.
+    // 300 rows: a strip window of 256 needs the scroll bar.
     ShownView view(3, 300);
     view.view.SetPlotMode(mode);
     PlotViewProbe::settle();
     QCOMPARE(int(view.view.plotMode()), mode);
-    const QList<QWidget *> widgets = {view.view.qwtPlot(), view.view.spectrogram(), view.view.positionPlot(),
-                                      view.view.splitPlot()};
-    for (QWidget *widget : widgets)
-        QCOMPARE(widget->isVisible(), widget->objectName() == shown);
-    for (auto *strip : view.view.viewport()->findChildren<VRX_HistogramItemAxisWidget *>())
-        QVERIFY(!strip->isVisible());
-    QCOMPARE(view.view.horizontalScrollBar()->isVisible(), scrollBar);
-    QCOMPARE(view.view.attachedCurves().isEmpty(), mode == VRXScopePlotView::HistogramPlotMode);
-}
-
-void tst_ScopePlotView::outOfRangeModesAndModesWithoutModelAreIgnored()
-{
-    PlotViewProbe view;
-    view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
-    QCOMPARE(view.plotMode(), VRXScopePlotView::StripPlotMode);
-
-    TestPlotModel model(2);
-    model.fill(10);
-    view.setModel(&model);
-    QCOMPARE(view.plotMode(), VRXScopePlotView::StripPlotMode);
-    view.SetPlotMode(VRXScopePlotView::HistogramPlotMode);
-    view.SetPlotMode(6);
-    view.SetPlotMode(-1);
-    QCOMPARE(view.plotMode(), VRXScopePlotView::HistogramPlotMode);
-
-    // The stored mode is applied to the next model.
-    TestPlotModel other(3);
-    view.setModel(&other);
-    QCOMPARE(view.plotMode(), VRXScopePlotView::HistogramPlotMode);
-    QCOMPARE(axis(view, QwtPlot::xBottom).upperBound(), 3.5);
-}
-
-void tst_ScopePlotView::histogramModeChannelAxis_data()
-{
-    QTest::addColumn<int>("channels");
-    QTest::addColumn<int>("interval");
-    QTest::newRow("8 letters") << 8 << 0;
-    QTest::newRow("9 numbers") << 9 << 1;
-    QTest::newRow("64 numbers") << 64 << 2;
-    QTest::newRow("128 numbers") << 128 << 4;
-}
-
-void tst_ScopePlotView::histogramModeChannelAxis()
-{
-    QFETCH(int, channels);
-    QFETCH(int, interval);
-    TestPlotModel model(channels);
-    model.fill(3);
-    PlotViewProbe view;
-    view.setModel(&model);
-    view.SetPlotMode(VRXScopePlotView::HistogramPlotMode);
-    QwtPlot *plot = view.qwtPlot();
-    const QwtAbstractScaleDraw *draw = plot->axisScaleDraw(QwtPlot::xBottom);
-    if (interval == 0) {
-        QVERIFY(dynamic_cast<const ChannelNameDraw *>(draw));
-    } else {
-        auto *numbers = dynamic_cast<const ChannelNumberDraw *>(draw);
-        QVERIFY(numbers);
-        QCOMPARE(numbers->frequency(), interval);
-    }
-    for (int axisId : {int(QwtPlot::xBottom), int(QwtPlot::xTop)}) {
-        QCOMPARE(::axis(view, axisId).lowerBound(), 0.5);
-        QCOMPARE(::axis(view, axisId).upperBound(), channels + 0.5);
-        QCOMPARE(plot->axisMaxMinor(axisId), 0);
-    }
-    QCOMPARE(plot->axisTitle(QwtPlot::xBottom).text(), QStringLiteral("Channel"));
-    QVERIFY(plot->axisTitle(QwtPlot::xBottom).font().bold());
-
-    // Back in strip mode the time axis gets a plain scale draw.
-    view.SetPlotMode(VRXScopePlotView::StripPlotMode);
-    QVERIFY(!dynamic_cast<const ChannelNameDraw *>(plot->axisScaleDraw(QwtPlot::xBottom)));
-    QVERIFY(!dynamic_cast<const ChannelNumberDraw *>(plot->axisScaleDraw(QwtPlot::xBottom)));
-    QCOMPARE(plot->axisMaxMajor(QwtPlot::xBottom), 6);
-    QCOMPARE(plot->axisMaxMinor(QwtPlot::xBottom), 10);
+    // Every mode's widget, and the four statistics strips, stand in the layout.
+    QLayout *layout = view.view.viewport()->layout();
+    QCOMPARE(layout->count(), 8);
+    for (int i = 0; i < layout->count(); ++i)
+        QCOMPARE(layout->itemAt(i)->widget()->isVisible(), layout->itemAt(i)->widget()->objectName() == shown);
+    QCOMPARE(view.view.horizontalScrollBar()->isVisible(), mode == VRXScopePlotView::StripPlotMode);
+    QCOMPARE(view.view.curveCount(), mode == VRXScopePlotView::HistogramPlotMode ? 0 : 3);
 }
 
 void tst_ScopePlotView::yScales_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<bool>("positiveOnly");
-    QTest::addColumn<double>("low");
+    QTest::addColumn<double>("low"); // NaN: autoscale
     QTest::addColumn<double>("high");
-    // Range -2 .. 4; NaN marks autoscale.
+    // The range is -2 .. 4.
     const double factors[] = {1.0, 0.5, 0.2, 0.1, 0.05, 0.02, 0.01, 0.005, 0.002, 0.001, 0.0005, 0.0002, 0.0001};
-    const double nan = std::numeric_limits<double>::quiet_NaN();
     for (bool positive : {false, true}) {
         const QByteArray suffix = positive ? " positive" : "";
-        QTest::newRow("auto" + suffix) << 0 << positive << nan << nan;
+        QTest::newRow("auto" + suffix) << 0 << positive << kNaN << kNaN;
         QTest::newRow("normalize" + suffix) << 1 << positive << (positive ? -0.1 : -1.0) << 1.0;
-        for (int mode = 2; mode <= 14; ++mode) {
-            const double f = factors[mode - 2];
+        for (int mode = 2; mode <= 14; ++mode)
             QTest::newRow(QByteArray::number(mode) + suffix)
-                << mode << positive << (positive ? -0.2 : -2.0) * f << 4.0 * f;
-        }
-        QTest::newRow("15 is auto" + suffix) << 15 << positive << nan << nan;
-        QTest::newRow("-1 is auto" + suffix) << -1 << positive << nan << nan;
+                << mode << positive << (positive ? -0.2 : -2.0) * factors[mode - 2] << 4.0 * factors[mode - 2];
+        QTest::newRow("15 is auto" + suffix) << 15 << positive << kNaN << kNaN;
+        QTest::newRow("-1 is auto" + suffix) << -1 << positive << kNaN << kNaN;
     }
 }
 
@@ -403,69 +188,293 @@ void tst_ScopePlotView::yScales()
     QFETCH(bool, positiveOnly);
     QFETCH(double, low);
     QFETCH(double, high);
-    PlotViewProbe view;
-    QVERIFY(view.SetRange(-2.0, 4.0));
-    // Setting positive-only first applies the scale again with the new range.
-    view.SetYScaleMode(mode);
-    view.SetPositiveOnly(positiveOnly);
-    QCOMPARE(view.yScaleMode(), mode);
-    QwtPlot *plot = view.qwtPlot();
-    if (std::isnan(low)) {
-        QVERIFY(plot->axisAutoScale(QwtPlot::yLeft));
-    } else {
-        QVERIFY(!plot->axisAutoScale(QwtPlot::yLeft));
-        QVERIFY(qFuzzyCompare(leftAxis(view).minValue(), low));
-        QVERIFY(qFuzzyCompare(leftAxis(view).maxValue(), high));
+    ShownView shown(1, 300); // reads 10 .. 309
+    QVERIFY(!shown.view.SetRange(-1.0, 1.0));
+    QVERIFY(shown.view.SetRange(-2.0, 4.0));
+    QVERIFY(!shown.view.SetRange(-2.0, 4.0));
+    // Setting positive-only afterwards applies the scale again.
+    shown.view.SetYScaleMode(mode);
+    shown.view.SetPositiveOnly(positiveOnly);
+    PlotViewProbe::settle();
+    QCOMPARE(shown.view.yScaleMode(), mode);
+    QCOMPARE(shown.view.qwtPlot()->axisAutoScale(QwtPlot::yLeft), bool(std::isnan(low)));
+    if (!std::isnan(low)) {
+        QVERIFY(qFuzzyCompare(shown.view.axis(QwtPlot::yLeft).lowerBound(), low));
+        QVERIFY(qFuzzyCompare(shown.view.axis(QwtPlot::yLeft).upperBound(), high));
+    }
+    // Normalized curves peak at 1; fixed scales from 50 down clip.
+    const bool normalize = mode == VRXScopePlotView::PlotScaleNormalize;
+    QwtPlotCurve *curve = shown.view.curve(1);
+    QCOMPARE(curve->sample(curve->dataSize() - 1).y(), normalize ? 1.0 : 309.0);
+    QCOMPARE(curve->testPaintAttribute(QwtPlotCurve::ClipPolygons), !std::isnan(low) && mode >= 3);
+    QCOMPARE(shown.view.qwtPlot()->axisTitle(QwtPlot::yLeft).text(), normalize ? "Relative Value" : "A");
+}
+
+void tst_ScopePlotView::stripWindowFillsFollowsAndScrollsBack()
+{
+    // While filling, the newest sample stands at the right edge of a window
+    // 256 samples wide and there is nothing to scroll.
+    ShownView shown(1, 100);
+    QScrollBar *bar = shown.view.horizontalScrollBar();
+    QVERIFY(near(shown.view.xLow(), shown.time(1) - 156 * (shown.time(100) - shown.time(1)) / 100.0));
+    QCOMPARE(shown.view.xHigh(), shown.time(100));
+    QVERIFY(bar->maximum() <= 0 && bar->value() == bar->maximum() && !bar->isVisible());
+
+    // Then it follows; the lines run one sample past the left edge.
+    shown.model.fill(900);
+    PlotViewProbe::settle();
+    const double t1 = shown.time(1), tn = shown.time(1000), width = tn - shown.time(745);
+    QCOMPARE(shown.view.xLow(), shown.time(745));
+    QCOMPARE(shown.view.xHigh(), tn);
+    const QwtPlotCurve *curve = shown.view.curve(1);
+    QCOMPARE(int(curve->dataSize()), 1000 - 744 + 1);
+    QCOMPARE(curve->sample(0).x(), shown.time(744));
+    QVERIFY(bar->isVisible() && bar->minimum() == 0 && bar->value() == bar->maximum());
+    QCOMPARE(bar->maximum(), qRound((tn - t1 - width) * 100000.0));
+    QCOMPARE(bar->pageStep(), int(width * 100000.0));
+    QCOMPARE(bar->singleStep(), qRound(width * 100000.0 / 256));
+
+    // EnsureVisible, the header row and invalid indexes never scroll; the
+    // other hints place row 300 (3.00 s) in a window 256 mean spacings wide.
+    shown.view.scrollTo(shown.model.index(300, 1), QAbstractItemView::EnsureVisible);
+    shown.view.scrollTo(shown.model.index(0, 1), QAbstractItemView::PositionAtTop);
+    shown.view.scrollTo(QModelIndex(), QAbstractItemView::PositionAtTop);
+    PlotViewProbe::settle();
+    QCOMPARE(shown.view.xLow(), shown.time(745));
+    const double back = (tn - t1) / 1000.0 * 256.0;
+    const std::pair<QAbstractItemView::ScrollHint, double> hints[] = {
+        {QAbstractItemView::PositionAtTop, 3.0},
+        {QAbstractItemView::PositionAtBottom, 3.0 - back},
+        {QAbstractItemView::PositionAtCenter, 3.0 - back / 2}};
+    for (const auto &hint : hints) {
+        shown.view.scrollTo(shown.model.index(300, 1), hint.first);
+        PlotViewProbe::settle();
+        QVERIFY2(near(shown.view.xLow(), hint.second, 2e-5), qPrintable(QString::number(shown.view.xLow(), 'g', 10)));
+        QVERIFY(near(shown.view.xHigh(), hint.second + back, 2e-5));
+        QCOMPARE(shown.view.horizontalOffset(), bar->value());
+    }
+
+    // At the start the lines stop one sample past the right edge, and the
+    // window stays while data arrives.
+    bar->setValue(0);
+    PlotViewProbe::settle();
+    QCOMPARE(shown.view.xLow(), t1);
+    QVERIFY(near(shown.view.xHigh(), t1 + back));
+    QCOMPARE(curve->sample(0).x(), t1);
+    QVERIFY(curve->sample(curve->dataSize() - 1).x() > shown.view.xHigh());
+    QVERIFY(curve->sample(curve->dataSize() - 2).x() <= shown.view.xHigh());
+    // Markers after the window measure no channel.
+    shown.view.click(QPointF(5.0, 0.0), QPointF(6.0, 0.0));
+    QVERIFY(shown.view.markerText(0).endsWith(QStringLiteral("Channel Time (s)\n0")));
+    shown.model.fill(50);
+    PlotViewProbe::settle();
+    QCOMPARE(bar->value(), 0);
+    QCOMPARE(shown.view.xLow(), t1);
+
+    // Back at the end it follows again.
+    bar->setValue(bar->maximum());
+    PlotViewProbe::settle();
+    shown.model.fill(10);
+    PlotViewProbe::settle();
+    QCOMPARE(shown.view.xHigh(), shown.time(1060));
+    QCOMPARE(bar->value(), bar->maximum());
+
+    // A width hint from the model sets the window in seconds.
+    shown.model.hintWidth = 0.5;
+    shown.model.fill(1);
+    PlotViewProbe::settle();
+    QVERIFY(near(shown.view.xLow(), shown.time(1061) - 0.5));
+    bar->setValue(100000);
+    PlotViewProbe::settle();
+    QVERIFY(near(shown.view.xLow(), t1 + 1.0) && near(shown.view.xHigh(), t1 + 1.5));
+
+    // Samples an hour apart: 1e-5 s scroll units would overflow an int, so
+    // the bar counts in coarser ones.
+    shown.model.hintWidth = 0.0;
+    shown.model.fill(1000, 3600.0, 3600.0);
+    PlotViewProbe::settle();
+    bar->setValue(bar->maximum());
+    PlotViewProbe::settle();
+    const double following = shown.view.xLow();
+    QVERIFY(bar->maximum() > 0 && bar->maximum() <= 1000000000 && following > 3600.0);
+    bar->setValue(bar->maximum() / 2);
+    PlotViewProbe::settle();
+    QVERIFY2(std::abs(shown.view.xLow() - (t1 + following) / 2) < 3600.0,
+             qPrintable(QString::number(shown.view.xLow())));
+
+    // Outside strip mode the hints do nothing.
+    shown.view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
+    const int value = bar->value();
+    shown.view.scrollTo(shown.model.index(900, 1), QAbstractItemView::PositionAtTop);
+    QCOMPARE(bar->value(), value);
+    QCOMPARE(shown.view.horizontalOffset(), 0);
+}
+
+void tst_ScopePlotView::scopeCatchesUpOneSweepPerPaint()
+{
+    ShownView shown(2, 600);
+    shown.view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
+    shown.paint();
+    QCOMPARE(int(shown.view.curve(1)->dataSize()), 256);
+    QCOMPARE(shown.view.xLow(), shown.time(1));
+    QCOMPARE(shown.view.xHigh(), shown.time(256));
+    // The first pass asked for the next sweep.
+    shown.paint();
+    QCOMPARE(shown.view.curve(1)->sample(0).x(), shown.time(257));
+    QCOMPARE(shown.view.xHigh(), shown.time(512));
+
+    // Rows 513 .. 600 are not a full sweep: the last one stays.
+    shown.model.seriesRequests = 0;
+    shown.paint();
+    PlotViewProbe::settle();
+    QCOMPARE(shown.model.seriesRequests, 0);
+    QCOMPARE(shown.view.xLow(), shown.time(257));
+
+    // 168 more rows complete it; a refresh draws it again.
+    shown.model.fill(168);
+    PlotViewProbe::settle();
+    QCOMPARE(shown.view.xLow(), shown.time(513));
+    QCOMPARE(shown.view.xHigh(), shown.time(768));
+    shown.model.seriesRequests = 0;
+    shown.view.RequestReplotRefresh();
+    PlotViewProbe::settle();
+    QCOMPARE(shown.model.seriesRequests, 2);
+    QCOMPARE(shown.view.xLow(), shown.time(513));
+
+    // A full buffer drops its oldest row with every new one; the next sweep
+    // starts right after the last one drawn.
+    for (int i = 0; i < 256; ++i)
+        shown.model.rollRow(100.0 + i, 2.0);
+    PlotViewProbe::settle();
+    QCOMPARE(shown.view.xLow(), 100.0);
+    QCOMPARE(shown.view.xHigh(), 355.0);
+}
+
+void tst_ScopePlotView::markers_data()
+{
+    // Three channels, 300 rows from 0.01 s: the window is 0.45 .. 3.0 s,
+    // labels turn left in its last quarter, from 2.3625 s; at 0.50 s (row 50) the channels
+    // read 59, 69 and 79. A marker snaps to the next sample and takes the
+    // channel nearest the click, the lower on a tie, skipping hidden ones;
+    // marker 1 measures on marker 0's channel.
+    QTest::addColumn<QPointF>("click0");
+    QTest::addColumn<QPointF>("click1");
+    QTest::addColumn<int>("hidden");
+    QTest::addColumn<bool>("rate"); // an x axis that is not time, no y units
+    QTest::addColumn<QString>("text0"); // contained in the label
+    QTest::addColumn<QString>("text1");
+    QTest::addColumn<int>("align0");
+    QTest::addColumn<int>("align1");
+    QTest::newRow("statistics 0.01 s apart")
+        << QPointF(0.495, 60) << QPointF(0.505, 0) << 0 << false << "Time (seconds): 5.000e-01\nChannel 1\n59"
+        << "Time (seconds): 5.100e-01\nChannel 1\n60\n   Period:  1.000e-02 s\nFrequency: 1.000e+02 Hz\n"
+           "      Sum:          119\n     Mean:         59.5\n      RMS:      59.5021\n Std. Dev:     0.707107"
+        << kLeft << kRight;
+    QTest::newRow("statistics with marker 1 left")
+        << QPointF(0.535, 60) << QPointF(0.505, 0) << 0 << false << "Channel 1\n63"
+        << "\n      Sum:          246\n     Mean:         61.5\n" << kRight << kLeft;
+    QTest::newRow("nearest curve") << QPointF(0.495, 70) << QPointF(0.595, 100) << 0 << false << "Channel 2\n69"
+                                   << "Channel 2\n79" << kLeft << kRight;
+    QTest::newRow("tie takes the lower") << QPointF(0.495, 64) << QPointF(0.499, 0) << 0 << false << "Channel 1\n59"
+                                         << "Channel 1\n59" << kLeft << kRight;
+    QTest::newRow("hidden channel is never chosen")
+        << QPointF(0.495, 69) << QPointF(1.999, 69) << 2 << false << "Channel 1\n59" << "Channel 1\n209" << kRight
+        << kRight;
+    QTest::newRow("both in the last quarter")
+        << QPointF(2.499, 0) << QPointF(2.899, 0) << 0 << false << "Channel 1\n259" << "Channel 1\n299" << kLeft
+        << kLeft;
+    QTest::newRow("no statistics off a time axis") << QPointF(0.495, 0) << QPointF(0.505, 0) << 0 << true
+        << "Rate (Hz): 5.000e-01\nChannel 1\n59" << "Rate (Hz): 5.100e-01\nChannel 1\n60" << kLeft << kRight;
+    QTest::newRow("far, one in the last quarter")
+        << QPointF(0.499, 0) << QPointF(2.899, 0) << 0 << false << "Channel 1" << "Channel 1" << kRight << kLeft;
+}
+
+void tst_ScopePlotView::markers()
+{
+    QFETCH(QPointF, click0);
+    QFETCH(QPointF, click1);
+    QFETCH(int, hidden);
+    QFETCH(bool, rate);
+    QFETCH(QString, text0);
+    QFETCH(QString, text1);
+    const Units::Hz hz;
+    ShownView shown(3, 300);
+    if (rate) {
+        shown.model.setXUnits(&hz);
+        shown.model.SetUnits(nullptr);
+    }
+    if (hidden)
+        QVERIFY(shown.model.setData(shown.model.index(0, hidden), Qt::Unchecked, Qt::CheckStateRole));
+    shown.view.click(click0, click1);
+    QCOMPARE(shown.view.curveCount(), hidden ? 2 : 3);
+    QCOMPARE(shown.view.qwtPlot()->axisTitle(QwtPlot::xBottom).text(), rate ? "Rate (Hz)" : "Time (seconds)");
+    QCOMPARE(shown.view.qwtPlot()->axisTitle(QwtPlot::yLeft).text(), rate ? "Number" : "A");
+    for (int i = 0; i < 2; ++i) {
+        const QString text = shown.view.markerText(i);
+        QVERIFY(shown.view.markerShown(i));
+        QVERIFY2(text.contains(i ? text1 : text0), qPrintable(text));
+        // Marker 1 carries the statistics between the two on a time axis.
+        QCOMPARE(text.contains(QStringLiteral("Period:")), i == 1 && !rate);
+        QTEST(int(shown.view.plotMarker(i)->labelAlignment()), i ? "align1" : "align0");
     }
 }
 
-void tst_ScopePlotView::setRangeReportsChanges()
+void tst_ScopePlotView::markerLabelsDrawAsQwtDoes()
 {
+    // The view's markers keep their labels as images; drawn again from the
+    // image they must look as QwtPlotMarker draws them.
     PlotViewProbe view;
-    QVERIFY(!view.SetRange(-1.0, 1.0));
-    QVERIFY(view.SetRange(0.0, 5.0));
-    QVERIFY(!view.SetRange(0.0, 5.0));
-    // Not applied until the scale is set again.
-    view.SetYScaleMode(VRXScopePlotView::PlotScale100);
-    QCOMPARE(leftAxis(view).maxValue(), 5.0);
+    QwtPlotMarker *cached = view.plotMarker(0).data();
+    QwtPlotMarker plain;
+    plain.setSymbol(new QwtSymbol(QwtSymbol::Diamond, QBrush(Qt::yellow), QPen(Qt::yellow), QSize(5, 5)));
+    plain.setLineStyle(cached->lineStyle());
+    QwtText label(QStringLiteral("Time (seconds): 5.100e-01\nChannel 1\n60\n   Period:  1.000e-02 s"));
+    label.setColor(VRXPlotColors::kLabelTextColor);
+    label.setBackgroundBrush(QBrush(VRXPlotColors::kLabelBackgroundColor));
+    label.setFont(QFont(QStringLiteral("Monospace"), 9));
+    QwtScaleMap xMap, yMap;
+    xMap.setPaintInterval(0.0, 400.0);
+    xMap.setScaleInterval(0.0, 100.0);
+    yMap.setPaintInterval(300.0, 0.0);
+    yMap.setScaleInterval(0.0, 20.0);
+    // Between pixels, on either side, below the point; wide and cosmetic lines.
+    const struct {
+        int alignment;
+        double x, penWidth;
+    } placements[] = {{kRight, 50.13, 1.0}, {kLeft, 49.9, 0.0}, {Qt::AlignHCenter | Qt::AlignBottom, 50.0, 3.0}};
+    for (const auto &placement : placements) {
+        QImage images[2];
+        for (int pass = 0; pass < 3; ++pass) {
+            QwtPlotMarker *marker = pass ? cached : &plain;
+            marker->setLabel(label);
+            marker->setLabelAlignment(Qt::Alignment(placement.alignment));
+            marker->setValue(placement.x, 10.0);
+            marker->setLinePen(QPen(Qt::cyan, placement.penWidth));
+            images[pass ? 0 : 1] = QImage(400, 300, QImage::Format_RGB32);
+            images[pass ? 0 : 1].fill(Qt::black);
+            QPainter painter(&images[pass ? 0 : 1]);
+            marker->draw(&painter, xMap, yMap, QRectF(0, 0, 400, 300));
+        }
+        int worst = 0;
+        for (int y = 0; y < 300; ++y) {
+            for (int x = 0; x < 400; ++x) {
+                const QColor a = images[0].pixelColor(x, y), b = images[1].pixelColor(x, y);
+                worst = std::max({worst, std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                                  std::abs(a.blue() - b.blue())});
+            }
+        }
+        // Text blended onto the label background first may differ by rounding.
+        QVERIFY2(worst <= 3, qPrintable(QStringLiteral("alignment %1: up to %2").arg(placement.alignment).arg(worst)));
+    }
 }
 
-void tst_ScopePlotView::clickedMarkersAndDisabledMarkers()
-{
-    ShownView shown(2);
-    shown.view.SelectPoint1(QPointF(0.195, 15.0));
-    QVERIFY(shown.view.markerShown(0));
-    PlotViewProbe::settle();
-    // The pass snapped the marker to the next sample (row 20, where channel 1
-    // reads 29 and channel 2 39) and chose the curve nearest the click.
-    QCOMPARE(shown.view.plotMarker(0)->xValue(), shown.model.doubleData(20, 0));
-    QCOMPARE(shown.view.plotMarker(0)->yValue(), 29.0);
-    QVERIFY(shown.view.markerText(0).contains(QStringLiteral("Channel 1\n29")));
-
-    shown.view.enablePlotMarker(false);
-    QVERIFY(!shown.view.markerShown(0));
-    QVERIFY(!shown.view.markerShown(1));
-    shown.view.SelectPoint2(QPointF(0.3, 0.0));
-    QVERIFY(!shown.view.markerShown(1));
-    shown.view.selectionModel()->select(shown.model.index(0, 2),
-                                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Columns);
-    PlotViewProbe::settle();
-    QVERIFY(!shown.view.markerShown(0));
-
-    shown.view.enablePlotMarker(true);
-    shown.view.SelectPoint2(QPointF(0.3, 0.0));
-    QVERIFY(shown.view.markerShown(1));
-}
-
-void tst_ScopePlotView::sharedSelectionRequestsARefreshOwnSelectionDoesNot()
+void tst_ScopePlotView::sharedSelectionRequestsAPassOwnSelectionDoesNot()
 {
     ShownView shown(3);
-    shown.view.SelectPoint1(QPointF(0.195, 0.0));
-    PlotViewProbe::settle();
-    // The pass selected the column of the channel nearest the click.
+    shown.view.click(QPointF(0.195, 0.0), QPointF(0.295, 0.0));
     QItemSelectionModel *selection = shown.view.selectionModel();
-    QVERIFY(selection->isColumnSelected(1, QModelIndex()));
     QCOMPARE(selection->currentIndex(), shown.model.index(20, 1));
+    QCOMPARE(shown.view.plotMarker(0)->linePen().color(), VRXPlotColors::forChannel(1));
 
     // That selection, made during the pass, asked for no further pass, also
     // when new rows widen the selected column.
@@ -473,243 +482,237 @@ void tst_ScopePlotView::sharedSelectionRequestsARefreshOwnSelectionDoesNot()
     int paints = shown.view.canvasPaints();
     PlotViewProbe::settle();
     QCOMPARE(shown.view.canvasPaints(), paints);
-    QCOMPARE(shown.model.seriesRequests, 0);
     shown.model.fill(1);
     PlotViewProbe::settle();
     QCOMPARE(shown.view.canvasPaints(), paints + 1);
     QCOMPARE(shown.model.seriesRequests, 3);
-    QCOMPARE(selection->selectedColumns().first().column(), 1);
     QVERIFY(selection->isSelected(shown.model.index(51, 1)));
-    shown.model.seriesRequests = 0;
-    paints = shown.view.canvasPaints();
+    // It binds the channel even when another curve passes closer.
+    shown.model.setValue(20, 1, 500.0);
+    PlotViewProbe::settle();
+    QVERIFY(shown.view.markerText(0).contains(QStringLiteral("Channel 1\n500")));
 
     // A selection made elsewhere (a table sharing the selection model) binds
-    // marker 0 to its column and asks for one pass.
-    selection->select(shown.model.index(0, 3), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Columns);
+    // both markers to its column and asks for one pass.
+    shown.model.seriesRequests = 0;
+    paints = shown.view.canvasPaints();
+    shown.view.selectColumn(3);
     QCOMPARE(shown.model.seriesRequests, 0);
     PlotViewProbe::settle();
     QCOMPARE(shown.view.canvasPaints(), paints + 1);
     QCOMPARE(shown.model.seriesRequests, 3);
-    QVERIFY(shown.view.markerShown(0));
-    QVERIFY(shown.view.markerShown(1));
     QVERIFY(shown.view.markerText(0).contains(QStringLiteral("Channel 3\n")));
-    // Marker 1 measures on marker 0's channel.
     QVERIFY(shown.view.markerText(1).contains(QStringLiteral("Channel 3\n")));
+    // A rubber band over the plot selects nothing.
+    shown.view.setSelection(QRect(1, 2, 3, 4), QItemSelectionModel::ClearAndSelect);
+    QVERIFY(selection->isColumnSelected(3, QModelIndex()));
+    QCOMPARE(shown.view.indexAt(QPoint(10, 10)), QModelIndex());
 }
 
-void tst_ScopePlotView::emptySelectionTakesMarkersAway()
+void tst_ScopePlotView::markersTakenAway()
 {
-    ShownView shown(2);
-    shown.view.SelectPoint1(QPointF(0.195, 0.0));
-    shown.view.SelectPoint2(QPointF(0.295, 0.0));
-    PlotViewProbe::settle();
-    QVERIFY(shown.view.markerShown(0) && shown.view.markerShown(1));
+    ShownView shown(2, 300);
+    const auto shownCount = [&] { return int(shown.view.markerShown(0)) + int(shown.view.markerShown(1)); };
+    const auto placeBoth = [&] {
+        shown.view.click(QPointF(0.195, 0.0), QPointF(0.295, 0.0));
+        return shownCount();
+    };
+    // Disabled markers ignore clicks and selections.
+    shown.view.enablePlotMarker(false);
+    QCOMPARE(placeBoth(), 0);
+    shown.view.selectColumn(2);
+    QCOMPARE(shownCount(), 0);
+    shown.view.enablePlotMarker(true);
 
     // Rows dropped from the front of the selected column leave it selected.
-    shown.model.rollRow(10.0, {1.0, 2.0});
-    QVERIFY(shown.view.markerShown(0) && shown.view.markerShown(1));
-
+    // Once the markers' times have left the buffer they sit on its first
+    // sample, outside the drawn rows, and measure no channel.
+    QCOMPARE(placeBoth(), 2);
+    for (int i = 0; i < 40; ++i)
+        shown.model.rollRow(0.505 + i * 0.01, 1.0);
+    PlotViewProbe::settle();
+    QCOMPARE(shownCount(), 2);
+    QCOMPARE(shown.view.plotMarker(0)->xValue(), shown.time(1));
+    QVERIFY(shown.view.markerText(0).endsWith(QStringLiteral("Channel Time (s)\n0")));
+    // Clearing the selection takes the markers away for good.
     shown.view.selectionModel()->clearSelection();
-    QVERIFY(!shown.view.markerShown(0));
-    QVERIFY(!shown.view.markerShown(1));
-    // ... and later passes do not bring them back.
     shown.model.fill(5);
     PlotViewProbe::settle();
-    QVERIFY(!shown.view.markerShown(0));
-}
+    QCOMPARE(shownCount(), 0);
 
-void tst_ScopePlotView::markerLabelsDrawAsQwtDoes_data()
-{
-    QTest::addColumn<int>("alignment");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("x");
-    const QString stats = QStringLiteral("Time (seconds): 5.100e-01\nChannel 1\n60\n   Period:  1.000e-02 s");
-    QTest::newRow("right top") << int(Qt::AlignRight | Qt::AlignTop) << stats << 50.0;
-    QTest::newRow("right top, between pixels") << int(Qt::AlignRight | Qt::AlignTop) << stats << 50.13;
-    QTest::newRow("left top") << int(Qt::AlignLeft | Qt::AlignTop) << stats << 50.0;
-    QTest::newRow("left top, between pixels") << int(Qt::AlignLeft | Qt::AlignTop) << stats << 49.9;
-    QTest::newRow("centre bottom") << int(Qt::AlignHCenter | Qt::AlignBottom) << QStringLiteral("one line") << 50.0;
-    QTest::newRow("left centre") << int(Qt::AlignLeft | Qt::AlignVCenter) << stats << 50.0;
-}
+    // So does marker 0 moved past the newest sample.
+    QCOMPARE(placeBoth(), 2);
+    shown.view.click(QPointF(50.0, 0.0), QPointF(0.295, 0.0));
+    QCOMPARE(shownCount(), 0);
+    QVERIFY(!shown.view.selectionModel()->hasSelection());
 
-void tst_ScopePlotView::markerLabelsDrawAsQwtDoes()
-{
-    // The view's markers keep their labels as images; on the canvas they
-    // must look as QwtPlotMarker draws them.
-    QFETCH(int, alignment);
-    QFETCH(QString, text);
-    PlotViewProbe view;
-    QwtPlotMarker *cached = view.plotMarker(0).data();
-    QwtText label(text, QwtText::PlainText);
-    label.setColor(VRXPlotColors::kLabelTextColor);
-    label.setBackgroundBrush(QBrush(VRXPlotColors::kLabelBackgroundColor));
-    label.setFont(QFont(QStringLiteral("Monospace"), 9));
-    cached->setLabel(label);
-    cached->setLabelAlignment(Qt::Alignment(alignment));
-    QFETCH(double, x);
-    cached->setValue(x, 10.0);
-    cached->setLinePen(QPen(Qt::cyan, 1.0));
-
-    QwtPlotMarker plain;
-    plain.setLineStyle(cached->lineStyle());
-    plain.setLabel(label);
-    plain.setLabelAlignment(cached->labelAlignment());
-    plain.setValue(cached->value());
-    plain.setLinePen(cached->linePen());
-    plain.setSymbol(new QwtSymbol(QwtSymbol::Diamond, QBrush(Qt::yellow), QPen(Qt::yellow), QSize(5, 5)));
-
-    QwtScaleMap xMap, yMap;
-    xMap.setScaleInterval(0.0, 100.0);
-    xMap.setPaintInterval(0.0, 400.0);
-    yMap.setScaleInterval(0.0, 20.0);
-    yMap.setPaintInterval(300.0, 0.0);
-    QImage images[2];
-    QwtPlotMarker *markers[2] = {cached, &plain};
-    for (int pass = 0; pass < 2; ++pass) {
-        // The second pass draws the cached marker from its kept image.
-        for (int k = 0; k < 2; ++k) {
-            images[k] = QImage(400, 300, QImage::Format_RGB32);
-            images[k].fill(Qt::black);
-            QPainter painter(&images[k]);
-            markers[k]->draw(&painter, xMap, yMap, QRectF(0, 0, 400, 300));
-        }
-    }
-    int worst = 0;
-    for (int y = 0; y < 300; ++y) {
-        for (int x = 0; x < 400; ++x) {
-            const QColor a = images[0].pixelColor(x, y), b = images[1].pixelColor(x, y);
-            worst = std::max({worst, std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
-                              std::abs(a.blue() - b.blue())});
-        }
-    }
-    // Text blended onto the label background first may differ by rounding.
-    QVERIFY2(worst <= 3, qPrintable(QStringLiteral("labels differ by up to %1").arg(worst)));
+    // A cleared model leaves no curves and no labels, also in scope mode;
+    // with as many channels as before, new data brings the same curves back.
+    shown.model.fill(300);
+    shown.view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
+    QCOMPARE(placeBoth(), 2);
+    QwtPlotCurve *before = shown.view.curve(1);
+    shown.model.Clear();
+    PlotViewProbe::settle();
+    QCOMPARE(shown.view.curveCount(), 0);
+    QVERIFY(shown.view.markerText(0).isEmpty() && shown.view.markerText(1).isEmpty());
+    shown.model.fill(300);
+    PlotViewProbe::settle();
+    QCOMPARE(shown.view.curve(1), before);
 }
 
 void tst_ScopePlotView::moreChannelsThanCurves()
 {
     QTest::ignoreMessage(QtWarningMsg, "VRXScopePlotView: the model has 300 channels; the first 256 are drawn");
     ShownView shown(300, 20);
-    QCOMPARE(shown.view.attachedCurves().size(), 256);
+    QCOMPARE(shown.view.curveCount(), 256);
     QVERIFY(shown.model.seriesRequests > 0 && shown.model.seriesRequests % 256 == 0);
-    QVERIFY(shown.view.curve(QStringLiteral("Channel 255")));
-    QVERIFY(!shown.view.curve(QStringLiteral("Channel 256")));
+    QVERIFY(shown.view.curve(256) && !shown.view.curve(257));
 
     // A column beyond the curves, selected elsewhere, binds a marker that
-    // then measures nothing, without reading past the curve table.
-    shown.view.selectionModel()->select(shown.model.index(0, 290),
-                                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Columns);
+    // measures nothing, without reading past the curve table.
+    shown.view.selectColumn(290);
     PlotViewProbe::settle();
     QVERIFY(shown.view.markerShown(0));
     QVERIFY(shown.view.markerText(0).endsWith(QStringLiteral("\n0")));
 
+    // More channels are numbered; back in a time mode the axis draws plainly.
     shown.view.SetPlotMode(VRXScopePlotView::HistogramPlotMode);
-    QCOMPARE(axis(shown.view, QwtPlot::xBottom).upperBound(), 300.5);
+    QVERIFY(xAxisDrawIs<ChannelNumberDraw>(shown.view));
+    QCOMPARE(shown.view.axis(QwtPlot::xBottom).upperBound(), 300.5);
     shown.view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
+    QVERIFY(!xAxisDrawIs<ChannelNameDraw>(shown.view) && !xAxisDrawIs<ChannelNumberDraw>(shown.view));
     shown.model.fill(300);
     PlotViewProbe::settle();
-    QCOMPARE(shown.view.attachedCurves().size(), 256);
-
-    // Rendering draws the 256 curves and nothing beyond the canvas.
-    const QImage image = shown.view.grab().toImage();
-    QVERIFY(!image.isNull());
+    QCOMPARE(shown.view.curveCount(), 256);
+    QVERIFY(!shown.view.grab().isNull());
 }
 
 void tst_ScopePlotView::curveColoursFollowPlotColors()
 {
-    // Eight flat channels at different heights; autoscale puts them apart.
-    TestPlotModel model(8);
-    QVector<double> times;
-    QVector<QVector<double>> values(8);
-    for (int i = 0; i < 100; ++i) {
-        times.append(0.01 * (i + 1));
-        for (int c = 0; c < 8; ++c)
-            values[c].append(c * 10.0);
-    }
-    model.append(times, values);
-    PlotViewProbe view;
-    view.setModel(&model);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    PlotViewProbe::settle();
-
-    QWidget *canvas = view.qwtPlot()->canvas();
-    const QImage image = canvas->grab().toImage();
-    const QwtScaleMap yMap = view.qwtPlot()->canvasMap(QwtPlot::yLeft);
-    const QwtScaleMap xMap = view.qwtPlot()->canvasMap(QwtPlot::xBottom);
-    const int x = int(xMap.transform(0.5));
+    // Eight channels 10 apart; autoscale spreads them over the canvas.
+    ShownView shown(8, 100);
+    QwtPlot *plot = shown.view.qwtPlot();
+    const QImage image = plot->canvas()->grab().toImage();
+    const QwtScaleMap yMap = plot->canvasMap(QwtPlot::yLeft);
+    const int x = int(plot->canvasMap(QwtPlot::xBottom).transform(0.5));
     for (int c = 1; c <= 8; ++c) {
-        const int y = qRound(yMap.transform((c - 1) * 10.0));
+        const int y = qRound(yMap.transform(c * 10.0 + 49.0));
         bool found = false;
         for (int dy = -1; dy <= 1 && !found; ++dy)
             found = image.pixelColor(x, qBound(0, y + dy, image.height() - 1)) == VRXPlotColors::forChannel(c);
         QVERIFY2(found, qPrintable(QStringLiteral("channel %1 at (%2, %3) is %4")
-                                       .arg(c)
-                                       .arg(x)
-                                       .arg(y)
-                                       .arg(image.pixelColor(x, y).name())));
+                                       .arg(c).arg(x).arg(y).arg(image.pixelColor(x, y).name())));
     }
     // Between the curves no channel colour shows.
-    const QColor between = image.pixelColor(x + 3, qRound(yMap.transform(15.0)));
+    const QColor between = image.pixelColor(x, qRound(yMap.transform(64.0)));
     for (const QColor &colour : VRXPlotColors::colors)
         QVERIFY(between != colour);
 }
 
-void tst_ScopePlotView::scrollToHints_data()
+void tst_ScopePlotView::oddTimesAndValues()
 {
-    QTest::addColumn<int>("hint");
-    QTest::addColumn<double>("low");
-    QTest::addColumn<double>("high");
-    // 1000 rows, 0.01 s apart from 0.01 s: the scrolled-back window is
-    // d x 256 wide with d = 9.99 / 1000; row 300 is at 3.00 s.
-    const double width = 9.99 / 1000.0 * 256.0;
-    QTest::newRow("top") << int(QAbstractItemView::PositionAtTop) << 3.0 << 3.0 + width;
-    QTest::newRow("bottom") << int(QAbstractItemView::PositionAtBottom) << 3.0 - width << 3.0;
-    QTest::newRow("center") << int(QAbstractItemView::PositionAtCenter) << 3.0 - width / 2 << 3.0 + width / 2;
+    // Times 1..5, then back to 1.5..5.5: the first sample at or after 4.7 is
+    // row 5 (time 5), which a search taking the times as sorted could miss.
+    TestPlotModel model(1);
+    model.append({{1, 2, 3, 4, 5, 1.5, 2.5, 3.5, 4.5, 5.5}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}});
+    PlotViewProbe view;
+    view.showWith(&model);
+    view.click(QPointF(4.7, 0.0), QPointF(5.4, 0.0));
+    QCOMPARE(view.plotMarker(0)->xValue(), 5.0);
+    QVERIFY(view.markerText(0).endsWith(QStringLiteral("\n5")));
+    // Once the step back has left the buffer, the rest is in order again.
+    for (int i = 0; i < 6; ++i)
+        model.rollRow(6.0 + i, 20.0 + i);
+    view.click(QPointF(7.5, 0.0), QPointF(9.5, 0.0));
+    QCOMPARE(view.plotMarker(0)->xValue(), 8.0);
+    QVERIFY(view.markerText(0).endsWith(QStringLiteral("\n22")));
+
+    // Values that are not finite are drawn around.
+    model.setValue(8, 1, kNaN);
+    model.setValue(9, 1, std::numeric_limits<double>::infinity());
+    PlotViewProbe::settle();
+    QCOMPARE(view.xHigh(), 11.0);
+    QCOMPARE(view.curveCount(), 1);
+    QVERIFY(!view.grab().isNull());
+    // The newest time not finite: no window and nothing drawn; then that
+    // time sits amid the rows of scope sweeps and of the strip window.
+    model.append({{kNaN}, {1.0}});
+    PlotViewProbe::settle();
+    QCOMPARE(view.curveCount(), 0);
+    QVERIFY(!view.grab().isNull());
+    view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
+    model.fill(600);
+    PlotViewProbe::settle();
+    QVERIFY(!view.grab().isNull());
+    view.SetPlotMode(VRXScopePlotView::StripPlotMode);
+    model.fill(100);
+    PlotViewProbe::settle();
+    QCOMPARE(view.curveCount(), 1);
 }
 
-void tst_ScopePlotView::scrollToHints()
+void tst_ScopePlotView::followsTheModelChain()
 {
-    QFETCH(int, hint);
-    QFETCH(double, low);
-    QFETCH(double, high);
-    ShownView shown(1, 1000);
-    const double followingLow = shown.view.xLow();
-    QCOMPARE(followingLow, shown.model.doubleData(745, 0));
+    // Single-channel device models merged, averaged and zeroed, as a scope
+    // display builds them.
+    std::vector<std::unique_ptr<VRXSingleChannelDataModel>> models;
+    VRXMultichannelProxyModel merged;
+    const auto addChannel = [&] {
+        models.emplace_back(new VRXSingleChannelDataModel(500));
+        merged.addSourceModel(models.back().get());
+    };
+    int next = 0;
+    const auto add = [&](int steps) { // 1 ms apart; channel c reads c + 1
+        for (int i = 0; i < steps; ++i, ++next) {
+            for (size_t c = 0; c < models.size(); ++c)
+                models[c]->AddData((next + 1) * 1e-3, c + 1.0);
+            if (i % 50 == 0)
+                QCoreApplication::processEvents();
+        }
+        PlotViewProbe::settle();
+    };
+    addChannel();
+    addChannel();
+    VRXAveragingProxyModel averaged;
+    averaged.setSourceModel(&merged);
+    VRXZeroingProxyModel zeroed;
+    zeroed.setSourceModel(&averaged);
+    QLabel samples;
+    PlotViewProbe view;
+    view.SetBufferSizeLabel(&samples);
+    view.showWith(&zeroed);
+    add(800);
+    // The label counts the samples of the model at the bottom of the chain.
+    QCOMPARE(samples.text(), QStringLiteral("500 Samples"));
+    QCOMPARE(view.xHigh(), 0.8);
+    view.click(QPointF(0.7005, 2.0), QPointF(0.7105, 0.0));
+    QVERIFY(view.markerText(0).endsWith(QStringLiteral("\n2")));
+    QVERIFY(view.markerText(1).contains(QStringLiteral("      Sum:           22\n")));
 
-    // EnsureVisible, the row 0 and rows past the end never scroll.
-    shown.view.scrollTo(shown.model.index(300, 1), QAbstractItemView::EnsureVisible);
-    shown.view.scrollTo(shown.model.index(0, 1), QAbstractItemView::PositionAtTop);
-    shown.view.scrollTo(QModelIndex(), QAbstractItemView::PositionAtTop);
+    // Channels come and go; averaging resets the chain.
+    addChannel();
+    add(100);
+    QCOMPARE(view.curveCount(), 3);
+    merged.removeSourceModel(models.front().get());
+    averaged.setAveraging(10);
+    add(100);
+    QCOMPARE(view.curveCount(), 2);
+    // A timestamp of 0 clears a device model.
+    for (auto &model : models)
+        model->AddData(0.0, 1.0);
     PlotViewProbe::settle();
-    QCOMPARE(shown.view.xLow(), followingLow);
+    QCOMPARE(samples.text(), QStringLiteral("1 Samples"));
+    QCOMPARE(view.curveCount(), 0);
 
-    shown.view.scrollTo(shown.model.index(300, 1), QAbstractItemView::ScrollHint(hint));
-    PlotViewProbe::settle();
-    QVERIFY2(std::abs(shown.view.xLow() - low) < 2e-5, qPrintable(QString::number(shown.view.xLow(), 'g', 10)));
-    QVERIFY2(std::abs(shown.view.xHigh() - high) < 2e-5, qPrintable(QString::number(shown.view.xHigh(), 'g', 10)));
-    QCOMPARE(shown.view.horizontalOffset(), shown.view.horizontalScrollBar()->value());
-
-    // Outside strip mode the hints do nothing.
-    shown.view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
-    const int value = shown.view.horizontalScrollBar()->value();
-    shown.view.scrollTo(shown.model.index(900, 1), QAbstractItemView::PositionAtTop);
-    QCOMPARE(shown.view.horizontalScrollBar()->value(), value);
-    QCOMPARE(shown.view.horizontalOffset(), 0);
-}
-
-void tst_ScopePlotView::remainingOverrides()
-{
-    // The view has no items of its own to select, edit or find.
-    ShownView shown(2);
-    QTest::ignoreMessage(QtDebugMsg, "VRXScopePlotView::setSelection rect: QRect(1,2 3x4)");
-    shown.view.setSelection(QRect(1, 2, 3, 4), QItemSelectionModel::ClearAndSelect);
-    QVERIFY(!shown.view.selectionModel()->hasSelection());
-    QCOMPARE(shown.view.indexAt(QPoint(10, 10)), QModelIndex());
-    QCOMPARE(shown.view.moveRight(), QModelIndex());
-    QVERIFY(!shown.view.edit(shown.model.index(3, 1), QAbstractItemView::AllEditTriggers, nullptr));
-    QVERIFY(shown.view.visualRegionForSelection(QItemSelection(shown.model.index(0, 1), shown.model.index(50, 1)))
-                .isEmpty());
+    // Without a model there is nothing to count; a deleted label is let go.
+    view.setModel(nullptr);
+    view.Plot();
+    QCOMPARE(samples.text(), QStringLiteral("0 Samples"));
+    {
+        QLabel gone;
+        view.SetBufferSizeLabel(&gone);
+    }
+    view.Plot();
 }
 
 QTEST_MAIN(tst_ScopePlotView)
