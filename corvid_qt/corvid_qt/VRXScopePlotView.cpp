@@ -921,28 +921,24 @@ void VRXScopePlotView::updateBufferSizeLabel()
 
 void VRXScopePlotView::SelectPoint1(QPointF pos)
 {
-    Q_D(VRXScopePlotView);
-    if (!d->m_plotMarkerEnabled)
-        return;
-    QwtPlotMarker *marker = d->m_plotMarkers[0].data();
-    marker->detach();
-    marker->setValue(pos);
-    marker->attach(qwtPlot());
-    d->m_markerChannelHints[0] = -1;
-    d->m_markersPlaced = true;
-    RequestReplotRefresh();
+    placeMarker(0, pos);
 }
 
 void VRXScopePlotView::SelectPoint2(QPointF pos)
 {
+    placeMarker(1, pos);
+}
+
+void VRXScopePlotView::placeMarker(int which, QPointF pos)
+{
     Q_D(VRXScopePlotView);
     if (!d->m_plotMarkerEnabled)
         return;
-    QwtPlotMarker *marker = d->m_plotMarkers[1].data();
+    QwtPlotMarker *marker = d->m_plotMarkers[which].data();
     marker->detach();
     marker->setValue(pos);
     marker->attach(qwtPlot());
-    d->m_markerChannelHints[1] = -1;
+    d->m_markerChannelHints[which] = -1;
     d->m_markersPlaced = true;
     RequestReplotRefresh();
 }

@@ -198,6 +198,7 @@ protected Q_SLOTS:
     void scrollTo(int value);
 
 private:
+    void placeMarker(int which, QPointF pos);
     void createCurves();
     void clearCurves();
     void detachCurves();
