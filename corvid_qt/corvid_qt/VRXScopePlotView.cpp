@@ -63,6 +63,18 @@ namespace Corvid_Qt {
 
 namespace {
 
+// Marker labels: plain text, light on a translucent dark box.
+QwtText markerLabel(const QString &text)
+{
+    QwtText label(text, QwtText::PlainText);
+    label.setColor(VRXPlotColors::kLabelTextColor);
+    label.setBackgroundBrush(QBrush(VRXPlotColors::kLabelBackgroundColor));
+    QFont font(QStringLiteral("Monospace"), 9);
+    font.setStyleHint(QFont::Monospace);
+    label.setFont(font);
+    return label;
+}
+
 const double kLargestDouble = std::numeric_limits<double>::max();
 
 // Scroll bar values stay well inside int, whatever the span of the buffer.
@@ -1491,13 +1503,7 @@ void VRXScopePlotView::PlotHistogramMode()
             }
         }
 
-        QwtText label(text, QwtText::PlainText);
-        label.setColor(VRXPlotColors::kLabelTextColor);
-        label.setBackgroundBrush(QBrush(VRXPlotColors::kLabelBackgroundColor));
-        QFont font(QStringLiteral("Monospace"), 9);
-        font.setStyleHint(QFont::Monospace);
-        label.setFont(font);
-        marker->setLabel(label);
+        marker->setLabel(markerLabel(text));
     }
 
     if (_plotMode != SpectrogramPlotMode) {
@@ -1585,13 +1591,7 @@ void VRXScopePlotView::setStripMarker(const MarkerData &marker, int which, const
         }
     }
 
-    QwtText label(text, QwtText::PlainText);
-    label.setColor(VRXPlotColors::kLabelTextColor);
-    label.setBackgroundBrush(QBrush(VRXPlotColors::kLabelBackgroundColor));
-    QFont font(QStringLiteral("Monospace"), 9);
-    font.setStyleHint(QFont::Monospace);
-    label.setFont(font);
-    plotMarker->setLabel(label);
+    plotMarker->setLabel(markerLabel(text));
 }
 
 void VRXScopePlotView::setStripAxisTitles()
