@@ -3,6 +3,7 @@
 #include <QtCore/QCoreApplication>
 #include <QtCore/QFileInfo>
 #include <QtCore/QMutex>
+#include <QtCore/QVarLengthArray>
 #include <QtCore/QXmlStreamReader>
 #include <QtCore/QXmlStreamWriter>
 
@@ -23,14 +24,18 @@ const int kMaxNameLength = 1024;
 
 bool readXmlSettings(QIODevice &device, QSettings::SettingsMap &map)
 {
-    QXmlStreamReader xml(&device);
-    QStringList path;
+    QXmlStreamReader xml(device.readAll());
+    // The key of the open element, and where each level's part begins.
+    QString key;
+    QVarLengthArray<int, kMaxDepth> starts;
     QString text;
+    bool meaningful = false;
     int depth = 0;
     const auto flushText = [&]() {
-        if (!path.isEmpty() && !text.trimmed().isEmpty())
-            map.insert(path.join(QLatin1Char('/')), text);
+        if (meaningful && depth > 1)
+            map.insert(key, text);
         text.clear();
+        meaningful = false;
     };
     while (!xml.atEnd()) {
         switch (xml.readNext()) {
@@ -44,21 +49,29 @@ bool readXmlSettings(QIODevice &device, QSettings::SettingsMap &map)
             if (depth == 1) {
                 if (xml.name() != kRoot)
                     return false;
-            } else if (xml.name() == kKeyElement) {
-                path << xml.attributes().value(kKeyAttribute).toString();
-            } else {
-                path << xml.name().toString();
+                break;
             }
+            starts.append(key.size());
+            if (depth > 2)
+                key += QLatin1Char('/');
+            if (xml.name() == kKeyElement)
+                key += xml.attributes().value(kKeyAttribute);
+            else
+                key += xml.name();
             break;
         case QXmlStreamReader::EndElement:
             flushText();
-            if (!path.isEmpty() && depth > 1)
-                path.removeLast();
+            if (depth > 1) {
+                key.truncate(starts.last());
+                starts.removeLast();
+            }
             --depth;
             break;
         case QXmlStreamReader::Characters:
-            if (depth > 1)
+            if (depth > 1) {
                 text += xml.text();
+                meaningful = meaningful || !xml.isWhitespace();
+            }
             break;
         default:
             break;
