@@ -1,5 +1,7 @@
 #include "PictureTour.h"
 
+#include "DemoActions.h"
+
 #include "ProfileMonitorPage.h"
 #include "SettingsDialog.h"
 #include "SimulatedProfileMonitor.h"
@@ -17,7 +19,7 @@ void PictureTour::settings()
         return;
     m_prefix = QStringLiteral("%1-settings").arg(m_window.pages().size() + 1, 2, 10, QLatin1Char('0'));
     dialog->show();
-    settle();
+    DemoActions::settle();
     const QString picture = path(QString(), QStringLiteral(".png"));
     if (dialog->grab().save(picture))
         m_files << picture;
