@@ -62,6 +62,9 @@ public:
     int peaks() const { return ui->peaksEdit->currentText().toInt(); }
     QVector<double> cogOptions() const;
     QVector<double> regressionOptions() const;
+    /// Gives every view the items of `type`; returns the options announced.
+    QVector<double> configureViews(VRXScopePlotView::HistogramItemTypes type, bool checked,
+                                   const QVector<double> &options);
     void applyCoG(bool checked);
     void applyRegression(bool checked);
     void restoreFormDefaults();
@@ -167,36 +170,32 @@ QVector<double> VRXStatisticsSetupPagePrivate::regressionOptions() const
             double(ui->Chi2WindowEdit->value())};
 }
 
+QVector<double> VRXStatisticsSetupPagePrivate::configureViews(VRXScopePlotView::HistogramItemTypes type,
+                                                              bool checked, const QVector<double> &options)
+{
+    updatePeakControls();
+    for (VRXScopePlotView *view : qAsConst(m_views)) {
+        if (checked)
+            view->enableHistogramItem(type, peaks(), options, ui->fullStatsCBox->isChecked());
+        else
+            view->enableHistogramItem(type, 0, QVector<double>(), true);
+    }
+    return checked ? options : QVector<double>();
+}
+
 void VRXStatisticsSetupPagePrivate::applyCoG(bool checked)
 {
     Q_Q(VRXStatisticsSetupPage);
-    updatePeakControls();
-    const int n = peaks();
-    const QVector<double> options = checked ? cogOptions() : QVector<double>();
-    for (VRXScopePlotView *view : qAsConst(m_views)) {
-        if (checked)
-            view->enableHistogramItem(VRXScopePlotView::CoGHistogramItemType, n, options,
-                                      ui->fullStatsCBox->isChecked());
-        else
-            view->enableHistogramItem(VRXScopePlotView::CoGHistogramItemType, 0, options, true);
-    }
-    emit q->CoGOptions(checked, options, n);
+    emit q->CoGOptions(checked, configureViews(VRXScopePlotView::CoGHistogramItemType, checked, cogOptions()),
+                       peaks());
 }
 
 void VRXStatisticsSetupPagePrivate::applyRegression(bool checked)
 {
     Q_Q(VRXStatisticsSetupPage);
-    updatePeakControls();
-    const int n = peaks();
-    const QVector<double> options = checked ? regressionOptions() : QVector<double>();
-    for (VRXScopePlotView *view : qAsConst(m_views)) {
-        if (checked)
-            view->enableHistogramItem(VRXScopePlotView::RegressionHistogramItemType, n, options,
-                                      ui->fullStatsCBox->isChecked());
-        else
-            view->enableHistogramItem(VRXScopePlotView::RegressionHistogramItemType, 0, options, true);
-    }
-    emit q->RegressionOptions(checked, options, n);
+    emit q->RegressionOptions(
+        checked, configureViews(VRXScopePlotView::RegressionHistogramItemType, checked, regressionOptions()),
+        peaks());
 }
 
 void VRXStatisticsSetupPagePrivate::restoreFormDefaults()
