@@ -98,6 +98,8 @@ VRXPositionPlot::VRXPositionPlot(QWidget *parent)
     grid->enableYMin(true);
     grid->setMajorPen(QColor(88, 88, 88), 0);
     grid->setMinorPen(QColor(48, 48, 48), 0);
+    // Under the markers, which Qwt's default would not be.
+    grid->setZ(0.5);
     grid->attach(m_plot);
 
     m_points->setStyle(QwtPlotCurve::Dots);
