@@ -5,9 +5,7 @@
 #include <VRXPixelatedChamber.h>
 
 #include <QtCore/QDir>
-#include <QtCore/QRegularExpression>
 #include <QtCore/QTemporaryDir>
-#include <QtTest/QAbstractItemModelTester>
 #include <QtTest/QtTest>
 #include <cmath>
 #include <limits>
@@ -15,8 +13,7 @@
 #include <sys/stat.h>
 
 using namespace Corvid_Qt;
-using corvid::math::VRXPixelatedChamber;
-using corvid_test::TablePlotModel;
+using Chamber = corvid::math::VRXPixelatedChamber<float>;
 
 namespace {
 
@@ -24,31 +21,41 @@ const int kChannels = 128;
 const int kPixels = 144;
 // time, 144 pixels, mean x, mean y, sigma x, sigma y, rotation, elongation, valid
 const int kFields = 1 + kPixels + 7;
+using Frames = QVector<QVector<double>>;
 
-/// One frame of channel values (base units) for an elliptical Gaussian beam
-/// centred at (column, row) in pixel units, tilted by angle radians.
-QVector<double> beamFrame(double column, double row, double sigmaMajor, double sigmaMinor, double angle,
-                          double peak)
+/// Channel values (base units) of an elliptical Gaussian beam centred at
+/// (column, row) in pixel units, its major axis tilted by angle radians.
+QVector<double> beamFrame(double column, double row, double major, double minor, double angle, double peak)
 {
     QVector<double> frame(kChannels, 0.0);
     const double c = std::cos(angle), s = std::sin(angle);
     for (const auto *m = corvid::math::_mapping_LM2_LM3; m->q905 >= 0; ++m) {
         const double dx = m->x + 0.5 - column, dy = m->y + 0.5 - row;
         const double u = c * dx + s * dy, v = -s * dx + c * dy;
-        frame[m->q905] = peak * std::exp(-0.5 * (u * u / (sigmaMajor * sigmaMajor) + v * v / (sigmaMinor * sigmaMinor)));
+        frame[m->q905] = peak * std::exp(-0.5 * (u * u / (major * major) + v * v / (minor * minor)));
     }
     return frame;
 }
 
-/// Channel values in base units shown in its unit; times unscaled, as a device model keeps them.
-class ChamberSource : public TablePlotModel
+/// Holds base units and shows them in nC; times unscaled, as a device model keeps them.
+class ChamberSource : public corvid_test::TablePlotModel
 {
 public:
-    using TablePlotModel::TablePlotModel;
+    ChamberSource(int channels, const Frames &frames, const QVector<double> &times)
+        : TablePlotModel(1, channels + 1)
+    {
+        setUnits(&m_nC);
+        for (int i = 0; i < frames.size(); ++i)
+            append(QVector<double>{times[i]} + frames[i].mid(0, channels) +
+                   QVector<double>(qMax(0, channels - kChannels), 0.0));
+    }
     double doubleData(int row, int column) const override
     {
         return column == 0 ? index(row, 0).data().toDouble() : TablePlotModel::doubleData(row, column);
     }
+
+private:
+    Units::nC m_nC;
 };
 
 QList<QByteArray> fieldsOf(const QByteArray &line)
@@ -62,24 +69,16 @@ class TestPixelatedSave : public QObject
 {
     Q_OBJECT
 
-private:
     std::unique_ptr<ChamberSource> m_source;
     std::unique_ptr<VRXMultichannelProxyModel> m_proxy;
-    Units::nC m_unit;
-    QVector<QVector<double>> m_frames;
+    Frames m_frames;
     QVector<double> m_times;
     QTemporaryDir m_dir;
 
-    /// The source holds values in base units and shows them in nC, so the
-    /// file proves that it reads base units.
-    void makeProxy(int channels, const QVector<QVector<double>> &frames, const QVector<double> &times)
+    void makeProxy(int channels, const Frames &frames, const QVector<double> &times)
     {
         m_proxy.reset();
-        m_source.reset(new ChamberSource(1, channels + 1));
-        m_source->setUnits(&m_unit);
-        for (int i = 0; i < frames.size(); ++i)
-            m_source->append(QVector<double>{times[i]} + frames[i].mid(0, channels) +
-                             QVector<double>(qMax(0, channels - kChannels), 0.0));
+        m_source.reset(new ChamberSource(channels, frames, times));
         m_proxy.reset(new VRXMultichannelProxyModel);
         for (int c = 1; c <= channels; ++c)
             m_proxy->addSourceModel(m_source.get(), c);
@@ -88,10 +87,8 @@ private:
     QList<QByteArray> save(float discriminator, bool invertx, bool inverty)
     {
         const QString path = m_dir.filePath("frames.csv");
-        if (!m_proxy->SavePixelatedDataToFile(path, discriminator, invertx, inverty))
-            return {};
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        if (!m_proxy->SavePixelatedDataToFile(path, discriminator, invertx, inverty) || !file.open(QIODevice::ReadOnly))
             return {};
         return file.readAll().split('\n');
     }
@@ -101,10 +98,8 @@ private Q_SLOTS:
     {
         QVERIFY(m_dir.isValid());
         m_times = {1.25, 2.5, 1700000000.125, 3.75};
-        m_frames = {beamFrame(6.0, 6.0, 1.5, 1.5, 0.0, 2e-9),
-                    beamFrame(4.2, 7.3, 2.5, 1.2, 0.6, 5e-9),
-                    beamFrame(8.1, 3.9, 2.0, 1.0, -0.9, 3e-10),
-                    QVector<double>(kChannels, 0.0)};
+        m_frames = {beamFrame(6.0, 6.0, 1.5, 1.5, 0.0, 2e-9), beamFrame(4.2, 7.3, 2.5, 1.2, 0.6, 5e-9),
+                    beamFrame(8.1, 3.9, 2.0, 1.0, -0.9, 3e-10), QVector<double>(kChannels, 0.0)};
         // Unread channels carry nonsense that must not reach any result.
         for (int unread : {30, 31, 62, 63, 94, 95, 126, 127})
             m_frames[1][unread] = 1.0;
@@ -113,33 +108,19 @@ private Q_SLOTS:
 
     void init() { makeProxy(kChannels, m_frames, m_times); }
 
-    void modelStaysConsistent()
+    void headerNamesEveryColumnWithItsBaseUnit()
     {
-        QAbstractItemModelTester tester(m_proxy.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QCOMPARE(m_proxy->rowCount(), m_frames.size() + 1);
-        QVERIFY(!save(0.0f, false, false).isEmpty());
-    }
-
-    void headerNamesEveryColumnWithItsUnit()
-    {
-        const QList<QByteArray> lines = save(0.0f, false, false);
-        QVERIFY(!lines.isEmpty());
-        const QList<QByteArray> header = fieldsOf(lines.first());
+        const QList<QByteArray> header = fieldsOf(save(0.0f, false, false).value(0));
         QCOMPARE(header.size(), kFields);
-        QCOMPARE(header.first(), QByteArray("time(s)"));
-        QCOMPARE(header.at(1), QByteArray("pixel_0_0(C)"));
+        QCOMPARE(header.mid(0, 2), (QList<QByteArray>{"time(s)", "pixel_0_0(C)"}));
         QCOMPARE(header.at(13), QByteArray("pixel_1_0(C)"));
-        QCOMPARE(header.at(kPixels), QByteArray("pixel_11_11(C)"));
-        QCOMPARE(header.mid(kPixels + 1),
-                 (QList<QByteArray>{"mean_x(mm)", "mean_y(mm)", "sigma_x(mm)", "sigma_y(mm)", "rotation(deg)",
-                                    "elongation(ratio)", "valid(0/1)"}));
+        QCOMPARE(header.mid(kPixels),
+                 (QList<QByteArray>{"pixel_11_11(C)", "mean_x(mm)", "mean_y(mm)", "sigma_x(mm)", "sigma_y(mm)",
+                                    "rotation(deg)", "elongation(ratio)", "valid(0/1)"}));
         QCOMPARE(QSet<QByteArray>(header.begin(), header.end()).size(), kFields);
-        for (const QByteArray &name : header)
-            QVERIFY2(QRegularExpression("^[a-z_0-9]+\\([^()]+\\)$").match(QString::fromLatin1(name)).hasMatch(),
-                     name.constData());
     }
 
-    void oneLinePerRowWithTheNumericalResults_data()
+    void oneLinePerRowAsTheNumericLibraryComputesIt_data()
     {
         QTest::addColumn<float>("discriminator");
         QTest::addColumn<bool>("invertx");
@@ -151,13 +132,13 @@ private Q_SLOTS:
         QTest::newRow("both, discriminator") << 1e-10f << true << true;
     }
 
-    void oneLinePerRowWithTheNumericalResults()
+    void oneLinePerRowAsTheNumericLibraryComputesIt()
     {
         QFETCH(float, discriminator);
         QFETCH(bool, invertx);
         QFETCH(bool, inverty);
         const QList<QByteArray> lines = save(discriminator, invertx, inverty);
-        QCOMPARE(lines.size(), m_frames.size() + 2); // the header, then a line feed after the last row
+        QCOMPARE(lines.size(), m_frames.size() + 2); // the header, and nothing after the last line feed
         QVERIFY(lines.last().isEmpty());
 
         for (int i = 0; i < m_frames.size(); ++i) {
@@ -165,12 +146,10 @@ private Q_SLOTS:
             QCOMPARE(fields.size(), kFields);
             QCOMPARE(fields.first().toDouble(), m_times[i]);
 
-            std::vector<float> frame(m_frames[i].begin(), m_frames[i].end());
-            VRXPixelatedChamber<float> chamber(frame.data(), frame.size(),
-                                               VRXPixelatedChamber<float>::OwnershipPolicyShared);
-            VRXPixelatedChamber<float>::LMMatrix image;
+            const std::vector<float> frame(m_frames[i].begin(), m_frames[i].end());
+            Chamber chamber(frame.data(), frame.size(), Chamber::OwnershipPolicyShared);
+            Chamber::LMMatrix image;
             chamber.calculate_all(corvid::math::LM2_IC, discriminator, image);
-
             for (int p = 0; p < kPixels; ++p) {
                 const int r = p / 12, c = p % 12;
                 const float expected = image[(inverty ? 11 - r : r) * 12 + (invertx ? 11 - c : c)];
@@ -178,50 +157,44 @@ private Q_SLOTS:
                 QVERIFY2(written == expected || (std::isnan(written) && std::isnan(expected)),
                          qPrintable(QStringLiteral("row %1 pixel %2: %3").arg(i).arg(p).arg(written)));
             }
-            const float results[] = {chamber.meanXmm(invertx),   chamber.meanYmm(inverty), chamber.dXmm(),
-                                     chamber.dYmm(),             chamber.rotationdeg(invertx, inverty),
-                                     chamber.elongation()};
+            const float results[] = {chamber.meanXmm(invertx), chamber.meanYmm(inverty),
+                                     chamber.dXmm(), chamber.dYmm(),
+                                     chamber.rotationdeg(invertx, inverty), chamber.elongation()};
             for (int k = 0; k < 6; ++k)
                 QCOMPARE(fields.at(1 + kPixels + k).toFloat(), results[k]);
-            QCOMPARE(fields.last(), QByteArray(chamber.isValid() ? "1" : "0"));
+            // Two beams; a frame with a NaN pixel and an empty frame are not valid.
+            QCOMPARE(fields.last(), QByteArray(i < 2 ? "1" : "0"));
         }
-        // The all-zero frame and the frame whose peak pixel is NaN are not valid beams.
-        QCOMPARE(fieldsOf(lines.at(1)).last(), QByteArray("1"));
-        QCOMPARE(fieldsOf(lines.at(2)).last(), QByteArray("1"));
-        QCOMPARE(fieldsOf(lines.at(3)).last(), QByteArray("0"));
-        QCOMPARE(fieldsOf(lines.at(4)).last(), QByteArray("0"));
     }
 
     void inversionsMirrorTheImageAsShown_data()
     {
         QTest::addColumn<bool>("invertx");
         QTest::addColumn<bool>("inverty");
-        QTest::addColumn<int>("shownRow");
-        QTest::addColumn<int>("shownColumn");
-        QTest::addColumn<int>("meanXSign");
-        QTest::addColumn<int>("meanYSign");
+        QTest::addColumn<int>("shownPixel");
+        QTest::addColumn<float>("meanXSign");
+        QTest::addColumn<float>("meanYSign");
         // Channel 0 feeds pixel row 5, column 6: just right of and above the centre.
-        QTest::newRow("plain") << false << false << 5 << 6 << 1 << 1;
-        QTest::newRow("invert x") << true << false << 5 << 5 << -1 << 1;
-        QTest::newRow("invert y") << false << true << 6 << 6 << 1 << -1;
-        QTest::newRow("both") << true << true << 6 << 5 << -1 << -1;
+        QTest::newRow("plain") << false << false << 5 * 12 + 6 << 1.0f << 1.0f;
+        QTest::newRow("invert x") << true << false << 5 * 12 + 5 << -1.0f << 1.0f;
+        QTest::newRow("invert y") << false << true << 6 * 12 + 6 << 1.0f << -1.0f;
+        QTest::newRow("both") << true << true << 6 * 12 + 5 << -1.0f << -1.0f;
     }
 
     void inversionsMirrorTheImageAsShown()
     {
         QFETCH(bool, invertx);
         QFETCH(bool, inverty);
-        QFETCH(int, shownRow);
-        QFETCH(int, shownColumn);
-        QFETCH(int, meanXSign);
-        QFETCH(int, meanYSign);
+        QFETCH(int, shownPixel);
+        QFETCH(float, meanXSign);
+        QFETCH(float, meanYSign);
         QVector<double> single(kChannels, 0.0);
         single[0] = 4e-9;
         makeProxy(kChannels, {single}, {10.0});
         const QList<QByteArray> fields = fieldsOf(save(0.0f, invertx, inverty).value(1));
         QCOMPARE(fields.size(), kFields);
         for (int p = 0; p < kPixels; ++p)
-            QCOMPARE(fields.at(1 + p).toDouble() != 0.0, p == shownRow * 12 + shownColumn);
+            QCOMPARE(fields.at(1 + p).toDouble() != 0.0, p == shownPixel);
         QCOMPARE(fields.at(1 + kPixels).toFloat(), meanXSign * 0.5f * corvid::math::k_conv);
         QCOMPARE(fields.at(2 + kPixels).toFloat(), meanYSign * 0.5f * corvid::math::k_conv);
     }
@@ -253,19 +226,6 @@ private Q_SLOTS:
                  (QStringList{"folder", "pipe"}));
         QVERIFY(QDir(dir.filePath("folder")).isEmpty());
         QVERIFY(!QFileInfo(dir.filePath("pipe")).isFile());
-    }
-
-    void replacesAnExistingFileWhole()
-    {
-        const QString path = m_dir.filePath("old.csv");
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write(QByteArray(1 << 20, '#')) == 1 << 20);
-        old.close();
-        QVERIFY(m_proxy->SavePixelatedDataToFile(path, 0.0f, false, false));
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        const QByteArray contents = old.readAll();
-        QVERIFY(!contents.contains('#'));
-        QCOMPARE(contents.count('\n'), m_frames.size() + 1);
     }
 };
 
