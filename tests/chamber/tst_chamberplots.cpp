@@ -153,30 +153,6 @@ private Q_SLOTS:
         QCOMPARE(plot->size(), side < 0 ? size : QSize(side, side));
     }
 
-    void positionPlotScales_data() { scaleRows(); }
-
-    void positionPlotScales()
-    {
-        QFETCH(int, index);
-        QFETCH(double, min);
-        QFETCH(double, max);
-        QFETCH(QVector<double>, expected);
-        VRXPositionPlot widget;
-        auto *plot = widget.findChild<QwtPlot *>();
-        QVERIFY(plot->axisAutoScale(QwtPlot::xBottom) && plot->axisAutoScale(QwtPlot::yLeft));
-        widget.setXScale(min, max);
-        widget.setYScale(2 * min, 2 * max);
-        QVERIFY(plot->axisAutoScale(QwtPlot::xBottom));
-
-        widget.setScale(index);
-        QVERIFY(!plot->axisAutoScale(QwtPlot::xBottom) && !plot->axisAutoScale(QwtPlot::yLeft));
-        compareAxis(axisOf(plot, QwtPlot::xBottom), expected);
-        compareAxis(axisOf(plot, QwtPlot::yLeft), {2 * expected[0], 2 * expected[1], 2 * expected[2]});
-
-        widget.setScale(0);
-        QVERIFY(plot->axisAutoScale(QwtPlot::xBottom) && plot->axisAutoScale(QwtPlot::yLeft));
-    }
-
     void splitPlotRebuildsItsBars()
     {
         VRXSplitPlot widget;
@@ -227,29 +203,38 @@ private Q_SLOTS:
         QVERIFY(near(crossCentre(plot), mapped(plot, -0.5, 0.0)));
     }
 
-    void splitPlotScales_data() { scaleRows(); }
+    void scalesFollowTheIndex_data() { scaleRows(); }
 
-    void splitPlotScales()
+    void scalesFollowTheIndex()
     {
         QFETCH(int, index);
         QFETCH(double, min);
         QFETCH(double, max);
         QFETCH(QVector<double>, expected);
-        VRXSplitPlot widget;
-        widget.setNumberPlots(1);
-        auto *first = widget.findChild<QwtPlot *>();
-        widget.setXScale(min, max);
-        compareAxis(axisOf(first, QwtPlot::xBottom), {-1.0, 1.0, 0.1});
+        VRXPositionPlot position;
+        auto *scatter = position.findChild<QwtPlot *>();
+        VRXSplitPlot split;
+        split.setNumberPlots(1);
+        // Limits alone change nothing while the scale is automatic.
+        position.setXScale(min, max);
+        position.setYScale(2 * min, 2 * max);
+        split.setXScale(min, max);
+        QVERIFY(scatter->axisAutoScale(QwtPlot::xBottom) && scatter->axisAutoScale(QwtPlot::yLeft));
+        compareAxis(axisOf(split.findChild<QwtPlot *>(), QwtPlot::xBottom), {-1.0, 1.0, 0.1});
 
-        widget.setScale(index);
-        compareAxis(axisOf(first, QwtPlot::xBottom), expected);
-        widget.setNumberPlots(3);
-        for (QwtPlot *plot : widget.findChildren<QwtPlot *>())
-            compareAxis(axisOf(plot, QwtPlot::xBottom), expected);
+        position.setScale(index);
+        split.setScale(index);
+        compareAxis(axisOf(scatter, QwtPlot::xBottom), expected);
+        compareAxis(axisOf(scatter, QwtPlot::yLeft), {2 * expected[0], 2 * expected[1], 2 * expected[2]});
+        split.setNumberPlots(2);
+        for (QwtPlot *bar : split.findChildren<QwtPlot *>())
+            compareAxis(axisOf(bar, QwtPlot::xBottom), expected);
 
-        widget.setScale(0);
-        for (QwtPlot *plot : widget.findChildren<QwtPlot *>())
-            compareAxis(axisOf(plot, QwtPlot::xBottom), {-1.0, 1.0, 0.1});
+        position.setScale(0);
+        split.setScale(0);
+        QVERIFY(scatter->axisAutoScale(QwtPlot::xBottom) && scatter->axisAutoScale(QwtPlot::yLeft));
+        for (QwtPlot *bar : split.findChildren<QwtPlot *>())
+            compareAxis(axisOf(bar, QwtPlot::xBottom), {-1.0, 1.0, 0.1});
     }
 };
 
