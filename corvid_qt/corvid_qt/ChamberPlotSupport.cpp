@@ -1,25 +1,8 @@
 #include "ChamberPlotSupport_p.h"
 
-#include <QtGui/QPainter>
 #include <qwt_plot.h>
 
 namespace Corvid_Qt {
-
-ChamberBackground::ChamberBackground()
-{
-    setZ(0.0);
-}
-
-int ChamberBackground::rtti() const
-{
-    return kChamberItemRtti;
-}
-
-void ChamberBackground::draw(QPainter *painter, const QwtScaleMap &, const QwtScaleMap &,
-                             const QRectF &canvasRect) const
-{
-    painter->fillRect(canvasRect, Qt::black);
-}
 
 double chamberScaleFactor(int index)
 {

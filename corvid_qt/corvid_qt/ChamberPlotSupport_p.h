@@ -7,16 +7,6 @@ class QwtPlot;
 
 namespace Corvid_Qt {
 
-/// Fills the canvas black under the other items of the chamber plots.
-class ChamberBackground : public QwtPlotItem
-{
-public:
-    ChamberBackground();
-    int rtti() const override;
-    void draw(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
-              const QRectF &canvasRect) const override;
-};
-
 /// Run-time type of the library's own plot items.
 constexpr int kChamberItemRtti = QwtPlotItem::Rtti_PlotUserItem;
 

@@ -1,6 +1,7 @@
 #include "VRXPositionPlot.h"
 #include "ui_VRXPositionPlot.h"
 
+#include "Background.h"
 #include "ChamberPlotSupport_p.h"
 
 #include <QtCore/QTimer>
@@ -93,7 +94,7 @@ VRXPositionPlot::VRXPositionPlot(QWidget *parent)
     m_plot->plotLayout()->setAlignCanvasToScales(true);
     updateScale();
 
-    (new ChamberBackground)->attach(m_plot);
+    (new Background)->attach(m_plot);
     auto *grid = new QwtPlotGrid;
     grid->enableYMin(true);
     grid->setMajorPen(QColor(88, 88, 88), 0);

@@ -1,6 +1,7 @@
 #include "VRXSplitPlot.h"
 #include "ui_VRXSplitPlot.h"
 
+#include "Background.h"
 #include "ChamberPlotSupport_p.h"
 
 #include <QtCore/QTimer>
@@ -75,7 +76,7 @@ void VRXSplitPlot::setNumberPlots(int n)
         m_plot_items.push_back(item);
         item->attach(plot);
         ui->verticalLayout->addWidget(plot);
-        (new ChamberBackground)->attach(plot);
+        (new Background)->attach(plot);
         plot->enableAxis(QwtPlot::xBottom, true);
         plot->enableAxis(QwtPlot::yLeft, false);
         plot->setAxisScale(QwtPlot::yLeft, -0.2, 0.2, 0.1);
