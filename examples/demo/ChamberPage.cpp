@@ -53,7 +53,7 @@ ChamberPage::ChamberPage(QWidget *parent)
     m_split->setAxisLabel(tr("X balance (right - left) / sum"), 0);
     m_split->setAxisLabel(tr("Y balance (top - bottom) / sum"), 1);
 
-    connect(m_timer, &QTimer::timeout, this, [this]() { feed(m_clock.elapsed() / 1000.0); });
+    connect(m_timer, &QTimer::timeout, this, [this]() { feed(m_speed * m_clock.elapsed() / 1000.0); });
     setSimulationRunning(true);
 }
 
@@ -77,8 +77,18 @@ void ChamberPage::setSimulationRunning(bool running)
 {
     if (running) {
         m_clock.start();
-        m_timer->start(50);
+        m_timer->start(int(50 / m_speed));
     } else {
         m_timer->stop();
     }
+}
+
+void ChamberPage::setSimulationSpeed(double factor)
+{
+    if (factor <= 0)
+        return;
+    m_speed = factor;
+    m_clock.start();
+    if (m_timer->isActive())
+        m_timer->start(int(50 / m_speed));
 }

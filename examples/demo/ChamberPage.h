@@ -26,6 +26,7 @@ public:
     ~ChamberPage() override;
 
     void setSimulationRunning(bool running) override;
+    void setSimulationSpeed(double factor) override;
 
     /// Reads one frame of each chamber at time t (seconds) into the plots.
     void feed(double t);
@@ -42,6 +43,7 @@ private:
     Corvid_Qt::VRXSplitPlot *m_split;
     QTimer *m_timer;
     QElapsedTimer m_clock;
+    double m_speed = 1;
 };
 
 #endif
