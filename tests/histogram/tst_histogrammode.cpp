@@ -128,15 +128,9 @@ void TestHistogramMode::markerStatisticsBetweenTwoChannels()
     view.view.SelectPoint2(QPointF(1.6, 0));
     ViewProbe::settle();
     // Channels 2..4 hold 4, 9 and 16.
-    const double n = 3, sum = 29, mean = sum / n;
-    const double deviation =
-        std::sqrt(((4 - mean) * (4 - mean) + (9 - mean) * (9 - mean) + (16 - mean) * (16 - mean)) / n);
-    const double error = std::sqrt(((16 + 81 + 256) / n - mean * mean) / (n - 1));
-    const auto *x = view.model.xUnits();
-    QCOMPARE(view.view.plotMarker(1)->label().text(),
-             QStringLiteral("%1: %2\nChannel 2\n4\n      Sum: %3\n     Mean: %4\n      RMS: %5\n Std. Dev: %6")
-                 .arg(x->description(), x->format(view.model.doubleData(1, 0)))
-                 .arg(sum, 12, 'g').arg(mean, 12, 'g').arg(deviation, 12, 'g').arg(error, 12, 'g'));
+    QVERIFY(view.view.markerText(1).endsWith(QStringLiteral("\nChannel 2\n4\n      Sum:           29\n"
+                                                         "     Mean:      9.66667\n      RMS:      4.92161\n"
+                                                         " Std. Dev:       3.4801")));
     QVERIFY(!view.view.plotMarker(0)->label().text().contains(QLatin1String("Sum:")));
     // Two channels apart, under a quarter of 20: the left label turns left.
     QCOMPARE(view.view.plotMarker(1)->labelAlignment(), Qt::AlignLeft | Qt::AlignTop);

@@ -352,23 +352,6 @@ private slots:
             QVERIFY(smoothed[i] == expected[i] || (std::isnan(smoothed[i]) && std::isnan(expected[i])));
     }
 
-    void averageContinuesAcrossWrapAround()
-    {
-        VRXSingleChannelDataModel device(50);
-        VRXAveragingProxyModel proxy;
-        proxy.setSourceModel(&device);
-        proxy.setAveraging(7);
-        QRandomGenerator rng(7);
-        QVector<double> all, expected;
-        for (int i = 1; i <= 180; ++i) {
-            all << rng.generateDouble() * 100.0;
-            device.AddData(i, all.last());
-            expected << (i == 1 ? all[0] : ((1.0 - 1.0 / 7) * expected.last()) + (1.0 / 7 * all.last()));
-            // Over the whole history, not just over what the buffer still holds.
-            QCOMPARE(column(proxy, 1), expected.mid(qMax(0, i - 50)));
-        }
-    }
-
     // Zeroing
 
     void zeroNowSubtractsTheNewestValuesUntilCleared()
