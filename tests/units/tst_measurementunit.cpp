@@ -119,7 +119,8 @@ void TestMeasurementUnit::typeFromStringFollowsItsLadder_data()
 
     // Case rules, the ladder's order and the temperature suffixes last.
     const QList<QPair<QString, MeasurementUnitType>> rows{
-        {"mA", Units_mA}, {"MA", Units_None}, {QString(mu) + "A", Units_None}, {"c", Units_C}, {"MC", Units_Celcius},
+        {"mA", Units_mA}, {"MA", Units_None}, {QString(mu) + "A", Units_None}, {"c", Units_C}, {"C", Units_C},
+        {"MC", Units_Celcius},
         {"fC", Units_fC}, {"v", Units_None}, {"KV", Units_kV}, {"Counts", Units_Pulses}, {"counts", Units_None},
         {"HZ", Units_None}, {"KHZ", Units_KHz}, {"S", Units_None}, {"minutes", Units_minutes}, {"MM", Units_None},
         {"KEV", Units_KeV}, {"mev", Units_MeV}, {"cGy", Units_cGy}, {"GP", Units_Gp}, {"gp/S", Units_Gp_per_s},
