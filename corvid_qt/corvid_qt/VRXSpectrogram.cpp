@@ -480,11 +480,16 @@ void VRXSpectrogram::on_comboBox_color_currentIndexChanged(int index)
 {
     m_color_config = index;
     m_spectrogram->setColorMap(create_colormap());
+    if (m_plot->axisWidget(QwtPlot::yRight)->isColorBarEnabled()) {
+        update_legend();
+        m_plot->replot();
+    }
 }
 
 void VRXSpectrogram::on_checkBox_smoothing_toggled(bool checked)
 {
     m_spectrogram->setSmoothing(checked);
+    m_plot->replot();
 }
 
 void VRXSpectrogram::setChamberMode(bool pixelated)
