@@ -54,8 +54,11 @@ void Ellipse::draw(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap
     }
 
     const QPointF centre(xMap.transform(m_x), yMap.transform(m_y));
-    painter->setPen(roundPen(Qt::blue, 24));
-    painter->drawPoint(centre);
+    // The 24 px round dot, filled directly: stroking a wide point costs far more.
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(Qt::blue);
+    painter->drawEllipse(centre, 12.0, 12.0);
+    painter->setBrush(Qt::NoBrush);
     painter->setPen(roundPen(Qt::blue, 2));
 
     if (m_ellipse) {

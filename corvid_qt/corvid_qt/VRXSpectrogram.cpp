@@ -82,6 +82,7 @@ VRXSpectrogram::VRXSpectrogram(QWidget *parent)
     , m_buffering(false)
     , m_timer(new QTimer(this))
     , m_opt{0.10, 1024, double(1e-15f), double(1e-14f), 2}
+    , m_legend_color_config(-1)
 {
     ui->setupUi(this);
     m_plot = new SpectrogramPlot(this);
@@ -92,8 +93,13 @@ VRXSpectrogram::VRXSpectrogram(QWidget *parent)
     ui->spinBox_sigma->setEnabled(false);
     ui->threshold_QScienceSpinBox->setEnabled(false);
 
-    if (auto *canvas = qobject_cast<QwtPlotCanvas *>(m_plot->canvas()))
+    if (auto *canvas = qobject_cast<QwtPlotCanvas *>(m_plot->canvas())) {
         canvas->setPaintAttribute(QwtPlotCanvas::ImmediatePaint, true);
+        // The image covers the canvas and is redrawn with every frame: a
+        // backing store would only add a full-canvas copy per paint.
+        canvas->setPaintAttribute(QwtPlotCanvas::BackingStore, false);
+        canvas->setFrameStyle(QFrame::NoFrame);
+    }
 
     m_spectrogram = new SpectrogramImage(QStringLiteral("LM3"));
     m_image.assign(kLM3MaxChannels, 0.0);
@@ -459,7 +465,11 @@ void VRXSpectrogram::on_comboBox_scaling_currentIndexChanged(int index)
 void VRXSpectrogram::update_legend()
 {
     const QwtInterval z = m_spectrogram->interval(Qt::ZAxis);
-    m_plot->axisWidget(QwtPlot::yRight)->setColorMap(z, create_colormap());
+    QwtScaleWidget *bar = m_plot->axisWidget(QwtPlot::yRight);
+    if (bar->colorBarInterval() == z && m_legend_color_config == m_color_config)
+        return;
+    m_legend_color_config = m_color_config;
+    bar->setColorMap(z, create_colormap());
     m_plot->setAxisScale(QwtPlot::yRight, z.minValue(), z.maxValue());
 }
 

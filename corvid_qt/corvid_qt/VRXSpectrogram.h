@@ -227,6 +227,7 @@ private:
     SpectrogramScaleDraw *m_yscale;
     RegressionOptions m_opt;
     std::vector<double> m_image;
+    int m_legend_color_config;
 };
 
 } // namespace Corvid_Qt
