@@ -97,17 +97,6 @@ void fitInner(QWidget *widget, InnerSize inner)
     settle();
 }
 
-QwtLinearColorMap *fiveStopMap()
-{
-    auto *map = new QwtLinearColorMap(Qt::black, Qt::red);
-    map->addColorStop(0.1, Qt::blue);
-    map->addColorStop(0.3, Qt::cyan);
-    map->addColorStop(0.5, Qt::green);
-    map->addColorStop(0.7, Qt::yellow);
-    map->addColorStop(0.9, Qt::red);
-    return map;
-}
-
 /// Median of five batches, milliseconds per call of f(i).
 template <typename F>
 double msPer(F &&f, int calls = 40)
@@ -144,7 +133,8 @@ struct QwtPeer
     QwtMatrixRasterData *raster = new QwtMatrixRasterData;
     QwtPlotSpectrogram *item = new QwtPlotSpectrogram;
 
-    QwtPeer(int n, bool smoothing)
+    /// Takes the colour map.
+    QwtPeer(int n, bool smoothing, QwtColorMap *colours)
     {
         raster->setInterval(Qt::XAxis, QwtInterval(0, n, QwtInterval::ExcludeMaximum));
         raster->setInterval(Qt::YAxis, QwtInterval(0, n, QwtInterval::ExcludeMaximum));
@@ -153,7 +143,7 @@ struct QwtPeer
                                           : QwtMatrixRasterData::NearestNeighbour);
         raster->setValueMatrix(QVector<double>(n * n, 0.0), n);
         item->setData(raster);
-        item->setColorMap(fiveStopMap());
+        item->setColorMap(colours);
         item->attach(&plot);
         plot.setAxisScale(QwtPlot::xBottom, 0, n);
         plot.setAxisScale(QwtPlot::yLeft, n, 0);
@@ -247,7 +237,7 @@ void benchFrames(bool strips, bool smoothing)
         shown.cells->setValues(cells[i % kFrames].data(), n, n);
         shown.plot->replot();
     });
-    QwtPeer qwt(n, smoothing);
+    QwtPeer qwt(n, smoothing, shown.sp.create_colormap()); // the spectrogram's own 5-stop map
     const double qwtMs = msPer([&](int i) { qwt.show(cells[i % kFrames], n); }, 10);
     QcpPeer qcp(n, smoothing);
     const double qcpMs = msPer([&](int i) { qcp.show(cells[i % kFrames], n); });
