@@ -1,0 +1,89 @@
+#ifndef CORVID_TESTS_SPOTMAPTESTKIT_H
+#define CORVID_TESTS_SPOTMAPTESTKIT_H
+
+// Shared by the spot map suites: a layer/spot tree in a QStandardItemModel
+// (checked by QAbstractItemModelTester) and pixel probes of a view.
+
+#include <MapSpot.h>
+#include <SpotMapView.h>
+#include <VRXAbstractPlotDataModel.h>
+
+#include <QtGui/QStandardItemModel>
+#include <QtTest/QAbstractItemModelTester>
+#include <QtTest/QtTest>
+#include <memory>
+
+namespace corvid_test {
+
+using namespace Corvid_Qt;
+
+struct Layer {
+    QPointF x, y;
+    double beamSize = 1;
+    double maxDose = 1;
+};
+
+class SpotTree
+{
+public:
+    SpotTree() : tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest) {}
+
+    static QList<QStandardItem *> row(const QVariant &beam, const QVariant &x, const QVariant &y, const QVariant &dose)
+    {
+        QList<QStandardItem *> items;
+        for (const QVariant &v : {QVariant(0), beam, x, y, dose}) {
+            auto *item = new QStandardItem;
+            item->setData(v, SpecialDataRole);
+            items << item;
+        }
+        return items;
+    }
+    static QList<QStandardItem *> spotRow(const MapSpot &s) { return row(s.size, s.x, s.y, s.dose); }
+
+    QModelIndex addLayer(const Layer &l, const QVector<MapSpot> &spots, int at = -1)
+    {
+        const QList<QStandardItem *> items = row(l.beamSize, l.x, l.y, l.maxDose);
+        if (at < 0)
+            model.appendRow(items);
+        else
+            model.insertRow(at, items);
+        for (const MapSpot &s : spots)
+            items[0]->appendRow(spotRow(s));
+        return items[0]->index();
+    }
+    QStandardItem *layer(int row) { return model.item(row); }
+
+    QStandardItemModel model;
+    QAbstractItemModelTester tester;
+};
+
+inline MapSpot spot(float x, float y, float dose = 1, float size = 0.5f)
+{
+    MapSpot s;
+    s.x = x;
+    s.y = y;
+    s.dose = dose;
+    s.size = size;
+    return s;
+}
+
+/// Viewport pixel of a point in model units.
+inline QPoint toPixel(const SpotMapView &view, const QPointF &p)
+{
+    const QRect sq = view.drawingSquare();
+    const QRectF b = view.boundsSquare();
+    return QPoint(int(sq.x() + (p.x() - b.x()) / b.width() * sq.width()),
+                  int(sq.y() + (1 - (p.y() - b.y()) / b.height()) * sq.height()));
+}
+
+inline QImage shot(SpotMapView &view)
+{
+    return view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+inline bool isReddish(QRgb c) { return qRed(c) > qGreen(c) + 40 && qRed(c) > qBlue(c) + 40; }
+inline bool isBluish(QRgb c) { return qBlue(c) > qGreen(c) + 40 && qBlue(c) > qRed(c) + 40; }
+
+} // namespace corvid_test
+
+#endif
