@@ -3,6 +3,7 @@
 #include "ProfileMonitorPage.h"
 #include "ScopePanelPage.h"
 #include "ScopePlotPage.h"
+#include "SpotMapPage.h"
 #include "UnitsPage.h"
 
 #include <QtWidgets/QTabWidget>
@@ -18,6 +19,7 @@ DemoWindow::DemoWindow(QWidget *parent)
     addPage(new ScopePlotPage);
     addPage(new ProfileMonitorPage);
     addPage(new ScopePanelPage);
+    addPage(new SpotMapPage);
 }
 
 void DemoWindow::addPage(DemoPage *page)
