@@ -2,7 +2,8 @@
 #define CORVID_TESTS_SPOTMAPTESTKIT_H
 
 // Shared by the spot map suites: a layer/spot tree in a QStandardItemModel
-// (checked by QAbstractItemModelTester) and pixel probes of a view.
+// (checked by QAbstractItemModelTester), a view showing its first layer, and
+// pixel probes.
 
 #include <MapSpot.h>
 #include <SpotMapView.h>
@@ -22,6 +23,7 @@ struct Layer {
     double beamSize = 1;
     double maxDose = 1;
 };
+const Layer kSquare{{0, 10}, {0, 10}, 0.5, 1};
 
 class SpotTree
 {
@@ -32,24 +34,19 @@ public:
     {
         QList<QStandardItem *> items;
         for (const QVariant &v : {QVariant(0), beam, x, y, dose}) {
-            auto *item = new QStandardItem;
-            item->setData(v, SpecialDataRole);
-            items << item;
+            items << new QStandardItem;
+            items.last()->setData(v, SpecialDataRole);
         }
         return items;
     }
     static QList<QStandardItem *> spotRow(const MapSpot &s) { return row(s.size, s.x, s.y, s.dose); }
 
-    QModelIndex addLayer(const Layer &l, const QVector<MapSpot> &spots, int at = -1)
+    void addLayer(const Layer &l, const QVector<MapSpot> &spots, int at = -1)
     {
         const QList<QStandardItem *> items = row(l.beamSize, l.x, l.y, l.maxDose);
-        if (at < 0)
-            model.appendRow(items);
-        else
-            model.insertRow(at, items);
+        model.insertRow(at < 0 ? model.rowCount() : at, items);
         for (const MapSpot &s : spots)
             items[0]->appendRow(spotRow(s));
-        return items[0]->index();
     }
     QStandardItem *layer(int row) { return model.item(row); }
 
@@ -83,6 +80,28 @@ inline QImage shot(SpotMapView &view)
 
 inline bool isReddish(QRgb c) { return qRed(c) > qGreen(c) + 40 && qRed(c) > qBlue(c) + 40; }
 inline bool isBluish(QRgb c) { return qBlue(c) > qGreen(c) + 40 && qBlue(c) > qRed(c) + 40; }
+
+class OpenView : public SpotMapView
+{
+public:
+    using SpotMapView::isIndexHidden;
+};
+
+/// A view on screen at 200 x 200 showing the first layer of its tree.
+struct Shown {
+    SpotTree tree;
+    OpenView view;
+    explicit Shown(const QVector<MapSpot> &spots, const Layer &layer = kSquare)
+    {
+        tree.addLayer(layer, spots);
+        view.setModel(&tree.model);
+        view.resize(200, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.scrollTo(tree.model.index(0, 0));
+    }
+    QRgb at(const QPointF &p) { return shot(view).pixel(toPixel(view, p)); }
+};
 
 } // namespace corvid_test
 
