@@ -269,13 +269,18 @@ void SpotMapView::addSpot(const MapSpot &spot)
 
 void SpotMapView::updateSpot(int i, const MapSpot &spot)
 {
-    PrivateData &d = *m_data;
-    if (i < 0 || i >= d.m_spots.size())
+    if (i < 0 || i >= m_data->m_spots.size())
         return;
+    placeSpot(i, spot);
+    mapInvalidated();
+}
+
+void SpotMapView::placeSpot(int i, const MapSpot &spot)
+{
+    PrivateData &d = *m_data;
     d.m_spots[i] = spot;
     d.m_brushes[size_t(i)].reset(createBrush(spot));
     d.m_path[i] = d.m_brushes[size_t(i)]->center();
-    mapInvalidated();
 }
 
 void SpotMapView::setMap(const QVector<MapSpot> &spots)
@@ -477,12 +482,8 @@ void SpotMapView::dataChanged(const QModelIndex &topLeft, const QModelIndex &bot
     if (!isCurrentLayer(parent))
         return;
     const int last = std::min(bottomRight.row(), d.m_spots.size() - 1);
-    for (int row = std::max(0, topLeft.row()); row <= last; ++row) {
-        const MapSpot spot = dataForRow(parent, row);
-        d.m_spots[row] = spot;
-        d.m_brushes[size_t(row)].reset(createBrush(spot));
-        d.m_path[row] = d.m_brushes[size_t(row)]->center();
-    }
+    for (int row = std::max(0, topLeft.row()); row <= last; ++row)
+        placeSpot(row, dataForRow(parent, row));
     mapInvalidated();
 }
 
@@ -511,12 +512,8 @@ void SpotMapView::rowsInserted(const QModelIndex &parent, int start, int end)
     d.m_spots.insert(start, count, MapSpot());
     d.m_brushes.insert(d.m_brushes.begin() + start, size_t(count), nullptr);
     d.m_path.insert(start, count, QPointF());
-    for (int row = start; row <= end; ++row) {
-        const MapSpot spot = dataForRow(parent, row);
-        d.m_spots[row] = spot;
-        d.m_brushes[size_t(row)].reset(createBrush(spot));
-        d.m_path[row] = d.m_brushes[size_t(row)]->center();
-    }
+    for (int row = start; row <= end; ++row)
+        placeSpot(row, dataForRow(parent, row));
     mapInvalidated();
 }
 
@@ -585,11 +582,8 @@ bool SpotMapView::isCurrentLayer(const QModelIndex &index) const
 
 void SpotMapView::rebuildBrushes()
 {
-    PrivateData &d = *m_data;
-    for (int i = 0; i < d.m_spots.size(); ++i) {
-        d.m_brushes[size_t(i)].reset(createBrush(d.m_spots[i]));
-        d.m_path[i] = d.m_brushes[size_t(i)]->center();
-    }
+    for (int i = 0; i < m_data->m_spots.size(); ++i)
+        placeSpot(i, MapSpot(m_data->m_spots.at(i)));
 }
 
 void SpotMapView::mapInvalidated()

@@ -133,6 +133,7 @@ private:
     void reloadCurrentLayer();
     void layerRowsRemoved(const QModelIndex &parent);
     void rebuildBrushes();
+    void placeSpot(int i, const MapSpot &spot);
     void mapInvalidated();
     void frameInvalidated();
     QRect drawingSquare(const QRect &reference) const;
