@@ -1,5 +1,6 @@
 #include "PictureTour.h"
 
+#include "DemoActions.h"
 #include "SpotMapPage.h"
 
 #include <SpotMapWidget.h>
@@ -15,7 +16,7 @@ namespace {
 void clickBoth(SpotMapPage *page, const char *button)
 {
     for (SpotMapWidget *w : {page->planned(), page->delivered()})
-        w->findChild<QToolButton *>(QLatin1String(button))->click();
+        DemoActions::control<QToolButton>(w, button)->click();
 }
 
 } // namespace
