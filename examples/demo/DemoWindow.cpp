@@ -1,5 +1,6 @@
 #include "DemoWindow.h"
 
+#include "ChamberPage.h"
 #include "ProfileMonitorPage.h"
 #include "ScopePanelPage.h"
 #include "ScopePlotPage.h"
@@ -19,6 +20,7 @@ DemoWindow::DemoWindow(QWidget *parent)
     addPage(new ScopePlotPage);
     addPage(new ProfileMonitorPage);
     addPage(new ScopePanelPage);
+    addPage(new ChamberPage);
     addPage(new SpotMapPage);
 }
 

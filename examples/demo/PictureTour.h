@@ -23,6 +23,7 @@ private:
     void scopePlot();
     void profileMonitor();
     void scopePanel();
+    void chamber();
     void spotMap();
 
     /// Makes the page current and stops its simulation for scripted data.
