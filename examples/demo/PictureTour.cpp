@@ -21,6 +21,7 @@ QStringList PictureTour::run()
     profileMonitor();
     scopePanel();
     chamber();
+    settings();
     spotMap();
     for (DemoPage *page : m_window.pages())
         page->setSimulationRunning(true);

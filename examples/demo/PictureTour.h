@@ -24,6 +24,7 @@ private:
     void profileMonitor();
     void scopePanel();
     void chamber();
+    void settings();
     void spotMap();
 
     /// Makes the page current and stops its simulation for scripted data.
