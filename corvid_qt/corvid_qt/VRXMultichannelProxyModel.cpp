@@ -1,6 +1,7 @@
 #include "VRXMultichannelProxyModel.h"
 
 #include "AbstractChannelModelFactory.h"
+#include "CorvidLogging_p.h"
 #include "MeasurementUnit.h"
 #include "SaveFileWriter_p.h"
 #include "SingleChannelModelFactory.h"
@@ -961,10 +962,10 @@ bool VRXMultichannelProxyModel::dropMimeData(const QMimeData *data, Qt::DropActi
         if (!isChannelName(name))
             continue;
         if (room <= 0) {
-            qWarning() << "Drop: no room for more channels," << names.size() - added << "names left out";
+            qCWarning(lcCorvidQtModels) << "Drop: no room for more channels," << names.size() - added << "names left out";
             break;
         }
-        qDebug().noquote() << "Drop channel" << name;
+        qCDebug(lcCorvidQtModels).noquote() << "Drop channel" << name;
         const int before = d->models.size();
         addChannel(name);
         if (d->models.size() > before) {

@@ -1,5 +1,6 @@
 #include "VRXScope.h"
 
+#include "CorvidLogging_p.h"
 #include "VRXAveragingProxyModel.h"
 #include "VRXScopePlotView.h"
 #include "VRXSpectrogram.h"
@@ -228,7 +229,7 @@ void VRXScope::removeExtraTab(int *index)
 
 void VRXScope::setPixelatedEnabled(bool enabled)
 {
-    qDebug("setPixelatedEnabled");
+    qCDebug(lcCorvidQtScope, "setPixelatedEnabled");
     m_ui->plotView->setPixelated(enabled);
     if (enabled && m_pixelated_index < 0) {
         m_pixelated_index = addExtraTab(translated(QT_TRANSLATE_NOOP("VRXScope", "2D")));
@@ -241,7 +242,7 @@ void VRXScope::setPixelatedEnabled(bool enabled)
 
 void VRXScope::setPositionEnabled(bool enabled)
 {
-    qDebug("setPositionEnabled");
+    qCDebug(lcCorvidQtScope, "setPositionEnabled");
     if (enabled && m_position_index < 0)
         m_position_index = addExtraTab(translated(QT_TRANSLATE_NOOP("VRXScope", "Position")));
     else if (!enabled && m_position_index >= 0)
@@ -251,7 +252,7 @@ void VRXScope::setPositionEnabled(bool enabled)
 
 void VRXScope::setSplitEnabled(bool enabled)
 {
-    qDebug("setSplitEnabled");
+    qCDebug(lcCorvidQtScope, "setSplitEnabled");
     if (enabled && m_split_index < 0)
         m_split_index = addExtraTab(translated(QT_TRANSLATE_NOOP("VRXScope", "Split")));
     else if (!enabled && m_split_index >= 0)

@@ -3,6 +3,7 @@
 
 #include "ChannelNameDraw.h"
 #include "ChannelNumberDraw.h"
+#include "CorvidLogging_p.h"
 #include "MeasurementUnit.h"
 #include "VRXAbstractDeviceDataModel.h"
 #include "VRXAbstractPlotDataModel.h"
@@ -624,7 +625,7 @@ void VRXScopePlotView::setModel(QAbstractItemModel *model)
     d->vrxModel = dynamic_cast<VRXAbstractPlotDataModel *>(model);
     if (d->vrxModel) {
         if (model->columnCount() - 1 > MAX_CURVES) {
-            qWarning().nospace() << "VRXScopePlotView: the model has " << model->columnCount() - 1
+            qCWarning(lcCorvidQtPlot).nospace() << "VRXScopePlotView: the model has " << model->columnCount() - 1
                                  << " channels; the first " << MAX_CURVES << " are drawn";
         }
         _numCurves = size_t(qBound(0, model->columnCount() - 1, int(MAX_CURVES)));
@@ -1057,7 +1058,7 @@ bool VRXScopePlotView::isIndexHidden(const QModelIndex &index) const
 void VRXScopePlotView::setSelection(const QRect &rect, QItemSelectionModel::SelectionFlags flags)
 {
     Q_UNUSED(flags);
-    qDebug().nospace() << "VRXScopePlotView::setSelection rect: " << rect;
+    qCDebug(lcCorvidQtPlot).nospace() << "VRXScopePlotView::setSelection rect: " << rect;
 }
 
 QRegion VRXScopePlotView::visualRegionForSelection(const QItemSelection &selection) const
