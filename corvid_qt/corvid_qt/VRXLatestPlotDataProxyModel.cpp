@@ -29,7 +29,7 @@ public:
     VRXLatestPlotDataProxyModel *const q_ptr;
     QAbstractItemModel *model = nullptr;
     // Persistent so that it cannot outlive a reset of the table.
-    QPersistentModelIndex m_editing;
+    QPersistentModelIndex editing;
 
     Q_DECLARE_PUBLIC(VRXLatestPlotDataProxyModel)
 };
@@ -40,7 +40,7 @@ void VRXLatestPlotDataProxyModelPrivate::onRowsInserted()
     const int n = q->rowCount();
     if (n == 0)
         return;
-    const int e = m_editing.isValid() ? m_editing.row() : -1;
+    const int e = editing.isValid() ? editing.row() : -1;
     if (e < 0 || e >= n) {
         emit q->dataChanged(q->index(0, 1), q->index(n - 1, 1));
         return;
@@ -77,7 +77,7 @@ void VRXLatestPlotDataProxyModelPrivate::onModelAboutToBeReset()
 {
     Q_Q(VRXLatestPlotDataProxyModel);
     q->beginResetModel();
-    m_editing = QPersistentModelIndex();
+    editing = QPersistentModelIndex();
 }
 
 void VRXLatestPlotDataProxyModelPrivate::onModelDestroyed()
@@ -88,7 +88,7 @@ void VRXLatestPlotDataProxyModelPrivate::onModelDestroyed()
     model = nullptr;
     q->QAbstractProxyModel::setSourceModel(nullptr);
     q->beginResetModel();
-    m_editing = QPersistentModelIndex();
+    editing = QPersistentModelIndex();
     q->endResetModel();
 }
 
@@ -109,7 +109,7 @@ void VRXLatestPlotDataProxyModel::setSourceModel(QAbstractItemModel *newSourceMo
     beginResetModel();
     if (d->model)
         disconnect(d->model, nullptr, this, nullptr);
-    d->m_editing = QPersistentModelIndex();
+    d->editing = QPersistentModelIndex();
     d->model = newSourceModel;
     QAbstractProxyModel::setSourceModel(newSourceModel);
     if (newSourceModel) {
@@ -319,14 +319,14 @@ QMimeData *VRXLatestPlotDataProxyModel::mimeData(const QModelIndexList &indexes)
 void VRXLatestPlotDataProxyModel::edit(const QModelIndex &index)
 {
     Q_D(VRXLatestPlotDataProxyModel);
-    d->m_editing = (index.isValid() && index.model() == this) ? QPersistentModelIndex(index)
+    d->editing = (index.isValid() && index.model() == this) ? QPersistentModelIndex(index)
                                                               : QPersistentModelIndex();
 }
 
 void VRXLatestPlotDataProxyModel::editingFinished()
 {
     Q_D(VRXLatestPlotDataProxyModel);
-    d->m_editing = QPersistentModelIndex();
+    d->editing = QPersistentModelIndex();
 }
 
 void VRXLatestPlotDataProxyModel::UpdateHeaders()

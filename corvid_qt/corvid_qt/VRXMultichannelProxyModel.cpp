@@ -144,10 +144,10 @@ public:
     QVector<ChannelColumn> columns; // entry c - 1 for table column c
     QList<QPersistentModelIndex> layoutChangePersistentIndexes;
     QModelIndexList proxyIndexes;
-    int m_dataSize = 0;
-    QAbstractItemModel *m_rowsRemovedModel = nullptr;
-    int m_rowRemovedStart = -1;
-    int m_rowRemovedEnd = -1;
+    int dataSize = 0;
+    QAbstractItemModel *rowsRemovedModel = nullptr;
+    int rowRemovedStart = -1;
+    int rowRemovedEnd = -1;
     AbstractChannelModelFactory *channelModelFactory = nullptr;
 
     std::vector<std::unique_ptr<SourceState>> sources; // one per distinct model
@@ -232,8 +232,8 @@ void VRXMultichannelProxyModelPrivate::forgetSource(SourceState *source)
     columns.erase(std::remove_if(columns.begin(), columns.end(),
                                  [source](const ChannelColumn &column) { return column.source == source; }),
                   columns.end());
-    if (m_rowsRemovedModel == source->model)
-        m_rowsRemovedModel = nullptr;
+    if (rowsRemovedModel == source->model)
+        rowsRemovedModel = nullptr;
     sources.erase(std::find_if(sources.begin(), sources.end(),
                                [source](const std::unique_ptr<SourceState> &s) { return s.get() == source; }));
     rebuildColumns();
@@ -263,7 +263,7 @@ void VRXMultichannelProxyModelPrivate::beginReset()
     if (resetDepth++ > 0)
         return;
     q->beginResetModel();
-    m_dataSize = 0;
+    dataSize = 0;
 }
 
 void VRXMultichannelProxyModelPrivate::endReset()
@@ -272,15 +272,15 @@ void VRXMultichannelProxyModelPrivate::endReset()
     if (resetDepth == 0 || --resetDepth > 0)
         return;
     shifted = 0;
-    m_rowsRemovedModel = nullptr;
-    m_rowRemovedStart = m_rowRemovedEnd = -1;
+    rowsRemovedModel = nullptr;
+    rowRemovedStart = rowRemovedEnd = -1;
     for (const auto &source : sources) {
         source->rows = dataRows(source.get());
         source->shifted = source->assumed = 0;
         source->depth = 0;
         source->wholeColumn = false;
     }
-    m_dataSize = longestSource();
+    dataSize = longestSource();
     q->sourceModelReset();
     q->endResetModel();
 }
@@ -306,27 +306,27 @@ void VRXMultichannelProxyModelPrivate::settle(SourceState *source)
     if (resetDepth > 0)
         return;
     // The table is as long as the longest source; rows come and go at its end.
-    int longest = m_dataSize;
-    if (source->rows > m_dataSize)
+    int longest = dataSize;
+    if (source->rows > dataSize)
         longest = source->rows;
-    else if (source->rows < m_dataSize || source->announced)
+    else if (source->rows < dataSize || source->announced)
         longest = longestSource();
-    if (longest > m_dataSize) {
-        source->coveredFrom = qMin(source->coveredFrom, m_dataSize + 1);
-        appendRows(m_dataSize + 1, longest);
-    } else if (longest < m_dataSize) {
-        dropLastRows(longest + 1, m_dataSize);
+    if (longest > dataSize) {
+        source->coveredFrom = qMin(source->coveredFrom, dataSize + 1);
+        appendRows(dataSize + 1, longest);
+    } else if (longest < dataSize) {
+        dropLastRows(longest + 1, dataSize);
     }
 
     if (source->wholeColumn || source->assumed != source->shifted) {
         source->wholeColumn = false;
         source->assumed = source->shifted;
-        announceRowsChanged(source, 1, m_dataSize, true);
+        announceRowsChanged(source, 1, dataSize, true);
         return;
     }
     // Its own cells that changed in rows the table already had; a shorter
     // source repeats its last row to the end, so those follow too.
-    const int last = qMin(m_dataSize, source->coveredFrom - 1);
+    const int last = qMin(dataSize, source->coveredFrom - 1);
     if (source->firstChanged <= last)
         announceRowsChanged(source, source->firstChanged, last, false);
 }
@@ -335,7 +335,7 @@ void VRXMultichannelProxyModelPrivate::appendRows(int first, int last)
 {
     Q_Q(VRXMultichannelProxyModel);
     q->beginInsertRows(QModelIndex(), first, last);
-    m_dataSize = last;
+    dataSize = last;
     for (const auto &source : sources) {
         if (source->depth > 0)
             source->coveredFrom = qMin(source->coveredFrom, first);
@@ -348,7 +348,7 @@ void VRXMultichannelProxyModelPrivate::dropLastRows(int first, int last)
 {
     Q_Q(VRXMultichannelProxyModel);
     q->beginRemoveRows(QModelIndex(), first, last);
-    m_dataSize = first - 1;
+    dataSize = first - 1;
     q->sourceRowsRemoved(QModelIndex(), first, last);
     q->endRemoveRows();
 }
@@ -368,8 +368,8 @@ void VRXMultichannelProxyModelPrivate::announceRowsChanged(SourceState *source, 
 {
     Q_Q(VRXMultichannelProxyModel);
     if (toEnd && last >= qMax(source->rows, 1))
-        last = m_dataSize;
-    last = qMin(last, m_dataSize);
+        last = dataSize;
+    last = qMin(last, dataSize);
     if (first < 0 || first > last)
         return;
     for (int column : qAsConst(source->columns))
@@ -412,13 +412,13 @@ void VRXMultichannelProxyModelPrivate::onRowsAboutToBeRemoved(SourceState *sourc
     // Only one of the longest sources, and only beyond what the table has
     // already dropped, drops rows of the table.
     const qint64 reached = source->shifted + (end - start + 1);
-    const int last = int(qMin<qint64>(reached - shifted, m_dataSize));
-    if (reached <= shifted || last < 1 || source->rows != m_dataSize || m_rowsRemovedModel || resetDepth > 0)
+    const int last = int(qMin<qint64>(reached - shifted, dataSize));
+    if (reached <= shifted || last < 1 || source->rows != dataSize || rowsRemovedModel || resetDepth > 0)
         return;
     q->beginRemoveRows(QModelIndex(), 1, last);
-    m_rowsRemovedModel = source->model;
-    m_rowRemovedStart = 1;
-    m_rowRemovedEnd = last;
+    rowsRemovedModel = source->model;
+    rowRemovedStart = 1;
+    rowRemovedEnd = last;
     shifted += last;
     for (const auto &other : sources)
         other->assumed += last;
@@ -434,14 +434,14 @@ void VRXMultichannelProxyModelPrivate::onRowsRemoved(SourceState *source, const 
     if (start == 1)
         source->shifted += end - start + 1;
     source->rows = dataRows(source);
-    if (m_rowsRemovedModel == source->model) {
-        const int first = m_rowRemovedStart;
-        const int last = m_rowRemovedEnd;
+    if (rowsRemovedModel == source->model) {
+        const int first = rowRemovedStart;
+        const int last = rowRemovedEnd;
         const int count = last - first + 1;
-        const int longest = m_dataSize;
-        m_rowsRemovedModel = nullptr;
-        m_rowRemovedStart = m_rowRemovedEnd = -1;
-        m_dataSize -= count;
+        const int longest = dataSize;
+        rowsRemovedModel = nullptr;
+        rowRemovedStart = rowRemovedEnd = -1;
+        dataSize -= count;
         q->sourceRowsRemoved(parent, first, last);
         q->endRemoveRows();
 
@@ -456,7 +456,7 @@ void VRXMultichannelProxyModelPrivate::onRowsRemoved(SourceState *source, const 
                 continue;
             }
             other->assumed = other->shifted;
-            announceRowsChanged(other.get(), 1, m_dataSize, true);
+            announceRowsChanged(other.get(), 1, dataSize, true);
         }
     }
     endOperation(source);
@@ -485,11 +485,11 @@ void VRXMultichannelProxyModelPrivate::onDataChanged(SourceState *source, const 
         return;
     int first = topLeft.row();
     int last = bottomRight.row();
-    if (first > m_dataSize)
+    if (first > dataSize)
         return;
     if (last >= qMax(source->rows, 1))
-        last = m_dataSize; // its last row repeats below its end
-    last = qMin(last, m_dataSize);
+        last = dataSize; // its last row repeats below its end
+    last = qMin(last, dataSize);
     for (int column : qAsConst(source->columns)) {
         const int shown = columns.at(column - 1).sourceColumn;
         if (shown >= topLeft.column() && shown <= bottomRight.column())
@@ -512,7 +512,7 @@ void VRXMultichannelProxyModelPrivate::onHeaderDataChanged(SourceState *source, 
     if (resetDepth > 0)
         return;
     if (orientation == Qt::Vertical) {
-        last = qMin(last, m_dataSize);
+        last = qMin(last, dataSize);
         if (first >= 0 && first <= last)
             emit q->headerDataChanged(orientation, first, last);
         return;
@@ -674,7 +674,7 @@ QModelIndex VRXMultichannelProxyModel::index(int row, int column, const QModelIn
 {
     Q_ASSERT(!parent.isValid() || parent.model() == this);
     Q_D(const VRXMultichannelProxyModel);
-    if (parent.isValid() || row < 0 || column < 0 || row > d->m_dataSize || column > d->columns.size())
+    if (parent.isValid() || row < 0 || column < 0 || row > d->dataSize || column > d->columns.size())
         return QModelIndex();
     return createIndex(row, column);
 }
@@ -696,7 +696,7 @@ int VRXMultichannelProxyModel::rowCount(const QModelIndex &parent) const
 {
     Q_ASSERT(!parent.isValid() || parent.model() == this);
     Q_D(const VRXMultichannelProxyModel);
-    return parent.isValid() ? 0 : d->m_dataSize + 1;
+    return parent.isValid() ? 0 : d->dataSize + 1;
 }
 
 int VRXMultichannelProxyModel::columnCount(const QModelIndex &parent) const
@@ -973,7 +973,7 @@ bool VRXMultichannelProxyModel::SaveDataToDevice(QIODevice *device) const
     chunk += '\n';
 
     const int flushAt = 64 * 1024;
-    for (int i = 0; i < d->m_dataSize; ++i) {
+    for (int i = 0; i < d->dataSize; ++i) {
         for (int c = 0; c < channels; ++c) {
             const QAbstractItemModel *model = d->columns.at(c).source->model;
             if (model->rowCount() - 1 > i) {

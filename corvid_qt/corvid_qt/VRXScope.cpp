@@ -55,7 +55,7 @@ const char *const VRXScope::plotAveragingStrings[4] = {
 VRXScope::VRXScope(QWidget *parent)
     : QWidget(parent)
     , m_ui(new Ui_VRXScope)
-    , _plotScaleMode(_PlotScaleNormal)
+    , m_plotScaleMode(_PlotScaleNormal)
     , m_averagingModel(nullptr)
     , m_zeroingModel(nullptr)
     , m_pixelated_enabled(false)
@@ -118,7 +118,6 @@ VRXScope::~VRXScope()
     // The proxies outlive this destructor as children and reset once more
     // as their sources go; the panel must not hear it.
     disconnect(m_zeroingModel, nullptr, this, nullptr);
-    delete m_ui;
 }
 
 void VRXScope::setModel(QAbstractItemModel *model)
@@ -161,9 +160,6 @@ bool VRXScope::hasChain() const
     // keeps its previous source then.
     return m_model && m_averagingModel->sourceModel() == m_model;
 }
-
-// ---------------------------------------------------------------------------
-// Plot modes
 
 void VRXScope::SetPlotMode(PlotMode mode)
 {
@@ -260,14 +256,11 @@ void VRXScope::setSplitEnabled(bool enabled)
     m_split_enabled = enabled;
 }
 
-// ---------------------------------------------------------------------------
-// Y scale
-
 void VRXScope::SetYScale(int scaleMode)
 {
     VRXScopePlotView *view = m_ui->plotView;
     QToolButton *positiveOnly = m_ui->positiveOnlyButton;
-    switch (_plotScaleMode) {
+    switch (m_plotScaleMode) {
     case _PlotScaleAbsolute: {
         bool isNumber = false;
         const double v = m_ui->scaleYCombo->currentText().toDouble(&isNumber);
@@ -295,7 +288,7 @@ void VRXScope::SetYScale(int scaleMode)
     }
     case _PlotScaleNormal:
     case _PlotScaleAutoOnly:
-        positiveOnly->setEnabled(_plotScaleMode != _PlotScaleAutoOnly && scaleMode > 1);
+        positiveOnly->setEnabled(m_plotScaleMode != _PlotScaleAutoOnly && scaleMode > 1);
         view->SetYScaleMode(scaleMode);
         break;
     }
@@ -333,7 +326,7 @@ void VRXScope::SetYScaleMode(int plotScaleMode)
         positiveOnly->setVisible(false);
         break;
     }
-    _plotScaleMode = PlotScaleModes(plotScaleMode);
+    m_plotScaleMode = PlotScaleModes(plotScaleMode);
     SetYScale(0);
 }
 
@@ -350,9 +343,6 @@ void VRXScope::SetPositiveOnly(bool positiveOnly)
     if (m_ui->positiveOnlyButton->isVisibleTo(this))
         m_ui->positiveOnlyButton->setChecked(positiveOnly);
 }
-
-// ---------------------------------------------------------------------------
-// Averaging, zeroing, clearing
 
 void VRXScope::SetAveragingMode(int averagingMode)
 {
@@ -385,9 +375,6 @@ void VRXScope::Clear()
     if (hasChain())
         m_averagingModel->Clear();
 }
-
-// ---------------------------------------------------------------------------
-// Saving
 
 void VRXScope::setSaveFileNameProvider(SaveFileNameProvider provider)
 {
