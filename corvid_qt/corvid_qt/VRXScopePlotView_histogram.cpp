@@ -87,10 +87,6 @@ VRX_HistogramItem *createHistogramItem(VRXScopePlotView::HistogramItemTypes type
     }
 }
 
-const int kCalibratedTypes[] = {VRXScopePlotView::GaussabolaHistogramItemType,
-                                VRXScopePlotView::RegressionHistogramItemType,
-                                VRXScopePlotView::PrecalculatedFitHistogramItemType};
-
 } // namespace
 
 void VRXScopePlotView::enableHistogramItem(HistogramItemTypes type, int count, QVector<double> const &options,
@@ -129,21 +125,24 @@ VRX_HistogramItemAxisWidget *VRXScopePlotView::histogramAxisWidget(HistogramItem
 void VRXScopePlotView::toggleMLFC(bool on)
 {
     Q_D(VRXScopePlotView);
-    for (int type : kCalibratedTypes)
-        for (VRX_HistogramItem *item : qAsConst(d->m_histogramItems[type]))
-            item->toggle_MLFC(on);
-    if (d->m_plotMode == HistogramPlotMode)
-        RequestReplot();
+    d->updateCalibratedItems([on](VRX_HistogramItem *item) { item->toggle_MLFC(on); });
 }
 
 void VRXScopePlotView::upload_MLFC_calibration_table(std::vector<double> *table)
 {
     Q_D(VRXScopePlotView);
-    for (int type : kCalibratedTypes)
-        for (VRX_HistogramItem *item : qAsConst(d->m_histogramItems[type]))
-            item->upload_MLFC_calibration_table(table);
-    if (d->m_plotMode == HistogramPlotMode)
-        RequestReplot();
+    d->updateCalibratedItems([table](VRX_HistogramItem *item) { item->upload_MLFC_calibration_table(table); });
+}
+
+void VRXScopePlotViewPrivate::updateCalibratedItems(const std::function<void(VRX_HistogramItem *)> &update)
+{
+    Q_Q(VRXScopePlotView);
+    for (int type : {VRXScopePlotView::GaussabolaHistogramItemType, VRXScopePlotView::RegressionHistogramItemType,
+                     VRXScopePlotView::PrecalculatedFitHistogramItemType})
+        for (VRX_HistogramItem *item : qAsConst(m_histogramItems[type]))
+            update(item);
+    if (m_plotMode == VRXScopePlotView::HistogramPlotMode)
+        q->RequestReplot();
 }
 
 void VRXScopePlotViewPrivate::clearHistogramItems(int type)

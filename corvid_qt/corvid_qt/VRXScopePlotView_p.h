@@ -17,6 +17,7 @@
 #include <QtGui/QPen>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -60,6 +61,8 @@ public:
     void detachCurves();
     void clearHistogramItems(int type);
     void hideHistogramItems();
+    /// Applies `update` to the items with an energy line, then replots a shown histogram.
+    void updateCalibratedItems(const std::function<void(VRX_HistogramItem *)> &update);
     void setScrollBarShown(bool shown);
     void requestCanvasPaint();
     void updateBufferSizeLabel();
@@ -70,7 +73,10 @@ public:
     int firstRow(PlotTimeIndex::Bound bound, double t, int lastRow);
 
     QVector<MarkerData> initialMarkers() const;
-    std::pair<int, double> findStripMarkerTime(double t);
+    /// Moves each marker onto the first sample at or after its time; row -1 for none.
+    void snapMarkers(QVector<MarkerData> &markers);
+    /// Labels both markers and titles the axes for the window xLow..xHigh.
+    void finishStripPass(const QVector<MarkerData> &markers, double xLow, double xHigh);
     void plotCurves(int firstRow, int lastRow, QVector<MarkerData> &markers);
     void plotStripMode();
     void plotScopeMode();

@@ -44,16 +44,26 @@ QVector<VRXScopePlotView::MarkerData> VRXScopePlotViewPrivate::initialMarkers() 
     return markers;
 }
 
-std::pair<int, double> VRXScopePlotViewPrivate::findStripMarkerTime(double t)
+void VRXScopePlotViewPrivate::snapMarkers(QVector<MarkerData> &markers)
 {
     Q_Q(VRXScopePlotView);
     const int lastRow = q->model()->rowCount() - 1;
-    if (lastRow >= 1) {
-        const int row = firstRow(PlotTimeIndex::AtOrAfter, t, lastRow);
-        if (row > 0)
-            return std::make_pair(row, time(row));
+    for (MarkerData &marker : markers) {
+        const double t = marker.markerTime;
+        const int row = lastRow >= 1 ? firstRow(PlotTimeIndex::AtOrAfter, t, lastRow) : -1;
+        marker.markerTime_i = row > 0 ? row : -1;
+        marker.markerTime = row > 0 ? time(row) : t;
     }
-    return std::make_pair(-1, t);
+}
+
+void VRXScopePlotViewPrivate::finishStripPass(const QVector<MarkerData> &markers, double xLow, double xHigh)
+{
+    const std::pair<int, int> rows(markers[0].markerTime_i, markers[1].markerTime_i);
+    const std::pair<double, double> range(xLow, xHigh);
+    setStripMarker(markers[0], 0, rows, range);
+    setStripMarker(markers[1], 1, rows, range);
+    setStripAxisTitles();
+    plot()->updateAxes();
 }
 
 void VRXScopePlotViewPrivate::plotCurves(int firstRow, int lastRow, QVector<MarkerData> &markers)
@@ -151,11 +161,7 @@ void VRXScopePlotViewPrivate::plotStripMode()
         m_scrollFactor = factor;
     }
 
-    for (MarkerData &marker : markers) {
-        const std::pair<int, double> found = findStripMarkerTime(marker.markerTime);
-        marker.markerTime_i = found.first;
-        marker.markerTime = found.second;
-    }
+    snapMarkers(markers);
 
     const int window = m_plotXCount;
     const double hintWidth = m_vrxModel->PlotWidthHint();
@@ -198,12 +204,7 @@ void VRXScopePlotViewPrivate::plotStripMode()
 
     plot->setAxisScale(QwtPlot::xBottom, xLow, xHigh);
     setScrollBarShown(xLow > first || scrolledBack);
-    const std::pair<int, int> rows(markers[0].markerTime_i, markers[1].markerTime_i);
-    const std::pair<double, double> range(xLow, xHigh);
-    setStripMarker(markers[0], 0, rows, range);
-    setStripMarker(markers[1], 1, rows, range);
-    setStripAxisTitles();
-    plot->updateAxes();
+    finishStripPass(markers, xLow, xHigh);
 
     const double width = xHigh - xLow;
     bar->setRange(0, toScrollUnits((last - first - width) * factor));
@@ -229,21 +230,14 @@ void VRXScopePlotViewPrivate::plotScopeMode()
         const double t0 = time(start);
         const double t1 = time(end);
         const double lower = plot->axisScaleDiv(QwtPlot::xBottom).lowerBound();
-        for (MarkerData &marker : markers) {
-            const std::pair<int, double> found = findStripMarkerTime(marker.markerTime - lower + t0);
-            marker.markerTime_i = found.first;
-            marker.markerTime = found.second;
-        }
+        for (MarkerData &marker : markers)
+            marker.markerTime = marker.markerTime - lower + t0;
+        snapMarkers(markers);
         plotCurves(start, end, markers);
         m_nextScopeRow += sweep;
         if (std::isfinite(t0) && std::isfinite(t1))
             plot->setAxisScale(QwtPlot::xBottom, t0, t1);
-        const std::pair<int, int> rows(markers[0].markerTime_i, markers[1].markerTime_i);
-        const std::pair<double, double> range(t0, t1);
-        setStripMarker(markers[0], 0, rows, range);
-        setStripMarker(markers[1], 1, rows, range);
-        setStripAxisTitles();
-        plot->updateAxes();
+        finishStripPass(markers, t0, t1);
         if (qint64(rowCount) - m_nextScopeRow >= sweep)
             q->RequestReplot();
     } else if (rowCount - 1 > 1) {
