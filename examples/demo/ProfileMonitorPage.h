@@ -23,7 +23,11 @@ public:
     explicit ProfileMonitorPage(QWidget *parent = nullptr);
     ~ProfileMonitorPage() override;
 
-    QStringList writePictures(const QString &dir, const QString &prefix) override;
+    void setSimulationRunning(bool running) override;
+    void setSimulationSpeed(double factor) override;
+
+    SimulatedProfileMonitor *monitor() const { return m_monitor; }
+    Corvid_Qt::VRXScopePlotView *view() const { return m_view; }
 
 private Q_SLOTS:
     void tick();
@@ -33,6 +37,7 @@ private:
     Corvid_Qt::VRXScopePlotView *m_view;
     QTimer *m_timer;
     QElapsedTimer m_clock;
+    double m_speed = 1;
 };
 
 #endif

@@ -1,8 +1,10 @@
 // The demo host program. With a display it opens the demo window; with
 // --pictures DIR (what ./run demo passes when there is no display) it lets the
-// simulated instruments run for a while, writes a PNG of every page into DIR
-// and exits.
+// simulated instruments run for a while, takes the picture tour through every
+// page, writing PNG pictures (and the files the pages save) into DIR, and exits.
 #include "DemoWindow.h"
+#include "PictureTour.h"
+#include "SoakRun.h"
 
 #include <QtCore/QCommandLineParser>
 #include <QtCore/QDir>
@@ -25,12 +27,25 @@ int main(int argc, char **argv)
     QCommandLineOption secondsOption(QStringLiteral("seconds"),
                                      QStringLiteral("With --pictures: how long the instruments run first."),
                                      QStringLiteral("s"), QStringLiteral("3"));
+    QCommandLineOption soakOption(QStringLiteral("soak"),
+                                  QStringLiteral("Run every instrument ten times faster for <minutes> with a scripted "
+                                                 "user, report memory growth and exit."),
+                                  QStringLiteral("minutes"));
+    QCommandLineOption scratchOption(QStringLiteral("scratch"), QStringLiteral("With --soak: folder for saved files."),
+                                     QStringLiteral("dir"), QDir::temp().filePath(QStringLiteral("corvid_soak")));
     parser.addOption(picturesOption);
     parser.addOption(secondsOption);
+    parser.addOption(soakOption);
+    parser.addOption(scratchOption);
     parser.process(app);
 
     DemoWindow window;
     window.show();
+
+    if (parser.isSet(soakOption)) {
+        SoakRun soak(window, parser.value(soakOption).toDouble(), parser.value(scratchOption));
+        return soak.run() ? 0 : 1;
+    }
 
     if (!parser.isSet(picturesOption))
         return app.exec();
@@ -46,7 +61,7 @@ int main(int argc, char **argv)
     while (clock.elapsed() < runMs)
         app.processEvents(QEventLoop::AllEvents, 50);
 
-    const QStringList files = window.writePictures(dir);
+    const QStringList files = PictureTour(window, dir).run();
     QTextStream out(stdout);
     out << "corvid_demo: no display; wrote " << files.size() << " pictures to " << dir << "\n";
     for (const QString &f : files)
