@@ -85,6 +85,26 @@ private:
     Q_DECLARE_PRIVATE(VRXPlotProxyModel)
     const QScopedPointer<VRXPlotProxyModelPrivate> d_ptr;
 
+    Q_PRIVATE_SLOT(d_func(), void _q_sourceRowsAboutToBeInserted(QModelIndex, int, int))
+    Q_PRIVATE_SLOT(d_func(), void _q_sourceRowsInserted(QModelIndex, int, int))
+    Q_PRIVATE_SLOT(d_func(), void _q_sourceRowsAboutToBeRemoved(QModelIndex, int, int))
+    Q_PRIVATE_SLOT(d_func(), void _q_sourceRowsRemoved(QModelIndex, int, int))
+    Q_PRIVATE_SLOT(d_func(), void _q_sourceRowsAboutToBeMoved(QModelIndex, int, int, QModelIndex, int))
+    Q_PRIVATE_SLOT(d_func(), void _q_sourceRowsMoved(QModelIndex, int, int, QModelIndex, int))
+    Q_PRIVATE_SLOT(d_func(), void _q_sourceColumnsAboutToBeInserted(QModelIndex, int, int))
+    Q_PRIVATE_SLOT(d_func(), void _q_sourceColumnsInserted(QModelIndex, int, int))
+    Q_PRIVATE_SLOT(d_func(), void _q_sourceColumnsAboutToBeRemoved(QModelIndex, int, int))
+    Q_PRIVATE_SLOT(d_func(), void _q_sourceColumnsRemoved(QModelIndex, int, int))
+    Q_PRIVATE_SLOT(d_func(), void _q_sourceColumnsAboutToBeMoved(QModelIndex, int, int, QModelIndex, int))
+    Q_PRIVATE_SLOT(d_func(), void _q_sourceColumnsMoved(QModelIndex, int, int, QModelIndex, int))
+    Q_PRIVATE_SLOT(d_func(), void _q_sourceDataChanged(QModelIndex, QModelIndex, QVector<int>))
+    Q_PRIVATE_SLOT(d_func(), void _q_sourceHeaderDataChanged(Qt::Orientation, int, int))
+    Q_PRIVATE_SLOT(d_func(), void _q_sourceLayoutAboutToBeChanged(const QList<QPersistentModelIndex> &,
+                                                                  QAbstractItemModel::LayoutChangeHint))
+    Q_PRIVATE_SLOT(d_func(), void _q_sourceLayoutChanged(const QList<QPersistentModelIndex> &,
+                                                         QAbstractItemModel::LayoutChangeHint))
+    Q_PRIVATE_SLOT(d_func(), void _q_sourceModelAboutToBeReset())
+    Q_PRIVATE_SLOT(d_func(), void _q_sourceModelReset())
 };
 
 } // namespace Corvid_Qt
