@@ -20,6 +20,8 @@ QStringList PictureTour::run()
     scopePlot();
     profileMonitor();
     scopePanel();
+    chamber();
+    settings();
     for (DemoPage *page : m_window.pages())
         page->setSimulationRunning(true);
     return m_files;

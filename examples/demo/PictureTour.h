@@ -23,6 +23,8 @@ private:
     void scopePlot();
     void profileMonitor();
     void scopePanel();
+    void chamber();
+    void settings();
 
     /// Makes the page current and stops its simulation for scripted data.
     template <typename P>
