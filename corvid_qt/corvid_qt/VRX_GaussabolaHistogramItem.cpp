@@ -21,9 +21,7 @@ QString VRX_GaussabolaHistogramItem::stripStyleSheet()
 
 VRX_GaussabolaHistogramItem::VRX_GaussabolaHistogramItem(VRX_HistogramItemAxisWidget *axisWidget, bool fullStats)
     : VRX_StatisticsHistogramItem(axisWidget, itemColor(), fullStats)
-    , m_snr(nullptr)
     , m_chi_opt(1)
-    , m_chi2(nullptr)
     , m_peak(0)
     , m_mlfc_enabled(false)
     , m_mlfc_calibration_table(nullptr)
@@ -36,11 +34,8 @@ VRX_GaussabolaHistogramItem::VRX_GaussabolaHistogramItem(VRX_HistogramItemAxisWi
     }
 }
 
-VRX_GaussabolaHistogramItem::~VRX_GaussabolaHistogramItem()
-{
-    delete m_chi2;
-    delete m_snr;
-}
+VRX_GaussabolaHistogramItem::~VRX_GaussabolaHistogramItem() = default;
+
 
 void VRX_GaussabolaHistogramItem::attach(QwtPlot *plot)
 {
@@ -66,10 +61,8 @@ bool VRX_GaussabolaHistogramItem::prepare(int startChannel, QVector<float> const
                                           QVector<float> const &)
 {
     // SNR and chi-square refer to the distribution they were computed on.
-    delete m_chi2;
-    m_chi2 = nullptr;
-    delete m_snr;
-    m_snr = nullptr;
+    m_chi2.reset();
+    m_snr.reset();
     newDistribution(values);
     const int code = Gaussian::Gaussabola(*m_dist, m_opt).calculate_all();
     return finishPrepare(code, startChannel, values.size(), totalChannels, m_statMarker, &m_curve, &m_peak,
