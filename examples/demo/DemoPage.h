@@ -1,11 +1,11 @@
 #ifndef DEMO_DEMOPAGE_H
 #define DEMO_DEMOPAGE_H
 
-#include <QtCore/QStringList>
 #include <QtWidgets/QWidget>
 
-/// One tab of the demo window. Pages that show several states (plot modes,
-/// scales) override writePictures() to write one picture per state.
+/// One tab of the demo window: builds a simulated instrument, the library's
+/// models and widgets, and wires them together. Nothing else: scripted use
+/// of a page (the headless picture tour) lives in PictureTour.
 class DemoPage : public QWidget
 {
     Q_OBJECT
@@ -13,12 +13,8 @@ public:
     explicit DemoPage(const QString &title, QWidget *parent = nullptr);
     QString title() const { return m_title; }
 
-    /// Writes PNG pictures of this page into dir; returns the files written.
-    virtual QStringList writePictures(const QString &dir, const QString &prefix);
-
-protected:
-    /// Grabs the page as it is now into dir/prefix-suffix.png.
-    QString grabTo(const QString &dir, const QString &prefix, const QString &suffix);
+    /// Starts or stops the page's simulated instruments; they run by default.
+    virtual void setSimulationRunning(bool running);
 
 private:
     QString m_title;

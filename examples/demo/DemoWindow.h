@@ -1,9 +1,10 @@
 #ifndef DEMO_DEMOWINDOW_H
 #define DEMO_DEMOWINDOW_H
 
+#include "DemoPage.h"
+
 #include <QtWidgets/QMainWindow>
 
-class DemoPage;
 class QTabWidget;
 
 /// The demo's main window: one tab per simulated instrument or widget family.
@@ -14,8 +15,18 @@ public:
     explicit DemoWindow(QWidget *parent = nullptr);
 
     void addPage(DemoPage *page);
-    /// Shows every page in turn and writes its pictures into dir.
-    QStringList writePictures(const QString &dir);
+    QList<DemoPage *> pages() const { return m_pages; }
+    void showPage(DemoPage *page);
+
+    /// The first page of type P, or null.
+    template <typename P>
+    P *page() const
+    {
+        for (DemoPage *p : m_pages)
+            if (auto *typed = qobject_cast<P *>(p))
+                return typed;
+        return nullptr;
+    }
 
 private:
     QTabWidget *m_tabs;

@@ -5,7 +5,6 @@
 #include <VRXScopePlotView.h>
 
 #include <QtCore/QTimer>
-#include <QtWidgets/QApplication>
 #include <QtWidgets/QVBoxLayout>
 
 using Corvid_Qt::VRXScopePlotView;
@@ -40,24 +39,12 @@ void ProfileMonitorPage::tick()
     m_monitor->addFrame(m_clock.elapsed() / 1000.0);
 }
 
-QStringList ProfileMonitorPage::writePictures(const QString &dir, const QString &prefix)
+void ProfileMonitorPage::setSimulationRunning(bool running)
 {
-    m_timer->stop();
-    QStringList files;
-    // One beam, then the second peak in the other region.
-    const struct {
-        double t;
-        const char *suffix;
-    } states[] = {{2.0, "one-beam"}, {6.5, "second-peak"}};
-    for (const auto &state : states) {
-        m_monitor->addFrame(state.t);
-        // A pass, then the strips grow to their panels' height.
-        for (int i = 0; i < 3; ++i)
-            QApplication::processEvents();
-        const QString file = grabTo(dir, prefix, QLatin1String(state.suffix));
-        if (!file.isEmpty())
-            files << file;
+    if (running) {
+        m_clock.start();
+        m_timer->start(50);
+    } else {
+        m_timer->stop();
     }
-    m_timer->start(50);
-    return files;
 }

@@ -23,7 +23,10 @@ public:
     explicit ProfileMonitorPage(QWidget *parent = nullptr);
     ~ProfileMonitorPage() override;
 
-    QStringList writePictures(const QString &dir, const QString &prefix) override;
+    void setSimulationRunning(bool running) override;
+
+    SimulatedProfileMonitor *monitor() const { return m_monitor; }
+    Corvid_Qt::VRXScopePlotView *view() const { return m_view; }
 
 private Q_SLOTS:
     void tick();

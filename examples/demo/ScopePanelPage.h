@@ -32,15 +32,17 @@ public:
     explicit ScopePanelPage(QWidget *parent = nullptr);
     ~ScopePanelPage() override;
 
-    /// One picture per plot mode and per Y scale family, and a CSV file of
-    /// each instrument saved through its panel's save button.
-    QStringList writePictures(const QString &dir, const QString &prefix) override;
+    void setSimulationRunning(bool running) override;
+
+    SimulatedCurrentReader *reader() const { return m_reader; }
+    SimulatedProfileMonitor *monitor() const { return m_monitor; }
+    QComboBox *instrumentSelector() const { return m_instrument; }
+    Corvid_Qt::VRXScope *readerScope() const { return m_readerScope; }
+    Corvid_Qt::VRXScope *monitorScope() const { return m_monitorScope; }
 
 private:
     void showInstrument(int index);
     void feedMonitor();
-    QString grabSettled(const QString &dir, const QString &prefix, const QString &suffix);
-    static QString saveThroughPanel(Corvid_Qt::VRXScope *scope, const QString &file);
 
     std::unique_ptr<Corvid_Qt::Units::MeasurementUnit> m_units;
     Corvid_Qt::VRXMultichannelProxyModel *m_readerModel;

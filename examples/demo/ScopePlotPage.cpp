@@ -9,16 +9,10 @@
 #include <VRXSingleChannelDataModel.h>
 #include <VRXZeroingProxyModel.h>
 
-#include <QtGui/QMouseEvent>
-#include <QtWidgets/QApplication>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QVBoxLayout>
-
-#include <qwt_plot.h>
-#include <qwt_plot_canvas.h>
-#include <qwt_scale_map.h>
 
 using namespace Corvid_Qt;
 
@@ -83,42 +77,10 @@ ScopePlotPage::~ScopePlotPage()
     delete m_merged;
 }
 
-void ScopePlotPage::clickAt(double time, double value, Qt::MouseButton button)
+void ScopePlotPage::setSimulationRunning(bool running)
 {
-    // A click where a user would click: on the canvas, at the point that
-    // shows this time and value.
-    auto *plot = m_view->findChild<QwtPlot *>();
-    QWidget *canvas = plot->canvas();
-    const QPointF pos(plot->canvasMap(QwtPlot::xBottom).transform(time),
-                      plot->canvasMap(QwtPlot::yLeft).transform(value));
-    QMouseEvent press(QEvent::MouseButtonPress, pos, canvas->mapToGlobal(pos.toPoint()), button, button,
-                      Qt::NoModifier);
-    QApplication::sendEvent(canvas, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, pos, canvas->mapToGlobal(pos.toPoint()), button,
-                        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(canvas, &release);
-    QApplication::processEvents();
-}
-
-QStringList ScopePlotPage::writePictures(const QString &dir, const QString &prefix)
-{
-    // A fixed stretch of 4.5 s with the pause at 2.0 .. 2.35 s in the window.
-    m_reader->replay(4.5);
-    m_mode->setCurrentIndex(0);
-    QApplication::processEvents();
-
-    // Marker 0 on a beam pulse, marker 1 on the next one.
-    clickAt(3.0105, 2.5, Qt::LeftButton);
-    clickAt(3.2605, 2.5, Qt::RightButton);
-    QStringList files;
-    files << grabTo(dir, prefix, QStringLiteral("strip"));
-
-    m_mode->setCurrentIndex(1);
-    QApplication::processEvents();
-    files << grabTo(dir, prefix, QStringLiteral("scope"));
-
-    m_mode->setCurrentIndex(0);
-    m_reader->start();
-    files.removeAll(QString());
-    return files;
+    if (running)
+        m_reader->start();
+    else
+        m_reader->stop();
 }

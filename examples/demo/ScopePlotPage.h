@@ -30,11 +30,14 @@ public:
     explicit ScopePlotPage(QWidget *parent = nullptr);
     ~ScopePlotPage() override;
 
-    QStringList writePictures(const QString &dir, const QString &prefix) override;
+    void setSimulationRunning(bool running) override;
+
+    Corvid_Qt::VRXScopePlotView *view() const { return m_view; }
+    SimulatedCurrentReader *reader() const { return m_reader; }
+    /// Strip chart or scope, as a user chooses it.
+    QComboBox *modeSelector() const { return m_mode; }
 
 private:
-    void clickAt(double time, double value, Qt::MouseButton button);
-
     std::unique_ptr<Corvid_Qt::Units::MeasurementUnit> m_units;
     Corvid_Qt::VRXMultichannelProxyModel *m_merged;
     Corvid_Qt::VRXAveragingProxyModel *m_averaged;

@@ -1,8 +1,9 @@
 // The demo host program. With a display it opens the demo window; with
 // --pictures DIR (what ./run demo passes when there is no display) it lets the
-// simulated instruments run for a while, writes a PNG of every page into DIR
-// and exits.
+// simulated instruments run for a while, takes the picture tour through every
+// page, writing PNG pictures (and the files the pages save) into DIR, and exits.
 #include "DemoWindow.h"
+#include "PictureTour.h"
 
 #include <QtCore/QCommandLineParser>
 #include <QtCore/QDir>
@@ -46,7 +47,7 @@ int main(int argc, char **argv)
     while (clock.elapsed() < runMs)
         app.processEvents(QEventLoop::AllEvents, 50);
 
-    const QStringList files = window.writePictures(dir);
+    const QStringList files = PictureTour(window, dir).run();
     QTextStream out(stdout);
     out << "corvid_demo: no display; wrote " << files.size() << " pictures to " << dir << "\n";
     for (const QString &f : files)

@@ -1,0 +1,110 @@
+#include "PictureTour.h"
+
+#include "ScopePanelPage.h"
+#include "SimulatedCurrentReader.h"
+#include "SimulatedProfileMonitor.h"
+
+#include <VRXScope.h>
+
+#include <QtCore/QFile>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QToolButton>
+#include <cstdio>
+
+using Corvid_Qt::VRXScope;
+
+namespace {
+
+// Only the panel's own controls are used, found by their form names, as a
+// user would click them.
+template <typename T>
+T *control(VRXScope *scope, const char *name)
+{
+    return scope->findChild<T *>(QLatin1String(name));
+}
+
+void choose(VRXScope *scope, const char *comboName, const QString &entry)
+{
+    auto *combo = control<QComboBox>(scope, comboName);
+    combo->setCurrentIndex(combo->findText(entry));
+}
+
+// The panel's save button with its own writer; only the dialogs are
+// answered here, as nobody is there to answer them.
+QString saveThroughPanel(VRXScope *scope, const QString &file)
+{
+    QString error;
+    scope->setSaveFileNameProvider(
+        [file](const QString &, const QString &, const QString &, QFileDialog::Options) { return file; });
+    scope->setSaveErrorReporter([&error](const QString &title, const QString &text) { error = title + ": " + text; });
+    QFile::remove(file);
+    control<QToolButton>(scope, "saveButton")->click();
+    scope->setSaveFileNameProvider(nullptr);
+    scope->setSaveErrorReporter(nullptr);
+    if (!error.isEmpty())
+        std::fprintf(stderr, "corvid_demo: %s (%s)\n", qPrintable(error), qPrintable(file));
+    return error.isEmpty() ? file : QString();
+}
+
+} // namespace
+
+void PictureTour::scopePanel()
+{
+    auto *page = visit<ScopePanelPage>("scope-panel");
+    if (!page)
+        return;
+    VRXScope *reader = page->readerScope();
+
+    // The current reader: a fixed 4.5 s with a pause inside the strip.
+    page->instrumentSelector()->setCurrentIndex(0);
+    page->reader()->replay(4.5);
+    const struct {
+        VRXScope::PlotMode mode;
+        const char *suffix;
+    } modes[] = {{VRXScope::StripPlotMode, "reader-strip"},
+                 {VRXScope::ScopePlotMode, "reader-scope"},
+                 {VRXScope::HistogramPlotMode, "reader-histogram"}};
+    for (const auto &m : modes) {
+        reader->SetPlotMode(m.mode);
+        grab(QLatin1String(m.suffix));
+    }
+
+    // The Y scale families, in strip mode. The absolute lists cannot be
+    // left again, so the percentages come first.
+    reader->SetPlotMode(VRXScope::StripPlotMode);
+    choose(reader, "scaleYCombo", QStringLiteral("50%"));
+    reader->SetPositiveOnly(true);
+    grab(QStringLiteral("reader-y-percent"));
+
+    choose(reader, "averagingCombo", QStringLiteral("10x Avg"));
+    control<QToolButton>(reader, "zeroButton")->click();
+    grab(QStringLiteral("reader-averaged-zeroed"));
+    control<QToolButton>(reader, "clearZeroButton")->click();
+    choose(reader, "averagingCombo", QStringLiteral("No Avg"));
+
+    reader->SetYScaleMode(VRXScope::_PlotScaleAbsolute);
+    choose(reader, "scaleYCombo", QStringLiteral("5"));
+    grab(QStringLiteral("reader-y-absolute"));
+    reader->SetYScaleMode(VRXScope::_PlotScaleAbsolutePositive);
+    choose(reader, "scaleYCombo", QStringLiteral("5"));
+    grab(QStringLiteral("reader-y-absolute-positive"));
+    reader->SetYScaleMode(VRXScope::_PlotScaleAutoOnly);
+    grab(QStringLiteral("reader-y-auto-only"));
+
+    keep(saveThroughPanel(reader, path(QStringLiteral("reader"), QStringLiteral(".csv"))));
+
+    // The profile monitor: 6.5 s of frames, ending with the second peak.
+    VRXScope *monitor = page->monitorScope();
+    page->instrumentSelector()->setCurrentIndex(1);
+    page->monitor()->Clear();
+    for (int i = 0; i <= 130; ++i)
+        page->monitor()->addFrame(0.05 * i);
+    monitor->SetPlotMode(VRXScope::HistogramPlotMode);
+    grab(QStringLiteral("monitor-histogram"));
+    monitor->SetPlotMode(VRXScope::StripPlotMode);
+    grab(QStringLiteral("monitor-strip"));
+    monitor->SetPlotMode(VRXScope::HistogramPlotMode);
+
+    keep(saveThroughPanel(monitor, path(QStringLiteral("monitor"), QStringLiteral(".csv"))));
+    page->instrumentSelector()->setCurrentIndex(0);
+}

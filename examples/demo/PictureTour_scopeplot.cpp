@@ -1,0 +1,27 @@
+#include "PictureTour.h"
+
+#include "ScopePlotPage.h"
+#include "SimulatedCurrentReader.h"
+
+#include <QtCore/QPointF>
+#include <QtWidgets/QComboBox>
+
+void PictureTour::scopePlot()
+{
+    auto *page = visit<ScopePlotPage>("scope-plot");
+    if (!page)
+        return;
+    // A fixed stretch of 4.5 s with the pause at 2.0 .. 2.35 s in the window.
+    page->reader()->replay(4.5);
+    page->modeSelector()->setCurrentIndex(0);
+    settle();
+
+    // Marker 0 on a beam pulse, marker 1 on the next one.
+    clickPlot(page->view(), QPointF(3.0105, 2.5), Qt::LeftButton);
+    clickPlot(page->view(), QPointF(3.2605, 2.5), Qt::RightButton);
+    grab(QStringLiteral("strip"));
+
+    page->modeSelector()->setCurrentIndex(1);
+    grab(QStringLiteral("scope"));
+    page->modeSelector()->setCurrentIndex(0);
+}
