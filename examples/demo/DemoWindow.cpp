@@ -3,13 +3,23 @@
 #include "ProfileMonitorPage.h"
 #include "ScopePanelPage.h"
 #include "ScopePlotPage.h"
+#include "SimulatedCurrentReader.h"
+#include "SimulatedProfileMonitor.h"
 #include "UnitsPage.h"
 
+#include <VRXLogBrowser.h>
+
+#include <QtCore/QTime>
+#include <QtWidgets/QDockWidget>
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QTabWidget>
+#include <QtWidgets/QTextBrowser>
 
 DemoWindow::DemoWindow(QWidget *parent)
     : QMainWindow(parent)
     , m_tabs(new QTabWidget(this))
+    , m_log(new Corvid_Qt::VRXLogBrowser)
+    , m_logDock(new QDockWidget(tr("Instrument log"), this))
 {
     setWindowTitle(tr("corvid_qt demo"));
     setCentralWidget(m_tabs);
@@ -18,6 +28,33 @@ DemoWindow::DemoWindow(QWidget *parent)
     addPage(new ScopePlotPage);
     addPage(new ProfileMonitorPage);
     addPage(new ScopePanelPage);
+
+    m_log->titleLabel()->setText(tr("Events of the simulated instruments"));
+    m_log->setMaximumBlockCount(2000);
+    m_log->addErrorKeywords({"error", "timeout", "failed", "disconnected"});
+    m_log->addWarningKeywords({"warning", "overrange", "dropped"});
+    if (m_log->textBrowser()->palette().color(QPalette::Base).lightness() > 128)
+        m_log->setErrorWarningColorsForWhiteBackground();
+    m_log->setSyntaxHighlighting(true);
+    m_logDock->setObjectName(QStringLiteral("logDock"));
+    m_logDock->setWidget(m_log);
+    addDockWidget(Qt::BottomDockWidgetArea, m_logDock);
+    resizeDocks({m_logDock}, {180}, Qt::Vertical);
+
+    auto logFrom = [this](const QString &source) {
+        return [this, source](const QString &text) {
+            m_log->appendLine(QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz")) + QLatin1String("  ")
+                              + source + QLatin1String(": ") + text);
+        };
+    };
+    if (auto *p = page<ScopePlotPage>())
+        connect(p->reader(), &SimulatedCurrentReader::message, this, logFrom(tr("strip chart reader")));
+    if (auto *p = page<ProfileMonitorPage>())
+        connect(p->monitor(), &SimulatedProfileMonitor::message, this, logFrom(tr("profile monitor")));
+    if (auto *p = page<ScopePanelPage>()) {
+        connect(p->reader(), &SimulatedCurrentReader::message, this, logFrom(tr("panel current reader")));
+        connect(p->monitor(), &SimulatedProfileMonitor::message, this, logFrom(tr("panel profile monitor")));
+    }
 }
 
 void DemoWindow::addPage(DemoPage *page)

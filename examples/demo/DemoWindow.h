@@ -5,9 +5,15 @@
 
 #include <QtWidgets/QMainWindow>
 
+class QDockWidget;
 class QTabWidget;
 
-/// The demo's main window: one tab per simulated instrument or widget family.
+namespace Corvid_Qt {
+class VRXLogBrowser;
+}
+
+/// The demo's main window: one tab per simulated instrument or widget family,
+/// and a docked log of the simulated instruments' events.
 class DemoWindow : public QMainWindow
 {
     Q_OBJECT
@@ -17,6 +23,9 @@ public:
     void addPage(DemoPage *page);
     QList<DemoPage *> pages() const { return m_pages; }
     void showPage(DemoPage *page);
+
+    QDockWidget *logDock() const { return m_logDock; }
+    Corvid_Qt::VRXLogBrowser *log() const { return m_log; }
 
     /// The first page of type P, or null.
     template <typename P>
@@ -31,6 +40,8 @@ public:
 private:
     QTabWidget *m_tabs;
     QList<DemoPage *> m_pages;
+    Corvid_Qt::VRXLogBrowser *m_log;
+    QDockWidget *m_logDock;
 };
 
 #endif

@@ -26,6 +26,7 @@ QStringList PictureTour::run()
     scopePlot();
     profileMonitor();
     scopePanel();
+    logPanel();
     for (DemoPage *page : m_window.pages())
         page->setSimulationRunning(true);
     return m_files;

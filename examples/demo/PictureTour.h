@@ -29,6 +29,7 @@ private:
     void scopePlot();
     void profileMonitor();
     void scopePanel();
+    void logPanel();
 
     /// Makes the page current and stops its simulation for scripted data.
     template <typename P>
