@@ -23,6 +23,15 @@ public:
     }
 
     static QVector<QRegularExpression> compile(const QStringList &keywords);
+    /// Stores value; true when it changed and the document needs highlighting again.
+    template <typename T>
+    bool change(T &field, const T &value)
+    {
+        if (field == value)
+            return false;
+        field = value;
+        return mEnabled;
+    }
     bool applyRule(const QString &text, const QRegularExpression &pattern, const QColor &color);
 
     VRXLogBrowserSyntaxHighlighter *mOuter;
@@ -106,20 +115,14 @@ bool VRXLogBrowserSyntaxHighlighter::isEnabled() const
 void VRXLogBrowserSyntaxHighlighter::setErrorColor(const QColor &color)
 {
     Q_D(VRXLogBrowserSyntaxHighlighter);
-    if (d->mNonDangerousErrorConditionColor == color)
-        return;
-    d->mNonDangerousErrorConditionColor = color;
-    if (d->mEnabled)
+    if (d->change(d->mNonDangerousErrorConditionColor, color))
         rehighlight();
 }
 
 void VRXLogBrowserSyntaxHighlighter::setWarningColor(const QColor &color)
 {
     Q_D(VRXLogBrowserSyntaxHighlighter);
-    if (d->mWarningConditionColor == color)
-        return;
-    d->mWarningConditionColor = color;
-    if (d->mEnabled)
+    if (d->change(d->mWarningConditionColor, color))
         rehighlight();
 }
 
@@ -148,22 +151,16 @@ void VRXLogBrowserSyntaxHighlighter::setErrorWarningColorsForNonWhiteBackground(
 void VRXLogBrowserSyntaxHighlighter::addErrorKeywords(const QStringList &keywords)
 {
     Q_D(VRXLogBrowserSyntaxHighlighter);
-    if (d->mErrorKeywords == keywords)
-        return;
-    d->mErrorKeywords = keywords;
     d->m_errorPatterns = VRXLogBrowserSyntaxHighlighterPrivate::compile(keywords);
-    if (d->mEnabled)
+    if (d->change(d->mErrorKeywords, keywords))
         rehighlight();
 }
 
 void VRXLogBrowserSyntaxHighlighter::addWarningKeywords(const QStringList &keywords)
 {
     Q_D(VRXLogBrowserSyntaxHighlighter);
-    if (d->mWarningKeywords == keywords)
-        return;
-    d->mWarningKeywords = keywords;
     d->m_warningPatterns = VRXLogBrowserSyntaxHighlighterPrivate::compile(keywords);
-    if (d->mEnabled)
+    if (d->change(d->mWarningKeywords, keywords))
         rehighlight();
 }
 
@@ -180,10 +177,7 @@ QStringList VRXLogBrowserSyntaxHighlighter::warningKeywords() const
 void VRXLogBrowserSyntaxHighlighter::setWholeBlockSyntaxHighlighting(bool on)
 {
     Q_D(VRXLogBrowserSyntaxHighlighter);
-    if (d->mWholeBlockSyntaxHighlighting == on)
-        return;
-    d->mWholeBlockSyntaxHighlighting = on;
-    if (d->mEnabled)
+    if (d->change(d->mWholeBlockSyntaxHighlighting, on))
         rehighlight();
 }
 
