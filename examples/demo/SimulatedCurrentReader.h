@@ -30,6 +30,10 @@ public:
     void stop();
     /// Clears the models and feeds `seconds` of simulated time at once.
     void replay(double seconds);
+    /// Goes on feeding in real time from the last sample, without clearing.
+    void resume();
+    /// Simulated seconds per real second.
+    void setSpeed(double factor);
 
     /// Simulated seconds at which the reader pauses, and for how long.
     static double pauseStart(int cycle) { return 2.0 + 6.0 * cycle; }
@@ -50,6 +54,8 @@ private:
     QTimer m_timer;
     QElapsedTimer m_clock;
     qint64 m_sample = 0;
+    double m_clockStart = 0;
+    double m_speed = 1;
     quint32 m_noise = 12345;
     bool m_paused = false;
     QVector<bool> m_overrange;
