@@ -1,5 +1,6 @@
 #include "PictureTour.h"
 
+#include "DemoActions.h"
 #include "ScopePanelPage.h"
 #include "SimulatedCurrentReader.h"
 #include "SimulatedProfileMonitor.h"
@@ -19,7 +20,7 @@ void PictureTour::logPanel()
         page->monitor()->addFrame(t);
     page->setSimulationRunning(true);
     m_window.resizeDocks({m_window.logDock()}, {360}, Qt::Vertical);
-    settle();
+    DemoActions::settle();
     const QString file = path(QStringLiteral("panel"), QStringLiteral(".png"));
     if (m_window.logDock()->grab().save(file))
         m_files << file;

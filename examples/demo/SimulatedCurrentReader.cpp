@@ -50,7 +50,7 @@ void SimulatedCurrentReader::resume()
         return;
     m_clockStart = m_sample / kRate;
     m_clock.start();
-    m_timer.start();
+    m_timer.start();    emit message(tr("connected again at %1 s").arg(m_clockStart, 0, 'f', 3));
 }
 
 void SimulatedCurrentReader::setSpeed(double factor)
