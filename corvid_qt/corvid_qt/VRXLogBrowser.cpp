@@ -28,6 +28,7 @@ public:
     VRXLogBrowserSyntaxHighlighter *mSyntaxHighlighter = nullptr;
     int m_maximumBlockCount = 0;
     bool m_followTail = true;
+    bool m_scrollPending = false;
 };
 
 void VRXLogBrowserPrivate::trimTo(int keep)
@@ -65,9 +66,20 @@ VRXLogBrowser::VRXLogBrowser(QWidget *parent, Qt::WindowFlags flags)
     QScrollBar *bar = d->ui.textBrowser->verticalScrollBar();
     connect(bar, &QScrollBar::valueChanged, this,
             [d, bar](int value) { d->m_followTail = value >= bar->maximum(); });
-    connect(bar, &QScrollBar::rangeChanged, this, [d, bar](int, int max) {
-        if (d->m_followTail)
-            bar->setValue(max);
+    // One scroll per pass of the event loop, not one per line: each scroll
+    // moves the whole viewport image.
+    connect(bar, &QScrollBar::rangeChanged, this, [this, d, bar] {
+        if (!d->m_followTail || d->m_scrollPending)
+            return;
+        d->m_scrollPending = true;
+        QMetaObject::invokeMethod(
+            this,
+            [d, bar] {
+                d->m_scrollPending = false;
+                if (d->m_followTail)
+                    bar->setValue(bar->maximum());
+            },
+            Qt::QueuedConnection);
     });
 }
 
