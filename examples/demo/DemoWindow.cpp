@@ -1,5 +1,6 @@
 #include "DemoWindow.h"
 
+#include "ChamberPage.h"
 #include "ProfileMonitorPage.h"
 #include "ScopePanelPage.h"
 #include "ScopePlotPage.h"
@@ -28,6 +29,7 @@ DemoWindow::DemoWindow(QWidget *parent)
     addPage(new ScopePlotPage);
     addPage(new ProfileMonitorPage);
     addPage(new ScopePanelPage);
+    addPage(new ChamberPage);
 
     m_log->titleLabel()->setText(tr("Events of the simulated instruments"));
     m_log->setMaximumBlockCount(2000);

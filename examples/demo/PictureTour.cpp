@@ -20,6 +20,7 @@ QStringList PictureTour::run()
     scopePlot();
     profileMonitor();
     scopePanel();
+    chamber();
     logPanel();
     for (DemoPage *page : m_window.pages())
         page->setSimulationRunning(true);

@@ -24,6 +24,7 @@ private:
     void profileMonitor();
     void scopePanel();
     void logPanel();
+    void chamber();
 
     /// Makes the page current and stops its simulation for scripted data.
     template <typename P>
