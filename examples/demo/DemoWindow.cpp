@@ -32,7 +32,7 @@ DemoWindow::DemoWindow(QWidget *parent)
     addPage(new ChamberPage);
 
     m_log->titleLabel()->setText(tr("Events of the simulated instruments"));
-    m_log->setMaximumBlockCount(2000);
+    m_log->setMaximumBlockCount(500);
     m_log->addErrorKeywords({"error", "timeout", "failed", "disconnected"});
     m_log->addWarningKeywords({"warning", "overrange", "dropped"});
     if (m_log->textBrowser()->palette().color(QPalette::Base).lightness() > 128)
