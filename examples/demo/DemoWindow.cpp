@@ -4,15 +4,18 @@
 #include "ProfileMonitorPage.h"
 #include "ScopePanelPage.h"
 #include "ScopePlotPage.h"
+#include "SettingsDialog.h"
 #include "SimulatedCurrentReader.h"
 #include "SimulatedProfileMonitor.h"
 #include "UnitsPage.h"
 
 #include <VRXLogBrowser.h>
+#include <VRXScope.h>
 
 #include <QtCore/QTime>
 #include <QtWidgets/QDockWidget>
 #include <QtWidgets/QLabel>
+#include <QtWidgets/QMenuBar>
 #include <QtWidgets/QTabWidget>
 #include <QtWidgets/QTextBrowser>
 
@@ -21,6 +24,7 @@ DemoWindow::DemoWindow(QWidget *parent)
     , m_tabs(new QTabWidget(this))
     , m_log(new Corvid_Qt::VRXLogBrowser)
     , m_logDock(new QDockWidget(tr("Instrument log"), this))
+    , m_settings(nullptr)
 {
     setWindowTitle(tr("corvid_qt demo"));
     setCentralWidget(m_tabs);
@@ -57,6 +61,14 @@ DemoWindow::DemoWindow(QWidget *parent)
         connect(p->reader(), &SimulatedCurrentReader::message, this, logFrom(tr("panel current reader")));
         connect(p->monitor(), &SimulatedProfileMonitor::message, this, logFrom(tr("panel profile monitor")));
     }
+    m_settings = new SettingsDialog(this);
+    if (auto *profile = page<ProfileMonitorPage>())
+        m_settings->addPlotView(profile->view());
+    if (auto *panel = page<ScopePanelPage>())
+        m_settings->addPlotView(panel->monitorScope()->plotView());
+    m_settings->load();
+    QMenu *tools = menuBar()->addMenu(tr("&Tools"));
+    tools->addAction(tr("&Settings..."), m_settings, &QDialog::show);
 }
 
 void DemoWindow::addPage(DemoPage *page)

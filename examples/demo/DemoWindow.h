@@ -7,6 +7,7 @@
 
 class QDockWidget;
 class QTabWidget;
+class SettingsDialog;
 
 namespace Corvid_Qt {
 class VRXLogBrowser;
@@ -23,6 +24,8 @@ public:
     void addPage(DemoPage *page);
     QList<DemoPage *> pages() const { return m_pages; }
     void showPage(DemoPage *page);
+    /// The "Settings" dialog of the beam-profile statistics.
+    SettingsDialog *settingsDialog() const { return m_settings; }
 
     QDockWidget *logDock() const { return m_logDock; }
     Corvid_Qt::VRXLogBrowser *log() const { return m_log; }
@@ -42,6 +45,7 @@ private:
     QList<DemoPage *> m_pages;
     Corvid_Qt::VRXLogBrowser *m_log;
     QDockWidget *m_logDock;
+    SettingsDialog *m_settings;
 };
 
 #endif

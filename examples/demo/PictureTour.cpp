@@ -21,6 +21,7 @@ QStringList PictureTour::run()
     profileMonitor();
     scopePanel();
     chamber();
+    settings();
     logPanel();
     for (DemoPage *page : m_window.pages())
         page->setSimulationRunning(true);

@@ -25,6 +25,7 @@ private:
     void scopePanel();
     void logPanel();
     void chamber();
+    void settings();
 
     /// Makes the page current and stops its simulation for scripted data.
     template <typename P>
