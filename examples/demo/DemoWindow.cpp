@@ -7,6 +7,7 @@
 #include "SettingsDialog.h"
 #include "SimulatedCurrentReader.h"
 #include "SimulatedProfileMonitor.h"
+#include "SpotMapPage.h"
 #include "UnitsPage.h"
 
 #include <VRXLogBrowser.h>
@@ -34,6 +35,7 @@ DemoWindow::DemoWindow(QWidget *parent)
     addPage(new ProfileMonitorPage);
     addPage(new ScopePanelPage);
     addPage(new ChamberPage);
+    addPage(new SpotMapPage);
 
     m_log->titleLabel()->setText(tr("Events of the simulated instruments"));
     m_log->setMaximumBlockCount(500);

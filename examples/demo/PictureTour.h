@@ -26,6 +26,7 @@ private:
     void logPanel();
     void chamber();
     void settings();
+    void spotMap();
 
     /// Makes the page current and stops its simulation for scripted data.
     template <typename P>

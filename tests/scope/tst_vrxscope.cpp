@@ -89,10 +89,13 @@ struct Panel {
     template <typename T = QWidget>
     T *ui(const char *name)
     {
-        T *w = scope.findChild<T *>(QLatin1String(name));
-        if (!w)
-            qFatal("the scope has no %s", name);
-        return w;
+        // The plot view's chamber displays carry forms of their own.
+        const QWidget *view = scope.findChild<Corvid_Qt::VRXScopePlotView *>();
+        for (T *w : scope.findChildren<T *>(QLatin1String(name)))
+            if (w == view || !view->isAncestorOf(w))
+                return w;
+        qFatal("the scope has no %s", name);
+        return nullptr;
     }
     QComboBox *combo(const char *name) { return ui<QComboBox>(name); }
     QTabBar *tabs() { return ui<QTabBar>("modeSelect"); }
