@@ -5,10 +5,16 @@
 
 #include <QtWidgets/QMainWindow>
 
+class QDockWidget;
 class QTabWidget;
 class SettingsDialog;
 
-/// The demo's main window: one tab per simulated instrument or widget family.
+namespace Corvid_Qt {
+class VRXLogBrowser;
+}
+
+/// The demo's main window: one tab per simulated instrument or widget family,
+/// and a docked log of the simulated instruments' events.
 class DemoWindow : public QMainWindow
 {
     Q_OBJECT
@@ -20,6 +26,9 @@ public:
     void showPage(DemoPage *page);
     /// The "Settings" dialog of the beam-profile statistics.
     SettingsDialog *settingsDialog() const { return m_settings; }
+
+    QDockWidget *logDock() const { return m_logDock; }
+    Corvid_Qt::VRXLogBrowser *log() const { return m_log; }
 
     /// The first page of type P, or null.
     template <typename P>
@@ -34,6 +43,8 @@ public:
 private:
     QTabWidget *m_tabs;
     QList<DemoPage *> m_pages;
+    Corvid_Qt::VRXLogBrowser *m_log;
+    QDockWidget *m_logDock;
     SettingsDialog *m_settings;
 };
 

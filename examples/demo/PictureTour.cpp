@@ -23,6 +23,7 @@ QStringList PictureTour::run()
     chamber();
     settings();
     spotMap();
+    logPanel();
     for (DemoPage *page : m_window.pages())
         page->setSimulationRunning(true);
     return m_files;

@@ -23,6 +23,7 @@ private:
     void scopePlot();
     void profileMonitor();
     void scopePanel();
+    void logPanel();
     void chamber();
     void settings();
     void spotMap();

@@ -1,13 +1,20 @@
 #include "SettingsDialog.h"
 
+#include <IPv4Validator.h>
+#include <IntStepSpinBox.h>
 #include <VRXApplicationSettings.h>
 #include <VRXStatisticsSetupPage.h>
 
 #include <QtCore/QDir>
 #include <QtCore/QStandardPaths>
 #include <QtWidgets/QDialogButtonBox>
+#include <QtWidgets/QFormLayout>
+#include <QtWidgets/QGroupBox>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QVBoxLayout>
 
+using Corvid_Qt::IntStepSpinBox;
+using Corvid_Qt::IPv4Validator;
 using Corvid_Qt::VRXApplicationSettings;
 using Corvid_Qt::VRXStatisticsSetupPage;
 
@@ -45,10 +52,23 @@ void writeFactoryFile(const QString &file)
 SettingsDialog::SettingsDialog(QWidget *parent)
     : QDialog(parent)
     , m_page(new VRXStatisticsSetupPage(this))
+    , m_address(new QLineEdit(QStringLiteral("10.0.0.7"), this))
+    , m_interval(new IntStepSpinBox(this))
 {
     setWindowTitle(tr("Settings"));
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_page);
+
+    m_address->setValidator(new IPv4Validator(m_address));
+    m_interval->setRange(50, 5000);
+    m_interval->setSingleStep(50);
+    m_interval->setValue(200);
+    m_interval->setSuffix(tr(" ms"));
+    auto *reader = new QGroupBox(tr("Current reader"), this);
+    auto *form = new QFormLayout(reader);
+    form->addRow(tr("Address"), m_address);
+    form->addRow(tr("Readout interval"), m_interval);
+    layout->addWidget(reader);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);

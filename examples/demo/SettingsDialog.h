@@ -3,7 +3,10 @@
 
 #include <QtWidgets/QDialog>
 
+class QLineEdit;
+
 namespace Corvid_Qt {
+class IntStepSpinBox;
 class VRXScopePlotView;
 class VRXStatisticsSetupPage;
 }
@@ -11,7 +14,8 @@ class VRXStatisticsSetupPage;
 /// The demo's "Settings" dialog: the statistics setup page driving the
 /// beam-profile views, kept in an XML settings file under the user's
 /// configuration folder. The file is made with factory defaults on first
-/// start and read again at every start.
+/// start and read again at every start. Below it, the current reader's
+/// address (dotted IPv4) and its readout interval (whole steps of 50 ms).
 class SettingsDialog : public QDialog
 {
     Q_OBJECT
@@ -24,11 +28,15 @@ public:
     void load();
 
     Corvid_Qt::VRXStatisticsSetupPage *page() const { return m_page; }
+    QLineEdit *readerAddress() const { return m_address; }
+    Corvid_Qt::IntStepSpinBox *readoutInterval() const { return m_interval; }
     /// The settings file of the demo.
     static QString settingsFile();
 
 private:
     Corvid_Qt::VRXStatisticsSetupPage *m_page;
+    QLineEdit *m_address;
+    Corvid_Qt::IntStepSpinBox *m_interval;
 };
 
 #endif

@@ -25,6 +25,7 @@ SimulatedCurrentReader::SimulatedCurrentReader(const QVector<VRXSingleChannelDat
     : QObject(parent)
     , m_models(models)
 {
+    m_overrange.fill(false, models.size());
     m_timer.setInterval(20);
     connect(&m_timer, &QTimer::timeout, this,
             [this] { advanceTo(m_clockStart + m_speed * m_clock.elapsed() / 1000.0); });
@@ -40,6 +41,7 @@ void SimulatedCurrentReader::start()
     m_clockStart = 0;
     m_clock.start();
     m_timer.start();
+    emit message(tr("connected, %1 channels at 1 kHz").arg(m_models.size()));
 }
 
 void SimulatedCurrentReader::resume()
@@ -48,7 +50,7 @@ void SimulatedCurrentReader::resume()
         return;
     m_clockStart = m_sample / kRate;
     m_clock.start();
-    m_timer.start();
+    m_timer.start();    emit message(tr("connected again at %1 s").arg(m_clockStart, 0, 'f', 3));
 }
 
 void SimulatedCurrentReader::setSpeed(double factor)
@@ -63,6 +65,8 @@ void SimulatedCurrentReader::setSpeed(double factor)
 
 void SimulatedCurrentReader::stop()
 {
+    if (m_timer.isActive())
+        emit message(tr("disconnected"));
     m_timer.stop();
 }
 
@@ -73,6 +77,8 @@ void SimulatedCurrentReader::replay(double seconds)
         model->Clear();
     m_sample = 0;
     m_noise = 12345;
+    m_paused = false;
+    m_overrange.fill(false);
     advanceTo(seconds);
 }
 
@@ -96,9 +102,28 @@ void SimulatedCurrentReader::advanceTo(double t)
         const double time = (m_sample + 1) / kRate;
         if (time > t)
             break;
-        if (paused(time))
+        if (paused(time) != m_paused) {
+            m_paused = !m_paused;
+            if (m_paused)
+                emit message(tr("error: timeout, no frame since %1 s").arg(time, 0, 'f', 3));
+            else
+                emit message(tr("reader back, %1 frames dropped").arg(int(pauseLength * kRate)));
+        }
+        if (m_paused)
             continue;
-        for (int c = 0; c < m_models.size(); ++c)
-            m_models[c]->AddData(time, current(c, time, m_noise));
+        for (int c = 0; c < m_models.size(); ++c) {
+            const double value = current(c, time, m_noise);
+            m_models[c]->AddData(time, value);
+            // Once per pulse: the noise crosses the limit many times.
+            if (value > overrangeLimit && !m_overrange[c]) {
+                m_overrange[c] = true;
+                emit message(tr("overrange on channel %1: %2 nA at %3 s")
+                                 .arg(c + 1)
+                                 .arg(value * 1e9, 0, 'f', 2)
+                                 .arg(time, 0, 'f', 3));
+            } else if (value < 0.5 * overrangeLimit) {
+                m_overrange[c] = false;
+            }
+        }
     }
 }

@@ -14,6 +14,8 @@ class VRXSingleChannelDataModel;
 /// channel carries a slow sine, noise and a 4 Hz train of beam pulses, and the
 /// reader stops sending for a while now and then, which leaves a gap.
 /// Readings go to one single-channel model per channel (not owned).
+/// message() tells what a real reader's driver would log: connecting,
+/// timeouts and dropped frames around the pauses, overranges.
 class SimulatedCurrentReader : public QObject
 {
     Q_OBJECT
@@ -39,6 +41,11 @@ public:
 
     /// The current of channel c (0-based) at time t in amperes.
     static double current(int channel, double t, quint32 &noise);
+    /// Currents above this (amperes) are reported as overrange.
+    static constexpr double overrangeLimit = 2.8e-9;
+
+signals:
+    void message(const QString &text);
 
 private:
     void advanceTo(double t);
@@ -50,6 +57,8 @@ private:
     double m_clockStart = 0;
     double m_speed = 1;
     quint32 m_noise = 12345;
+    bool m_paused = false;
+    QVector<bool> m_overrange;
 };
 
 #endif

@@ -34,6 +34,12 @@ void SimulatedProfileMonitor::addFrame(double t)
         m_times.removeFirst();
         endRemoveRows();
     }
+    const bool highRange = std::fmod(t, 8.0) >= 5.0;
+    if (highRange != m_highRange) {
+        m_highRange = highRange;
+        emit message(highRange ? tr("range changed to 200 nA at %1 s").arg(t, 0, 'f', 2)
+                               : tr("range changed to 20 nA at %1 s").arg(t, 0, 'f', 2));
+    }
     const int row = rowCount();
     beginInsertRows(QModelIndex(), row, row);
     m_times.append(t);

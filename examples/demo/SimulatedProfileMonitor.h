@@ -9,7 +9,8 @@
 /// A 32-channel beam profile monitor: one row of 32 channel currents (in
 /// amperes) per frame, the newest last; keeps the last few hundred frames.
 /// The beam drifts and breathes over noise; every eight seconds a second
-/// peak shows for three.
+/// peak shows for three, and the monitor switches to a higher range while it
+/// does (message() tells).
 class SimulatedProfileMonitor : public Corvid_Qt::VRXAbstractDeviceDataModel
 {
     Q_OBJECT
@@ -35,10 +36,14 @@ public:
     void Clear() override;
     double doubleData(int row, int column) const override;
 
+signals:
+    void message(const QString &text);
+
 private:
     std::mt19937 m_rng;
     QVector<double> m_times;
     QVector<QVector<double>> m_frames;
+    bool m_highRange = false;
 };
 
 #endif

@@ -1,0 +1,282 @@
+#include <Resources.h>
+#include <VRXLogBrowser.h>
+#include <VRXLogBrowserSyntaxHighlighter.h>
+
+#include <QtGui/QTextBlock>
+#include <QtGui/QTextDocument>
+#include <QtGui/QTextLayout>
+#include <QtTest/QtTest>
+#include <QtWidgets/QAbstractButton>
+#include <QtWidgets/QFrame>
+#include <QtWidgets/QScrollBar>
+#include <QtWidgets/QTextBrowser>
+
+using namespace Corvid_Qt;
+
+namespace {
+
+QTextDocument *documentOf(const VRXLogBrowser &log)
+{
+    return log.textBrowser()->document();
+}
+
+// One character per character of the block: 'E' bold in the error colour,
+// 'W' bold in the warning colour, '.' unformatted, '?' anything else.
+QString formatMask(const VRXLogBrowser &log, int blockNumber)
+{
+    const QTextBlock block = documentOf(log)->findBlockByNumber(blockNumber);
+    QString mask(block.text().size(), QLatin1Char('.'));
+    for (const QTextLayout::FormatRange &range : block.layout()->formats()) {
+        const QTextCharFormat &f = range.format;
+        QChar c = QLatin1Char('?');
+        if (f.fontWeight() == QFont::Bold && f.foreground().color() == log.errorColor())
+            c = QLatin1Char('E');
+        else if (f.fontWeight() == QFont::Bold && f.foreground().color() == log.warningColor())
+            c = QLatin1Char('W');
+        for (int i = range.start; i < range.start + range.length && i < mask.size(); ++i)
+            mask[i] = c;
+    }
+    return mask;
+}
+
+QStringList allLines(const VRXLogBrowser &log)
+{
+    return documentOf(log)->toPlainText().split(QLatin1Char('\n'));
+}
+
+} // namespace
+
+class TestLogBrowser : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void keywordFormats_data();
+    void keywordFormats();
+    void nothingHighlightedUntilEnabled();
+    void errorSignalPrecedesWarning();
+    void keywordListsAreReplacedAndRehighlighted();
+
+    void appendedLinesStayPlainText();
+    void lineLimitDropsOldestAndNeverExceedsIt();
+    void trimmingReportsNoLineTwice();
+    void viewFollowsEndOnlyFromTheBottom();
+    void clearKeepsDocumentAndHighlighting();
+    void panelShowsClearIcon();
+};
+
+void TestLogBrowser::keywordFormats_data()
+{
+    QTest::addColumn<QStringList>("errors");
+    QTest::addColumn<QStringList>("warnings");
+    QTest::addColumn<bool>("wholeBlock");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("mask");
+
+    const QStringList err{"error"};
+    const QStringList warn{"warning"};
+    QTest::newRow("error word") << err << warn << false << "an error here" << "...EEEEE.....";
+    QTest::newRow("warning word") << err << warn << false << "warning: x" << "WWWWWWW...";
+    QTest::newRow("inside a longer word") << err << warn << false << "errors myerror" << "..............";
+    QTest::newRow("case matters") << err << warn << false << "Error ERROR" << "...........";
+    QTest::newRow("regular expression keyword") << QStringList{"err.r"} << warn << false << "errar"
+                                                << "EEEEE";
+    QTest::newRow("invalid keyword matches nothing") << QStringList{"(", "error["} << warn << false
+                                                     << "( error[" << "........";
+    QTest::newRow("invalid keyword beside a valid one") << QStringList{"(", "fail"} << warn << false
+                                                        << "( fail" << "..EEEE";
+    QTest::newRow("empty keyword") << QStringList{""} << QStringList{""} << false << "a b" << "...";
+    QTest::newRow("warning wins overlap") << QStringList{"fail"} << QStringList{"fail"} << false
+                                          << "x fail" << "..WWWW";
+    QTest::newRow("whole block, match later") << err << warn << true << "an error" << "EEEEEEEE";
+    QTest::newRow("whole block, match at 0") << err << warn << true << "error, error" << "EEEEE..EEEEE";
+    QTest::newRow("whole block warning over word error") << err << warn << true << "error warning"
+                                                         << "WWWWWWWWWWWWW";
+    QTest::newRow("whole block error under word warning") << err << warn << true << "warning error"
+                                                          << "WWWWWWWEEEEEE";
+}
+
+void TestLogBrowser::keywordFormats()
+{
+    QFETCH(QStringList, errors);
+    QFETCH(QStringList, warnings);
+    QFETCH(bool, wholeBlock);
+    QFETCH(QString, line);
+    QFETCH(QString, mask);
+
+    VRXLogBrowser log;
+    log.addErrorKeywords(errors);
+    log.addWarningKeywords(warnings);
+    log.setWholeBlockSyntaxHighlighting(wholeBlock);
+    log.setSyntaxHighlighting(true);
+    log.appendLine(line);
+    QCOMPARE(formatMask(log, 0), mask);
+}
+
+void TestLogBrowser::nothingHighlightedUntilEnabled()
+{
+    VRXLogBrowser log;
+    QSignalSpy errors(&log, &VRXLogBrowser::syntaxError);
+    log.addErrorKeywords({"error"});
+    log.appendLine("error");
+    log.setSyntaxHighlighting(false);
+    log.appendLine("error");
+    QCOMPARE(formatMask(log, 1), QStringLiteral("....."));
+    QCOMPARE(errors.count(), 0);
+    QVERIFY(!log.syntaxHighlighter()->isEnabled());
+
+    log.setSyntaxHighlighting(true);
+    QCOMPARE(formatMask(log, 0), QStringLiteral("EEEEE"));
+    QCOMPARE(errors.count(), 2);
+
+    // Storing false leaves the highlighter on.
+    log.setSyntaxHighlighting(false);
+    QVERIFY(!log.syntaxHighlighting());
+    log.appendLine("error");
+    QCOMPARE(formatMask(log, 2), QStringLiteral("EEEEE"));
+}
+
+void TestLogBrowser::errorSignalPrecedesWarning()
+{
+    VRXLogBrowser log;
+    QStringList order;
+    connect(&log, &VRXLogBrowser::syntaxError, [&] { order << "error"; });
+    connect(&log, &VRXLogBrowser::syntaxWarning, [&] { order << "warning"; });
+    log.addErrorKeywords({"error", "fault"});
+    log.addWarningKeywords({"warning"});
+    log.setSyntaxHighlighting(true);
+
+    log.appendLine("warning then error and fault");
+    QCOMPARE(order, (QStringList{"error", "warning"}));
+    order.clear();
+    log.appendLine("only a warning warning");
+    log.appendLine("nothing");
+    QCOMPARE(order, QStringList{"warning"});
+}
+
+void TestLogBrowser::keywordListsAreReplacedAndRehighlighted()
+{
+    VRXLogBrowser log;
+    log.setSyntaxHighlighting(true);
+    log.addErrorKeywords({"alpha"});
+    log.appendLine("alpha beta");
+    QCOMPARE(formatMask(log, 0), QStringLiteral("EEEEE....."));
+
+    log.addErrorKeywords({"beta"});
+    QCOMPARE(log.syntaxHighlighter()->errorKeywords(), QStringList{"beta"});
+    QCOMPARE(formatMask(log, 0), QStringLiteral("......EEEE"));
+
+    log.addWarningKeywords({"alpha"});
+    log.addWarningKeywords({});
+    QCOMPARE(formatMask(log, 0), QStringLiteral("......EEEE"));
+
+    // A new colour reaches lines already shown.
+    log.setErrorWarningColorsForWhiteBackground();
+    QCOMPARE(log.errorColor(), resource::kNonDangerousErrorConditionColor_onWhiteBackground);
+    QCOMPARE(formatMask(log, 0), QStringLiteral("......EEEE"));
+}
+
+void TestLogBrowser::appendedLinesStayPlainText()
+{
+    VRXLogBrowser log;
+    log.appendLine("<b>not bold</b> & <i>");
+    log.appendLine(QString());
+    log.appendLine("third");
+    QCOMPARE(allLines(log), (QStringList{"<b>not bold</b> & <i>", "", "third"}));
+}
+
+void TestLogBrowser::lineLimitDropsOldestAndNeverExceedsIt()
+{
+    VRXLogBrowser log;
+    log.setMaximumBlockCount(20);
+    QCOMPARE(log.maximumBlockCount(), 20);
+    for (int i = 0; i < 95; ++i) {
+        log.appendLine(QString("line %1").arg(i));
+        QVERIFY(documentOf(log)->blockCount() <= 20);
+        QCOMPARE(documentOf(log)->lastBlock().text(), QString("line %1").arg(i));
+    }
+    // The oldest lines go, the rest stay in order.
+    const QStringList lines = allLines(log);
+    const int first = 95 - lines.size();
+    for (int i = 0; i < lines.size(); ++i)
+        QCOMPARE(lines.at(i), QString("line %1").arg(first + i));
+
+    log.setMaximumBlockCount(5);
+    QCOMPARE(allLines(log), (QStringList{"line 90", "line 91", "line 92", "line 93", "line 94"}));
+
+    log.setMaximumBlockCount(0);
+    for (int i = 0; i < 30; ++i)
+        log.appendLine("more");
+    QCOMPARE(documentOf(log)->blockCount(), 35);
+}
+
+void TestLogBrowser::trimmingReportsNoLineTwice()
+{
+    VRXLogBrowser log;
+    QSignalSpy errors(&log, &VRXLogBrowser::syntaxError);
+    log.addErrorKeywords({"error"});
+    log.setSyntaxHighlighting(true);
+    log.setMaximumBlockCount(10);
+    for (int i = 0; i < 50; ++i)
+        log.appendLine(QString("error %1").arg(i));
+    QCOMPARE(errors.count(), 50);
+    QCOMPARE(formatMask(log, 0), QStringLiteral("EEEEE..."));
+}
+
+void TestLogBrowser::viewFollowsEndOnlyFromTheBottom()
+{
+    VRXLogBrowser log;
+    log.resize(300, 200);
+    log.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&log));
+    QScrollBar *bar = log.textBrowser()->verticalScrollBar();
+    for (int i = 0; i < 200; ++i)
+        log.appendLine(QString("line %1").arg(i));
+    QTRY_VERIFY(bar->maximum() > 0);
+    QTRY_COMPARE(bar->value(), bar->maximum());
+
+    bar->setValue(0);
+    for (int i = 0; i < 50; ++i)
+        log.appendLine("later");
+    QCoreApplication::processEvents();
+    QCOMPARE(bar->value(), 0);
+
+    bar->setValue(bar->maximum());
+    const int before = bar->maximum();
+    for (int i = 0; i < 50; ++i)
+        log.appendLine("last");
+    QTRY_VERIFY(bar->maximum() > before);
+    QTRY_COMPARE(bar->value(), bar->maximum());
+}
+
+void TestLogBrowser::clearKeepsDocumentAndHighlighting()
+{
+    VRXLogBrowser log;
+    QTextDocument *document = documentOf(log);
+    log.addErrorKeywords({"error"});
+    log.setSyntaxHighlighting(true);
+    log.appendLine("error one");
+    QTest::mouseClick(log.clearTextButton(), Qt::LeftButton);
+    QCOMPARE(documentOf(log), document);
+    QVERIFY(document->isEmpty());
+
+    log.appendLine("error two");
+    QCOMPARE(document->blockCount(), 1);
+    QCOMPARE(formatMask(log, 0), QStringLiteral("EEEEE...."));
+}
+
+void TestLogBrowser::panelShowsClearIcon()
+{
+    VRXLogBrowser log;
+    QVERIFY(log.clearTextButtonVisible());
+    QVERIFY(!log.auxFrame()->isVisibleTo(&log));
+
+    const QImage icon(":/resources/icons/cleartext.png");
+    QVERIFY(!icon.isNull());
+    QVERIFY(icon.hasAlphaChannel());
+    QCOMPARE(qAlpha(icon.pixel(0, icon.height() - 1)), 0);
+    QVERIFY(!log.clearTextButton()->icon().isNull());
+}
+
+QTEST_MAIN(TestLogBrowser)
+#include "tst_logbrowser.moc"
