@@ -28,6 +28,14 @@ VRXDiscontinuousPlotCurve::VRXDiscontinuousPlotCurve(const QString &title)
 {
 }
 
+void VRXDiscontinuousPlotCurve::setDecimationDensity(double samplesPerColumn)
+{
+    if (std::isnan(samplesPerColumn) || samplesPerColumn == m_decimationDensity)
+        return;
+    m_decimationDensity = std::max(samplesPerColumn, 0.0);
+    itemChanged();
+}
+
 void VRXDiscontinuousPlotCurve::drawCurve(QPainter *painter, int style, const QwtScaleMap &xMap,
                                           const QwtScaleMap &yMap, const QRectF &canvasRect,
                                           int from, int to) const
@@ -105,6 +113,11 @@ void VRXDiscontinuousPlotCurve::drawRun(QPainter *painter, const QwtScaleMap &xM
         QwtPlotCurve::drawLines(painter, xMap, yMap, canvasRect, first + offset, last + offset);
         return;
     }
+    const QVector<QPointF> &samples = copy.samples();
+    if (decimates(painter, xMap, samples[first], samples[last], last - first + 1)) {
+        drawSpans(painter, xMap, yMap, canvasRect, samples.constData() + first, last - first + 1);
+        return;
+    }
     QwtPointMapper mapper;
     mapper.setFlag(QwtPointMapper::RoundPoints, QwtPainter::roundingAlignment(painter));
     mapper.setFlag(QwtPointMapper::WeedOutPoints, testPaintAttribute(FilterPoints));
@@ -115,6 +128,65 @@ void VRXDiscontinuousPlotCurve::drawRun(QPainter *painter, const QwtScaleMap &xM
         polyline = QwtClipper::clipPolygonF(canvasRect.adjusted(-pw, -pw, pw, pw), polyline);
     }
     QwtPainter::drawPolyline(painter, polyline);
+}
+
+bool VRXDiscontinuousPlotCurve::decimates(const QPainter *painter, const QwtScaleMap &xMap, const QPointF &first,
+                                          const QPointF &last, int count) const
+{
+    if (painter->pen().style() != Qt::SolidLine || painter->transform().type() > QTransform::TxTranslate)
+        return false;
+    const double columns = std::abs(xMap.transform(last.x()) - xMap.transform(first.x())) + 1.0;
+    return count > m_decimationDensity * columns;
+}
+
+void VRXDiscontinuousPlotCurve::drawSpans(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
+                                          const QRectF &canvasRect, const QPointF *samples, int count) const
+{
+    const QPen pen = painter->pen();
+    const int width = std::max(1, int(std::lround(pen.widthF())));
+    const int grow = (width - 1) / 2;
+    // Far-off samples are pinned just outside the canvas: they still pull a
+    // span to its edge, and the pixel numbers stay small.
+    const double margin = width + 2.0;
+    const double left = canvasRect.left() - margin, right = canvasRect.right() + margin;
+    const double top = canvasRect.top() - margin, bottom = canvasRect.bottom() + margin;
+    const auto pixel = [](double v, double low, double high) {
+        return int(std::floor(qBound(low, v, high) + 0.5));
+    };
+    const int firstColumn = pixel(left, left, right) + 1, lastColumn = pixel(right, left, right) - 1;
+
+    QVector<QRect> spans;
+    spans.reserve(int(canvasRect.width()) + 8);
+    const auto flush = [&](int column, int low, int high) {
+        if (column >= firstColumn && column <= lastColumn)
+            spans.append(QRect(column - grow, low - grow, width, high - low + width));
+    };
+
+    int column = pixel(xMap.transform(samples[0].x()), left, right);
+    int y = pixel(yMap.transform(samples[0].y()), top, bottom);
+    int low = y, high = y;
+    for (int i = 1; i < count; ++i) {
+        const int c = pixel(xMap.transform(samples[i].x()), left, right);
+        const int v = pixel(yMap.transform(samples[i].y()), top, bottom);
+        if (c != column) {
+            flush(column, low, high);
+            column = c;
+            low = std::min(y, v);
+            high = std::max(y, v);
+        } else {
+            low = std::min(low, v);
+            high = std::max(high, v);
+        }
+        y = v;
+    }
+    flush(column, low, high);
+
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(pen.brush());
+    painter->drawRects(spans.constData(), spans.size());
+    painter->restore();
 }
 
 } // namespace Corvid_Qt
