@@ -1,5 +1,7 @@
 #include "VRXDiscontinuousPlotCurve.h"
 
+#include "VRXSeriesData.h"
+
 #include <qwt_clipper.h>
 #include <qwt_painter.h>
 #include <qwt_point_mapper.h>
@@ -19,6 +21,14 @@ const double kMaxGapPixels = 100.0;
 bool isFinite(const QPointF &p)
 {
     return std::isfinite(p.x()) && std::isfinite(p.y());
+}
+
+QVector<QPointF> copySamples(const QwtSeriesData<QPointF> &series, int from, int to)
+{
+    QVector<QPointF> samples(to - from + 1);
+    for (int i = from; i <= to; ++i)
+        samples[i - from] = series.sample(size_t(i));
+    return samples;
 }
 
 } // namespace
@@ -59,10 +69,10 @@ void VRXDiscontinuousPlotCurve::drawLines(QPainter *painter, const QwtScaleMap &
         return;
 
     // Samples may come through a chain of models: read each one once and
-    // draw the runs from the copy.
-    QVector<QPointF> samples(to - from + 1);
-    for (int i = from; i <= to; ++i)
-        samples[i - from] = series->sample(size_t(i));
+    // draw the runs from the copy. Model series read whole keep their own.
+    const auto *modelSeries = dynamic_cast<const VRXSeriesData *>(series);
+    const bool whole = modelSeries && from == 0 && to == int(series->size()) - 1;
+    const QVector<QPointF> samples = whole ? modelSeries->samples() : copySamples(*series, from, to);
     const QwtPointSeriesData copy(samples);
 
     const int last = to - from;
@@ -71,6 +81,7 @@ void VRXDiscontinuousPlotCurve::drawLines(QPainter *painter, const QwtScaleMap &
         ++i;
     int start = i;
     double limit = kMaxGapPixels;
+    double x = i <= last ? xMap.transform(samples[i].x()) : 0.0;
     while (i <= last) {
         if (i == last) {
             drawRun(painter, xMap, yMap, canvasRect, copy, from, start, i);
@@ -83,9 +94,13 @@ void VRXDiscontinuousPlotCurve::drawLines(QPainter *painter, const QwtScaleMap &
                 ++i;
             start = i;
             limit = kMaxGapPixels;
+            if (i <= last)
+                x = xMap.transform(samples[i].x());
             continue;
         }
-        const double dx = xMap.transform(samples[i + 1].x()) - xMap.transform(samples[i].x());
+        const double next = xMap.transform(samples[i + 1].x());
+        const double dx = next - x;
+        x = next;
         if (dx < 0.0 || dx > limit) {
             drawRun(painter, xMap, yMap, canvasRect, copy, from, start, i);
             start = i + 1;
@@ -150,8 +165,11 @@ void VRXDiscontinuousPlotCurve::drawSpans(QPainter *painter, const QwtScaleMap &
     const double margin = width + 2.0;
     const double left = canvasRect.left() - margin, right = canvasRect.right() + margin;
     const double top = canvasRect.top() - margin, bottom = canvasRect.bottom() + margin;
-    const auto pixel = [](double v, double low, double high) {
-        return int(std::floor(qBound(low, v, high) + 0.5));
+    // Rounds half up like std::floor(v + 0.5), without a library call:
+    // truncation is flooring once the value is made positive.
+    const double shift = 1 << 30;
+    const auto pixel = [shift](double v, double low, double high) {
+        return int(qBound(low, v, high) + (0.5 + shift)) - int(shift);
     };
     const int firstColumn = pixel(left, left, right) + 1, lastColumn = pixel(right, left, right) - 1;
 

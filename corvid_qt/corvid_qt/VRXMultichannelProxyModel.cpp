@@ -1109,6 +1109,29 @@ double VRXMultichannelProxyModel::doubleData(int row, int column) const
     return fallback;
 }
 
+void VRXMultichannelProxyModel::doubleDataRange(int column, int firstRow, int count, double *values) const
+{
+    Q_D(const VRXMultichannelProxyModel);
+    // A channel column, or the time column of a first source that holds
+    // every row asked for, is one read from one source.
+    if (count > 0 && firstRow >= 1 && column >= 0 && column <= d->models.size() && !d->columnSources.isEmpty()) {
+        const SourceState *source = d->columnSources.at(std::max(column - 1, 0));
+        const int sourceColumn = column >= 1 ? d->sourceColumnNumbers.at(column - 1) : 0;
+        const int n = source->model->rowCount();
+        if (n > firstRow + count - 1) {
+            source->plot->doubleDataRange(sourceColumn, firstRow, count, values);
+            return;
+        }
+        if (column >= 1 && n >= 2) {
+            const int held = std::max(n - firstRow, 0);
+            source->plot->doubleDataRange(sourceColumn, firstRow, held, values);
+            std::fill(values + held, values + count, source->plot->doubleData(n - 1, sourceColumn));
+            return;
+        }
+    }
+    VRXAbstractPlotDataModel::doubleDataRange(column, firstRow, count, values);
+}
+
 void VRXMultichannelProxyModel::sourceRowsInserted(const QModelIndex &, int, int)
 {
 }

@@ -2,6 +2,7 @@
 
 #include "MeasurementUnit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -57,6 +58,20 @@ double VRXZeroingProxyModel::doubleData(int row, int column) const
         return std::numeric_limits<double>::quiet_NaN();
     const double v = m_vrxModel->doubleData(row, column);
     return subtracts(row, column) ? v - units()->scale(m_zeroes[column - 1]) : v;
+}
+
+void VRXZeroingProxyModel::doubleDataRange(int column, int firstRow, int count, double *values) const
+{
+    if (!m_vrxModel) {
+        std::fill(values, values + std::max(count, 0), std::numeric_limits<double>::quiet_NaN());
+        return;
+    }
+    m_vrxModel->doubleDataRange(column, firstRow, count, values);
+    if (!subtracts(1, column))
+        return;
+    const double zero = units()->scale(m_zeroes[column - 1]);
+    for (int k = std::max(1 - firstRow, 0); k < count; ++k)
+        values[k] -= zero;
 }
 
 QVariant VRXZeroingProxyModel::data(const QModelIndex &index, int role) const

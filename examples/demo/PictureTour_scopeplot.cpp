@@ -24,4 +24,14 @@ void PictureTour::scopePlot()
     page->modeSelector()->setCurrentIndex(1);
     grab(QStringLiteral("scope"));
     page->modeSelector()->setCurrentIndex(0);
+
+    // The whole buffer, 100000 samples per channel: about 107 s of simulated
+    // time with a pause every 6 s, each one a gap in every curve.
+    page->setWindowPoints(100000);
+    page->reader()->replay(107.0);
+    settle();
+    grab(QStringLiteral("whole-buffer"));
+    page->setWindowPoints(ScopePlotPage::defaultWindowPoints);
+    page->reader()->replay(4.5);
+    settle();
 }
