@@ -6,12 +6,14 @@
 #include "SingleChannelModelFactory.h"
 #include "VRXAbstractDeviceDataModel.h"
 #include "VRXPlotColors.h"
+#include "VRXSingleChannelDataModel.h"
 
 #include <QtCore/QByteArray>
 #include <QtCore/QDataStream>
 #include <QtCore/QDebug>
 #include <QtCore/QFileInfo>
 #include <QtCore/QIODevice>
+#include <QtCore/QLocale>
 #include <QtCore/QMimeData>
 #include <QtCore/QSaveFile>
 #include <QtCore/QtEndian>
@@ -786,13 +788,39 @@ QModelIndex VRXMultichannelProxyModel::mapFromSource(const QModelIndex &sourceIn
     return index(sourceIndex.row(), source->firstPosition + 1);
 }
 
+namespace {
+
+// Every single-channel source calls its column "1": a merged column is
+// named after its channel, or numbered.
+QString channelCaption(const QAbstractItemModel *source, int column)
+{
+    const QString name = source->property("channel").toString();
+    return name.isEmpty() ? QString::number(column) : name;
+}
+
+// A sample as stored, in base units: read directly where the source keeps
+// it, since scaling there and back need not give the same double.
+double baseValue(const SourceState *source, int row, int column)
+{
+    if (const auto *single = qobject_cast<const VRXSingleChannelDataModel *>(source->model))
+        return single->baseValue(row);
+    const double shown = source->plot->doubleData(row, column);
+    const Units::MeasurementUnit *units = source->plot->units();
+    return units ? units->unscale(shown) : shown;
+}
+
+} // namespace
+
 QVariant VRXMultichannelProxyModel::data(const QModelIndex &index, int role) const
 {
+    Q_D(const VRXMultichannelProxyModel);
     Q_ASSERT(!index.isValid() || index.model() == this);
     if (!index.isValid())
         return QVariant();
     if (role == Qt::BackgroundRole && index.row() == 0 && index.column() >= 1)
         return QBrush(VRXPlotColors::forChannel(index.column()));
+    if (role == Qt::DisplayRole && index.row() == 0 && index.column() >= 1)
+        return channelCaption(d->models.at(index.column() - 1), index.column());
     const QModelIndex source = mapToSource(index);
     return source.isValid() ? source.data(role) : QVariant();
 }
@@ -824,10 +852,7 @@ QVariant VRXMultichannelProxyModel::headerData(int section, Qt::Orientation orie
         return QVariant();
     if (section == 0)
         return data(index(0, 0), role);
-    // Every single-channel source calls its column "1": name the merged
-    // columns after their channels, or number them.
-    const QString name = d->models.at(section - 1)->property("channel").toString();
-    return name.isEmpty() ? QVariant(QString::number(section)) : QVariant(name);
+    return channelCaption(d->models.at(section - 1), section);
 }
 
 QModelIndex VRXMultichannelProxyModel::buddy(const QModelIndex &index) const
@@ -1018,14 +1043,19 @@ bool VRXMultichannelProxyModel::SaveDataToDevice(QIODevice *device) const
     }
     chunk += '\n';
 
+    // The fields of the single-channel file, not the sources' display texts:
+    // those round timestamps to 4 digits and values into the display unit.
+    const QLocale cLocale = QLocale::c();
     const int flushAt = 64 * 1024;
     for (int i = 0; i < d->m_dataSize; ++i) {
         for (int c = 0; c < channels; ++c) {
-            const QAbstractItemModel *model = d->models.at(c);
-            if (model->rowCount() - 1 > i) {
-                chunk += model->index(i + 1, 0).data().toString().toUtf8();
+            const SourceState *source = d->columnSources.at(c);
+            if (source->model->rowCount() - 1 > i) {
+                chunk += QByteArray::number(source->plot->doubleData(i + 1, 0), 'f', 9);
                 chunk += ',';
-                chunk += model->index(i + 1, d->sourceColumnNumbers.at(c)).data().toString().toUtf8();
+                chunk += cLocale.toString(baseValue(source, i + 1, d->sourceColumnNumbers.at(c)), 'g',
+                                    QLocale::FloatingPointShortest)
+                             .toLatin1();
             } else {
                 chunk += ',';
             }

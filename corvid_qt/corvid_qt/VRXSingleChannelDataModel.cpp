@@ -101,6 +101,11 @@ double VRXSingleChannelDataModel::doubleData(int row, int column) const
     return std::numeric_limits<double>::quiet_NaN();
 }
 
+double VRXSingleChannelDataModel::baseValue(int row) const
+{
+    return row >= 1 && size_t(row) <= m_dataSize ? _data[size_t(row - 1)] : std::numeric_limits<double>::quiet_NaN();
+}
+
 void VRXSingleChannelDataModel::doubleDataRange(int column, int firstRow, int count, double *values) const
 {
     int k = 0;
