@@ -25,10 +25,12 @@ void PictureTour::scopePlot()
     grab(QStringLiteral("scope"));
     page->modeSelector()->setCurrentIndex(0);
 
-    // The whole buffer, 100000 samples per channel: about 107 s of simulated
-    // time with a pause every 6 s, each one a gap in every curve.
+    // The whole buffer, 100000 samples per channel: 110 s of simulated time
+    // with a short pause every 6 s and the reader cut off for 3 s at 50 s,
+    // each one a gap in every curve.
     page->setWindowPoints(100000);
-    page->reader()->replay(107.0);
+    page->reader()->replay(50.0);
+    page->reader()->outage(3.0, 110.0);
     settle();
     grab(QStringLiteral("whole-buffer"));
     page->setWindowPoints(ScopePlotPage::defaultWindowPoints);

@@ -28,6 +28,9 @@ public:
     void stop();
     /// Clears the models and feeds `seconds` of simulated time at once.
     void replay(double seconds);
+    /// After a replay: the reader is cut off for `seconds`, then feeds on up
+    /// to `until` seconds of simulated time.
+    void outage(double seconds, double until);
 
     /// Simulated seconds at which the reader pauses, and for how long.
     static double pauseStart(int cycle) { return 2.0 + 6.0 * cycle; }
