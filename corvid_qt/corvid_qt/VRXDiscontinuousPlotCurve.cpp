@@ -73,6 +73,8 @@ void VRXDiscontinuousPlotCurve::drawLines(QPainter *painter, const QwtScaleMap &
     const auto *modelSeries = dynamic_cast<const VRXSeriesData *>(series);
     const bool whole = modelSeries && from == 0 && to == int(series->size()) - 1;
     const QVector<QPointF> samples = whole ? modelSeries->samples() : copySamples(*series, from, to);
+    if (spansDraw(painter) && drawSpans(painter, xMap, yMap, canvasRect, samples.constData(), samples.size()))
+        return;
     const QwtPointSeriesData copy(samples);
 
     const int last = to - from;
@@ -128,11 +130,6 @@ void VRXDiscontinuousPlotCurve::drawRun(QPainter *painter, const QwtScaleMap &xM
         QwtPlotCurve::drawLines(painter, xMap, yMap, canvasRect, first + offset, last + offset);
         return;
     }
-    const QVector<QPointF> &samples = copy.samples();
-    if (decimates(painter, xMap, samples[first], samples[last], last - first + 1)) {
-        drawSpans(painter, xMap, yMap, canvasRect, samples.constData() + first, last - first + 1);
-        return;
-    }
     QwtPointMapper mapper;
     mapper.setFlag(QwtPointMapper::RoundPoints, QwtPainter::roundingAlignment(painter));
     mapper.setFlag(QwtPointMapper::WeedOutPoints, testPaintAttribute(FilterPoints));
@@ -145,16 +142,15 @@ void VRXDiscontinuousPlotCurve::drawRun(QPainter *painter, const QwtScaleMap &xM
     QwtPainter::drawPolyline(painter, polyline);
 }
 
-bool VRXDiscontinuousPlotCurve::decimates(const QPainter *painter, const QwtScaleMap &xMap, const QPointF &first,
-                                          const QPointF &last, int count) const
+bool VRXDiscontinuousPlotCurve::spansDraw(const QPainter *painter) const
 {
-    if (painter->pen().style() != Qt::SolidLine || painter->transform().type() > QTransform::TxTranslate)
-        return false;
-    const double columns = std::abs(xMap.transform(last.x()) - xMap.transform(first.x())) + 1.0;
-    return count > m_decimationDensity * columns;
+    const bool fitted = testCurveAttribute(Fitted) && curveFitter();
+    const bool filled = brush().style() != Qt::NoBrush && brush().color().alpha() > 0;
+    return !fitted && !filled && std::isfinite(m_decimationDensity) && painter->pen().style() == Qt::SolidLine &&
+           painter->transform().type() <= QTransform::TxTranslate;
 }
 
-void VRXDiscontinuousPlotCurve::drawSpans(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
+bool VRXDiscontinuousPlotCurve::drawSpans(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
                                           const QRectF &canvasRect, const QPointF *samples, int count) const
 {
     const QPen pen = painter->pen();
@@ -173,31 +169,64 @@ void VRXDiscontinuousPlotCurve::drawSpans(QPainter *painter, const QwtScaleMap &
     };
     const int firstColumn = pixel(left, left, right) + 1, lastColumn = pixel(right, left, right) - 1;
 
-    QVector<QRect> spans;
-    spans.reserve(int(canvasRect.width()) + 8);
+    QVector<QRect> &spans = m_spans;
+    spans.resize(0);
     const auto flush = [&](int column, int low, int high) {
         if (column >= firstColumn && column <= lastColumn)
             spans.append(QRect(column - grow, low - grow, width, high - low + width));
     };
 
-    int column = pixel(xMap.transform(samples[0].x()), left, right);
-    int y = pixel(yMap.transform(samples[0].y()), top, bottom);
-    int low = y, high = y;
-    for (int i = 1; i < count; ++i) {
-        const int c = pixel(xMap.transform(samples[i].x()), left, right);
-        const int v = pixel(yMap.transform(samples[i].y()), top, bottom);
-        if (c != column) {
+    // One walk does the run splitting of drawLines() and the reduction to
+    // columns: a run's first column reaches back to nothing.
+    int finite = 0;
+    double xLow = 0.0, xHigh = 0.0;
+    bool inRun = false;
+    double limit = kMaxGapPixels, previousX = 0.0;
+    int column = 0, low = 0, high = 0, lastY = 0;
+    for (int i = 0; i < count; ++i) {
+        const QPointF &p = samples[i];
+        if (!isFinite(p)) {
+            if (inRun)
+                flush(column, low, high);
+            inRun = false;
+            continue;
+        }
+        const double px = xMap.transform(p.x());
+        if (inRun) {
+            const double dx = px - previousX;
+            if (dx < 0.0 || dx > limit) {
+                flush(column, low, high);
+                inRun = false;
+            } else {
+                limit = std::min(2.0 * dx, kMaxGapPixels);
+            }
+        }
+        previousX = px;
+        const int c = pixel(px, left, right);
+        const int y = pixel(yMap.transform(p.y()), top, bottom);
+        if (!inRun) {
+            inRun = true;
+            limit = kMaxGapPixels;
+            column = c;
+            low = high = y;
+        } else if (c != column) {
             flush(column, low, high);
             column = c;
-            low = std::min(y, v);
-            high = std::max(y, v);
+            low = std::min(lastY, y);
+            high = std::max(lastY, y);
         } else {
-            low = std::min(low, v);
-            high = std::max(high, v);
+            low = std::min(low, y);
+            high = std::max(high, y);
         }
-        y = v;
+        lastY = y;
+        xLow = finite == 0 ? px : std::min(xLow, px);
+        xHigh = finite == 0 ? px : std::max(xHigh, px);
+        ++finite;
     }
-    flush(column, low, high);
+    if (inRun)
+        flush(column, low, high);
+    if (finite == 0 || finite <= m_decimationDensity * (xHigh - xLow + 1.0))
+        return false;
 
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, false);
@@ -205,6 +234,7 @@ void VRXDiscontinuousPlotCurve::drawSpans(QPainter *painter, const QwtScaleMap &
     painter->setBrush(pen.brush());
     painter->drawRects(spans.constData(), spans.size());
     painter->restore();
+    return true;
 }
 
 } // namespace Corvid_Qt

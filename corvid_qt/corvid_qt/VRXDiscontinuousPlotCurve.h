@@ -6,6 +6,9 @@
 #include <qwt_plot_curve.h>
 #include <qwt_series_data.h>
 
+#include <QtCore/QRect>
+#include <QtCore/QVector>
+
 namespace Corvid_Qt {
 
 /**
@@ -16,10 +19,10 @@ namespace Corvid_Qt {
  * not drawn. Runs of one or two samples are drawn as dots, longer runs as
  * lines. Every other style draws as QwtPlotCurve does.
  *
- * A run denser than decimationDensity() samples per pixel column (2 unless
- * set) is drawn as one vertical span per column, from the lowest to the
- * highest sample mapped into it, reaching back to the last sample of the
- * column before, in the pen's brush and width. That is what the polyline
+ * A curve denser than decimationDensity() finite samples per pixel column
+ * (2 unless set) is drawn as one vertical span per column and run, from the
+ * lowest to the highest sample mapped into it, reaching back to the last
+ * sample of the column before, in the pen's brush and width. That is what the polyline
  * would light, at a cost bound by the canvas width instead of the sample
  * count. Dashed pens, fitted or filled curves and painters that scale keep
  * the polyline.
@@ -47,12 +50,12 @@ private:
     void drawRun(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
                  const QRectF &canvasRect, const QwtPointSeriesData &copy, int offset, int first,
                  int last) const;
-    bool decimates(const QPainter *painter, const QwtScaleMap &xMap, const QPointF &first,
-                   const QPointF &last, int count) const;
-    void drawSpans(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
+    bool spansDraw(const QPainter *painter) const;
+    bool drawSpans(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
                    const QRectF &canvasRect, const QPointF *samples, int count) const;
 
     double m_decimationDensity = 2.0;
+    mutable QVector<QRect> m_spans;
 };
 
 } // namespace Corvid_Qt

@@ -69,12 +69,12 @@ QRectF VRXSeriesData::bounds(const QPointF *points, int n, double scale)
     for (int i = 0; i < n; ++i) {
         const double px = points[i].x();
         const double py = scale == 1.0 ? points[i].y() : points[i].y() / scale;
-        if (!(std::abs(px) <= big && std::abs(py) <= big))
-            continue;
-        left = std::min(left, px);
-        right = std::max(right, px);
-        top = std::min(top, py);
-        bottom = std::max(bottom, py);
+        // Without branches: a full buffer is mostly finite samples.
+        const bool ok = std::abs(px) <= big && std::abs(py) <= big;
+        left = ok && px < left ? px : left;
+        right = ok && px > right ? px : right;
+        top = ok && py < top ? py : top;
+        bottom = ok && py > bottom ? py : bottom;
     }
     return QRectF(left, top, right - left, bottom - top);
 }
