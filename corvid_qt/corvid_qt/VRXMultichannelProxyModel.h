@@ -102,6 +102,15 @@ public:
     /// them; replaces an existing file only by a complete new one. False
     /// without sources, for an empty name, or when the file cannot be written.
     bool SaveDataToFile(const QString &fileName) const override;
+    /// For exactly 128 channel columns read as one pixelated chamber frame
+    /// per row: the time, the 12 x 12 image row by row as it is shown (values
+    /// below discriminator count as 0, the mirrored axes applied), then the
+    /// beam's mean X, mean Y, sigma X, sigma Y (mm), rotation (degrees),
+    /// elongation and validity. Values and discriminator are in base units.
+    /// Same file handling as SaveDataToFile(); false and no file for any
+    /// other number of channels.
+    bool SavePixelatedDataToFile(const QString &fileName, float discriminator, bool invertx,
+                                 bool inverty) const override;
     void Clear() override;
     const Units::MeasurementUnit *units() const override;
     const Units::MeasurementUnit *xUnits() const override;

@@ -9,3 +9,7 @@ DemoPage::DemoPage(const QString &title, QWidget *parent)
 void DemoPage::setSimulationRunning(bool)
 {
 }
+
+void DemoPage::setSimulationSpeed(double)
+{
+}

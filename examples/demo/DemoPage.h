@@ -15,6 +15,8 @@ public:
 
     /// Starts or stops the page's simulated instruments; they run by default.
     virtual void setSimulationRunning(bool running);
+    /// Runs the simulated instruments this many times faster than real time.
+    virtual void setSimulationSpeed(double factor);
 
 private:
     QString m_title;

@@ -1,15 +1,21 @@
 #include "DemoWindow.h"
 
+#include "ChamberPage.h"
 #include "ProfileMonitorPage.h"
 #include "ScopePanelPage.h"
 #include "ScopePlotPage.h"
+#include "SettingsDialog.h"
 #include "UnitsPage.h"
 
+#include <VRXScope.h>
+
+#include <QtWidgets/QMenuBar>
 #include <QtWidgets/QTabWidget>
 
 DemoWindow::DemoWindow(QWidget *parent)
     : QMainWindow(parent)
     , m_tabs(new QTabWidget(this))
+    , m_settings(nullptr)
 {
     setWindowTitle(tr("corvid_qt demo"));
     setCentralWidget(m_tabs);
@@ -18,6 +24,16 @@ DemoWindow::DemoWindow(QWidget *parent)
     addPage(new ScopePlotPage);
     addPage(new ProfileMonitorPage);
     addPage(new ScopePanelPage);
+    addPage(new ChamberPage);
+
+    m_settings = new SettingsDialog(this);
+    if (auto *profile = page<ProfileMonitorPage>())
+        m_settings->addPlotView(profile->view());
+    if (auto *panel = page<ScopePanelPage>())
+        m_settings->addPlotView(panel->monitorScope()->plotView());
+    m_settings->load();
+    QMenu *tools = menuBar()->addMenu(tr("&Tools"));
+    tools->addAction(tr("&Settings..."), m_settings, &QDialog::show);
 }
 
 void DemoWindow::addPage(DemoPage *page)

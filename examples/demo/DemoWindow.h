@@ -6,6 +6,7 @@
 #include <QtWidgets/QMainWindow>
 
 class QTabWidget;
+class SettingsDialog;
 
 /// The demo's main window: one tab per simulated instrument or widget family.
 class DemoWindow : public QMainWindow
@@ -17,6 +18,8 @@ public:
     void addPage(DemoPage *page);
     QList<DemoPage *> pages() const { return m_pages; }
     void showPage(DemoPage *page);
+    /// The "Settings" dialog of the beam-profile statistics.
+    SettingsDialog *settingsDialog() const { return m_settings; }
 
     /// The first page of type P, or null.
     template <typename P>
@@ -31,6 +34,7 @@ public:
 private:
     QTabWidget *m_tabs;
     QList<DemoPage *> m_pages;
+    SettingsDialog *m_settings;
 };
 
 #endif

@@ -1,17 +1,11 @@
 #include "PictureTour.h"
 
+#include "DemoActions.h"
 #include "UnitsPage.h"
-
-#include <VRXScopePlotView.h>
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
-#include <QtGui/QMouseEvent>
 #include <QtGui/QPixmap>
-#include <QtWidgets/QApplication>
-
-#include <qwt_plot.h>
-#include <qwt_scale_map.h>
 
 PictureTour::PictureTour(DemoWindow &window, const QString &dir)
     : m_window(window)
@@ -26,6 +20,8 @@ QStringList PictureTour::run()
     scopePlot();
     profileMonitor();
     scopePanel();
+    chamber();
+    settings();
     for (DemoPage *page : m_window.pages())
         page->setSimulationRunning(true);
     return m_files;
@@ -43,7 +39,7 @@ void PictureTour::enter(DemoPage *page, const char *name)
     m_prefix = QStringLiteral("%1-%2").arg(number, 2, 10, QLatin1Char('0')).arg(QLatin1String(name));
     m_window.showPage(page);
     page->setSimulationRunning(false);
-    settle();
+    DemoActions::settle();
 }
 
 QString PictureTour::path(const QString &suffix, const QString &extension) const
@@ -54,7 +50,7 @@ QString PictureTour::path(const QString &suffix, const QString &extension) const
 
 void PictureTour::grab(const QString &suffix)
 {
-    settle();
+    DemoActions::settle();
     const QString file = path(suffix, QStringLiteral(".png"));
     if (m_window.grab().save(file))
         m_files << file;
@@ -64,26 +60,4 @@ void PictureTour::keep(const QString &file)
 {
     if (!file.isEmpty() && QFile::exists(file))
         m_files << file;
-}
-
-void PictureTour::settle(int passes)
-{
-    // A plot pass, then the layout follows (statistics strips, tab bars).
-    for (int i = 0; i < passes; ++i)
-        QApplication::processEvents();
-}
-
-void PictureTour::clickPlot(Corvid_Qt::VRXScopePlotView *view, const QPointF &at, Qt::MouseButton button)
-{
-    auto *plot = view->findChild<QwtPlot *>();
-    QWidget *canvas = plot->canvas();
-    const QPointF pos(plot->canvasMap(QwtPlot::xBottom).transform(at.x()),
-                      plot->canvasMap(QwtPlot::yLeft).transform(at.y()));
-    QMouseEvent press(QEvent::MouseButtonPress, pos, canvas->mapToGlobal(pos.toPoint()), button, button,
-                      Qt::NoModifier);
-    QApplication::sendEvent(canvas, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, pos, canvas->mapToGlobal(pos.toPoint()), button,
-                        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(canvas, &release);
-    settle(1);
 }

@@ -6,12 +6,6 @@
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
-class QPointF;
-class QWidget;
-
-namespace Corvid_Qt {
-class VRXScopePlotView;
-}
 
 /// The headless picture tour (`corvid_demo --pictures DIR`): uses each page
 /// as a person would (clicks, choices, saves) and writes PNG pictures of what
@@ -29,6 +23,8 @@ private:
     void scopePlot();
     void profileMonitor();
     void scopePanel();
+    void chamber();
+    void settings();
 
     /// Makes the page current and stops its simulation for scripted data.
     template <typename P>
@@ -46,9 +42,6 @@ private:
     void keep(const QString &file);
     QString path(const QString &suffix, const QString &extension) const;
 
-    /// A mouse click on the plot canvas at the point that shows (x, y).
-    static void clickPlot(Corvid_Qt::VRXScopePlotView *view, const QPointF &at, Qt::MouseButton button);
-    static void settle(int passes = 4);
 
     DemoWindow &m_window;
     QString m_dir;

@@ -1,52 +1,19 @@
 #include "PictureTour.h"
 
+#include "DemoActions.h"
+
 #include "ScopePanelPage.h"
 #include "SimulatedCurrentReader.h"
 #include "SimulatedProfileMonitor.h"
 
 #include <VRXScope.h>
 
-#include <QtCore/QFile>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QToolButton>
-#include <cstdio>
 
 using Corvid_Qt::VRXScope;
 
-namespace {
-
-// Only the panel's own controls are used, found by their form names, as a
-// user would click them.
-template <typename T>
-T *control(VRXScope *scope, const char *name)
-{
-    return scope->findChild<T *>(QLatin1String(name));
-}
-
-void choose(VRXScope *scope, const char *comboName, const QString &entry)
-{
-    auto *combo = control<QComboBox>(scope, comboName);
-    combo->setCurrentIndex(combo->findText(entry));
-}
-
-// The panel's save button with its own writer; only the dialogs are
-// answered here, as nobody is there to answer them.
-QString saveThroughPanel(VRXScope *scope, const QString &file)
-{
-    QString error;
-    scope->setSaveFileNameProvider(
-        [file](const QString &, const QString &, const QString &, QFileDialog::Options) { return file; });
-    scope->setSaveErrorReporter([&error](const QString &title, const QString &text) { error = title + ": " + text; });
-    QFile::remove(file);
-    control<QToolButton>(scope, "saveButton")->click();
-    scope->setSaveFileNameProvider(nullptr);
-    scope->setSaveErrorReporter(nullptr);
-    if (!error.isEmpty())
-        std::fprintf(stderr, "corvid_demo: %s (%s)\n", qPrintable(error), qPrintable(file));
-    return error.isEmpty() ? file : QString();
-}
-
-} // namespace
+using namespace DemoActions;
 
 void PictureTour::scopePanel()
 {

@@ -1,5 +1,7 @@
 #include "PictureTour.h"
 
+#include "DemoActions.h"
+
 #include "ScopePlotPage.h"
 #include "SimulatedCurrentReader.h"
 
@@ -14,11 +16,11 @@ void PictureTour::scopePlot()
     // A fixed stretch of 4.5 s with the pause at 2.0 .. 2.35 s in the window.
     page->reader()->replay(4.5);
     page->modeSelector()->setCurrentIndex(0);
-    settle();
+    DemoActions::settle();
 
     // Marker 0 on a beam pulse, marker 1 on the next one.
-    clickPlot(page->view(), QPointF(3.0105, 2.5), Qt::LeftButton);
-    clickPlot(page->view(), QPointF(3.2605, 2.5), Qt::RightButton);
+    DemoActions::clickPlot(page->view(), QPointF(3.0105, 2.5), Qt::LeftButton);
+    DemoActions::clickPlot(page->view(), QPointF(3.2605, 2.5), Qt::RightButton);
     grab(QStringLiteral("strip"));
 
     page->modeSelector()->setCurrentIndex(1);

@@ -36,15 +36,26 @@ ProfileMonitorPage::~ProfileMonitorPage() = default;
 
 void ProfileMonitorPage::tick()
 {
-    m_monitor->addFrame(m_clock.elapsed() / 1000.0);
+    m_monitor->addFrame(m_speed * m_clock.elapsed() / 1000.0);
 }
 
 void ProfileMonitorPage::setSimulationRunning(bool running)
 {
     if (running) {
         m_clock.start();
-        m_timer->start(50);
+        m_timer->start(int(50 / m_speed));
     } else {
         m_timer->stop();
     }
+}
+
+void ProfileMonitorPage::setSimulationSpeed(double factor)
+{
+    if (factor <= 0)
+        return;
+    m_speed = factor;
+    m_clock.start();
+    m_monitor->Clear();
+    if (m_timer->isActive())
+        m_timer->start(int(50 / m_speed));
 }

@@ -24,6 +24,7 @@ public:
     ~ProfileMonitorPage() override;
 
     void setSimulationRunning(bool running) override;
+    void setSimulationSpeed(double factor) override;
 
     SimulatedProfileMonitor *monitor() const { return m_monitor; }
     Corvid_Qt::VRXScopePlotView *view() const { return m_view; }
@@ -36,6 +37,7 @@ private:
     Corvid_Qt::VRXScopePlotView *m_view;
     QTimer *m_timer;
     QElapsedTimer m_clock;
+    double m_speed = 1;
 };
 
 #endif

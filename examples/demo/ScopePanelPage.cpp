@@ -98,17 +98,29 @@ void ScopePanelPage::showInstrument(int index)
 
 void ScopePanelPage::feedMonitor()
 {
-    m_monitor->addFrame(m_monitorClock.elapsed() / 1000.0);
+    m_monitor->addFrame(m_speed * m_monitorClock.elapsed() / 1000.0);
 }
 
 void ScopePanelPage::setSimulationRunning(bool running)
 {
     if (running) {
         m_monitorClock.start();
-        m_monitorTimer->start(50);
+        m_monitorTimer->start(int(50 / m_speed));
         m_reader->start();
     } else {
         m_reader->stop();
         m_monitorTimer->stop();
     }
+}
+
+void ScopePanelPage::setSimulationSpeed(double factor)
+{
+    if (factor <= 0)
+        return;
+    m_speed = factor;
+    m_reader->setSpeed(factor);
+    m_monitorClock.start();
+    m_monitor->Clear();
+    if (m_monitorTimer->isActive())
+        m_monitorTimer->start(int(50 / m_speed));
 }

@@ -33,6 +33,7 @@ public:
     ~ScopePanelPage() override;
 
     void setSimulationRunning(bool running) override;
+    void setSimulationSpeed(double factor) override;
 
     SimulatedCurrentReader *reader() const { return m_reader; }
     SimulatedProfileMonitor *monitor() const { return m_monitor; }
@@ -50,6 +51,7 @@ private:
     SimulatedProfileMonitor *m_monitor;
     QTimer *m_monitorTimer;
     QElapsedTimer m_monitorClock;
+    double m_speed = 1;
     QComboBox *m_instrument;
     QStackedWidget *m_stack;
     Corvid_Qt::VRXScope *m_readerScope;

@@ -82,3 +82,8 @@ void ScopePlotPage::setSimulationRunning(bool running)
     else
         m_reader->stop();
 }
+
+void ScopePlotPage::setSimulationSpeed(double factor)
+{
+    m_reader->setSpeed(factor);
+}

@@ -37,6 +37,8 @@ public:
     ~ScopePlotPage() override;
 
     void setSimulationRunning(bool running) override;
+    void setSimulationSpeed(double factor) override;
+    Corvid_Qt::VRXMultichannelProxyModel *mergedModel() const { return m_merged; }
 
     Corvid_Qt::VRXScopePlotView *view() const { return m_view; }
     SimulatedCurrentReader *reader() const { return m_reader; }

@@ -26,18 +26,39 @@ SimulatedCurrentReader::SimulatedCurrentReader(const QVector<VRXSingleChannelDat
     , m_models(models)
 {
     m_timer.setInterval(20);
-    connect(&m_timer, &QTimer::timeout, this, [this] { advanceTo(m_clock.elapsed() / 1000.0); });
+    connect(&m_timer, &QTimer::timeout, this,
+            [this] { advanceTo(m_clockStart + m_speed * m_clock.elapsed() / 1000.0); });
 }
 
 void SimulatedCurrentReader::start()
 {
     if (m_timer.isActive())
         return;
-    m_clock.start();
     m_sample = 0;
     for (VRXSingleChannelDataModel *model : qAsConst(m_models))
         model->Clear();
+    m_clockStart = 0;
+    m_clock.start();
     m_timer.start();
+}
+
+void SimulatedCurrentReader::resume()
+{
+    if (m_timer.isActive())
+        return;
+    m_clockStart = m_sample / kRate;
+    m_clock.start();
+    m_timer.start();
+}
+
+void SimulatedCurrentReader::setSpeed(double factor)
+{
+    if (factor <= 0 || factor == m_speed)
+        return;
+    // The simulated time reached so far stays where it is.
+    m_clockStart += m_speed * m_clock.elapsed() / 1000.0;
+    m_clock.restart();
+    m_speed = factor;
 }
 
 void SimulatedCurrentReader::stop()

@@ -31,6 +31,10 @@ public:
     /// After a replay: the reader is cut off for `seconds`, then feeds on up
     /// to `until` seconds of simulated time.
     void outage(double seconds, double until);
+    /// Goes on feeding in real time from the last sample, without clearing.
+    void resume();
+    /// Simulated seconds per real second.
+    void setSpeed(double factor);
 
     /// Simulated seconds at which the reader pauses, and for how long.
     static double pauseStart(int cycle) { return 2.0 + 6.0 * cycle; }
@@ -46,6 +50,8 @@ private:
     QTimer m_timer;
     QElapsedTimer m_clock;
     qint64 m_sample = 0;
+    double m_clockStart = 0;
+    double m_speed = 1;
     quint32 m_noise = 12345;
 };
 

@@ -4,6 +4,7 @@
 // page, writing PNG pictures (and the files the pages save) into DIR, and exits.
 #include "DemoWindow.h"
 #include "PictureTour.h"
+#include "SoakRun.h"
 
 #include <QtCore/QCommandLineParser>
 #include <QtCore/QDir>
@@ -26,12 +27,25 @@ int main(int argc, char **argv)
     QCommandLineOption secondsOption(QStringLiteral("seconds"),
                                      QStringLiteral("With --pictures: how long the instruments run first."),
                                      QStringLiteral("s"), QStringLiteral("3"));
+    QCommandLineOption soakOption(QStringLiteral("soak"),
+                                  QStringLiteral("Run every instrument ten times faster for <minutes> with a scripted "
+                                                 "user, report memory growth and exit."),
+                                  QStringLiteral("minutes"));
+    QCommandLineOption scratchOption(QStringLiteral("scratch"), QStringLiteral("With --soak: folder for saved files."),
+                                     QStringLiteral("dir"), QDir::temp().filePath(QStringLiteral("corvid_soak")));
     parser.addOption(picturesOption);
     parser.addOption(secondsOption);
+    parser.addOption(soakOption);
+    parser.addOption(scratchOption);
     parser.process(app);
 
     DemoWindow window;
     window.show();
+
+    if (parser.isSet(soakOption)) {
+        SoakRun soak(window, parser.value(soakOption).toDouble(), parser.value(scratchOption));
+        return soak.run() ? 0 : 1;
+    }
 
     if (!parser.isSet(picturesOption))
         return app.exec();

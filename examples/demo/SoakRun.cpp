@@ -1,0 +1,205 @@
+#include "SoakRun.h"
+
+#include "DemoActions.h"
+#include "ScopePanelPage.h"
+#include "ScopePlotPage.h"
+#include "SimulatedCurrentReader.h"
+
+#include <VRXMultichannelProxyModel.h>
+#include <VRXScope.h>
+#include <VRXScopePlotView.h>
+#include <VRXSingleChannelDataModel.h>
+
+#include <QtCore/QDir>
+#include <QtCore/QEventLoop>
+#include <QtCore/QFile>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QToolButton>
+#include <algorithm>
+#include <cstdio>
+#include <unistd.h>
+
+#include <qwt_plot.h>
+#include <qwt_scale_div.h>
+
+using namespace Corvid_Qt;
+
+namespace {
+
+const double kSpeed = 10.0;
+
+int countTree(const QObject *object)
+{
+    int n = 1;
+    for (const QObject *child : object->children())
+        n += countTree(child);
+    return n;
+}
+
+} // namespace
+
+SoakRun::SoakRun(DemoWindow &window, double minutes, const QString &scratchDir)
+    : m_window(window)
+    , m_durationMs(qint64(minutes * 60000))
+    // Long enough for every buffer to fill and wrap once at the soak's rate.
+    , m_warmUpMs(std::min<qint64>(m_durationMs / 2, 120000))
+    , m_scratch(scratchDir)
+{
+    m_actions.setInterval(250);
+    m_sampler.setInterval(1000);
+    m_stallProbe.setInterval(10);
+    connect(&m_actions, &QTimer::timeout, this, &SoakRun::act);
+    connect(&m_sampler, &QTimer::timeout, this, &SoakRun::sample);
+    connect(&m_stallProbe, &QTimer::timeout, this, [this] {
+        const qint64 now = m_clock.elapsed();
+        // Start-up (first paints of every page, buffers filling) is not a stall.
+        if (now >= m_warmUpMs)
+            m_maxStallMs = std::max(m_maxStallMs, now - m_lastProbeMs - m_stallProbe.interval());
+        m_lastProbeMs = now;
+    });
+}
+
+bool SoakRun::run()
+{
+    QDir().mkpath(m_scratch);
+    for (DemoPage *page : m_window.pages()) {
+        page->setSimulationSpeed(kSpeed);
+        page->setSimulationRunning(true);
+    }
+    m_clock.start();
+    m_actions.start();
+    m_sampler.start();
+    m_stallProbe.start();
+    QEventLoop loop;
+    QTimer::singleShot(m_durationMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    m_actions.stop();
+    m_sampler.stop();
+    m_stallProbe.stop();
+    sample();
+
+    // Objects made and deleted within a second (a channel taken away and
+    // back, a popup) come and go: compare the largest count of a few seconds
+    // right after the warm-up with that of the last few seconds.
+    const int window = std::min(5, int(m_objectCounts.size() / 2));
+    const auto peak = [](QVector<int>::const_iterator from, QVector<int>::const_iterator to) {
+        return from == to ? 0 : *std::max_element(from, to);
+    };
+    const int objectGrowth = peak(m_objectCounts.cend() - window, m_objectCounts.cend())
+        - peak(m_objectCounts.cbegin(), m_objectCounts.cbegin() + window);
+    const qint64 rssGrowth = m_rssAfterWarmUp < 0 ? 0 : m_rssNow - m_rssAfterWarmUp;
+    std::printf("bench: soak minutes=%g rss_growth_kb=%lld qobjects_growth=%d max_ms_event_loop_stall=%lld\n",
+                m_durationMs / 60000.0, static_cast<long long>(rssGrowth), objectGrowth,
+                static_cast<long long>(m_maxStallMs));
+    std::fflush(stdout);
+    return rssGrowth <= 2048 && objectGrowth == 0;
+}
+
+void SoakRun::sample()
+{
+    // The scripted user's actions are done between samples, so the object
+    // count sees no half-made channel.
+    m_rssNow = residentKb();
+    if (m_clock.elapsed() < m_warmUpMs)
+        return;
+    if (m_rssAfterWarmUp < 0)
+        m_rssAfterWarmUp = m_rssNow;
+    m_objectCounts.append(liveObjects());
+}
+
+void SoakRun::act()
+{
+    ++m_step;
+    // Each page in turn is shown for a second, so every view paints.
+    if (m_step % 4 == 0) {
+        const QList<DemoPage *> pages = m_window.pages();
+        m_window.showPage(pages.at((m_step / 4) % pages.size()));
+    }
+    QElapsedTimer t;
+    t.start();
+    scopePlotActions();
+    const qint64 plotMs = t.restart();
+    scopePanelActions();
+    const qint64 panelMs = t.elapsed();
+    if (qgetenv("CORVID_SOAK_TRACE") == "1" && (plotMs > 50 || panelMs > 50))
+        std::fprintf(stderr, "soak: step %d plot %lld ms panel %lld ms\n", m_step, (long long)plotMs, (long long)panelMs);
+}
+
+void SoakRun::scopePlotActions()
+{
+    auto *page = m_window.page<ScopePlotPage>();
+    if (!page)
+        return;
+    VRXScopePlotView *view = page->view();
+    auto *plot = view->findChild<QwtPlot *>();
+    const QwtScaleDiv &x = plot->axisScaleDiv(QwtPlot::xBottom);
+    const QwtScaleDiv &y = plot->axisScaleDiv(QwtPlot::yLeft);
+    const QPointF at(x.lowerBound() + m_random.generateDouble() * x.range(),
+                     y.lowerBound() + m_random.generateDouble() * y.range());
+    if (page->isVisible())
+        DemoActions::clickPlot(view, at, m_step % 2 ? Qt::LeftButton : Qt::RightButton);
+    if (m_step % 20 == 0)
+        page->modeSelector()->setCurrentIndex(1 - page->modeSelector()->currentIndex());
+
+    // A channel leaves the merged model and comes back a few steps later.
+    VRXMultichannelProxyModel *merged = page->mergedModel();
+    if (m_step % 12 == 3 && !m_removed) {
+        const auto channels = merged->findChildren<VRXSingleChannelDataModel *>();
+        if (!channels.isEmpty()) {
+            m_removed = channels.last();
+            merged->removeSourceModel(m_removed);
+        }
+    } else if (m_step % 12 == 9 && m_removed) {
+        merged->addSourceModel(m_removed);
+        m_removed = nullptr;
+    }
+}
+
+void SoakRun::scopePanelActions()
+{
+    auto *page = m_window.page<ScopePanelPage>();
+    if (!page)
+        return;
+    VRXScope *scope = page->readerScope();
+    switch (m_step % 16) {
+    case 2:
+        DemoActions::choose(scope, "averagingCombo", QStringLiteral("10x Avg"));
+        break;
+    case 6:
+        DemoActions::control<QToolButton>(scope, "zeroButton")->click();
+        break;
+    case 10:
+        DemoActions::control<QToolButton>(scope, "clearZeroButton")->click();
+        DemoActions::choose(scope, "averagingCombo", QStringLiteral("No Avg"));
+        break;
+    case 14: {
+        const QString file = QDir(m_scratch).filePath(QStringLiteral("soak-reader.csv"));
+        DemoActions::saveThroughPanel(scope, file);
+        QFile::remove(file);
+        break;
+    }
+    default:
+        break;
+    }
+    if (m_step % 40 == 20)
+        page->instrumentSelector()->setCurrentIndex(1 - page->instrumentSelector()->currentIndex());
+}
+
+qint64 SoakRun::residentKb()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields.at(1).toLongLong() * (sysconf(_SC_PAGESIZE) / 1024) : 0;
+}
+
+int SoakRun::liveObjects()
+{
+    // Every object of the demo hangs below the application or a window.
+    int n = countTree(QCoreApplication::instance());
+    for (const QWidget *top : QApplication::topLevelWidgets())
+        n += countTree(top);
+    return n;
+}

@@ -1,0 +1,242 @@
+#include <VRXPositionPlot.h>
+#include <VRXSplitPlot.h>
+
+#include <QtTest/QtTest>
+#include <qwt_plot.h>
+#include <qwt_plot_curve.h>
+#include <qwt_scale_div.h>
+#include <qwt_scale_map.h>
+
+using namespace Corvid_Qt;
+
+namespace {
+
+const QRgb kCyan = qRgb(0, 255, 255);
+
+/// Column and row of the canvas holding the most cyan pixels: the centre of
+/// a marker cross.
+QPoint crossCentre(QwtPlot *plot)
+{
+    const QImage image = plot->canvas()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QVector<int> columns(image.width()), rows(image.height());
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == kCyan) {
+                ++columns[x];
+                ++rows[y];
+            }
+    const auto column = std::max_element(columns.begin(), columns.end());
+    const auto row = std::max_element(rows.begin(), rows.end());
+    if (*column == 0)
+        return QPoint(-1000, -1000);
+    return QPoint(int(column - columns.begin()), int(row - rows.begin()));
+}
+
+QPoint mapped(QwtPlot *plot, double x, double y)
+{
+    return QPoint(qRound(plot->canvasMap(QwtPlot::xBottom).transform(x)),
+                  qRound(plot->canvasMap(QwtPlot::yLeft).transform(y)));
+}
+
+bool near(const QPoint &a, const QPoint &b)
+{
+    return (a - b).manhattanLength() <= 3;
+}
+
+QVector<double> axisOf(QwtPlot *plot, int axis)
+{
+    plot->updateAxes();
+    const QwtScaleDiv &div = plot->axisScaleDiv(axis);
+    return {div.lowerBound(), div.upperBound(), plot->axisStepSize(axis)};
+}
+
+void compareAxis(const QVector<double> &actual, const QVector<double> &expected)
+{
+    QCOMPARE(actual.size(), 3);
+    for (int i = 0; i < 3; ++i)
+        QVERIFY2(qAbs(actual[i] - expected[i]) <= 1e-12,
+                 qPrintable(QStringLiteral("%1: %2 instead of %3").arg(i).arg(actual[i]).arg(expected[i])));
+}
+
+struct PaintCounter : QObject
+{
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+void scaleRows()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<double>("min");
+    QTest::addColumn<double>("max");
+    QTest::addColumn<QVector<double>>("expected");
+    QTest::newRow("20%") << 4 << -1.0 << 1.0 << QVector<double>{-0.2, 0.2, 0.04};
+    QTest::newRow("normalize takes the full limits") << 1 << -1.0 << 1.0 << QVector<double>{-1.0, 1.0, 0.2};
+    QTest::newRow("100%") << 2 << -1.0 << 1.0 << QVector<double>{-1.0, 1.0, 0.2};
+    QTest::newRow("50% of uneven limits") << 3 << -2.0 << 6.0 << QVector<double>{-1.0, 3.0, 0.4};
+    QTest::newRow(".01%") << 14 << -1.0 << 1.0 << QVector<double>{-1e-4, 1e-4, 2e-5};
+    QTest::newRow("unknown index") << 15 << -5.0 << 5.0 << QVector<double>{-5.0, 5.0, 1.0};
+}
+
+} // namespace
+
+class TestChamberPlots : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void positionPlotKeepsTheLastTwentyAndMarksTheNewest()
+    {
+        VRXPositionPlot widget;
+        widget.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&widget));
+        auto *plot = widget.findChild<QwtPlot *>();
+        QVERIFY(plot);
+        widget.setScale(2);
+        widget.setXScale(-50.0, 50.0);
+        widget.setYScale(-50.0, 50.0);
+        for (int i = 0; i < 25; ++i)
+            widget.setData(i, -i);
+
+        const auto curves = plot->itemList(QwtPlotItem::Rtti_PlotCurve);
+        QCOMPARE(curves.size(), 1);
+        const auto *series = static_cast<QwtPlotCurve *>(curves.first())->data();
+        QCOMPARE(int(series->size()), VRXPositionPlot::kHistory);
+        for (int k = 0; k < VRXPositionPlot::kHistory; ++k)
+            QCOMPARE(series->sample(size_t(k)), QPointF(k + 5, -(k + 5)));
+
+        plot->replot();
+        QVERIFY(near(crossCentre(plot), mapped(plot, 24, -24)));
+        const QImage canvas = plot->canvas()->grab().toImage();
+        const QPoint origin = mapped(plot, 0, 0);
+        QCOMPARE(canvas.pixelColor(origin.x(), 3), QColor(Qt::white));
+        QCOMPARE(canvas.pixelColor(3, origin.y()), QColor(Qt::white));
+        QCOMPARE(canvas.pixelColor(3, 3), QColor(Qt::black));
+    }
+
+    void positionPlotDrawsAPendingPositionWithoutFurtherData()
+    {
+        VRXPositionPlot widget;
+        widget.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&widget));
+        auto *plot = widget.findChild<QwtPlot *>();
+        QTRY_VERIFY(plot->canvas()->isVisible());
+        PaintCounter counter;
+        plot->canvas()->installEventFilter(&counter);
+        widget.setData(0.5, 0.5);
+        QTRY_VERIFY(counter.paints > 0);
+    }
+
+    void positionPlotStaysSquare_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("side");
+        QTest::newRow("wide") << QSize(500, 300) << 300;
+        QTest::newRow("tall") << QSize(300, 500) << 300;
+        QTest::newRow("one pixel wider is square enough") << QSize(301, 300) << -1;
+    }
+
+    void positionPlotStaysSquare()
+    {
+        QFETCH(QSize, size);
+        QFETCH(int, side);
+        VRXPositionPlot widget;
+        widget.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&widget));
+        auto *plot = widget.findChild<QwtPlot *>();
+        QVERIFY(qAbs(plot->width() - plot->height()) <= 1);
+        plot->resize(size);
+        QCOMPARE(plot->size(), side < 0 ? size : QSize(side, side));
+    }
+
+    void splitPlotRebuildsItsBars()
+    {
+        VRXSplitPlot widget;
+        QCOMPARE(widget.findChildren<QwtPlot *>().size(), 0);
+        widget.setNumberPlots(2);
+        widget.setNumberPlots(2);
+        widget.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&widget));
+        const auto plots = widget.findChildren<QwtPlot *>();
+        QCOMPARE(plots.size(), 2);
+        QVERIFY(plots[0]->geometry().bottom() < plots[1]->geometry().top());
+        for (QwtPlot *plot : plots) {
+            QVERIFY(!plot->axisEnabled(QwtPlot::yLeft));
+            compareAxis(axisOf(plot, QwtPlot::xBottom), {-1.0, 1.0, 0.1});
+        }
+
+        widget.setData(0.5, 0);
+        QVERIFY(near(crossCentre(plots[0]), mapped(plots[0], 0.5, 0.0)));
+        QVERIFY(near(crossCentre(plots[1]), mapped(plots[1], 0.0, 0.0)));
+        const QImage canvas = plots[0]->canvas()->grab().toImage();
+        const QPoint origin = mapped(plots[0], 0, 0);
+        QCOMPARE(canvas.pixelColor(origin.x(), 2), QColor(Qt::gray));
+        QCOMPARE(canvas.pixelColor(2, 2), QColor(Qt::black));
+
+        widget.setAxisLabel(QStringLiteral("Y balance"), 1);
+        QCOMPARE(plots[1]->axisTitle(QwtPlot::xBottom).text(), QStringLiteral("Y balance"));
+    }
+
+    void splitPlotTakesOnePairPerTickAndIgnoresMissingBars()
+    {
+        VRXSplitPlot widget;
+        widget.setData(0.5, 0);
+        widget.setAxisLabel(QStringLiteral("none"), 0);
+        widget.setNumberPlots(1);
+        widget.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&widget));
+        auto *plot = widget.findChild<QwtPlot *>();
+        widget.setData(0.5, 1);
+        widget.setData(0.5, -1);
+        widget.setAxisLabel(QStringLiteral("none"), 1);
+        // The first pair comes before any tick and is dropped.
+        widget.setData(-0.5, 0.5);
+        QVERIFY(near(crossCentre(plot), mapped(plot, 0.0, 0.0)));
+        // The pair reaches the one bar there is.
+        QTRY_VERIFY((widget.setData(-0.5, 0.5), near(crossCentre(plot), mapped(plot, -0.5, 0.0))));
+        // Right after a drawn pair the next one waits for the next tick.
+        widget.setData(0.25, 0.25);
+        QVERIFY(near(crossCentre(plot), mapped(plot, -0.5, 0.0)));
+    }
+
+    void scalesFollowTheIndex_data() { scaleRows(); }
+
+    void scalesFollowTheIndex()
+    {
+        QFETCH(int, index);
+        QFETCH(double, min);
+        QFETCH(double, max);
+        QFETCH(QVector<double>, expected);
+        VRXPositionPlot position;
+        auto *scatter = position.findChild<QwtPlot *>();
+        VRXSplitPlot split;
+        split.setNumberPlots(1);
+        // Limits alone change nothing while the scale is automatic.
+        position.setXScale(min, max);
+        position.setYScale(2 * min, 2 * max);
+        split.setXScale(min, max);
+        QVERIFY(scatter->axisAutoScale(QwtPlot::xBottom) && scatter->axisAutoScale(QwtPlot::yLeft));
+        compareAxis(axisOf(split.findChild<QwtPlot *>(), QwtPlot::xBottom), {-1.0, 1.0, 0.1});
+
+        position.setScale(index);
+        split.setScale(index);
+        compareAxis(axisOf(scatter, QwtPlot::xBottom), expected);
+        compareAxis(axisOf(scatter, QwtPlot::yLeft), {2 * expected[0], 2 * expected[1], 2 * expected[2]});
+        split.setNumberPlots(2);
+        for (QwtPlot *bar : split.findChildren<QwtPlot *>())
+            compareAxis(axisOf(bar, QwtPlot::xBottom), expected);
+
+        position.setScale(0);
+        split.setScale(0);
+        QVERIFY(scatter->axisAutoScale(QwtPlot::xBottom) && scatter->axisAutoScale(QwtPlot::yLeft));
+        for (QwtPlot *bar : split.findChildren<QwtPlot *>())
+            compareAxis(axisOf(bar, QwtPlot::xBottom), {-1.0, 1.0, 0.1});
+    }
+};
+
+QTEST_MAIN(TestChamberPlots)
+#include "tst_chamberplots.moc"

@@ -1,0 +1,233 @@
+#include "../models/TablePlotModel.h"
+
+#include <MeasurementUnit.h>
+#include <VRXMultichannelProxyModel.h>
+#include <VRXPixelatedChamber.h>
+
+#include <QtCore/QDir>
+#include <QtCore/QTemporaryDir>
+#include <QtTest/QtTest>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <sys/stat.h>
+
+using namespace Corvid_Qt;
+using Chamber = corvid::math::VRXPixelatedChamber<float>;
+
+namespace {
+
+const int kChannels = 128;
+const int kPixels = 144;
+// time, 144 pixels, mean x, mean y, sigma x, sigma y, rotation, elongation, valid
+const int kFields = 1 + kPixels + 7;
+using Frames = QVector<QVector<double>>;
+
+/// Channel values (base units) of an elliptical Gaussian beam centred at
+/// (column, row) in pixel units, its major axis tilted by angle radians.
+QVector<double> beamFrame(double column, double row, double major, double minor, double angle, double peak)
+{
+    QVector<double> frame(kChannels, 0.0);
+    const double c = std::cos(angle), s = std::sin(angle);
+    for (const auto *m = corvid::math::_mapping_LM2_LM3; m->q905 >= 0; ++m) {
+        const double dx = m->x + 0.5 - column, dy = m->y + 0.5 - row;
+        const double u = c * dx + s * dy, v = -s * dx + c * dy;
+        frame[m->q905] = peak * std::exp(-0.5 * (u * u / (major * major) + v * v / (minor * minor)));
+    }
+    return frame;
+}
+
+/// Holds base units and shows them in nC; times unscaled, as a device model keeps them.
+class ChamberSource : public corvid_test::TablePlotModel
+{
+public:
+    ChamberSource(int channels, const Frames &frames, const QVector<double> &times)
+        : TablePlotModel(1, channels + 1)
+    {
+        setUnits(&m_nC);
+        for (int i = 0; i < frames.size(); ++i)
+            append(QVector<double>{times[i]} + frames[i].mid(0, channels) +
+                   QVector<double>(qMax(0, channels - kChannels), 0.0));
+    }
+    double doubleData(int row, int column) const override
+    {
+        return column == 0 ? index(row, 0).data().toDouble() : TablePlotModel::doubleData(row, column);
+    }
+
+private:
+    Units::nC m_nC;
+};
+
+QList<QByteArray> fieldsOf(const QByteArray &line)
+{
+    return line.trimmed().split(',');
+}
+
+} // namespace
+
+class TestPixelatedSave : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<ChamberSource> m_source;
+    std::unique_ptr<VRXMultichannelProxyModel> m_proxy;
+    Frames m_frames;
+    QVector<double> m_times;
+    QTemporaryDir m_dir;
+
+    void makeProxy(int channels, const Frames &frames, const QVector<double> &times)
+    {
+        m_proxy.reset();
+        m_source.reset(new ChamberSource(channels, frames, times));
+        m_proxy.reset(new VRXMultichannelProxyModel);
+        for (int c = 1; c <= channels; ++c)
+            m_proxy->addSourceModel(m_source.get(), c);
+    }
+
+    QList<QByteArray> save(float discriminator, bool invertx, bool inverty)
+    {
+        const QString path = m_dir.filePath("frames.csv");
+        QFile file(path);
+        if (!m_proxy->SavePixelatedDataToFile(path, discriminator, invertx, inverty) || !file.open(QIODevice::ReadOnly))
+            return {};
+        return file.readAll().split('\n');
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_times = {1.25, 2.5, 1700000000.125, 3.75};
+        m_frames = {beamFrame(6.0, 6.0, 1.5, 1.5, 0.0, 2e-9), beamFrame(4.2, 7.3, 2.5, 1.2, 0.6, 5e-9),
+                    beamFrame(8.1, 3.9, 2.0, 1.0, -0.9, 3e-10), QVector<double>(kChannels, 0.0)};
+        // Unread channels carry nonsense that must not reach any result.
+        for (int unread : {30, 31, 62, 63, 94, 95, 126, 127})
+            m_frames[1][unread] = 1.0;
+        m_frames[2][0] = std::numeric_limits<double>::quiet_NaN();
+    }
+
+    void init() { makeProxy(kChannels, m_frames, m_times); }
+
+    void headerNamesEveryColumnWithItsBaseUnit()
+    {
+        const QList<QByteArray> header = fieldsOf(save(0.0f, false, false).value(0));
+        QCOMPARE(header.size(), kFields);
+        QCOMPARE(header.mid(0, 2), (QList<QByteArray>{"time(s)", "pixel_0_0(C)"}));
+        QCOMPARE(header.at(13), QByteArray("pixel_1_0(C)"));
+        QCOMPARE(header.mid(kPixels),
+                 (QList<QByteArray>{"pixel_11_11(C)", "mean_x(mm)", "mean_y(mm)", "sigma_x(mm)", "sigma_y(mm)",
+                                    "rotation(deg)", "elongation(ratio)", "valid(0/1)"}));
+        QCOMPARE(QSet<QByteArray>(header.begin(), header.end()).size(), kFields);
+    }
+
+    void oneLinePerRowAsTheNumericLibraryComputesIt_data()
+    {
+        QTest::addColumn<float>("discriminator");
+        QTest::addColumn<bool>("invertx");
+        QTest::addColumn<bool>("inverty");
+        QTest::newRow("plain") << 0.0f << false << false;
+        QTest::newRow("discriminator") << 5e-10f << false << false;
+        QTest::newRow("invert x") << 0.0f << true << false;
+        QTest::newRow("invert y") << 0.0f << false << true;
+        QTest::newRow("both, discriminator") << 1e-10f << true << true;
+    }
+
+    void oneLinePerRowAsTheNumericLibraryComputesIt()
+    {
+        QFETCH(float, discriminator);
+        QFETCH(bool, invertx);
+        QFETCH(bool, inverty);
+        const QList<QByteArray> lines = save(discriminator, invertx, inverty);
+        QCOMPARE(lines.size(), m_frames.size() + 2); // the header, and nothing after the last line feed
+        QVERIFY(lines.last().isEmpty());
+
+        for (int i = 0; i < m_frames.size(); ++i) {
+            const QList<QByteArray> fields = fieldsOf(lines.at(i + 1));
+            QCOMPARE(fields.size(), kFields);
+            QCOMPARE(fields.first().toDouble(), m_times[i]);
+
+            const std::vector<float> frame(m_frames[i].begin(), m_frames[i].end());
+            Chamber chamber(frame.data(), frame.size(), Chamber::OwnershipPolicyShared);
+            Chamber::LMMatrix image;
+            chamber.calculate_all(corvid::math::LM2_IC, discriminator, image);
+            for (int p = 0; p < kPixels; ++p) {
+                const int r = p / 12, c = p % 12;
+                const float expected = image[(inverty ? 11 - r : r) * 12 + (invertx ? 11 - c : c)];
+                const float written = fields.at(1 + p).toFloat();
+                QVERIFY2(written == expected || (std::isnan(written) && std::isnan(expected)),
+                         qPrintable(QStringLiteral("row %1 pixel %2: %3").arg(i).arg(p).arg(written)));
+            }
+            const float results[] = {chamber.meanXmm(invertx), chamber.meanYmm(inverty),
+                                     chamber.dXmm(), chamber.dYmm(),
+                                     chamber.rotationdeg(invertx, inverty), chamber.elongation()};
+            for (int k = 0; k < 6; ++k)
+                QCOMPARE(fields.at(1 + kPixels + k).toFloat(), results[k]);
+            // Two beams; a frame with a NaN pixel and an empty frame are not valid.
+            QCOMPARE(fields.last(), QByteArray(i < 2 ? "1" : "0"));
+        }
+    }
+
+    void inversionsMirrorTheImageAsShown_data()
+    {
+        QTest::addColumn<bool>("invertx");
+        QTest::addColumn<bool>("inverty");
+        QTest::addColumn<int>("shownPixel");
+        QTest::addColumn<float>("meanXSign");
+        QTest::addColumn<float>("meanYSign");
+        // Channel 0 feeds pixel row 5, column 6: just right of and above the centre.
+        QTest::newRow("plain") << false << false << 5 * 12 + 6 << 1.0f << 1.0f;
+        QTest::newRow("invert x") << true << false << 5 * 12 + 5 << -1.0f << 1.0f;
+        QTest::newRow("invert y") << false << true << 6 * 12 + 6 << 1.0f << -1.0f;
+        QTest::newRow("both") << true << true << 6 * 12 + 5 << -1.0f << -1.0f;
+    }
+
+    void inversionsMirrorTheImageAsShown()
+    {
+        QFETCH(bool, invertx);
+        QFETCH(bool, inverty);
+        QFETCH(int, shownPixel);
+        QFETCH(float, meanXSign);
+        QFETCH(float, meanYSign);
+        QVector<double> single(kChannels, 0.0);
+        single[0] = 4e-9;
+        makeProxy(kChannels, {single}, {10.0});
+        const QList<QByteArray> fields = fieldsOf(save(0.0f, invertx, inverty).value(1));
+        QCOMPARE(fields.size(), kFields);
+        for (int p = 0; p < kPixels; ++p)
+            QCOMPARE(fields.at(1 + p).toDouble() != 0.0, p == shownPixel);
+        QCOMPARE(fields.at(1 + kPixels).toFloat(), meanXSign * 0.5f * corvid::math::k_conv);
+        QCOMPARE(fields.at(2 + kPixels).toFloat(), meanYSign * 0.5f * corvid::math::k_conv);
+    }
+
+    void refusesWithoutWritingAnything_data()
+    {
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("no channels") << 0 << "new.csv";
+        QTest::newRow("127 channels") << 127 << "new.csv";
+        QTest::newRow("129 channels") << 129 << "new.csv";
+        QTest::newRow("empty name") << kChannels << QString();
+        QTest::newRow("missing folder") << kChannels << "missing/new.csv";
+        QTest::newRow("a folder as target") << kChannels << "folder";
+        QTest::newRow("a pipe as target") << kChannels << "pipe";
+    }
+
+    void refusesWithoutWritingAnything()
+    {
+        QFETCH(int, channels);
+        QFETCH(QString, target);
+        makeProxy(channels, m_frames, m_times);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("folder"));
+        QCOMPARE(mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0600), 0);
+        QVERIFY(!m_proxy->SavePixelatedDataToFile(target.isEmpty() ? target : dir.filePath(target), 0.0f, false,
+                                                  false));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                 (QStringList{"folder", "pipe"}));
+        QVERIFY(QDir(dir.filePath("folder")).isEmpty());
+        QVERIFY(!QFileInfo(dir.filePath("pipe")).isFile());
+    }
+};
+
+QTEST_MAIN(TestPixelatedSave)
+#include "tst_pixelatedsave.moc"
