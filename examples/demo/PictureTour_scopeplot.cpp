@@ -33,9 +33,9 @@ void PictureTour::scopePlot()
     page->setWindowPoints(100000);
     page->reader()->replay(50.0);
     page->reader()->outage(3.0, 110.0);
-    settle();
+    DemoActions::settle();
     grab(QStringLiteral("whole-buffer"));
     page->setWindowPoints(ScopePlotPage::defaultWindowPoints);
     page->reader()->replay(4.5);
-    settle();
+    DemoActions::settle();
 }
