@@ -4,7 +4,7 @@
 // split into the estimators, the panel texts and the rest (drawing); the
 // panels are also laid out and drawn with the rich-text engine they replace.
 #include "BenchHarness.h"
-#include "ProfileModel.h"
+#include "FakeDeviceModel.h"
 
 #include <PreformattedTextEngine.h>
 #include <VRXScopePlotView.h>
@@ -101,7 +101,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
 
-    ProfileModel model(kChannels);
+    FakeDeviceModel model(kChannels);
     QVector<double> fits;
     model.addFrame(0.0, frame(0.0, &fits), fits);
 

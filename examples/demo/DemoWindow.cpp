@@ -5,6 +5,7 @@
 #include "ScopePanelPage.h"
 #include "ScopePlotPage.h"
 #include "SettingsDialog.h"
+#include "SpotMapPage.h"
 #include "UnitsPage.h"
 
 #include <VRXScope.h>
@@ -25,6 +26,7 @@ DemoWindow::DemoWindow(QWidget *parent)
     addPage(new ProfileMonitorPage);
     addPage(new ScopePanelPage);
     addPage(new ChamberPage);
+    addPage(new SpotMapPage);
 
     m_settings = new SettingsDialog(this);
     if (auto *profile = page<ProfileMonitorPage>())

@@ -22,6 +22,7 @@ QStringList PictureTour::run()
     scopePanel();
     chamber();
     settings();
+    spotMap();
     for (DemoPage *page : m_window.pages())
         page->setSimulationRunning(true);
     return m_files;

@@ -25,6 +25,7 @@ private:
     void scopePanel();
     void chamber();
     void settings();
+    void spotMap();
 
     /// Makes the page current and stops its simulation for scripted data.
     template <typename P>

@@ -7,6 +7,9 @@
 #include "SimulatedProfileMonitor.h"
 
 #include <VRXScope.h>
+#include <VRXSpectrogram.h>
+
+#include <QtWidgets/QCheckBox>
 
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QToolButton>
@@ -73,5 +76,27 @@ void PictureTour::scopePanel()
     monitor->SetPlotMode(VRXScope::HistogramPlotMode);
 
     keep(saveThroughPanel(monitor, path(QStringLiteral("monitor"), QStringLiteral(".csv"))));
+
+    // The pixelated chamber on the 2D tab: the beam with its ellipse and
+    // displacement arrow, smoothed, in grey and in colour.
+    page->instrumentSelector()->setCurrentIndex(2);
+    settle();
+    Corvid_Qt::VRXSpectrogram *image = page->spectrogram();
+    control<QCheckBox>(image, "checkBox_ellipse")->setChecked(true);
+    control<QCheckBox>(image, "checkBox_arrow")->setChecked(true);
+    control<QCheckBox>(image, "checkBox_smoothing")->setChecked(true);
+    auto feedFrames = [&](double from) {
+        // Each frame waits for the display's refresh tick, as a live feed would.
+        for (int i = 0; i < 20; ++i) {
+            image->update();
+            page->feedChamber(from + 0.1 * i);
+        }
+    };
+    feedFrames(20.0);
+    grab(QStringLiteral("chamber-2d-grey"));
+    choose(image, "comboBox_color", QStringLiteral("Color"));
+    feedFrames(22.0);
+    grab(QStringLiteral("chamber-2d-colour"));
+    keep(saveThroughPanel(page->chamberScope(), path(QStringLiteral("chamber"), QStringLiteral(".csv"))));
     page->instrumentSelector()->setCurrentIndex(0);
 }

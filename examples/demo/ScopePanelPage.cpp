@@ -1,6 +1,7 @@
 #include "ScopePanelPage.h"
 
 #include "SimulatedCurrentReader.h"
+#include "SimulatedPixelatedChamber.h"
 #include "SimulatedProfileMonitor.h"
 
 #include <MeasurementUnit.h>
@@ -8,6 +9,7 @@
 #include <VRXScope.h>
 #include <VRXScopePlotView.h>
 #include <VRXSingleChannelDataModel.h>
+#include <VRXSpectrogram.h>
 
 #include <QtCore/QTimer>
 #include <QtCore/QVector>
@@ -23,6 +25,9 @@ namespace {
 
 // 2.5 s of the 1 kHz reader across the strip.
 const int kReaderWindow = 2500;
+// The chamber delivers ten frames a second; ten seconds across the strip.
+const int kChamberWindow = 100;
+const int kChamberPeriodMs = 100;
 
 } // namespace
 
@@ -36,6 +41,10 @@ ScopePanelPage::ScopePanelPage(QWidget *parent)
     , m_stack(new QStackedWidget(this))
     , m_readerScope(new VRXScope)
     , m_monitorScope(new VRXScope)
+    , m_chamber(new SimulatedPixelatedChamber)
+    , m_chamberModel(new VRXMultichannelProxyModel(this))
+    , m_chamberScope(new VRXScope)
+    , m_chamberTimer(new QTimer(this))
 {
     QVector<VRXSingleChannelDataModel *> channels;
     for (int c = 0; c < SimulatedCurrentReader::channels; ++c) {
@@ -63,7 +72,10 @@ ScopePanelPage::ScopePanelPage(QWidget *parent)
 
     m_stack->addWidget(m_readerScope);
     m_stack->addWidget(m_monitorScope);
-    m_instrument->addItems({tr("8-channel current reader"), tr("32-channel profile monitor")});
+    buildChamber();
+    m_stack->addWidget(m_chamberScope);
+    m_instrument->addItems({tr("8-channel current reader"), tr("32-channel profile monitor"),
+                            tr("128-channel pixelated chamber")});
     connect(m_instrument, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &ScopePanelPage::showInstrument);
 
@@ -81,12 +93,46 @@ ScopePanelPage::ScopePanelPage(QWidget *parent)
     m_monitorClock.start();
     m_monitorTimer->start(50);
     m_reader->start();
+    connect(m_chamberTimer, &QTimer::timeout, this,
+            [this]() { feedChamber(m_speed * m_monitorClock.elapsed() / 1000.0); });
+    m_chamberTimer->start(kChamberPeriodMs);
+}
+
+void ScopePanelPage::buildChamber()
+{
+    for (int c = 0; c < SimulatedPixelatedChamber::kChannels; ++c) {
+        auto *model = new VRXSingleChannelDataModel(m_chamberModel);
+        model->setChannelName(QStringLiteral("Q%1").arg(c + 1));
+        model->setPlotWidthHintPoints(kChamberWindow);
+        m_chamberModel->addSourceModel(model);
+        m_chamberChannels.append(model);
+    }
+    m_chamberScope->setModel(m_chamberModel);
+    m_chamberScope->setPixelatedEnabled(true);
+    VRXSpectrogram *image = spectrogram();
+    image->setName("Pixelated chamber");
+    image->setPixelated(true);
+    image->sidebarEnabled(false);
+}
+
+VRXSpectrogram *ScopePanelPage::spectrogram() const
+{
+    return m_chamberScope->plotView()->spectrogram();
+}
+
+void ScopePanelPage::feedChamber(double t)
+{
+    const QVector<float> frame = m_chamber->frame(t);
+    for (int c = 0; c < m_chamberChannels.size(); ++c)
+        m_chamberChannels[c]->AddData(t, frame[c]);
+    spectrogram()->setData(frame, t);
 }
 
 ScopePanelPage::~ScopePanelPage()
 {
     m_reader->stop();
     m_monitorTimer->stop();
+    m_chamberTimer->stop();
     // The panels read the models to the end; they go first.
     delete m_stack;
 }
@@ -107,9 +153,11 @@ void ScopePanelPage::setSimulationRunning(bool running)
         m_monitorClock.start();
         m_monitorTimer->start(int(50 / m_speed));
         m_reader->start();
+        m_chamberTimer->start(kChamberPeriodMs);
     } else {
         m_reader->stop();
         m_monitorTimer->stop();
+        m_chamberTimer->stop();
     }
 }
 

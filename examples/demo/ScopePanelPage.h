@@ -4,17 +4,21 @@
 #include "DemoPage.h"
 
 #include <QtCore/QElapsedTimer>
+#include <QtCore/QVector>
 #include <memory>
 
 class QComboBox;
 class QStackedWidget;
 class QTimer;
 class SimulatedCurrentReader;
+class SimulatedPixelatedChamber;
 class SimulatedProfileMonitor;
 
 namespace Corvid_Qt {
 class VRXMultichannelProxyModel;
 class VRXScope;
+class VRXSingleChannelDataModel;
+class VRXSpectrogram;
 namespace Units {
 class MeasurementUnit;
 }
@@ -23,8 +27,11 @@ class MeasurementUnit;
 /// The library used as a host uses it: each instrument in a ready-made scope
 /// panel, chosen with the instrument selector. The simulated 8-channel
 /// current reader (one model per channel, merged) and the simulated
-/// 32-channel profile monitor (one host model) run all the time; the panels'
-/// own buttons average, zero, clear and save their data as CSV files.
+/// 32-channel profile monitor (one host model) run all the time, and so does
+/// the simulated 128-channel pixelated chamber (one model per channel,
+/// merged), whose frames also go to the panel's spectrogram on its "2D" tab;
+/// the panels' own buttons average, zero, clear and save their data as CSV
+/// files.
 class ScopePanelPage : public DemoPage
 {
     Q_OBJECT
@@ -40,10 +47,15 @@ public:
     QComboBox *instrumentSelector() const { return m_instrument; }
     Corvid_Qt::VRXScope *readerScope() const { return m_readerScope; }
     Corvid_Qt::VRXScope *monitorScope() const { return m_monitorScope; }
+    Corvid_Qt::VRXScope *chamberScope() const { return m_chamberScope; }
+    Corvid_Qt::VRXSpectrogram *spectrogram() const;
+    /// Reads one chamber frame at time t (seconds) into its models and the spectrogram.
+    void feedChamber(double t);
 
 private:
     void showInstrument(int index);
     void feedMonitor();
+    void buildChamber();
 
     std::unique_ptr<Corvid_Qt::Units::MeasurementUnit> m_units;
     Corvid_Qt::VRXMultichannelProxyModel *m_readerModel;
@@ -56,6 +68,11 @@ private:
     QStackedWidget *m_stack;
     Corvid_Qt::VRXScope *m_readerScope;
     Corvid_Qt::VRXScope *m_monitorScope;
+    std::unique_ptr<SimulatedPixelatedChamber> m_chamber;
+    Corvid_Qt::VRXMultichannelProxyModel *m_chamberModel;
+    QVector<Corvid_Qt::VRXSingleChannelDataModel *> m_chamberChannels;
+    Corvid_Qt::VRXScope *m_chamberScope;
+    QTimer *m_chamberTimer;
 };
 
 #endif

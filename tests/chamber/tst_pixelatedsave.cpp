@@ -1,4 +1,4 @@
-#include "../models/TablePlotModel.h"
+#include "TablePlotModel.h"
 
 #include <MeasurementUnit.h>
 #include <VRXMultichannelProxyModel.h>

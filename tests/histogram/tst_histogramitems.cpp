@@ -72,8 +72,7 @@ private slots:
     void chiSquareQualityClampedAtZero();
     void undefinedNoiseFiguresReadNA_data();
     void undefinedNoiseFiguresReadNA();
-    void energyInterpolation_data();
-    void energyInterpolation();
+    void energyIsInterpolatedAndClampedToTheTable();
     void stripShowsPanelsOfAttachedItemsOnTheirTicks();
 
 private:
@@ -292,29 +291,16 @@ void TestHistogramItems::undefinedNoiseFiguresReadNA()
     QVERIFY2(expect(match.captured(2), noise), qPrintable(text));
 }
 
-void TestHistogramItems::energyInterpolation_data()
+void TestHistogramItems::energyIsInterpolatedAndClampedToTheTable()
 {
-    QTest::addColumn<double>("position");
-    QTest::addColumn<bool>("known");
-    QTest::addColumn<double>("energy");
-    QTest::newRow("first channel") << 1.0 << true << 100.0;
-    QTest::newRow("between 2 and 3") << 2.25 << true << 112.5;
-    QTest::newRow("last channel") << 5.0 << true << 140.0;
-    QTest::newRow("left of the table") << -3.0 << true << 100.0;
-    QTest::newRow("right of the table") << 80.0 << true << 140.0;
-    QTest::newRow("NaN") << qQNaN() << false << 0.0;
-}
-
-void TestHistogramItems::energyInterpolation()
-{
-    QFETCH(double, position);
-    QFETCH(bool, known);
-    QFETCH(double, energy);
+    const std::vector<double> table{100, 110, 120, 130, 140};
     double e = 0;
-    QCOMPARE(Item::interpolateEnergy({100, 110, 120, 130, 140}, position, &e), known);
-    if (known)
-        QCOMPARE(e, energy);
-    QVERIFY(!Item::interpolateEnergy(std::vector<double>(), position, &e));
+    // Positions are channel numbers from 1; outside the table the end values hold.
+    for (const QPointF &c : {QPointF(1, 100), QPointF(2.25, 112.5), QPointF(5, 140), QPointF(-3, 100), QPointF(80, 140)}) {
+        QVERIFY(Item::interpolateEnergy(table, c.x(), &e));
+        QCOMPARE(e, c.y());
+    }
+    QVERIFY(!Item::interpolateEnergy(table, qQNaN(), &e) && !Item::interpolateEnergy({}, 2.0, &e));
 }
 
 void TestHistogramItems::stripShowsPanelsOfAttachedItemsOnTheirTicks()

@@ -1,6 +1,6 @@
 // The beam-profile mode of the plot view: bars, markers with their
 // statistics, the statistics items per peak region and their strips.
-#include "ProfileModel.h"
+#include "ViewProbe.h"
 
 #include <MeasurementUnit.h>
 #include <VRXPlotColors.h>
@@ -29,47 +29,9 @@ const QVector<double> kRegressionOptions{0.1, 1024, 1e-15, 1e-14, 2, 5};
 const View::HistogramItemTypes kTypes[] = {View::GaussabolaHistogramItemType, View::CoGHistogramItemType,
                                            View::RegressionHistogramItemType, View::PrecalculatedFitHistogramItemType};
 
-struct ModelHolder
-{
-    explicit ModelHolder(int channels) : profile(channels) {}
-    ProfileModel profile;
-};
-
-// A shown view in histogram mode; as its first base, the model outlives the view.
-class Probe : public ModelHolder, public VRXScopePlotView
-{
-public:
-    using VRXScopePlotView::plotMarker;
-    using VRXScopePlotView::qwtPlot;
-    using VRXScopePlotView::SelectPoint1;
-    using VRXScopePlotView::SelectPoint2;
-
-    explicit Probe(int channels) : ModelHolder(channels)
-    {
-        resize(1000, 700);
-        setModel(&profile);
-        SetPlotMode(HistogramPlotMode);
-        show();
-        static_cast<void>(QTest::qWaitForWindowExposed(this));
-    }
-    /// Lets the view run its pass and lay its strips out.
-    void settle()
-    {
-        for (int i = 0; i < 4; ++i)
-            QCoreApplication::processEvents();
-    }
-    void frame(const QVector<double> &values, const QVector<double> &fits = {})
-    {
-        profile.addFrame(profile.rowCount(), values, fits);
-        settle();
-    }
-    Item *item(HistogramItemTypes type, int p = 0) const { return dynamic_cast<Item *>(histogramItems(type).value(p)); }
-    QwtPlotHistogram *bars() const
-    {
-        const QwtPlotItemList items = qwtPlot()->itemList(QwtPlotItem::Rtti_PlotHistogram);
-        return items.isEmpty() ? nullptr : static_cast<QwtPlotHistogram *>(items.first());
-    }
-    int markers() const { return qwtPlot()->itemList(QwtPlotItem::Rtti_PlotMarker).size(); }
+// A shown view in histogram mode.
+struct Probe : ShownView {
+    explicit Probe(int channels) : ShownView(channels, 0, View::HistogramPlotMode, QSize(1000, 700)) {}
 };
 
 } // namespace
@@ -93,28 +55,28 @@ private slots:
 void TestHistogramMode::regionsSplitTheChannelsAndReadTheNewestDeviceFits()
 {
     Probe view(10);
-    view.enableHistogramItem(View::CoGHistogramItemType, 4, {0, 0, 0}, false);
-    view.enableHistogramItem(View::PrecalculatedFitHistogramItemType, 2, {}, false);
-    view.profile.addFrame(0, QVector<double>(10, 1.0), {1, 1, 1, 0, 50, 1, 1, 1, 0, 50});
+    view.view.enableHistogramItem(View::CoGHistogramItemType, 4, {0, 0, 0}, false);
+    view.view.enableHistogramItem(View::PrecalculatedFitHistogramItemType, 2, {}, false);
+    view.model.addFrame(0, QVector<double>(10, 1.0), {1, 1, 1, 0, 50, 1, 1, 1, 0, 50});
     // Region p is channels 2p + 1 and 2p + 2 with values 1 and 3: centre of
     // gravity 0.75 into the region. Channels 9 and 10 would pull it away.
     view.frame({1, 3, 1, 3, 1, 3, 1, 3, 1000, 1000}, {1.0, 1.5, 10, 0, 80, 3.0, 2.5, 10, 0, -3});
-    QCOMPARE(view.histogramItems(View::CoGHistogramItemType).size(), 4);
+    QCOMPARE(view.view.histogramItems(View::CoGHistogramItemType).size(), 4);
     for (int p = 0; p < 4; ++p) {
-        Item *item = view.item(View::CoGHistogramItemType, p);
+        Item *item = view.view.item(View::CoGHistogramItemType, p);
         QVERIFY(item->errorMessage().isEmpty());
         QCOMPARE(int(item->distribution()->size()), 2);
         QCOMPARE(item->position(), 2.0f * p + 1.75f);
         QCOMPARE(item->clearsScale(), p == 0);
     }
     // The device's fits of the two halves, from the statistics columns of the newest row.
-    auto *first = dynamic_cast<VRX_PrecalculatedFitHistogramItem *>(view.item(View::PrecalculatedFitHistogramItemType));
+    auto *first = dynamic_cast<VRX_PrecalculatedFitHistogramItem *>(view.view.item(View::PrecalculatedFitHistogramItemType));
     QVERIFY(first->errorMessage().isEmpty());
     QCOMPARE(first->position(), 2.0f);
     QCOMPARE(first->distribution()->standard_deviation(), 1.5f);
     QCOMPARE(first->confidence(), 80.0f);
     QCOMPARE(first->marker().yValue(), 10.0); // the device's amplitude
-    QCOMPARE(view.item(View::PrecalculatedFitHistogramItemType, 1)->errorMessage(), QStringLiteral("Peak on edge."));
+    QCOMPARE(view.view.item(View::PrecalculatedFitHistogramItemType, 1)->errorMessage(), QStringLiteral("Peak on edge."));
 }
 
 void TestHistogramMode::itemsAndStripsComeAndGo()
@@ -125,34 +87,34 @@ void TestHistogramMode::itemsAndStripsComeAndGo()
     const char *titles[] = {"Gaussabola Fit", "Center of Gravity", "Gaussian Fit", "Gaussian Fit (Device)"};
     const char *backgrounds[] = {"rgb(112,255,255)", "rgb(113,255,113)", "rgb(255,171,251)", "rgb(123,167,255)"};
     for (auto type : kTypes) {
-        view.enableHistogramItem(type, 2, {}, true);
-        QVERIFY(view.histogramItems(type).size() == 2 && view.item(type, 1)->fullStats());
-        QCOMPARE(view.item(type)->color(), colors[type]);
-        QCOMPARE(view.histogramAxisWidget(type)->titleLabel()->text(), QString::fromLatin1(titles[type]));
-        QCOMPARE(view.histogramAxisWidget(type)->styleSheet(),
+        view.view.enableHistogramItem(type, 2, {}, true);
+        QVERIFY(view.view.histogramItems(type).size() == 2 && view.view.item(type, 1)->fullStats());
+        QCOMPARE(view.view.item(type)->color(), colors[type]);
+        QCOMPARE(view.view.histogramAxisWidget(type)->titleLabel()->text(), QString::fromLatin1(titles[type]));
+        QCOMPARE(view.view.histogramAxisWidget(type)->styleSheet(),
                  QStringLiteral("background-color: %1;margin: 0px;padding: 0px;border: none;").arg(backgrounds[type]));
     }
     // An emptied model takes bars, markers and strips away until its next frame.
-    QWidget *strip = view.histogramAxisWidget(View::CoGHistogramItemType);
+    QWidget *strip = view.view.histogramAxisWidget(View::CoGHistogramItemType);
     for (int round = 0; round < 2; ++round) {
         view.frame(gaussianProfile(16, 4, 1.5, 10));
         if (round == 0)
-            view.SelectPoint1(QPointF(3, 0));
-        view.settle();
-        QVERIFY(view.bars() && view.plotMarker(0)->plot() && strip->isVisible());
-        QCOMPARE(view.markers(), 2 + 4 * 2);
-        view.profile.Clear();
-        view.settle();
-        QVERIFY(!view.bars() && !view.plotMarker(0)->plot() && !strip->isVisible());
-        QCOMPARE(view.markers(), 0);
+            view.view.SelectPoint1(QPointF(3, 0));
+        ViewProbe::settle();
+        QVERIFY(view.view.bars() && view.view.plotMarker(0)->plot() && strip->isVisible());
+        QCOMPARE(view.view.markerCount(), 2 + 4 * 2);
+        view.model.Clear();
+        ViewProbe::settle();
+        QVERIFY(!view.view.bars() && !view.view.plotMarker(0)->plot() && !strip->isVisible());
+        QCOMPARE(view.view.markerCount(), 0);
     }
     for (auto type : kTypes)
-        view.enableHistogramItem(type, 0, {}, true);
+        view.view.enableHistogramItem(type, 0, {}, true);
     view.frame(gaussianProfile(16, 4, 1.5, 10));
-    QVERIFY(view.histogramItems(View::CoGHistogramItemType).isEmpty() && !strip->isVisible());
-    QCOMPARE(view.markers(), 2); // the view's own
-    view.enableHistogramItem(View::NHistogramItemTypes, 3, {}, true); // not a type: ignored
-    QVERIFY(view.histogramItems(View::NHistogramItemTypes).isEmpty());
+    QVERIFY(view.view.histogramItems(View::CoGHistogramItemType).isEmpty() && !strip->isVisible());
+    QCOMPARE(view.view.markerCount(), 2); // the view's own
+    view.view.enableHistogramItem(View::NHistogramItemTypes, 3, {}, true); // not a type: ignored
+    QVERIFY(view.view.histogramItems(View::NHistogramItemTypes).isEmpty());
 }
 
 void TestHistogramMode::markerStatisticsBetweenTwoChannels()
@@ -162,37 +124,31 @@ void TestHistogramMode::markerStatisticsBetweenTwoChannels()
     for (int c = 0; c < 20; ++c)
         v[c] = (c + 1) * (c + 1);
     view.frame(v);
-    view.SelectPoint1(QPointF(4.4, 0));
-    view.SelectPoint2(QPointF(1.6, 0));
-    view.settle();
+    view.view.SelectPoint1(QPointF(4.4, 0));
+    view.view.SelectPoint2(QPointF(1.6, 0));
+    ViewProbe::settle();
     // Channels 2..4 hold 4, 9 and 16.
-    const double n = 3, sum = 29, mean = sum / n;
-    const double deviation =
-        std::sqrt(((4 - mean) * (4 - mean) + (9 - mean) * (9 - mean) + (16 - mean) * (16 - mean)) / n);
-    const double error = std::sqrt(((16 + 81 + 256) / n - mean * mean) / (n - 1));
-    const auto *x = view.profile.xUnits();
-    QCOMPARE(view.plotMarker(1)->label().text(),
-             QStringLiteral("%1: %2\nChannel 2\n4\n      Sum: %3\n     Mean: %4\n      RMS: %5\n Std. Dev: %6")
-                 .arg(x->description(), x->format(view.profile.doubleData(1, 0)))
-                 .arg(sum, 12, 'g').arg(mean, 12, 'g').arg(deviation, 12, 'g').arg(error, 12, 'g'));
-    QVERIFY(!view.plotMarker(0)->label().text().contains(QLatin1String("Sum:")));
+    QVERIFY(view.view.markerText(1).endsWith(QStringLiteral("\nChannel 2\n4\n      Sum:           29\n"
+                                                         "     Mean:      9.66667\n      RMS:      4.92161\n"
+                                                         " Std. Dev:       3.4801")));
+    QVERIFY(!view.view.plotMarker(0)->label().text().contains(QLatin1String("Sum:")));
     // Two channels apart, under a quarter of 20: the left label turns left.
-    QCOMPARE(view.plotMarker(1)->labelAlignment(), Qt::AlignLeft | Qt::AlignTop);
-    QCOMPARE(view.plotMarker(0)->labelAlignment(), Qt::AlignRight | Qt::AlignTop);
-    QCOMPARE(view.plotMarker(1)->label().color(), VRXPlotColors::kLabelTextColor);
-    QCOMPARE(view.plotMarker(1)->linePen().color(), VRXPlotColors::forChannel(2));
+    QCOMPARE(view.view.plotMarker(1)->labelAlignment(), Qt::AlignLeft | Qt::AlignTop);
+    QCOMPARE(view.view.plotMarker(0)->labelAlignment(), Qt::AlignRight | Qt::AlignTop);
+    QCOMPARE(view.view.plotMarker(1)->label().color(), VRXPlotColors::kLabelTextColor);
+    QCOMPARE(view.view.plotMarker(1)->linePen().color(), VRXPlotColors::forChannel(2));
 
     // Both on one channel: no spread to show.
-    view.SelectPoint2(QPointF(3.9, 1));
-    view.settle();
-    QCOMPARE(view.plotMarker(1)->xValue(), 4.0);
-    QVERIFY(view.plotMarker(1)->plot() && !view.plotMarker(1)->label().text().contains(QLatin1String("Sum:")));
+    view.view.SelectPoint2(QPointF(3.9, 1));
+    ViewProbe::settle();
+    QCOMPARE(view.view.plotMarker(1)->xValue(), 4.0);
+    QVERIFY(view.view.plotMarker(1)->plot() && !view.view.plotMarker(1)->label().text().contains(QLatin1String("Sum:")));
     // A selected channel moves the first marker onto it.
-    view.selectionModel()->select(view.profile.index(1, 3),
+    view.view.selectionModel()->select(view.model.index(1, 3),
                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Columns);
     view.frame(v);
-    QCOMPARE(view.plotMarker(0)->value(), QPointF(3.0, 9.0));
-    QVERIFY(view.plotMarker(0)->label().text().contains(QLatin1String("\nChannel 3\n")));
+    QCOMPARE(view.view.plotMarker(0)->value(), QPointF(3.0, 9.0));
+    QVERIFY(view.view.plotMarker(0)->label().text().contains(QLatin1String("\nChannel 3\n")));
 }
 
 void TestHistogramMode::optionVectorsAndTheirDefaults_data()
@@ -225,8 +181,8 @@ void TestHistogramMode::optionVectorsAndTheirDefaults()
     QFETCH(QVector<double>, options);
     QFETCH(QString, settings);
     Probe view(12);
-    view.enableHistogramItem(View::HistogramItemTypes(type), 1, options, false);
-    Item *item = view.item(View::HistogramItemTypes(type));
+    view.view.enableHistogramItem(View::HistogramItemTypes(type), 1, options, false);
+    Item *item = view.view.item(View::HistogramItemTypes(type));
     QList<double> s;
     if (auto *cog = dynamic_cast<VRX_CoGHistogramItem *>(item))
         s = {double(cog->mode()), cog->option()};
@@ -249,11 +205,11 @@ void TestHistogramMode::energyLineOnCurveItemsOnly()
     Probe view(12);
     std::vector<double> table{50, 52, 54, 56, 58, 60, 62, 64, 66, 68, 70, 72}, empty; // position k at 48 + 2k MeV
     for (auto type : kTypes)
-        view.enableHistogramItem(type, 1, {}, false);
-    view.upload_MLFC_calibration_table(&table);
-    view.toggleMLFC(true);
+        view.view.enableHistogramItem(type, 1, {}, false);
+    view.view.upload_MLFC_calibration_table(&table);
+    view.view.toggleMLFC(true);
     const auto energy = [&](View::HistogramItemTypes type) {
-        const QStringList parts = view.item(type)->label().text().split(QStringLiteral("</pre>\nEnergy (MeV): "));
+        const QStringList parts = view.view.item(type)->label().text().split(QStringLiteral("</pre>\nEnergy (MeV): "));
         return parts.size() == 2 ? parts[1] : QString();
     };
     QCOMPARE(energy(View::GaussabolaHistogramItemType), QStringLiteral("N/A")); // before the first frame
@@ -262,18 +218,18 @@ void TestHistogramMode::energyLineOnCurveItemsOnly()
     QVERIFY(energy(View::CoGHistogramItemType).isEmpty());
     QCOMPARE(energy(View::PrecalculatedFitHistogramItemType), QStringLiteral("61"));
     for (auto type : {View::GaussabolaHistogramItemType, View::RegressionHistogramItemType})
-        QVERIFY(qAbs(energy(type).toDouble() - (48.0 + 2.0 * view.item(type)->position())) < 1e-3);
+        QVERIFY(qAbs(energy(type).toDouble() - (48.0 + 2.0 * view.view.item(type)->position())) < 1e-3);
     // A failed fit shows its error without an energy; an empty table shows N/A.
     view.frame(profile, {5.5, 1.5, 10, 0, -3});
-    QCOMPARE(view.item(View::PrecalculatedFitHistogramItemType)->label().text(),
+    QCOMPARE(view.view.item(View::PrecalculatedFitHistogramItemType)->label().text(),
              QStringLiteral("<pre>Fit error: Peak on edge.\n\n</pre>"));
-    view.upload_MLFC_calibration_table(&empty);
+    view.view.upload_MLFC_calibration_table(&empty);
     view.frame(profile);
     QCOMPARE(energy(View::GaussabolaHistogramItemType), QStringLiteral("N/A"));
     // The view remembers neither table nor switch: new items start without the line.
-    view.upload_MLFC_calibration_table(&table);
-    view.enableHistogramItem(View::RegressionHistogramItemType, 1, {}, false);
-    view.toggleMLFC(false);
+    view.view.upload_MLFC_calibration_table(&table);
+    view.view.enableHistogramItem(View::RegressionHistogramItemType, 1, {}, false);
+    view.view.toggleMLFC(false);
     view.frame(profile);
     QVERIFY(energy(View::RegressionHistogramItemType).isEmpty() && energy(View::GaussabolaHistogramItemType).isEmpty());
 }
@@ -281,7 +237,7 @@ void TestHistogramMode::energyLineOnCurveItemsOnly()
 void TestHistogramMode::renderedProfileWithFitsAndPanelsOnTheStrip()
 {
     Probe view(40);
-    view.enableHistogramItem(View::RegressionHistogramItemType, 2, kRegressionOptions, true);
+    view.view.enableHistogramItem(View::RegressionHistogramItemType, 2, kRegressionOptions, true);
     const double peaks[][3] = {{8.3, 2, 10}, {31.6, 1.5, 12}}; // centre, sigma and height over a floor of 1
     QVector<double> v(40, 1.0);
     for (const auto &p : peaks) {
@@ -290,10 +246,10 @@ void TestHistogramMode::renderedProfileWithFitsAndPanelsOnTheStrip()
             v[c] += g[c];
     }
     view.frame(v);
-    view.settle();
-    Item *a = view.item(View::RegressionHistogramItemType, 0), *b = view.item(View::RegressionHistogramItemType, 1);
+    ViewProbe::settle();
+    Item *a = view.view.item(View::RegressionHistogramItemType, 0), *b = view.view.item(View::RegressionHistogramItemType, 1);
     QVERIFY(qAbs(a->position() - 8.3f) < 0.1f && qAbs(b->position() - 31.6f) < 0.1f);
-    VRX_HistogramItemAxisWidget *strip = view.histogramAxisWidget(View::RegressionHistogramItemType);
+    VRX_HistogramItemAxisWidget *strip = view.view.histogramAxisWidget(View::RegressionHistogramItemType);
     QwtScaleDraw *draw = strip->axisWidget()->scaleDraw();
     QCOMPARE(draw->label(b->position()).text(), b->label().text());
     QCOMPARE(draw->scaleDiv().ticks(QwtScaleDiv::MajorTick).size(), 2);
@@ -301,15 +257,15 @@ void TestHistogramMode::renderedProfileWithFitsAndPanelsOnTheStrip()
     QVERIFY(strip->height() >= a->label().textSize(strip->axisWidget()->font()).height());
 
     // Each channel straight below its bar on the strip, a bar per channel, the fitted curve over each peak.
-    QwtPlot *plot = view.qwtPlot();
+    QwtPlot *plot = view.view.qwtPlot();
     const auto onView = [&](double x, double y) {
         const QPointF p(plot->transform(QwtPlot::xBottom, x), plot->transform(QwtPlot::yLeft, y));
-        return plot->canvas()->mapTo(&view, p.toPoint());
+        return plot->canvas()->mapTo(&view.view, p.toPoint());
     };
-    const QImage image = view.grab().toImage();
+    const QImage image = view.view.grab().toImage();
     const auto isCurve = [](QRgb c) { return qRed(c) > 200 && qGreen(c) < 80 && qBlue(c) > 200; };
     for (int c = 1; c <= 40; ++c) {
-        const int onStrip = strip->axisWidget()->mapTo(&view, QPoint(qRound(draw->scaleMap().transform(c)), 0)).x();
+        const int onStrip = strip->axisWidget()->mapTo(&view.view, QPoint(qRound(draw->scaleMap().transform(c)), 0)).x();
         QVERIFY2(qAbs(onView(c, 0).x() - onStrip) <= 1, qPrintable(QString::number(c)));
         const QRgb bar = image.pixel(onView(c + 0.2, v[c - 1] / 2));
         QVERIFY2(qRed(bar) > 150 && qGreen(bar) > 150 && qBlue(bar) < 80, qPrintable(QString::number(c)));
@@ -360,23 +316,23 @@ void TestHistogramMode::badFramesNeverTakeTheDisplayDown()
     Probe view(channels);
     for (auto type : kTypes) {
         const bool regression = type == View::RegressionHistogramItemType;
-        view.enableHistogramItem(type, peaks, regression ? kRegressionOptions : QVector<double>(), true);
+        view.view.enableHistogramItem(type, peaks, regression ? kRegressionOptions : QVector<double>(), true);
     }
-    view.profile.setData(view.profile.index(0, 1), Qt::Unchecked, Qt::CheckStateRole);
-    view.SelectPoint1(QPointF(2, 0));
-    view.SelectPoint2(QPointF(channels, 0));
+    view.model.setData(view.model.index(0, 1), Qt::Unchecked, Qt::CheckStateRole);
+    view.view.SelectPoint1(QPointF(2, 0));
+    view.view.SelectPoint2(QPointF(channels, 0));
     view.frame(frame, fits);
-    static_cast<void>(view.grab());
+    static_cast<void>(view.view.grab());
     // A bar per channel, centred on it; a hidden or non-finite channel as zero.
-    QCOMPARE(int(view.bars()->dataSize()), channels);
+    QCOMPARE(int(view.view.bars()->dataSize()), channels);
     for (int c = 0; c < channels; ++c) {
-        QCOMPARE(view.bars()->sample(size_t(c)).value, c == 0 || !std::isfinite(frame[c]) ? 0.0 : frame[c]);
-        QCOMPARE(view.bars()->sample(size_t(c)).interval, QwtInterval(c + 0.5, c + 1.5));
+        QCOMPARE(view.view.bars()->sample(size_t(c)).value, c == 0 || !std::isfinite(frame[c]) ? 0.0 : frame[c]);
+        QCOMPARE(view.view.bars()->sample(size_t(c)).interval, QwtInterval(c + 0.5, c + 1.5));
     }
     // Each panel shows its error, the item sitting in the middle of its region, or a finite fit.
     for (auto type : kTypes) {
         for (int p = 0; p < peaks; ++p) {
-            const Item *item = view.item(type, p);
+            const Item *item = view.view.item(type, p);
             const QString text = item->label().text();
             QVERIFY2(std::isfinite(item->position()), qPrintable(text));
             if (item->errorMessage().isEmpty()) {
@@ -388,14 +344,14 @@ void TestHistogramMode::badFramesNeverTakeTheDisplayDown()
         }
     }
     if (!deviceError.isEmpty())
-        QCOMPARE(view.item(View::PrecalculatedFitHistogramItemType)->errorMessage(), deviceError);
+        QCOMPARE(view.view.item(View::PrecalculatedFitHistogramItemType)->errorMessage(), deviceError);
     if (channels < 24 || peaks > 1)
         return;
     // The same items show the next good frame's fits.
     view.frame(gaussianProfile(24, 12, 2, 10, 0.2), {11, 2, 10, 0, 90});
     for (auto type : kTypes) {
-        QVERIFY2(view.item(type)->errorMessage().isEmpty(), qPrintable(view.item(type)->errorMessage()));
-        QVERIFY2(qAbs(view.item(type)->position() - 12.0f) < 0.3f, qPrintable(view.item(type)->label().text()));
+        QVERIFY2(view.view.item(type)->errorMessage().isEmpty(), qPrintable(view.view.item(type)->errorMessage()));
+        QVERIFY2(qAbs(view.view.item(type)->position() - 12.0f) < 0.3f, qPrintable(view.view.item(type)->label().text()));
     }
 }
 

@@ -16,7 +16,6 @@ private slots:
     void hostileProfilesNeverThrowOrLie();
     void hostileChamberFramesNeverThrow();
     void hostileMatricesNeverThrow();
-    void floatAgreesWithDoubleOnNoisyProfiles();
 };
 
 // Random profiles of 0 to 300 channels (a noisy peak, a flat or a random run)
@@ -151,36 +150,6 @@ void TestMathRobustness::hostileMatricesNeverThrow()
         if (small.invert())
             QVERIFY(std::all_of(small.m_d, small.m_d + 9, finite));
         Matrix3<double>(small.m_d[0], small.m_d[1], small.m_d[2], small.m_d[5], small.m_d[8]).invert_hankel();
-    }
-}
-
-void TestMathRobustness::floatAgreesWithDoubleOnNoisyProfiles()
-{
-    std::mt19937 rng(2024);
-    std::uniform_real_distribution<double> u(0, 1);
-    std::normal_distribution<double> noise(0, 1);
-    const Knobs k{0.1, 1e-15, 1e-15, 0, 0, 30, 2};
-    for (int p = 0; p < 1000; ++p) {
-        const double mean = 20 + 88 * u(rng), sigma = 1.5 + 8 * u(rng), height = std::pow(10.0, 1 + 3 * u(rng));
-        std::vector<float> fv(128);
-        for (int i = 0; i < 128; ++i)
-            fv[i] = float(height * (std::exp(-(i - mean) * (i - mean) / (2 * sigma * sigma)) + 0.01 * noise(rng)));
-        for (int which : {Filtered, Windowed, RegressionDc, Precalculated, Gaussabola}) {
-            std::vector<float> fc = fv;
-            std::vector<double> dc(fv.begin(), fv.end());
-            auto f = profile(fc);
-            auto d = profile(dc);
-            const int code = estimate(which, d, k);
-            QCOMPARE(estimate(which, f, k), code);
-            // The weighted normal equations over runs of up to 61 channels keep fewer digits in float.
-            QVERIFY2(code != 0
-                         || (std::fabs(f.mean() - d.mean()) < (which == RegressionDc ? 2e-2 : 1e-3)
-                             && std::fabs(f.standard_deviation() / d.standard_deviation() - 1) < 2e-3
-                             && std::fabs(f.scale() / d.scale() - 1) < 1e-2),
-                     qPrintable(QStringLiteral("estimator %1: float %2 +- %3, double %4 +- %5")
-                                    .arg(which).arg(f.mean()).arg(f.standard_deviation())
-                                    .arg(d.mean()).arg(d.standard_deviation())));
-        }
     }
 }
 

@@ -18,12 +18,10 @@ private slots:
     void centreOfGravity_data();
     void centreOfGravity();
     void centreOfGravityScalesCurveThroughPeakUntilCleared();
-    void foreignPickerIsHeldToArray();
     void dcOffsetAveragesOppositeWindow();
     void snrAndChi2OfKnownProfiles();
     void regressionRecoversSampledGaussian_data();
     void regressionRecoversSampledGaussian();
-    void regressionWeightsFollowTheExponent();
     void regressionSubtractsDcOffsetInPlace();
     void fitsRejectUnusableProfiles_data();
     void fitsRejectUnusableProfiles();
@@ -134,17 +132,6 @@ void TestNormalDistribution::centreOfGravityScalesCurveThroughPeakUntilCleared()
     });
 }
 
-void TestNormalDistribution::foreignPickerIsHeldToArray()
-{
-    std::vector<float> v{1, 2, 8, 9, 3, 1, 0, 0, 0, 0};
-    Dist<float> d(v.data(), 4, Dist<float>::OwnershipPolicyShared, -1, -1, -1);
-    typedef range::WindowedRangePicker<range::Truncate> Picker;
-    Dist<float>::CenterOfGravity<filter::NullFilter<float>, Picker> cog(d, {}, Picker(5, 100));
-    QCOMPARE(cog.calculate_all(), 0);
-    QCOMPARE(cog.signal_range(), std::make_pair(0, 3));
-    QCOMPARE(d.integral(), 20.0f);
-}
-
 void TestNormalDistribution::dcOffsetAveragesOppositeWindow()
 {
     // Channel i holds i, the peak holds 100; 0.25 is the offset found before.
@@ -232,23 +219,6 @@ void TestNormalDistribution::regressionRecoversSampledGaussian()
         chi.calculate_all();
         QVERIFY_NEAR(chi.quality_of_fit_percent(), 100, tol<T>(0.5, 1e-8));
     });
-}
-
-void TestNormalDistribution::regressionWeightsFollowTheExponent()
-{
-    // Not a Gaussian, so the weights move the fit; unweighted it is the precalculated fit.
-    const std::vector<double> values{1, 3, 7, 10, 8, 4, 2, 1};
-    double mean[3], sigma[3];
-    for (int k = 0; k < 3; ++k) {
-        std::vector<double> v = values;
-        auto d = profile(v);
-        QCOMPARE(estimate(k < 2 ? Regression : Precalculated, d, Knobs{0.05, 0, 0, 0, 0, 5, 2 * k}), 0);
-        mean[k] = d.mean();
-        sigma[k] = d.standard_deviation();
-    }
-    QVERIFY_NEAR(mean[0], mean[2], 1e-12);
-    QVERIFY_NEAR(sigma[0], sigma[2], 1e-12);
-    QVERIFY(std::fabs(mean[1] - mean[0]) > 1e-3 && std::fabs(sigma[1] - sigma[0]) > 1e-3);
 }
 
 void TestNormalDistribution::regressionSubtractsDcOffsetInPlace()

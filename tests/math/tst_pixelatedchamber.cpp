@@ -48,7 +48,6 @@ private slots:
     void rotationFollowsMajorAxis_data();
     void rotationFollowsMajorAxis();
     void calculationsAccumulateUntilCleared();
-    void safeSqrt();
 };
 
 void TestPixelatedChamber::eachChannelFeedsOnePixelOfDisc()
@@ -214,14 +213,6 @@ void TestPixelatedChamber::calculationsAccumulateUntilCleared()
     a.c.calculate_all(LM2_IC, 0, a.image);
     QCOMPARE(a.c.integral(), 4.0);
     QCOMPARE(a.c.meanX(), meanX);
-}
-
-void TestPixelatedChamber::safeSqrt()
-{
-    QCOMPARE(Chamber<double>::SafeSqrt(4), 2.0);
-    QCOMPARE(Chamber<double>::SafeSqrt(-1), 0.0);
-    QCOMPARE(Chamber<float>::SafeSqrt(NAN), 0.0f);
-    QCOMPARE(Chamber<float>::SafeSqrt(HUGE_VALF), HUGE_VALF);
 }
 
 QTEST_APPLESS_MAIN(TestPixelatedChamber)

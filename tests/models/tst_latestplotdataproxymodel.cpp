@@ -195,43 +195,6 @@ private slots:
         QCOMPARE(log.text, QString("aboutToReset; reset; aboutToReset; reset"));
         QCOMPARE(proxy.rowCount(), 0);
     }
-
-    void testerOverAChangingMultichannelChain()
-    {
-        // Samples in and out of step, full buffers, a cleared channel, one removed and re-added.
-        Rig rig(2);
-        VRXSingleChannelDataModel &a = *rig.devices[0], &b = *rig.devices[1], c(6);
-        corvid_test::SequentialAdapter mergedAdapter(&rig.merged, true);
-        QAbstractItemModelTester mergedTester(&mergedAdapter, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        auto checkNewest = [&rig]() {
-            QCOMPARE(rig.proxy.rowCount(), rig.merged.columnCount() - 1);
-            const int last = rig.merged.rowCount() - 1;
-            for (int r = 0; r < rig.proxy.rowCount(); ++r)
-                QCOMPARE(rig.proxy.index(r, 1).data().toString(), last < 1 ? "N/A" : rig.merged.index(last, r + 1).data().toString());
-        };
-        for (int i = 0; i < 9; ++i)
-            rig.tick();
-        checkNewest();
-        rig.merged.addSourceModel(&c);
-        for (double t = 10; t < 15; ++t) {
-            c.AddData(t, t);
-            if (int(t) % 2)
-                a.AddData(t, 30 + t);
-        }
-        checkNewest();
-        b.Clear();
-        checkNewest();
-        rig.merged.removeSourceModel(&a);
-        c.AddData(16, 1.0);
-        rig.merged.insertSourceModel(0, &a, 1);
-        rig.merged.Clear();
-        checkNewest();
-        for (double t = 17; t < 25; ++t) {
-            for (VRXSingleChannelDataModel *device : {&c, &a, &b})
-                device->AddData(t, t);
-        }
-        checkNewest();
-    }
 };
 
 QTEST_MAIN(TestLatestPlotDataProxyModel)

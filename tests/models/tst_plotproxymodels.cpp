@@ -3,11 +3,13 @@
 
 #include <MeasurementUnit.h>
 #include <VRXAveragingProxyModel.h>
+#include <VRXSeriesData.h>
 #include <VRXSingleChannelDataModel.h>
 #include <VRXZeroingProxyModel.h>
 
 #include <QtCore/QItemSelection>
 #include <QtCore/QRandomGenerator>
+#include <QtGui/QStandardItemModel>
 #include <QtTest/QAbstractItemModelTester>
 #include <cmath>
 #include <memory>
@@ -16,6 +18,7 @@ using namespace Corvid_Qt;
 using corvid_test::Follower;
 using corvid_test::SignalLog;
 using corvid_test::TablePlotModel;
+
 using Change = std::function<void(TablePlotModel &)>;
 Q_DECLARE_METATYPE(Change)
 
@@ -252,23 +255,6 @@ private slots:
         QCOMPARE(smoothed.size(), expected.size());
         for (int i = 0; i < expected.size(); ++i)
             QVERIFY(smoothed[i] == expected[i] || (std::isnan(smoothed[i]) && std::isnan(expected[i])));
-    }
-
-    void averageContinuesAcrossWrapAround()
-    {
-        VRXSingleChannelDataModel device(50);
-        VRXAveragingProxyModel proxy;
-        proxy.setSourceModel(&device);
-        proxy.setAveraging(7);
-        QRandomGenerator rng(7);
-        QVector<double> all, expected;
-        for (int i = 1; i <= 180; ++i) {
-            all << rng.generateDouble() * 100.0;
-            device.AddData(i, all.last());
-            expected << (i == 1 ? all[0] : ((1.0 - 1.0 / 7) * expected.last()) + (1.0 / 7 * all.last()));
-            // Over the whole history, not just over what the buffer still holds.
-            QCOMPARE(column(proxy, 1), expected.mid(qMax(0, i - 50)));
-        }
     }
 
     // Zeroing

@@ -94,20 +94,6 @@ private slots:
         QVERIFY(!m.index(m.rowCount(), 0).isValid());
     }
 
-    void fullBufferOfTheDefaultSizeDropsTheOldestRow()
-    {
-        VRXSingleChannelDataModel m;
-        QCOMPARE(m.MaxBufferSize(), 100000);
-        for (int i = 1; i <= 100000; ++i)
-            m.AddData(i, -i);
-        SignalLog log(&m);
-        m.AddData(100001, -100001);
-        QCOMPARE(log.text, QString("aboutToInsert 100000-100000 rows=100001; aboutToRemove 1-1 rows=100001; "
-                                   "removed 1-1 rows=100000; inserted 100000-100000 rows=100001"));
-        QCOMPARE(m.doubleData(1, 1), -2.0);
-        QCOMPARE(m.doubleData(100000, 0), 100001.0);
-    }
-
     void everyInterleavingKeepsViewsConsistent_data()
     {
         QTest::addColumn<int>("capacity");
@@ -190,34 +176,18 @@ private slots:
         QVERIFY(!m.index(1, 1).data(SpecialDataRole).isValid() && !m.index(0, 1).data(Qt::ToolTipRole).isValid());
     }
 
-    void seriesCoversRequestedRows_data()
+    void seriesCoverRequestedRowsAndBoundsSkipNaN()
     {
-        QTest::addColumn<int>("startRow");
-        QTest::addColumn<int>("endRow");
-        QTest::addColumn<int>("size");
-        QTest::newRow("to the end") << 1 << -1 << 10;
-        QTest::newRow("rows 1 to 5") << 1 << 5 << 5;
-        QTest::newRow("past the end") << 1 << 20 << 10;
-        QTest::newRow("from row 4") << 4 << 0 << 7;
-        QTest::newRow("start past the end") << 12 << -1 << 0;
-    }
-
-    void seriesCoversRequestedRows()
-    {
-        QFETCH(int, startRow);
-        QFETCH(int, endRow);
-        QFETCH(int, size);
-        VRXSingleChannelDataModel m;
+        VRXSingleChannelDataModel rows;
         for (int i = 1; i <= 10; ++i)
-            m.AddData(i, i * 2);
-        std::unique_ptr<QwtSeriesData<QPointF>> series(m.seriesData(1, startRow, endRow));
-        QCOMPARE(int(series->size()), size);
-        if (size > 0)
-            QCOMPARE(series->sample(0), QPointF(startRow, startRow * 2));
-    }
-
-    void seriesBoundsSkipNaN()
-    {
+            rows.AddData(i, i * 2);
+        // (start, end) -> size: to the end, rows 1..5, past the end, from row 4, start past the end
+        const int cases[][3] = {{1, -1, 10}, {1, 5, 5}, {1, 20, 10}, {4, 0, 7}, {12, -1, 0}};
+        for (const auto &c : cases) {
+            std::unique_ptr<QwtSeriesData<QPointF>> series(rows.seriesData(1, c[0], c[1]));
+            QCOMPARE(int(series->size()), c[2]);
+            QVERIFY(c[2] == 0 || series->sample(0) == QPointF(c[0], c[0] * 2));
+        }
         VRXSingleChannelDataModel m;
         m.AddData(0.0, 1.0);
         m.AddData(1.0, kNaN);

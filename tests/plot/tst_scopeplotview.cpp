@@ -2,7 +2,7 @@
 // scroll bar, scope sweeps, markers with labels and statistics, selection,
 // and the view on the chain a scope display builds.
 
-#include "PlotTestKit.h"
+#include "ViewProbe.h"
 
 #include <ChannelNameDraw.h>
 #include <ChannelNumberDraw.h>
@@ -14,6 +14,7 @@
 
 #include <QtGui/QStandardItemModel>
 #include <QtWidgets/QLabel>
+#include <QtWidgets/QScrollBar>
 #include <QtWidgets/QLayout>
 #include <qwt_scale_map.h>
 #include <qwt_symbol.h>
@@ -36,7 +37,7 @@ bool near(double a, double b, double tolerance = 1e-9)
     return std::abs(a - b) <= tolerance;
 }
 
-template<class Draw> bool xAxisDrawIs(const PlotViewProbe &view)
+template<class Draw> bool xAxisDrawIs(const ViewProbe &view)
 {
     return dynamic_cast<const Draw *>(view.qwtPlot()->axisScaleDraw(QwtPlot::xBottom)) != nullptr;
 }
@@ -70,14 +71,14 @@ private Q_SLOTS:
 
 void tst_ScopePlotView::modelsAndModes()
 {
-    PlotViewProbe view;
+    ViewProbe view;
     view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
     QCOMPARE(view.plotMode(), VRXScopePlotView::StripPlotMode);
     QStandardItemModel plain(5, 3);
     view.setModel(&plain);
     QCOMPARE(view.model(), nullptr);
 
-    auto *model = new TestPlotModel(2, 40);
+    auto *model = new FakeDeviceModel(2, 40);
     view.showWith(model);
     QCOMPARE(view.curveCount(), 2);
     view.SetPlotMode(VRXScopePlotView::HistogramPlotMode);
@@ -91,7 +92,7 @@ void tst_ScopePlotView::modelsAndModes()
 
     // The stored mode is applied to the next model; up to eight channels
     // are lettered on an axis from 0.5 to n + 0.5.
-    TestPlotModel other(3);
+    FakeDeviceModel other(3);
     view.setModel(&other);
     QCOMPARE(view.plotMode(), VRXScopePlotView::HistogramPlotMode);
     QVERIFY(xAxisDrawIs<ChannelNameDraw>(view));
@@ -119,7 +120,7 @@ void tst_ScopePlotView::modelSignalsBeforeAPaintCostOnePass()
     QFETCH(bool, hidden);
     ShownView shown(4, 300);
     shown.view.SetPlotMode(mode);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     shown.view.setVisible(!hidden);
     shown.model.seriesRequests = 0;
     const int paints = shown.view.canvasPaints();
@@ -129,7 +130,7 @@ void tst_ScopePlotView::modelSignalsBeforeAPaintCostOnePass()
         shown.view.Plot();
     QCOMPARE(shown.model.seriesRequests, 0);
     shown.view.show();
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(shown.view.canvasPaints(), paints + 1);
     QCOMPARE(shown.model.seriesRequests, 4);
 }
@@ -151,7 +152,7 @@ void tst_ScopePlotView::plotModesShowTheirWidget()
     // 300 rows: a strip window of 256 needs the scroll bar.
     ShownView view(3, 300);
     view.view.SetPlotMode(mode);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(int(view.view.plotMode()), mode);
     // Every mode's widget, and the four statistics strips, stand in the layout.
     QLayout *layout = view.view.viewport()->layout();
@@ -195,7 +196,7 @@ void tst_ScopePlotView::yScales()
     // Setting positive-only afterwards applies the scale again.
     shown.view.SetYScaleMode(mode);
     shown.view.SetPositiveOnly(positiveOnly);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(shown.view.yScaleMode(), mode);
     QCOMPARE(shown.view.qwtPlot()->axisAutoScale(QwtPlot::yLeft), bool(std::isnan(low)));
     if (!std::isnan(low)) {
@@ -222,7 +223,7 @@ void tst_ScopePlotView::stripWindowFillsFollowsAndScrollsBack()
 
     // Then it follows; the lines run one sample past the left edge.
     shown.model.fill(900);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     const double t1 = shown.time(1), tn = shown.time(1000), width = tn - shown.time(745);
     QCOMPARE(shown.view.xLow(), shown.time(745));
     QCOMPARE(shown.view.xHigh(), tn);
@@ -239,7 +240,7 @@ void tst_ScopePlotView::stripWindowFillsFollowsAndScrollsBack()
     shown.view.scrollTo(shown.model.index(300, 1), QAbstractItemView::EnsureVisible);
     shown.view.scrollTo(shown.model.index(0, 1), QAbstractItemView::PositionAtTop);
     shown.view.scrollTo(QModelIndex(), QAbstractItemView::PositionAtTop);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(shown.view.xLow(), shown.time(745));
     const double back = (tn - t1) / 1000.0 * 256.0;
     const std::pair<QAbstractItemView::ScrollHint, double> hints[] = {
@@ -248,7 +249,7 @@ void tst_ScopePlotView::stripWindowFillsFollowsAndScrollsBack()
         {QAbstractItemView::PositionAtCenter, 3.0 - back / 2}};
     for (const auto &hint : hints) {
         shown.view.scrollTo(shown.model.index(300, 1), hint.first);
-        PlotViewProbe::settle();
+        ViewProbe::settle();
         QVERIFY2(near(shown.view.xLow(), hint.second, 2e-5), qPrintable(QString::number(shown.view.xLow(), 'g', 10)));
         QVERIFY(near(shown.view.xHigh(), hint.second + back, 2e-5));
         QCOMPARE(shown.view.horizontalOffset(), bar->value());
@@ -257,7 +258,7 @@ void tst_ScopePlotView::stripWindowFillsFollowsAndScrollsBack()
     // At the start the lines stop one sample past the right edge, and the
     // window stays while data arrives.
     bar->setValue(0);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(shown.view.xLow(), t1);
     QVERIFY(near(shown.view.xHigh(), t1 + back));
     QCOMPARE(curve->sample(0).x(), t1);
@@ -267,38 +268,38 @@ void tst_ScopePlotView::stripWindowFillsFollowsAndScrollsBack()
     shown.view.click(QPointF(5.0, 0.0), QPointF(6.0, 0.0));
     QVERIFY(shown.view.markerText(0).endsWith(QStringLiteral("Channel Time (s)\n0")));
     shown.model.fill(50);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(bar->value(), 0);
     QCOMPARE(shown.view.xLow(), t1);
 
     // Back at the end it follows again.
     bar->setValue(bar->maximum());
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     shown.model.fill(10);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(shown.view.xHigh(), shown.time(1060));
     QCOMPARE(bar->value(), bar->maximum());
 
     // A width hint from the model sets the window in seconds.
     shown.model.hintWidth = 0.5;
     shown.model.fill(1);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QVERIFY(near(shown.view.xLow(), shown.time(1061) - 0.5));
     bar->setValue(100000);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QVERIFY(near(shown.view.xLow(), t1 + 1.0) && near(shown.view.xHigh(), t1 + 1.5));
 
     // Samples an hour apart: 1e-5 s scroll units would overflow an int, so
     // the bar counts in coarser ones.
     shown.model.hintWidth = 0.0;
     shown.model.fill(1000, 3600.0, 3600.0);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     bar->setValue(bar->maximum());
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     const double following = shown.view.xLow();
     QVERIFY(bar->maximum() > 0 && bar->maximum() <= 1000000000 && following > 3600.0);
     bar->setValue(bar->maximum() / 2);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QVERIFY2(std::abs(shown.view.xLow() - (t1 + following) / 2) < 3600.0,
              qPrintable(QString::number(shown.view.xLow())));
 
@@ -326,18 +327,18 @@ void tst_ScopePlotView::scopeCatchesUpOneSweepPerPaint()
     // Rows 513 .. 600 are not a full sweep: the last one stays.
     shown.model.seriesRequests = 0;
     shown.paint();
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(shown.model.seriesRequests, 0);
     QCOMPARE(shown.view.xLow(), shown.time(257));
 
     // 168 more rows complete it; a refresh draws it again.
     shown.model.fill(168);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(shown.view.xLow(), shown.time(513));
     QCOMPARE(shown.view.xHigh(), shown.time(768));
     shown.model.seriesRequests = 0;
     shown.view.RequestReplotRefresh();
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(shown.model.seriesRequests, 2);
     QCOMPARE(shown.view.xLow(), shown.time(513));
 
@@ -345,7 +346,7 @@ void tst_ScopePlotView::scopeCatchesUpOneSweepPerPaint()
     // starts right after the last one drawn.
     for (int i = 0; i < 256; ++i)
         shown.model.rollRow(100.0 + i, 2.0);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(shown.view.xLow(), 100.0);
     QCOMPARE(shown.view.xHigh(), 355.0);
 }
@@ -423,7 +424,7 @@ void tst_ScopePlotView::markerLabelsDrawAsQwtDoes()
 {
     // The view's markers keep their labels as images; drawn again from the
     // image they must look as QwtPlotMarker draws them.
-    PlotViewProbe view;
+    ViewProbe view;
     QwtPlotMarker *cached = view.plotMarker(0).data();
     QwtPlotMarker plain;
     plain.setSymbol(new QwtSymbol(QwtSymbol::Diamond, QBrush(Qt::yellow), QPen(Qt::yellow), QSize(5, 5)));
@@ -480,16 +481,16 @@ void tst_ScopePlotView::sharedSelectionRequestsAPassOwnSelectionDoesNot()
     // when new rows widen the selected column.
     shown.model.seriesRequests = 0;
     int paints = shown.view.canvasPaints();
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(shown.view.canvasPaints(), paints);
     shown.model.fill(1);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(shown.view.canvasPaints(), paints + 1);
     QCOMPARE(shown.model.seriesRequests, 3);
     QVERIFY(selection->isSelected(shown.model.index(51, 1)));
     // It binds the channel even when another curve passes closer.
     shown.model.setValue(20, 1, 500.0);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QVERIFY(shown.view.markerText(0).contains(QStringLiteral("Channel 1\n500")));
 
     // A selection made elsewhere (a table sharing the selection model) binds
@@ -498,7 +499,7 @@ void tst_ScopePlotView::sharedSelectionRequestsAPassOwnSelectionDoesNot()
     paints = shown.view.canvasPaints();
     shown.view.selectColumn(3);
     QCOMPARE(shown.model.seriesRequests, 0);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(shown.view.canvasPaints(), paints + 1);
     QCOMPARE(shown.model.seriesRequests, 3);
     QVERIFY(shown.view.markerText(0).contains(QStringLiteral("Channel 3\n")));
@@ -530,14 +531,14 @@ void tst_ScopePlotView::markersTakenAway()
     QCOMPARE(placeBoth(), 2);
     for (int i = 0; i < 40; ++i)
         shown.model.rollRow(0.505 + i * 0.01, 1.0);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(shownCount(), 2);
     QCOMPARE(shown.view.plotMarker(0)->xValue(), shown.time(1));
     QVERIFY(shown.view.markerText(0).endsWith(QStringLiteral("Channel Time (s)\n0")));
     // Clearing the selection takes the markers away for good.
     shown.view.selectionModel()->clearSelection();
     shown.model.fill(5);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(shownCount(), 0);
 
     // So does marker 0 moved past the newest sample.
@@ -553,11 +554,11 @@ void tst_ScopePlotView::markersTakenAway()
     QCOMPARE(placeBoth(), 2);
     QwtPlotCurve *before = shown.view.curve(1);
     shown.model.Clear();
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(shown.view.curveCount(), 0);
     QVERIFY(shown.view.markerText(0).isEmpty() && shown.view.markerText(1).isEmpty());
     shown.model.fill(300);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(shown.view.curve(1), before);
 }
 
@@ -572,7 +573,7 @@ void tst_ScopePlotView::moreChannelsThanCurves()
     // A column beyond the curves, selected elsewhere, binds a marker that
     // measures nothing, without reading past the curve table.
     shown.view.selectColumn(290);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QVERIFY(shown.view.markerShown(0));
     QVERIFY(shown.view.markerText(0).endsWith(QStringLiteral("\n0")));
 
@@ -583,7 +584,7 @@ void tst_ScopePlotView::moreChannelsThanCurves()
     shown.view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
     QVERIFY(!xAxisDrawIs<ChannelNameDraw>(shown.view) && !xAxisDrawIs<ChannelNumberDraw>(shown.view));
     shown.model.fill(300);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(shown.view.curveCount(), 256);
     QVERIFY(!shown.view.grab().isNull());
 }
@@ -614,9 +615,9 @@ void tst_ScopePlotView::oddTimesAndValues()
 {
     // Times 1..5, then back to 1.5..5.5: the first sample at or after 4.7 is
     // row 5 (time 5), which a search taking the times as sorted could miss.
-    TestPlotModel model(1);
+    FakeDeviceModel model(1);
     model.append({{1, 2, 3, 4, 5, 1.5, 2.5, 3.5, 4.5, 5.5}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}});
-    PlotViewProbe view;
+    ViewProbe view;
     view.showWith(&model);
     view.click(QPointF(4.7, 0.0), QPointF(5.4, 0.0));
     QCOMPARE(view.plotMarker(0)->xValue(), 5.0);
@@ -631,23 +632,23 @@ void tst_ScopePlotView::oddTimesAndValues()
     // Values that are not finite are drawn around.
     model.setValue(8, 1, kNaN);
     model.setValue(9, 1, std::numeric_limits<double>::infinity());
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(view.xHigh(), 11.0);
     QCOMPARE(view.curveCount(), 1);
     QVERIFY(!view.grab().isNull());
     // The newest time not finite: no window and nothing drawn; then that
     // time sits amid the rows of scope sweeps and of the strip window.
     model.append({{kNaN}, {1.0}});
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(view.curveCount(), 0);
     QVERIFY(!view.grab().isNull());
     view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
     model.fill(600);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QVERIFY(!view.grab().isNull());
     view.SetPlotMode(VRXScopePlotView::StripPlotMode);
     model.fill(100);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(view.curveCount(), 1);
 }
 
@@ -669,7 +670,7 @@ void tst_ScopePlotView::followsTheModelChain()
             if (i % 50 == 0)
                 QCoreApplication::processEvents();
         }
-        PlotViewProbe::settle();
+        ViewProbe::settle();
     };
     addChannel();
     addChannel();
@@ -678,7 +679,7 @@ void tst_ScopePlotView::followsTheModelChain()
     VRXZeroingProxyModel zeroed;
     zeroed.setSourceModel(&averaged);
     QLabel samples;
-    PlotViewProbe view;
+    ViewProbe view;
     view.SetBufferSizeLabel(&samples);
     view.showWith(&zeroed);
     add(800);
@@ -700,7 +701,7 @@ void tst_ScopePlotView::followsTheModelChain()
     // A timestamp of 0 clears a device model.
     for (auto &model : models)
         model->AddData(0.0, 1.0);
-    PlotViewProbe::settle();
+    ViewProbe::settle();
     QCOMPARE(samples.text(), QStringLiteral("1 Samples"));
     QCOMPARE(view.curveCount(), 0);
 

@@ -17,17 +17,13 @@ class TestMeasurementUnit : public QObject
 private slots:
     void everyUnitMatchesItsRow_data();
     void everyUnitMatchesItsRow();
-    void codesWithoutRowGiveNull_data();
     void codesWithoutRowGiveNull();
     void typeFromStringFollowsItsLadder_data();
     void typeFromStringFollowsItsLadder();
-    void fromStringBuildsTheMatchingUnit();
     void formattingIsLocaleIndependent();
-    void scaleAndUnscaleRoundTrip_data();
     void scaleAndUnscaleRoundTrip();
     void extraScaleMultipliesIn();
-    void precisionChangesFormatting();
-    void plainConstructorDefaults();
+    void precisionAndPlainUnits();
 };
 
 static const QChar mu(0x00B5);
@@ -110,17 +106,10 @@ void TestMeasurementUnit::everyUnitMatchesItsRow()
     QCOMPARE(u->formatSuffix(1.0), QString::number(scale, format, precision) + ' ' + name);
 }
 
-void TestMeasurementUnit::codesWithoutRowGiveNull_data()
-{
-    QTest::addColumn<int>("code");
-    for (int code : {0, 1, 2, 21, 51, 52, 65, 135, 193, -1, 100000})
-        QTest::newRow(qPrintable(QString::number(code))) << code;
-}
-
 void TestMeasurementUnit::codesWithoutRowGiveNull()
 {
-    QFETCH(int, code);
-    QVERIFY(!MeasurementUnit::fromType(MeasurementUnitType(code)));
+    for (int code : {0, 1, 2, 21, 51, 52, 65, 135, 193, -1, 100000})
+        QVERIFY2(!MeasurementUnit::fromType(MeasurementUnitType(code)), qPrintable(QString::number(code)));
 }
 
 void TestMeasurementUnit::typeFromStringFollowsItsLadder_data()
@@ -128,52 +117,17 @@ void TestMeasurementUnit::typeFromStringFollowsItsLadder_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<MeasurementUnitType>("type");
 
-    QTest::newRow("A") << "A" << Units_A;
-    QTest::newRow("mA") << "mA" << Units_mA;
-    QTest::newRow("MA is nothing") << "MA" << Units_None;
-    QTest::newRow("uA") << "uA" << Units_uA;
-    QTest::newRow("micro sign is not recognised") << QString(mu) + "A" << Units_None;
-    QTest::newRow("C") << "C" << Units_C;
-    QTest::newRow("c") << "c" << Units_C;
-    QTest::newRow("mC") << "mC" << Units_mC;
-    QTest::newRow("MC ends with C") << "MC" << Units_Celcius;
-    QTest::newRow("fC") << "fC" << Units_fC;
-    QTest::newRow("V") << "V" << Units_V;
-    QTest::newRow("v") << "v" << Units_None;
-    QTest::newRow("KV") << "KV" << Units_kV;
-    QTest::newRow("Pulses") << "Pulses" << Units_Pulses;
-    QTest::newRow("Counts") << "Counts" << Units_Pulses;
-    QTest::newRow("counts") << "counts" << Units_None;
-    QTest::newRow("Hz") << "Hz" << Units_Hz;
-    QTest::newRow("HZ") << "HZ" << Units_None;
-    QTest::newRow("KHZ") << "KHZ" << Units_KHz;
-    QTest::newRow("s") << "s" << Units_s;
-    QTest::newRow("S") << "S" << Units_None;
-    QTest::newRow("us") << "us" << Units_us;
-    QTest::newRow("min") << "min" << Units_minutes;
-    QTest::newRow("minutes") << "minutes" << Units_minutes;
-    QTest::newRow("mm") << "mm" << Units_mm;
-    QTest::newRow("MM") << "MM" << Units_None;
-    QTest::newRow("KEV") << "KEV" << Units_KeV;
-    QTest::newRow("ev") << "ev" << Units_eV;
-    QTest::newRow("mev") << "mev" << Units_MeV;
-    QTest::newRow("Gy") << "Gy" << Units_Gy;
-    QTest::newRow("cGy") << "cGy" << Units_cGy;
-    QTest::newRow("GP") << "GP" << Units_Gp;
-    QTest::newRow("MU") << "MU" << Units_MU;
-    QTest::newRow("gp/S") << "gp/S" << Units_Gp_per_s;
-    QTest::newRow("MU/s") << "MU/s" << Units_MU_per_s;
-    QTest::newRow("mu/s") << "mu/s" << Units_None;
-    QTest::newRow("G") << "G" << Units_G;
-    QTest::newRow("kG") << "kG" << Units_kG;
-    QTest::newRow("degC") << "degC" << Units_Celcius;
-    QTest::newRow("deg sign C") << QString(deg) + "C" << Units_Celcius;
-    QTest::newRow("deg sign F") << QString(deg) + "F" << Units_Fahrenheit;
-    QTest::newRow("degc lower") << "degc" << Units_None;
-    QTest::newRow("pF ends with F") << "pF" << Units_Fahrenheit;
-    QTest::newRow("strips") << "strips" << Units_None;
-    QTest::newRow("empty") << "" << Units_None;
-    QTest::newRow("padded") << " mA" << Units_None;
+    // Case rules, the ladder's order and the temperature suffixes last.
+    const QList<QPair<QString, MeasurementUnitType>> rows{
+        {"mA", Units_mA}, {"MA", Units_None}, {QString(mu) + "A", Units_None}, {"c", Units_C}, {"C", Units_C},
+        {"MC", Units_Celcius},
+        {"fC", Units_fC}, {"v", Units_None}, {"KV", Units_kV}, {"Counts", Units_Pulses}, {"counts", Units_None},
+        {"HZ", Units_None}, {"KHZ", Units_KHz}, {"S", Units_None}, {"minutes", Units_minutes}, {"MM", Units_None},
+        {"KEV", Units_KeV}, {"mev", Units_MeV}, {"cGy", Units_cGy}, {"GP", Units_Gp}, {"gp/S", Units_Gp_per_s},
+        {"mu/s", Units_None}, {"kG", Units_kG}, {"degC", Units_Celcius}, {QString(deg) + "F", Units_Fahrenheit},
+        {"degc", Units_None}, {"pF", Units_Fahrenheit}, {"strips", Units_None}, {"", Units_None}, {" mA", Units_None}};
+    for (const auto &row : rows)
+        QTest::newRow(qPrintable(row.first.isEmpty() ? QStringLiteral("empty") : row.first)) << row.first << row.second;
 }
 
 void TestMeasurementUnit::typeFromStringFollowsItsLadder()
@@ -181,16 +135,6 @@ void TestMeasurementUnit::typeFromStringFollowsItsLadder()
     QFETCH(QString, text);
     QFETCH(MeasurementUnitType, type);
     QCOMPARE(MeasurementUnit::typeFromString(text), type);
-}
-
-void TestMeasurementUnit::fromStringBuildsTheMatchingUnit()
-{
-    UnitPtr counts(MeasurementUnit::fromString("Counts"));
-    QVERIFY(counts);
-    QCOMPARE(counts->type(), Units_Pulses);
-    QCOMPARE(counts->name(), QStringLiteral("Counts"));
-    QVERIFY(!MeasurementUnit::fromString(QString()));
-    QVERIFY(!MeasurementUnit::fromString("strips"));
 }
 
 void TestMeasurementUnit::formattingIsLocaleIndependent()
@@ -208,25 +152,16 @@ void TestMeasurementUnit::formattingIsLocaleIndependent()
     QLocale::setDefault(saved);
 }
 
-void TestMeasurementUnit::scaleAndUnscaleRoundTrip_data()
-{
-    QTest::addColumn<MeasurementUnitType>("type");
-    QTest::addColumn<double>("value");
-    QTest::newRow("minutes") << Units_minutes << 90.0;
-    QTest::newRow("kV") << Units_kV << 12.5;
-    QTest::newRow("pA") << Units_pA << 3.3e-12;
-    QTest::newRow("fC") << Units_fC << -7e-15;
-    QTest::newRow("MeV") << Units_MeV << 2.2e8;
-}
-
 void TestMeasurementUnit::scaleAndUnscaleRoundTrip()
 {
-    QFETCH(MeasurementUnitType, type);
-    QFETCH(double, value);
-    UnitPtr u(MeasurementUnit::fromType(type));
-    const double back = u->unscale(u->scale(value));
-    QVERIFY2(std::abs(back - value) <= 4 * std::numeric_limits<double>::epsilon() * std::abs(value),
-             qPrintable(QString::number(back, 'g', 17)));
+    const QPair<MeasurementUnitType, double> cases[] = {
+        {Units_minutes, 90.0}, {Units_kV, 12.5}, {Units_pA, 3.3e-12}, {Units_fC, -7e-15}, {Units_MeV, 2.2e8}};
+    for (const auto &c : cases) {
+        UnitPtr u(MeasurementUnit::fromType(c.first));
+        const double back = u->unscale(u->scale(c.second));
+        QVERIFY2(std::abs(back - c.second) <= 4 * std::numeric_limits<double>::epsilon() * std::abs(c.second),
+                 qPrintable(QString::number(back, 'g', 17)));
+    }
 }
 
 void TestMeasurementUnit::extraScaleMultipliesIn()
@@ -242,21 +177,18 @@ void TestMeasurementUnit::extraScaleMultipliesIn()
     QVERIFY(qFuzzyCompare(minutes->unscale(1.5), 90.0));
 }
 
-void TestMeasurementUnit::precisionChangesFormatting()
+void TestMeasurementUnit::precisionAndPlainUnits()
 {
     UnitPtr v(MeasurementUnit::fromType(Units_V));
-    QCOMPARE(v->format(1.23456), QStringLiteral("1.235"));
     v->setPrecision(1);
     QCOMPARE(v->format(1.23456), QStringLiteral("1.2"));
     QCOMPARE(v->format(qQNaN()), QStringLiteral("nan"));
-}
-
-void TestMeasurementUnit::plainConstructorDefaults()
-{
-    MeasurementUnit u(1.0, QStringLiteral("A"), 1.0);
-    QCOMPARE(u.type(), Units_None);
-    QCOMPARE(u.description(), QStringLiteral("A"));
-    QCOMPARE(u.formatSuffix(0.25), QStringLiteral("2.500e-01 A"));
+    MeasurementUnit plain(1.0, QStringLiteral("A"), 1.0);
+    QCOMPARE(plain.type(), Units_None);
+    QCOMPARE(plain.description(), QStringLiteral("A"));
+    QCOMPARE(plain.formatSuffix(0.25), QStringLiteral("2.500e-01 A"));
+    UnitPtr counts(MeasurementUnit::fromString("Counts"));
+    QVERIFY(counts && counts->type() == Units_Pulses && !MeasurementUnit::fromString("strips"));
 }
 
 QTEST_APPLESS_MAIN(TestMeasurementUnit)

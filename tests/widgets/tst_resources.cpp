@@ -11,7 +11,6 @@ class TestResources : public QObject
 private slots:
     void styleSheetsWriteRgbOnly_data();
     void styleSheetsWriteRgbOnly();
-    void stateColoursAreOpaque();
 };
 
 void TestResources::styleSheetsWriteRgbOnly_data()
@@ -30,15 +29,6 @@ void TestResources::styleSheetsWriteRgbOnly()
     QFETCH(QString, rgb);
     QCOMPARE(rgbStyleSheetFromColor(color), rgb);
     QCOMPARE(colorRgbStyleSheetFromColor(color), "color: " + rgb + ";");
-}
-
-void TestResources::stateColoursAreOpaque()
-{
-    for (const QColor &c : {kUninitializedColor, kOffColor, kRunningGoodToGoColor,
-                            kUrgentErrorConditionColor, kPowerSupplySelectionColor})
-        QCOMPARE(c.alpha(), 255);
-    QCOMPARE(kUninitializedToolTip, QStringLiteral("uninitialized"));
-    QCOMPARE(kTimeoutErrorConditionToolTip, QStringLiteral("error: timeout"));
 }
 
 QTEST_APPLESS_MAIN(TestResources)

@@ -1,0 +1,210 @@
+// The spot map view at 800 x 800 with a layer of 10000 spots whose sigma is
+// between 0.2 % and 1 % of the layer's width.
+//
+//  render   a full redraw of the layer (background change, repaint), against
+//           the floor: the same 10000 brushes filled into a QImage by a
+//           plain loop of clipped fillRect calls.
+//  repaint  a repaint with nothing changed, against the full redraw.
+//  diff     DisplayDiff of two such maps, both redrawn, against one full
+//           redraw.
+//  insert   10000 spots inserted into the model one row at a time while the
+//           layer is shown, against setMap of the same 10000.
+#include "BenchHarness.h"
+
+#include <GaussianRadialGradientBrush.h>
+#include <SpotMapView.h>
+#include <VRXAbstractPlotDataModel.h>
+
+#include <QtCore/QAbstractItemModel>
+#include <QtCore/QRandomGenerator>
+#include <QtGui/QImage>
+#include <QtGui/QPainter>
+#include <QtWidgets/QApplication>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+using namespace Corvid_Qt;
+
+namespace {
+
+const int kSpots = 10000;
+const QSize kSize(800, 800);
+
+// One layer over the unit square; its spots in a vector.
+class LayerModel : public QAbstractItemModel
+{
+public:
+    QVector<MapSpot> spots;
+
+    QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override
+    {
+        if (!hasIndex(row, column, parent))
+            return QModelIndex();
+        return createIndex(row, column, quintptr(parent.isValid() ? 1 : 0));
+    }
+    QModelIndex parent(const QModelIndex &child) const override
+    {
+        return child.isValid() && child.internalId() == 1 ? createIndex(0, 0, quintptr(0)) : QModelIndex();
+    }
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override
+    {
+        if (!parent.isValid())
+            return 1;
+        return parent.internalId() == 0 && parent.column() == 0 ? spots.size() : 0;
+    }
+    int columnCount(const QModelIndex & = QModelIndex()) const override { return MapColumnCount; }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role != SpecialDataRole || !index.isValid())
+            return QVariant();
+        if (index.internalId() == 0) {
+            switch (index.column()) {
+            case MapXPosColumn:
+            case MapYPosColumn:
+                return QPointF(0, 1);
+            case MapBeamSizeColumn:
+                return 0.01;
+            case MapDoseColumn:
+                return 1.0;
+            default:
+                return QVariant();
+            }
+        }
+        const MapSpot &s = spots.at(index.row());
+        switch (index.column()) {
+        case MapXPosColumn:
+            return double(s.x);
+        case MapYPosColumn:
+            return double(s.y);
+        case MapBeamSizeColumn:
+            return double(s.size);
+        case MapDoseColumn:
+            return double(s.dose);
+        default:
+            return index.row();
+        }
+    }
+    void append(const MapSpot &s)
+    {
+        const int n = spots.size();
+        beginInsertRows(index(0, 0), n, n);
+        spots.append(s);
+        endInsertRows();
+    }
+    void setSpots(const QVector<MapSpot> &all)
+    {
+        beginResetModel();
+        spots = all;
+        endResetModel();
+    }
+};
+
+QVector<MapSpot> randomMap(quint32 seed)
+{
+    QRandomGenerator rng(seed);
+    QVector<MapSpot> spots(kSpots);
+    for (MapSpot &s : spots) {
+        s.x = float(rng.generateDouble());
+        s.y = float(rng.generateDouble());
+        s.dose = float(0.2 + rng.generateDouble());
+        s.size = float(0.002 + 0.008 * rng.generateDouble());
+    }
+    return spots;
+}
+
+struct Map {
+    LayerModel model;
+    SpotMapView view;
+    explicit Map(quint32 seed)
+    {
+        model.setSpots(randomMap(seed));
+        view.setModel(&model);
+        view.resize(kSize);
+        view.show();
+        view.scrollTo(model.index(0, 0));
+        QApplication::processEvents();
+    }
+    bool dark = true;
+    void touch()
+    {
+        dark = !dark;
+        view.setBackgroundColor(dark ? Qt::black : QColor(1, 1, 1));
+    }
+};
+
+double ms(double seconds)
+{
+    return seconds * 1e3;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    using corvid_bench::bestSeconds;
+
+    Map a(1);
+    const double render = bestSeconds([&]() {
+        a.touch();
+        a.view.viewport()->repaint();
+    });
+
+    std::vector<std::unique_ptr<GaussianRadialGradientBrush>> brushes;
+    for (const MapSpot &s : a.view.spots())
+        brushes.emplace_back(a.view.createBrush(s));
+    QImage image(kSize, QImage::Format_ARGB32_Premultiplied);
+    const QRect square = a.view.drawingSquare();
+    const double floor = bestSeconds([&]() {
+        image.fill(Qt::black);
+        QPainter p(&image);
+        p.translate(square.topLeft());
+        p.scale(square.width(), square.height());
+        for (const auto &b : brushes) {
+            p.setClipRect(b->boundingRect());
+            p.fillRect(QRectF(0, 0, 1, 1), *b);
+        }
+    });
+    char line[256];
+    std::snprintf(line, sizeof line, "spotmap case=render ms=%.2f ratio_to_floor=%.3f", ms(render), render / floor);
+    corvid_bench::report(line);
+
+    const double repaint = bestSeconds([&]() { a.view.viewport()->repaint(); }, 20);
+    std::snprintf(line, sizeof line, "spotmap case=repaint ratio_to_render=%.4f", repaint / render);
+    corvid_bench::report(line);
+
+    Map b(2);
+    b.view.setDiffTarget(&a.view);
+    b.view.setDisplayMode(DisplayDiff);
+    const double diff = bestSeconds([&]() {
+        a.touch();
+        b.touch();
+        b.view.viewport()->repaint();
+    });
+    std::snprintf(line, sizeof line, "spotmap case=diff ratio_to_render=%.3f", diff / render);
+    corvid_bench::report(line);
+
+    const QVector<MapSpot> spots = randomMap(3);
+    LayerModel growing;
+    SpotMapView view;
+    view.setModel(&growing);
+    view.resize(kSize);
+    view.show();
+    QApplication::processEvents();
+    double insert = 1e300;
+    for (int rep = 0; rep < 4; ++rep) {
+        growing.setSpots({});
+        view.scrollTo(growing.index(0, 0));
+        const auto t0 = corvid_bench::Clock::now();
+        for (const MapSpot &s : spots)
+            growing.append(s);
+        insert = std::min(insert, std::chrono::duration<double>(corvid_bench::Clock::now() - t0).count());
+        QApplication::processEvents();
+    }
+    const double setMap = bestSeconds([&]() { view.setMap(spots); });
+    std::snprintf(line, sizeof line, "spotmap case=insert ratio_to_setmap=%.3f", insert / setMap);
+    corvid_bench::report(line);
+    return 0;
+}

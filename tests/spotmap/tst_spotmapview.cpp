@@ -1,0 +1,421 @@
+#include "SpotMapTestKit.h"
+
+#include <GaussianRadialGradientBrush.h>
+#include <SpotMapViewColumnMapper.h>
+
+#include <QtCore/QStringListModel>
+#include <cmath>
+#include <limits>
+
+using namespace Corvid_Qt;
+using namespace corvid_test;
+
+Q_DECLARE_METATYPE(corvid_test::Layer)
+
+namespace {
+
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+const double kInf = std::numeric_limits<double>::infinity();
+const QRgb kBlack = qRgb(0, 0, 0);
+
+using Brush = std::unique_ptr<GaussianRadialGradientBrush>;
+
+bool nearRect(const QRectF &a, const QRectF &b)
+{
+    return qAbs(a.x() - b.x()) < 1e-9 && qAbs(a.y() - b.y()) < 1e-9 && qAbs(a.width() - b.width()) < 1e-9
+           && qAbs(a.height() - b.height()) < 1e-9;
+}
+
+// Any pixel of the 3 x 3 around p has the colour (lines fall on either side).
+bool nearColour(const QImage &image, const QPoint &p, QRgb colour)
+{
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            if (image.pixel(p + QPoint(dx, dy)) == colour)
+                return true;
+    return false;
+}
+
+bool isWhite(QRgb c) { return qRed(c) > 245 && qGreen(c) > 245 && qBlue(c) > 245; }
+
+QString colourName(QRgb c)
+{
+    return isReddish(c) ? "red" : isBluish(c) ? "blue" : qRed(c) + qGreen(c) + qBlue(c) < 30 ? "black" : "grey";
+}
+
+class RowShift : public SpotMapViewColumnMapper
+{
+public:
+    int mapColumnToSource(MapColumn column) const override { return column + 10; }
+};
+
+} // namespace
+
+class TestSpotMapView : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void brushStopsFollowTheGaussian_data()
+    {
+        QTest::addColumn<double>("intensity");
+        QTest::addColumn<double>("sigma");
+        QTest::addColumn<int>("coloured");
+        QTest::newRow("sigma 0.1 cut at 15/56") << 0.8 << 0.1 << 15;
+        QTest::newRow("sigma 0.385 never cut") << 1.0 << 0.385 << 57;
+        QTest::newRow("over-range intensity clamped") << 3.0 << 0.2 << 30;
+        QTest::newRow("zero intensity") << 0.0 << 0.1 << 0;
+        QTest::newRow("tiny intensity") << 1e-13 << 0.1 << 0;
+        QTest::newRow("NaN intensity") << kNaN << 0.1 << 0;
+        QTest::newRow("zero sigma") << 1.0 << 0.0 << 0;
+        QTest::newRow("negative sigma") << 1.0 << -0.1 << 0;
+        QTest::newRow("infinite sigma") << 1.0 << kInf << 0;
+    }
+    void brushStopsFollowTheGaussian()
+    {
+        QFETCH(double, intensity);
+        QFETCH(double, sigma);
+        QFETCH(int, coloured);
+
+        const QPointF centre(0.25, 0.75);
+        const Brush brush(GaussianRadialGradientBrush::create(centre, Qt::white, intensity, sigma));
+        QCOMPARE(brush->center(), centre);
+        QCOMPARE(brush->gradient()->coordinateMode(), QGradient::ObjectBoundingMode);
+        const double side = 5.2 * sigma;
+        QCOMPARE(brush->boundingRect(),
+                 coloured ? QRectF(centre.x() - side / 2, centre.y() - side / 2, side, side) : QRectF());
+
+        const QGradientStops stops = brush->gradient()->stops();
+        for (int i = 0; i < coloured; ++i) {
+            const double r = stops[i].first;
+            QCOMPARE(r, i / 56.0);
+            QVERIFY(qAbs(stops[i].second.alphaF() - std::min(intensity, 1.0) * std::exp(-0.5 * r * r / (sigma * sigma)))
+                    < 1e-4);
+        }
+        // Then a transparent stop at the cut-off and at 1.0, unless colour reaches 1.0.
+        QCOMPARE(stops.size(), coloured == 57 ? 57 : coloured + 2);
+        for (int i = coloured; i < stops.size(); ++i)
+            QCOMPARE(stops[i].second.alpha(), 0);
+        QCOMPARE(stops.last().first, 1.0);
+    }
+
+    void boundsAndSquares_data()
+    {
+        QTest::addColumn<Layer>("layer");
+        QTest::addColumn<QRectF>("bounds");
+        QTest::addColumn<QRectF>("square");
+        const QRectF wide(-2.6, -2.6, 15.2, 9.2), wideSquare(-2.6, -5.6, 15.2, 15.2);
+        QTest::newRow("wide") << Layer{{0, 10}, {0, 4}, 1, 1} << wide << wideSquare;
+        QTest::newRow("reversed") << Layer{{10, 0}, {4, 0}, 1, 1} << wide << wideSquare;
+        QTest::newRow("tall") << Layer{{0, 2}, {-5, 5}, 0, 1} << QRectF(0, -5, 2, 10) << QRectF(-4, -5, 10, 10);
+        QTest::newRow("empty range") << Layer{{3, 3}, {3, 3}, 1, 1} << QRectF(0.4, 0.4, 5.2, 5.2)
+                                     << QRectF(0.4, 0.4, 5.2, 5.2);
+        QTest::newRow("single point") << Layer{{3, 3}, {1, 1}, 0, 1} << QRectF(3, 1, 0, 0) << QRectF(2.5, 0.5, 1, 1);
+        QTest::newRow("negative beam") << Layer{{0, 2}, {0, 2}, -1, 1} << QRectF(0, 0, 2, 2) << QRectF(0, 0, 2, 2);
+    }
+    void boundsAndSquares()
+    {
+        QFETCH(Layer, layer);
+        QFETCH(QRectF, bounds);
+        QFETCH(QRectF, square);
+        Shown f({}, layer);
+        QVERIFY(nearRect(f.view.bounds(), bounds));
+        QVERIFY(nearRect(f.view.boundsSquare(), square));
+        QCOMPARE(SpotMapView::makeSquare(QRect(0, 0, 10, 4)), QRect(0, -3, 10, 10));
+        QCOMPARE(SpotMapView::makeSquare(QRect(5, 0, 3, 9)), QRect(2, 0, 9, 9));
+    }
+
+    void doseSetsIntensityAndColour_data()
+    {
+        QTest::addColumn<double>("maxDose");
+        QTest::addColumn<double>("dose");
+        QTest::addColumn<double>("intensity");
+        QTest::addColumn<bool>("blue");
+        QTest::newRow("half of full") << 2.0 << 1.5 << 0.1 + 0.9 * 0.5 << false;
+        QTest::newRow("1.5 x maximum") << 2.0 << 3.0 << 1.0 << false;
+        QTest::newRow("far over range") << 2.0 << 1e30 << 1.0 << false;
+        QTest::newRow("zero") << 2.0 << 0.0 << 0.0 << false;
+        QTest::newRow("negative") << 2.0 << -1e6 << 0.95 << true;
+        QTest::newRow("no layer maximum") << 0.0 << 0.0 << 1.0 << false;
+        QTest::newRow("negative layer maximum") << -5.0 << 0.5 << 1.0 << false;
+    }
+    void doseSetsIntensityAndColour()
+    {
+        QFETCH(double, maxDose);
+        QFETCH(double, dose);
+        QFETCH(double, intensity);
+        QFETCH(bool, blue);
+        Shown f({}, Layer{{0, 10}, {0, 10}, 0.5, maxDose});
+        const Brush brush(f.view.createBrush(spot(5, 5, float(dose), 1)));
+        const QGradientStop first = brush->gradient()->stops().first();
+        QVERIFY(qAbs(first.second.alphaF() - intensity) < 1e-4);
+        if (intensity > 0)
+            QCOMPARE(first.second.rgb(), QColor(blue ? Qt::blue : Qt::white).rgb());
+        QCOMPARE(brush->center(), QPointF(0.5, 0.5));
+    }
+
+    void spotsOverEarlierSpotsAndThePathOverAll()
+    {
+        Shown f({spot(5, 5, 1, 0.5f)});
+        const QRgb centre = f.at(QPointF(5, 5));
+        QVERIFY(qAbs(qRed(centre) - qRound(255 * (0.1 + 0.9 / 1.5))) <= 8);
+        QCOMPARE(qRed(centre), qBlue(centre));
+        QCOMPARE(f.at(QPointF(9, 1)), kBlack);
+
+        f.view.setBackgroundColor(QColor(0, 40, 0));
+        f.view.setSpotColor(Qt::red);
+        QVERIFY(isReddish(f.at(QPointF(5, 5))));
+        QCOMPARE(f.at(QPointF(9, 1)), qRgb(0, 40, 0));
+        f.view.setSpotColor(Qt::white);
+        f.view.setBackgroundColor(Qt::black);
+
+        f.view.setMap({spot(5, 5, -1, 1), spot(5, 5, 10, 1)});
+        QVERIFY(isWhite(f.at(QPointF(5, 5))));
+        f.view.setMap({spot(5, 5, 10, 1), spot(5, 5, -1, 1)});
+        QVERIFY(isBluish(f.at(QPointF(5, 5))));
+
+        f.view.setMap({spot(1, 5, 0, 0), spot(9, 5, 0, 0), spot(9, 1, 0, 0)});
+        f.view.setPathColor(Qt::green);
+        const QImage image = shot(f.view);
+        for (const QPointF &p : {QPointF(5, 5), QPointF(3, 5), QPointF(9, 3)})
+            QVERIFY(nearColour(image, toPixel(f.view, p), qRgb(0, 255, 0)));
+        QVERIFY(!nearColour(image, toPixel(f.view, QPointF(5, 3)), qRgb(0, 255, 0)));
+    }
+
+    void badValuesReadAsZeroAndStayInTheSquare_data()
+    {
+        QTest::addColumn<QVariant>("size");
+        QTest::addColumn<QVariant>("dose");
+        QTest::addColumn<QVariant>("x");
+        QTest::addColumn<QVector<float>>("read"); // size, dose, x
+        QTest::newRow("NaN size") << QVariant(kNaN) << QVariant(1.0) << QVariant(5.0) << QVector<float>{0, 1, 5};
+        QTest::newRow("negative size") << QVariant(-3.0) << QVariant(1.0) << QVariant(5.0) << QVector<float>{-3, 1, 5};
+        QTest::newRow("infinite dose") << QVariant(0.5) << QVariant(-kInf) << QVariant(5.0) << QVector<float>{0.5, 0, 5};
+        QTest::newRow("beyond float") << QVariant(0.5) << QVariant(1e300) << QVariant(5.0) << QVector<float>{0.5, 0, 5};
+        QTest::newRow("text") << QVariant("wide") << QVariant(1.0) << QVariant("left") << QVector<float>{0, 1, 0};
+        QTest::newRow("missing") << QVariant() << QVariant() << QVariant() << QVector<float>{0, 0, 0};
+        QTest::newRow("huge spot off the map") << QVariant(50.0) << QVariant(1.0) << QVariant(-30.0)
+                                               << QVector<float>{50, 1, -30};
+    }
+    void badValuesReadAsZeroAndStayInTheSquare()
+    {
+        QFETCH(QVariant, size);
+        QFETCH(QVariant, dose);
+        QFETCH(QVariant, x);
+        QFETCH(QVector<float>, read);
+        Shown f({});
+        f.view.resize(300, 150);
+        f.tree.layer(0)->appendRow(SpotTree::row(size, x, 5.0, dose));
+        const MapSpot s = f.view.spots().value(0);
+        QCOMPARE((QVector<float>{s.size, s.dose, s.x}), read);
+
+        const QImage image = shot(f.view);
+        for (int y = 0; y < image.height(); y += 3)
+            for (int xx = 0; xx < image.width(); xx += 3)
+                if (!f.view.drawingSquare().contains(xx, y))
+                    QCOMPARE(image.pixel(xx, y), kBlack);
+    }
+
+    void modelWithoutTheColumnsShowsNothing()
+    {
+        QStringListModel flat({"a", "b"});
+        SpotMapView view;
+        view.setModel(&flat);
+        view.scrollTo(flat.index(1, 0));
+        QCOMPARE(view.currentLayer(), 1);
+        QVERIFY(view.spots().isEmpty());
+
+        Shown f({spot(5, 5), spot(2, 2)});
+        f.view.setPathColor(Qt::black);
+        f.view.setColumnMapper(new RowShift);
+        for (const MapSpot &s : f.view.spots())
+            QVERIFY(s.x == 0 && s.y == 0 && s.dose == 0 && s.size == 0);
+        QImage black(f.view.viewport()->size(), QImage::Format_RGB32);
+        black.fill(kBlack);
+        QCOMPARE(shot(f.view), black);
+        f.view.setColumnMapper(nullptr);
+        QCOMPARE(f.view.spots().value(1).x, 2.f);
+    }
+
+    void currentLayerFollowsTopLevelInsertsAndRemoves()
+    {
+        Shown f({spot(1, 1)});
+        f.tree.addLayer(kSquare, {spot(2, 2)});
+        f.tree.addLayer(kSquare, {spot(3, 3)});
+        f.view.scrollTo(f.tree.model.index(1, 0));
+        auto shown = [&]() { return f.view.spots().isEmpty() ? -1.f : f.view.spots().first().x; };
+        QCOMPARE(shown(), 2.f);
+
+        f.tree.addLayer(kSquare, {spot(7, 7)}, 0);
+        f.tree.model.insertRows(0, 2);
+        QCOMPARE(f.view.currentLayer(), 4);
+        f.tree.addLayer(kSquare, {spot(8, 8)}, 5);
+        QCOMPARE(f.view.currentLayer(), 4);
+        QCOMPARE(shown(), 2.f);
+
+        f.tree.model.removeRows(0, 3);
+        QCOMPARE(f.view.currentLayer(), 1);
+        QCOMPARE(shown(), 2.f);
+        f.tree.model.removeRow(1); // the current one: its successor takes its place
+        QCOMPARE(f.view.currentLayer(), 1);
+        QCOMPARE(shown(), 8.f);
+        f.tree.model.removeRows(1, 2); // and the last one when none follows
+        QCOMPARE(f.view.currentLayer(), 0);
+        QCOMPARE(shown(), 1.f);
+
+        f.tree.model.removeRow(0);
+        QCOMPARE(f.view.currentLayer(), -1);
+        QVERIFY(f.view.spots().isEmpty() && f.view.path().isEmpty());
+        QCOMPARE(shot(f.view).pixel(100, 100), kBlack);
+    }
+
+    void spotChangesFollowOnlyTheCurrentLayer_data()
+    {
+        QTest::addColumn<int>("layer");
+        QTest::addColumn<QString>("change");
+        for (int layer : {0, 1})
+            for (const char *change : {"append", "prepend", "change", "remove"})
+                QTest::addRow("%s in layer %d", change, layer) << layer << QString(change);
+    }
+    void spotChangesFollowOnlyTheCurrentLayer()
+    {
+        QFETCH(int, layer);
+        QFETCH(QString, change);
+        Shown f({spot(1, 1), spot(2, 2), spot(3, 3)});
+        f.tree.addLayer(kSquare, {spot(4, 4), spot(5, 5)});
+        f.view.setPathColor(Qt::transparent);
+        const QImage before = shot(f.view);
+        QStandardItem *parent = f.tree.layer(layer);
+        if (change == "append")
+            parent->appendRow(SpotTree::spotRow(spot(9, 9)));
+        else if (change == "prepend")
+            parent->insertRow(0, SpotTree::spotRow(spot(9, 9)));
+        else if (change == "change")
+            parent->child(1, MapXPosColumn)->setData(9.0, SpecialDataRole);
+        else
+            parent->removeRow(1);
+
+        QVector<float> xs, expected{1, 2, 3};
+        for (const MapSpot &s : f.view.spots())
+            xs << s.x;
+        if (layer == 1) {
+            QCOMPARE(xs, expected);
+            QCOMPARE(shot(f.view), before);
+            return;
+        }
+        expected.clear();
+        for (int r = 0; r < parent->rowCount(); ++r)
+            expected << parent->child(r, MapXPosColumn)->data(SpecialDataRole).toFloat();
+        QCOMPARE(xs, expected);
+        QCOMPARE(f.view.path().size(), expected.size());
+        if (change == "remove")
+            QCOMPARE(f.at(QPointF(2, 2)), kBlack);
+        else
+            QVERIFY(f.at(QPointF(9, change == "change" ? 2 : 9)) != kBlack);
+    }
+
+    void boundsChangeRebuildsEarlierBrushes()
+    {
+        Shown f({spot(5, 5), spot(10, 10)});
+        // The layer grows without announcing it; the next spot brings the news.
+        f.tree.model.blockSignals(true);
+        f.tree.model.item(0, MapXPosColumn)->setData(QPointF(0, 20), SpecialDataRole);
+        f.tree.model.item(0, MapYPosColumn)->setData(QPointF(0, 20), SpecialDataRole);
+        f.tree.model.blockSignals(false);
+        f.tree.layer(0)->appendRow(SpotTree::spotRow(spot(20, 20)));
+
+        const QRectF square = f.view.boundsSquare();
+        QCOMPARE(square.width(), 22.6);
+        for (int i = 0; i < 3; ++i) {
+            const MapSpot s = f.view.spots()[i];
+            const QPointF p = f.view.path()[i];
+            QVERIFY(qAbs(p.x() - (s.x - square.x()) / square.width()) < 1e-6);
+            QVERIFY(qAbs(p.y() - (1 - (s.y - square.y()) / square.height())) < 1e-6);
+        }
+    }
+
+    void scrollToAndVisibility()
+    {
+        Shown f({spot(1, 1)});
+        f.tree.addLayer(kSquare, {spot(2, 2)});
+        const QModelIndex first = f.tree.model.index(0, 0), second = f.tree.model.index(1, 0);
+        f.view.scrollTo(f.tree.model.index(0, 0, second));
+        QCOMPARE(f.view.currentLayer(), 0);
+        QVERIFY(!f.view.isIndexHidden(first) && !f.view.isIndexHidden(f.tree.model.index(0, 2, first)));
+        QVERIFY(f.view.isIndexHidden(second) && f.view.isIndexHidden(f.tree.model.index(0, 0, second)));
+        QCOMPARE(f.view.visualRect(f.tree.model.index(0, 0, second)), f.view.viewport()->rect());
+        QVERIFY(!f.view.visualRect(second).isValid());
+        f.view.reset();
+        QCOMPARE(f.view.currentLayer(), -1);
+        f.view.scrollTo(second);
+        QCOMPARE(f.view.spots().value(0).x, 2.f);
+    }
+
+    void diffShowsWhereTheMapsDiffer_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QVector<MapSpot>>("mine");
+        QTest::addColumn<QVector<MapSpot>>("theirs");
+        QTest::addColumn<QStringList>("colours"); // at (3, 5) and (7, 5)
+        const MapSpot a = spot(3, 5, 1, 0.7f), b = spot(7, 5, 1, 0.7f);
+        using V = QVector<MapSpot>;
+        using C = QStringList;
+        QTest::newRow("identical") << int(DisplayDiff) << V{a, b} << V{a, b} << C{"black", "black"};
+        QTest::newRow("only mine") << int(DisplayDiff) << V{a, b} << V{b} << C{"red", "black"};
+        QTest::newRow("only theirs") << int(DisplayDiff) << V{b} << V{a, b} << C{"blue", "black"};
+        QTest::newRow("overlay") << int(DisplayDiffOverlay) << V{a} << V{b} << C{"red", "blue"};
+        QTest::newRow("overlay identical") << int(DisplayDiffOverlay) << V{a} << V{a} << C{"grey", "black"};
+        QTest::newRow("data") << int(DisplayData) << V{a} << V{b} << C{"grey", "black"};
+    }
+    void diffShowsWhereTheMapsDiffer()
+    {
+        QFETCH(int, mode);
+        QFETCH(QVector<MapSpot>, mine);
+        QFETCH(QVector<MapSpot>, theirs);
+        QFETCH(QStringList, colours);
+        Shown me(mine), other(theirs);
+        me.view.setPathColor(Qt::transparent);
+        me.view.setDiffTarget(&other.view);
+        me.view.setDisplayMode(DisplayMode(mode));
+        const QImage image = shot(me.view);
+        QCOMPARE(colourName(image.pixel(toPixel(me.view, QPointF(3, 5)))), colours[0]);
+        QCOMPARE(colourName(image.pixel(toPixel(me.view, QPointF(7, 5)))), colours[1]);
+        if (!colours.contains("red") && !colours.contains("blue"))
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    QVERIFY(!isReddish(image.pixel(x, y)) && !isBluish(image.pixel(x, y)));
+    }
+
+    void diffFollowsTheTargetUntilItGoes()
+    {
+        Shown me({spot(3, 5, 10, 0.7f)});
+        auto other = std::make_unique<Shown>(QVector<MapSpot>{spot(3, 5, 10, 0.7f)});
+        me.view.setPathColor(Qt::transparent);
+        me.view.setDiffTarget(&other->view);
+        me.view.setDisplayMode(DisplayDiff);
+        QCOMPARE(me.at(QPointF(3, 5)), kBlack);
+
+        other->tree.layer(0)->child(0, MapXPosColumn)->setData(7.0, SpecialDataRole);
+        QVERIFY(isReddish(me.at(QPointF(3, 5))));
+        QVERIFY(isBluish(me.at(QPointF(7, 5))));
+        other->view.resize(100, 100);
+        QCOMPARE(me.view.drawingSquare().size(), QSize(100, 100));
+        QVERIFY(isReddish(me.at(QPointF(3, 5))));
+        other->view.viewport()->resize(0, 0);
+        QCOMPARE(shot(me.view).pixel(100, 100), kBlack);
+
+        other.reset();
+        QCOMPARE(me.view.diffTarget(), nullptr);
+        QCOMPARE(me.view.displayMode(), DisplayData);
+        QVERIFY(isWhite(me.at(QPointF(3, 5))));
+
+        SpotMapView target;
+        me.view.setDiffTarget(&target);
+        me.view.setDisplayMode(DisplayDiffOverlay);
+        me.view.setDiffTarget(nullptr);
+        QCOMPARE(me.view.displayMode(), DisplayData);
+    }
+};
+
+QTEST_MAIN(TestSpotMapView)
+#include "tst_spotmapview.moc"

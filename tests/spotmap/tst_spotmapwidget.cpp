@@ -1,0 +1,154 @@
+#include <SpotMapView.h>
+#include <SpotMapWidget.h>
+
+#include <QtCore/QTranslator>
+#include <QtTest/QtTest>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QStackedWidget>
+#include <QtWidgets/QToolButton>
+#include <QtWidgets/QVBoxLayout>
+
+using namespace Corvid_Qt;
+
+namespace {
+
+QToolButton *button(const SpotMapWidget &w, const QString &name)
+{
+    return w.findChild<QToolButton *>(name);
+}
+
+QString text(const SpotMapWidget &w, const char *label)
+{
+    return w.findChild<QLabel *>(label)->text();
+}
+
+// Page shown, Diff and Overlay enabled, Actual checked, the view's mode.
+QString state(const SpotMapWidget &w)
+{
+    return QString("page %1 enabled %2 actual %3 mode %4")
+        .arg(w.findChild<QStackedWidget *>("buttonStack")->currentIndex())
+        .arg(button(w, "DifferenceButton")->isEnabled() && button(w, "DiffOverlayButton")->isEnabled())
+        .arg(button(w, "DataButton")->isChecked())
+        .arg(w.spotMapView()->displayMode());
+}
+
+class KeyRecorder : public QWidget
+{
+public:
+    QList<int> keys;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override { keys << event->key(); }
+};
+
+class Shouting : public QTranslator
+{
+public:
+    QString translate(const char *context, const char *source, const char *, int) const override
+    {
+        return QLatin1String(context) == QLatin1String("SpotMapWidget") ? QString(source).toUpper() : QString();
+    }
+    bool isEmpty() const override { return false; }
+};
+
+} // namespace
+
+class TestSpotMapWidget : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void buttonsOnlyWithATarget()
+    {
+        SpotMapWidget w;
+        QCOMPARE(state(w), QString("page 0 enabled 0 actual 1 mode 0"));
+        {
+            SpotMapWidget other;
+            w.setDiffTarget(&other);
+            QCOMPARE(state(w), QString("page 1 enabled 1 actual 1 mode 0"));
+            QCOMPARE(w.spotMapView()->diffTarget(), other.spotMapView());
+            button(w, "DiffOverlayButton")->click();
+            QCOMPARE(state(w), QString("page 1 enabled 1 actual 0 mode 2"));
+        }
+        QCOMPARE(state(w), QString("page 0 enabled 0 actual 1 mode 0"));
+        QCOMPARE(w.spotMapView()->diffTarget(), nullptr);
+
+        SpotMapWidget other;
+        w.setDiffTarget(&other);
+        button(w, "DifferenceButton")->click();
+        w.setDiffTarget(nullptr);
+        QCOMPARE(state(w), QString("page 0 enabled 0 actual 1 mode 0"));
+    }
+
+    void buttonsChooseTheDisplayMode_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("Diff") << "DifferenceButton" << int(DisplayDiff);
+        QTest::newRow("Overlay") << "DiffOverlayButton" << int(DisplayDiffOverlay);
+        QTest::newRow("Actual after Diff") << "DataButton" << int(DisplayData);
+    }
+    void buttonsChooseTheDisplayMode()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, mode);
+        SpotMapWidget planned, delivered;
+        planned.setDiffTarget(&delivered);
+        button(planned, "DifferenceButton")->click();
+        button(planned, name)->click();
+        QCOMPARE(int(planned.spotMapView()->displayMode()), mode);
+        int checked = 0;
+        for (const char *b : {"DataButton", "DifferenceButton", "DiffOverlayButton"})
+            checked += button(planned, b)->isChecked();
+        QCOMPARE(checked, 1);
+    }
+
+    void pageKeysStepLayersOtherKeysReachTheParent_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QList<int>>("deltas");
+        QTest::newRow("Page Up") << int(Qt::Key_PageUp) << QList<int>{1};
+        QTest::newRow("Page Down") << int(Qt::Key_PageDown) << QList<int>{-1};
+        QTest::newRow("letter") << int(Qt::Key_A) << QList<int>{};
+        QTest::newRow("arrow") << int(Qt::Key_Up) << QList<int>{};
+    }
+    void pageKeysStepLayersOtherKeysReachTheParent()
+    {
+        QFETCH(int, key);
+        QFETCH(QList<int>, deltas);
+        KeyRecorder parent;
+        auto *w = new SpotMapWidget;
+        (new QVBoxLayout(&parent))->addWidget(w);
+        QList<int> emitted;
+        connect(w, &SpotMapWidget::layerChange, [&emitted](int d) { emitted << d; });
+        QTest::keyClick(w, Qt::Key(key));
+        QCOMPARE(emitted, deltas);
+        QCOMPARE(parent.keys, deltas.isEmpty() ? QList<int>{key} : QList<int>{});
+    }
+
+    void textsAndRetranslation()
+    {
+        SpotMapWidget w;
+        QCOMPARE(text(w, "titleLabel"), QString("Title"));
+        w.setTitle("Planned");
+        w.setXvalue("1.5");
+        w.setYvalue("-2");
+        w.setDoseValue("0.3");
+        for (const char *label : {"titleLabel", "x_value", "y_value", "dose_value", "dose_label"})
+            QVERIFY(!text(w, label).isEmpty());
+        QCOMPARE(text(w, "titleLabel") + text(w, "x_value") + text(w, "y_value") + text(w, "dose_value"),
+                 QString("Planned1.5-20.3"));
+
+        Shouting translator;
+        QCoreApplication::installTranslator(&translator);
+        QCoreApplication::processEvents();
+        QCOMPARE(button(w, "DataButton")->text(), QString("ACTUAL"));
+        QCOMPARE(text(w, "dose_label"), QString("DOSE(GP):"));
+        QCoreApplication::removeTranslator(&translator);
+        QCoreApplication::processEvents();
+        QCOMPARE(button(w, "DataButton")->text(), QString("Actual"));
+    }
+};
+
+QTEST_MAIN(TestSpotMapWidget)
+#include "tst_spotmapwidget.moc"
