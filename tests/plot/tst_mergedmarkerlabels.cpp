@@ -1,6 +1,6 @@
 // Through the multichannel proxy the markers name the channel they sit on.
 
-#include "PlotTestKit.h"
+#include "ViewProbe.h"
 
 #include <VRXMultichannelProxyModel.h>
 #include <VRXSingleChannelDataModel.h>
@@ -41,7 +41,7 @@ void tst_MergedMarkerLabels::markerNamesTheChannel()
     VRXMultichannelProxyModel merged;
     for (VRXSingleChannelDataModel *source : sources)
         merged.addSourceModel(source);
-    PlotViewProbe view;
+    ViewProbe view;
     view.showWith(&merged);
     view.click(QPointF(0.5, y), QPointF(0.7, y));
     for (int i = 0; i < 2; ++i)
