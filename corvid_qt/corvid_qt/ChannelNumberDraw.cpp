@@ -5,7 +5,7 @@
 namespace Corvid_Qt {
 
 ChannelNumberDraw::ChannelNumberDraw(int channels)
-    : _frequency(channels / 32 < 1 ? 1 : channels / 32)
+    : m_frequency(channels / 32 < 1 ? 1 : channels / 32)
     , m_font(QStringLiteral("Arial"), 8)
 {
 }
@@ -15,7 +15,7 @@ QwtText ChannelNumberDraw::label(double value) const
     QwtText text;
     if (value >= 1.0 && value < 2147483648.0) {
         const int n = int(value);
-        if (n == 1 || n % _frequency == 0)
+        if (n == 1 || n % m_frequency == 0)
             text.setText(QString::number(n));
     }
     text.setFont(m_font);

@@ -18,12 +18,12 @@ class CORVID_QT_EXPORT ChannelNumberDraw : public QwtScaleDraw
 public:
     explicit ChannelNumberDraw(int channels);
 
-    int frequency() const { return _frequency; }
+    int frequency() const { return m_frequency; }
 
     QwtText label(double value) const override;
 
 private:
-    int _frequency;
+    int m_frequency;
     QFont m_font;
 };
 

@@ -24,9 +24,9 @@ QString degree(const char *pattern)
 
 MeasurementUnit::MeasurementUnit(double scale, const QString &name, MeasurementUnitType type,
                                  double extraScale, char format, int precision)
-    : _scale(scale)
-    , _name(name)
-    , _extraScale(extraScale)
+    : m_scale(scale)
+    , m_name(name)
+    , m_extraScale(extraScale)
     , m_precision(precision)
     , m_type(type)
     , m_format(format)
@@ -42,22 +42,22 @@ MeasurementUnit::~MeasurementUnit() = default;
 
 QString MeasurementUnit::name() const
 {
-    return _name;
+    return m_name;
 }
 
 QString MeasurementUnit::description() const
 {
-    return _name;
+    return m_name;
 }
 
 double MeasurementUnit::scale(double v) const
 {
-    return (_extraScale * _scale) * v;
+    return (m_extraScale * m_scale) * v;
 }
 
 double MeasurementUnit::unscale(double v) const
 {
-    return (v / _extraScale) / _scale;
+    return (v / m_extraScale) / m_scale;
 }
 
 QString MeasurementUnit::format(double v) const
@@ -78,17 +78,17 @@ static const QString &suffixPattern()
 
 QString MeasurementUnit::formatSuffix(double v) const
 {
-    return suffixPattern().arg(format(v), _name);
+    return suffixPattern().arg(format(v), m_name);
 }
 
 QString MeasurementUnit::formatSuffixUnscaled(double v) const
 {
-    return suffixPattern().arg(formatUnscaled(v), _name);
+    return suffixPattern().arg(formatUnscaled(v), m_name);
 }
 
 void MeasurementUnit::setExtraScale(double extraScale)
 {
-    _extraScale = extraScale;
+    m_extraScale = extraScale;
 }
 
 void MeasurementUnit::setPrecision(int precision)

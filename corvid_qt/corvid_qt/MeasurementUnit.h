@@ -105,9 +105,9 @@ public:
 private:
     Q_DISABLE_COPY(MeasurementUnit)
 
-    const double _scale;
-    const QString _name;
-    double _extraScale;
+    const double m_scale;
+    const QString m_name;
+    double m_extraScale;
     int m_precision;
     const MeasurementUnitType m_type;
     const char m_format;

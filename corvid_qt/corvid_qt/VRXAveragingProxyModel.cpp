@@ -22,24 +22,24 @@ public:
     {
     }
 
-    int channelCount() const { return int(m_yData.size()); }
+    int channelCount() const { return int(yData.size()); }
     bool holds(int row, int column) const
     {
-        return row >= 1 && column >= 1 && column <= channelCount() && size_t(row) <= m_yData[size_t(column - 1)].size();
+        return row >= 1 && column >= 1 && column <= channelCount() && size_t(row) <= yData[size_t(column - 1)].size();
     }
     void updateChannel(int column, int firstRow, int lastRow);
     void updateAll(int firstRow);
     void rebuild();
 
     VRXAveragingProxyModel *const q_ptr;
-    data_array_t m_yData;
-    int m_averaging = 1;
+    data_array_t yData;
+    int averaging = 1;
     VRXAbstractPlotDataModel *vrxModel = nullptr;
 };
 
 void VRXAveragingProxyModelPrivate::updateChannel(int column, int firstRow, int lastRow)
 {
-    boost::circular_buffer<double> &y = m_yData[size_t(column - 1)];
+    boost::circular_buffer<double> &y = yData[size_t(column - 1)];
     const size_t rows = size_t(qMax(lastRow, 0));
     if (y.size() > rows)
         y.erase_end(y.size() - rows);
@@ -56,12 +56,12 @@ void VRXAveragingProxyModelPrivate::updateChannel(int column, int firstRow, int 
         else
             y.push_back(value);
     };
-    if (m_averaging == 1) {
+    if (averaging == 1) {
         for (int r = first; r <= lastRow; ++r)
             store(r, vrxModel->doubleData(r, column));
         return;
     }
-    const double a = 1.0 / double(m_averaging);
+    const double a = 1.0 / double(averaging);
     double previous = first > 1 ? y[size_t(first - 2)] : std::numeric_limits<double>::quiet_NaN();
     for (int r = first; r <= lastRow; ++r) {
         const double x = vrxModel->doubleData(r, column);
@@ -95,11 +95,11 @@ void VRXAveragingProxyModelPrivate::rebuild()
     const int channels = (vrxModel && source) ? qMax(source->columnCount() - 1, 0) : 0;
     // Buffers are emptied, not freed: a reset of the source (its Clear())
     // must not cost a new allocation of the whole history.
-    m_yData.resize(size_t(channels));
+    yData.resize(size_t(channels));
     if (channels == 0)
         return;
     const size_t capacity = size_t(qMax(vrxModel->MaxBufferSize(), 0));
-    for (boost::circular_buffer<double> &y : m_yData) {
+    for (boost::circular_buffer<double> &y : yData) {
         y.clear();
         if (y.capacity() != capacity)
             y.set_capacity(capacity);
@@ -127,7 +127,7 @@ VRXAveragingProxyModel::~VRXAveragingProxyModel() = default;
 int VRXAveragingProxyModel::averaging() const
 {
     Q_D(const VRXAveragingProxyModel);
-    return d->m_averaging;
+    return d->averaging;
 }
 
 void VRXAveragingProxyModel::setAveraging(int averaging)
@@ -136,7 +136,7 @@ void VRXAveragingProxyModel::setAveraging(int averaging)
     if (averaging < 1)
         return;
     beginResetModel();
-    d->m_averaging = averaging;
+    d->averaging = averaging;
     d->updateAll(1);
     endResetModel();
 }
@@ -146,7 +146,7 @@ QVariant VRXAveragingProxyModel::data(const QModelIndex &index, int role) const
     Q_ASSERT(!index.isValid() || index.model() == this);
     Q_D(const VRXAveragingProxyModel);
     if (d->holds(index.row(), index.column())) {
-        const double v = d->m_yData[size_t(index.column() - 1)][size_t(index.row() - 1)];
+        const double v = d->yData[size_t(index.column() - 1)][size_t(index.row() - 1)];
         switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
@@ -166,7 +166,7 @@ double VRXAveragingProxyModel::doubleData(int row, int column) const
 {
     Q_D(const VRXAveragingProxyModel);
     if (d->holds(row, column))
-        return d->m_yData[size_t(column - 1)][size_t(row - 1)];
+        return d->yData[size_t(column - 1)][size_t(row - 1)];
     return d->vrxModel ? d->vrxModel->doubleData(row, column) : std::numeric_limits<double>::quiet_NaN();
 }
 
@@ -182,14 +182,14 @@ void VRXAveragingProxyModel::doubleDataRange(int column, int firstRow, int count
             std::fill(values, values + count, std::numeric_limits<double>::quiet_NaN());
     };
     const int lastRow = firstRow + count - 1;
-    const int held = column >= 1 && column <= d->channelCount() ? int(d->m_yData[size_t(column - 1)].size()) : 0;
+    const int held = column >= 1 && column <= d->channelCount() ? int(d->yData[size_t(column - 1)].size()) : 0;
     const int from = std::max(firstRow, 1), to = std::min(lastRow, held);
     if (from > to) {
         forward(column, firstRow, count, values);
         return;
     }
     forward(column, firstRow, from - firstRow, values);
-    const boost::circular_buffer<double> &y = d->m_yData[size_t(column - 1)];
+    const boost::circular_buffer<double> &y = d->yData[size_t(column - 1)];
     for (int r = from; r <= to; ++r)
         values[r - firstRow] = y[size_t(r - 1)];
     forward(column, to + 1, lastRow - to, values + (to + 1 - firstRow));
@@ -205,7 +205,7 @@ void VRXAveragingProxyModel::Clear()
         return;
     }
     beginResetModel();
-    for (boost::circular_buffer<double> &y : d->m_yData)
+    for (boost::circular_buffer<double> &y : d->yData)
         y.clear();
     endResetModel();
 }
@@ -237,7 +237,7 @@ void VRXAveragingProxyModel::sourceRowsRemoved(const QModelIndex &parent, int st
     if (parent.isValid() || endRow < startRow)
         return;
     const int first = qMax(startRow, 1);
-    for (boost::circular_buffer<double> &y : d->m_yData) {
+    for (boost::circular_buffer<double> &y : d->yData) {
         const size_t from = size_t(first - 1);
         if (from >= y.size())
             continue;

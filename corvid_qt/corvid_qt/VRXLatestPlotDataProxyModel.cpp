@@ -1,17 +1,15 @@
 #include "VRXLatestPlotDataProxyModel.h"
 
+#include "ChannelListMime_p.h"
 #include "MeasurementUnit.h"
+#include "UnitsRelay_p.h"
 #include "VRXAbstractPlotDataModel.h"
 
-#include <QtCore/QDataStream>
+#include <QtCore/QMetaMethod>
 #include <QtCore/QMimeData>
 #include <QtGui/QBrush>
 
 namespace Corvid_Qt {
-
-namespace {
-const char kChannelListMimeType[] = "application/vnd.text.list";
-}
 
 class VRXLatestPlotDataProxyModelPrivate
 {
@@ -21,30 +19,28 @@ public:
     {
     }
 
-    void _q_sourceRowsInserted(const QModelIndex &parent, int start, int end);
-    void _q_sourceDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
-                              const QVector<int> &roles);
-    void _q_sourceModelAboutToBeReset();
-    void _q_sourceModelReset();
-    void _q_sourceModelDeleted();
+    void onRowsInserted();
+    void onDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight, const QVector<int> &roles);
+    void onModelAboutToBeReset();
+    void onModelDestroyed();
 
     int lastSourceRow() const { return model->rowCount() - 1; }
 
     VRXLatestPlotDataProxyModel *const q_ptr;
     QAbstractItemModel *model = nullptr;
     // Persistent so that it cannot outlive a reset of the table.
-    QPersistentModelIndex m_editing;
+    QPersistentModelIndex editing;
 
     Q_DECLARE_PUBLIC(VRXLatestPlotDataProxyModel)
 };
 
-void VRXLatestPlotDataProxyModelPrivate::_q_sourceRowsInserted(const QModelIndex &, int, int)
+void VRXLatestPlotDataProxyModelPrivate::onRowsInserted()
 {
     Q_Q(VRXLatestPlotDataProxyModel);
     const int n = q->rowCount();
     if (n == 0)
         return;
-    const int e = m_editing.isValid() ? m_editing.row() : -1;
+    const int e = editing.isValid() ? editing.row() : -1;
     if (e < 0 || e >= n) {
         emit q->dataChanged(q->index(0, 1), q->index(n - 1, 1));
         return;
@@ -55,9 +51,8 @@ void VRXLatestPlotDataProxyModelPrivate::_q_sourceRowsInserted(const QModelIndex
         emit q->dataChanged(q->index(e + 1, 1), q->index(n - 1, 1));
 }
 
-void VRXLatestPlotDataProxyModelPrivate::_q_sourceDataChanged(const QModelIndex &topLeft,
-                                                             const QModelIndex &bottomRight,
-                                                             const QVector<int> &roles)
+void VRXLatestPlotDataProxyModelPrivate::onDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                                                       const QVector<int> &roles)
 {
     Q_Q(VRXLatestPlotDataProxyModel);
     if (!topLeft.isValid() || !bottomRight.isValid())
@@ -78,29 +73,22 @@ void VRXLatestPlotDataProxyModelPrivate::_q_sourceDataChanged(const QModelIndex 
         emit q->headerDataChanged(Qt::Horizontal, 0, 0);
 }
 
-void VRXLatestPlotDataProxyModelPrivate::_q_sourceModelAboutToBeReset()
+void VRXLatestPlotDataProxyModelPrivate::onModelAboutToBeReset()
 {
     Q_Q(VRXLatestPlotDataProxyModel);
     q->beginResetModel();
-    m_editing = QPersistentModelIndex();
+    editing = QPersistentModelIndex();
 }
 
-void VRXLatestPlotDataProxyModelPrivate::_q_sourceModelReset()
+void VRXLatestPlotDataProxyModelPrivate::onModelDestroyed()
 {
     Q_Q(VRXLatestPlotDataProxyModel);
-    q->endResetModel();
-}
-
-void VRXLatestPlotDataProxyModelPrivate::_q_sourceModelDeleted()
-{
-    Q_Q(VRXLatestPlotDataProxyModel);
-    // Named apart from the base's own slot, which a connection by name would
-    // otherwise reach here instead. The base must forget the dying model
-    // before the reset asks it anything, whichever slot runs first.
+    // The base must forget the dying model before the reset asks it
+    // anything, whichever of its and this connection runs first.
     model = nullptr;
     q->QAbstractProxyModel::setSourceModel(nullptr);
     q->beginResetModel();
-    m_editing = QPersistentModelIndex();
+    editing = QPersistentModelIndex();
     q->endResetModel();
 }
 
@@ -121,23 +109,20 @@ void VRXLatestPlotDataProxyModel::setSourceModel(QAbstractItemModel *newSourceMo
     beginResetModel();
     if (d->model)
         disconnect(d->model, nullptr, this, nullptr);
-    d->m_editing = QPersistentModelIndex();
+    d->editing = QPersistentModelIndex();
     d->model = newSourceModel;
     QAbstractProxyModel::setSourceModel(newSourceModel);
     if (newSourceModel) {
-        connect(newSourceModel, SIGNAL(rowsInserted(QModelIndex, int, int)),
-                this, SLOT(_q_sourceRowsInserted(QModelIndex, int, int)));
-        connect(newSourceModel, SIGNAL(dataChanged(QModelIndex, QModelIndex, QVector<int>)),
-                this, SLOT(_q_sourceDataChanged(QModelIndex, QModelIndex, QVector<int>)));
-        connect(newSourceModel, SIGNAL(modelAboutToBeReset()), this, SLOT(_q_sourceModelAboutToBeReset()));
-        connect(newSourceModel, SIGNAL(modelReset()), this, SLOT(_q_sourceModelReset()));
-        connect(newSourceModel, SIGNAL(destroyed()), this, SLOT(_q_sourceModelDeleted()));
-        // Not every source announces its unit; asking for a missing signal
-        // would only print a warning.
-        if (newSourceModel->metaObject()->indexOfSignal(
-                "unitsChanged(const Corvid_Qt::Units::MeasurementUnit*)") >= 0)
-            connect(newSourceModel, SIGNAL(unitsChanged(const Corvid_Qt::Units::MeasurementUnit *)),
-                    this, SLOT(UpdateHeaders()));
+        connect(newSourceModel, &QAbstractItemModel::rowsInserted, this, [d]() { d->onRowsInserted(); });
+        connect(newSourceModel, &QAbstractItemModel::dataChanged, this,
+                [d](const QModelIndex &topLeft, const QModelIndex &bottomRight, const QVector<int> &roles) {
+                    d->onDataChanged(topLeft, bottomRight, roles);
+                });
+        connect(newSourceModel, &QAbstractItemModel::modelAboutToBeReset, this, [d]() { d->onModelAboutToBeReset(); });
+        connect(newSourceModel, &QAbstractItemModel::modelReset, this,
+                &VRXLatestPlotDataProxyModel::endResetModel);
+        connect(newSourceModel, &QObject::destroyed, this, [d]() { d->onModelDestroyed(); });
+        connectUnitsChanged(newSourceModel, this, staticMetaObject.method(staticMetaObject.indexOfSlot("UpdateHeaders()")));
     }
     endResetModel();
 }
@@ -323,34 +308,25 @@ bool VRXLatestPlotDataProxyModel::setHeaderData(int section, Qt::Orientation ori
 
 QStringList VRXLatestPlotDataProxyModel::mimeTypes() const
 {
-    return QStringList{QString::fromLatin1(kChannelListMimeType)};
+    return QStringList{ChannelListMime::type()};
 }
 
 QMimeData *VRXLatestPlotDataProxyModel::mimeData(const QModelIndexList &indexes) const
 {
-    QByteArray bytes;
-    QDataStream stream(&bytes, QIODevice::WriteOnly);
-    // One string after another, no count: a reader takes names until the end.
-    for (const QModelIndex &index : indexes) {
-        if (index.isValid() && index.model() == this)
-            stream << data(index, Qt::DisplayRole).toString();
-    }
-    auto *mime = new QMimeData;
-    mime->setData(QString::fromLatin1(kChannelListMimeType), bytes);
-    return mime;
+    return ChannelListMime::fromCells(this, indexes);
 }
 
 void VRXLatestPlotDataProxyModel::edit(const QModelIndex &index)
 {
     Q_D(VRXLatestPlotDataProxyModel);
-    d->m_editing = (index.isValid() && index.model() == this) ? QPersistentModelIndex(index)
+    d->editing = (index.isValid() && index.model() == this) ? QPersistentModelIndex(index)
                                                               : QPersistentModelIndex();
 }
 
 void VRXLatestPlotDataProxyModel::editingFinished()
 {
     Q_D(VRXLatestPlotDataProxyModel);
-    d->m_editing = QPersistentModelIndex();
+    d->editing = QPersistentModelIndex();
 }
 
 void VRXLatestPlotDataProxyModel::UpdateHeaders()
@@ -359,5 +335,3 @@ void VRXLatestPlotDataProxyModel::UpdateHeaders()
 }
 
 } // namespace Corvid_Qt
-
-#include "moc_VRXLatestPlotDataProxyModel.cpp"

@@ -65,11 +65,6 @@ private:
     Q_DECLARE_PRIVATE(VRXLatestPlotDataProxyModel)
     Q_DISABLE_COPY(VRXLatestPlotDataProxyModel)
 
-    Q_PRIVATE_SLOT(d_func(), void _q_sourceRowsInserted(const QModelIndex &, int, int))
-    Q_PRIVATE_SLOT(d_func(), void _q_sourceDataChanged(const QModelIndex &, const QModelIndex &, const QVector<int> &))
-    Q_PRIVATE_SLOT(d_func(), void _q_sourceModelAboutToBeReset())
-    Q_PRIVATE_SLOT(d_func(), void _q_sourceModelReset())
-    Q_PRIVATE_SLOT(d_func(), void _q_sourceModelDeleted())
 };
 
 } // namespace Corvid_Qt

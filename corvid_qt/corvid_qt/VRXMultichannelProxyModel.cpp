@@ -1,22 +1,24 @@
 #include "VRXMultichannelProxyModel.h"
 
 #include "AbstractChannelModelFactory.h"
+#include "ChannelListMime_p.h"
+#include "CorvidLogging_p.h"
 #include "MeasurementUnit.h"
 #include "SaveFileWriter_p.h"
 #include "SingleChannelModelFactory.h"
+#include "UnitsRelay_p.h"
 #include "VRXAbstractDeviceDataModel.h"
 #include "VRXPlotColors.h"
 #include "VRXSingleChannelDataModel.h"
 
 #include <QtCore/QByteArray>
-#include <QtCore/QDataStream>
 #include <QtCore/QDebug>
 #include <QtCore/QFileInfo>
 #include <QtCore/QIODevice>
 #include <QtCore/QLocale>
+#include <QtCore/QMetaMethod>
 #include <QtCore/QMimeData>
 #include <QtCore/QSaveFile>
-#include <QtCore/QtEndian>
 #include <QtGui/QBrush>
 #include <algorithm>
 #include <climits>
@@ -28,8 +30,6 @@ namespace Corvid_Qt {
 
 namespace {
 
-const char kChannelListMimeType[] = "application/vnd.text.list";
-const char kUnitsChangedSignal[] = "unitsChanged(const Corvid_Qt::Units::MeasurementUnit*)";
 // Longer texts are not channel names, whatever the drag carried.
 const int kMaxChannelNameLength = 256;
 
@@ -54,29 +54,6 @@ bool isChannelName(const QString &name)
     const QVector<uint> codePoints = name.toUcs4();
     return std::all_of(codePoints.cbegin(), codePoints.cend(),
                        [](uint c) { return QChar::isPrint(c) && c != QChar::ReplacementCharacter; });
-}
-
-// The strings of a data stream, one at a time, until the end or the first
-// one that is not there whole. A length prefix is checked against the bytes
-// left before anything is allocated for it.
-QStringList readChannelList(const QByteArray &bytes)
-{
-    QStringList names;
-    QDataStream stream(bytes);
-    while (!stream.atEnd()) {
-        const qint64 left = bytes.size() - stream.device()->pos();
-        if (left < 4)
-            break;
-        const quint32 length = qFromBigEndian<quint32>(bytes.constData() + stream.device()->pos());
-        if (length != 0xffffffffu && qint64(length) > left - 4)
-            break;
-        QString name;
-        stream >> name;
-        if (stream.status() != QDataStream::Ok)
-            break;
-        names << name;
-    }
-    return names;
 }
 
 bool writeAll(QIODevice *device, const QByteArray &bytes)
@@ -105,7 +82,7 @@ struct SourceState
     QAbstractItemModel *model = nullptr;
     VRXAbstractPlotDataModel *plot = nullptr;
     QVector<int> columns;        // proxy channel columns showing it, ascending
-    int firstPosition = 0;       // its first entry in models
+    int firstPosition = 0;       // its first entry in columns
     int rows = 0;                // data rows when last seen
     qint64 shifted = 0;          // rows dropped at its front since the last reset
     qint64 assumed = 0;          // the same as the table's listeners take it to be
@@ -114,6 +91,13 @@ struct SourceState
     int coveredFrom = INT_MAX;   // first table row added during that operation
     bool announced = false;      // whether the operation dropped rows of the table
     bool wholeColumn = false;    // whether its whole column changed meanwhile
+};
+
+// One channel column of the table: which source shows in it, and which of the source's columns.
+struct ChannelColumn
+{
+    SourceState *source;
+    int sourceColumn;
 };
 
 class VRXMultichannelProxyModelPrivate
@@ -125,6 +109,7 @@ public:
     }
 
     SourceState *stateOf(const QAbstractItemModel *model) const;
+    void forgetSource(SourceState *source);
     void connectSource(SourceState *source);
     void rebuildColumns();
     int dataRows(const SourceState *source) const { return qMax(0, source->model->rowCount() - 1); }
@@ -143,43 +128,31 @@ public:
     void announceRowsChanged(SourceState *source, int first, int last, bool toEnd,
                              const QVector<int> &roles = QVector<int>());
 
-    void _q_sourceRowsAboutToBeInserted(SourceState *source, const QModelIndex &parent, int start, int end);
-    void _q_sourceRowsInserted(SourceState *source, const QModelIndex &parent, int start, int end);
-    void _q_sourceRowsAboutToBeRemoved(SourceState *source, const QModelIndex &parent, int start, int end);
-    void _q_sourceRowsRemoved(SourceState *source, const QModelIndex &parent, int start, int end);
-    void _q_sourceRowsAboutToBeMoved();
-    void _q_sourceRowsMoved(SourceState *source, const QModelIndex &parent, int start, int end,
+    void onRowsAboutToBeInserted(SourceState *source, const QModelIndex &parent, int start, int end);
+    void onRowsInserted(SourceState *source, const QModelIndex &parent, int start, int end);
+    void onRowsAboutToBeRemoved(SourceState *source, const QModelIndex &parent, int start, int end);
+    void onRowsRemoved(SourceState *source, const QModelIndex &parent, int start, int end);
+    void onRowsAboutToBeMoved();
+    void onRowsMoved(SourceState *source, const QModelIndex &parent, int start, int end,
                             const QModelIndex &destination, int row);
-    void _q_sourceColumnsAboutToBeInserted() { beginReset(); }
-    void _q_sourceColumnsInserted() { endReset(); }
-    void _q_sourceColumnsAboutToBeRemoved() { beginReset(); }
-    void _q_sourceColumnsRemoved() { endReset(); }
-    void _q_sourceColumnsAboutToBeMoved() { beginReset(); }
-    void _q_sourceColumnsMoved() { endReset(); }
-    void _q_sourceDataChanged(SourceState *source, const QModelIndex &topLeft, const QModelIndex &bottomRight,
+    void onDataChanged(SourceState *source, const QModelIndex &topLeft, const QModelIndex &bottomRight,
                               const QVector<int> &roles);
-    void _q_sourceHeaderDataChanged(SourceState *source, Qt::Orientation orientation, int first, int last);
-    void _q_sourceLayoutAboutToBeChanged();
-    void _q_sourceLayoutChanged();
-    void _q_sourceModelAboutToBeReset() { beginReset(); }
-    void _q_sourceModelReset() { endReset(); }
-    void _q_sourceModelDestroyed(SourceState *source);
+    void onHeaderDataChanged(SourceState *source, Qt::Orientation orientation, int first, int last);
+    void onLayoutAboutToBeChanged();
+    void onLayoutChanged();
+    void onModelDestroyed(SourceState *source);
 
     VRXMultichannelProxyModel *const q_ptr;
-    QList<QAbstractItemModel *> models;
-    QList<int> sourceColumnNumbers;
-    bool ignoreNextLayoutAboutToBeChanged = false;
-    bool ignoreNextLayoutChanged = false;
+    QVector<ChannelColumn> columns; // entry c - 1 for table column c
     QList<QPersistentModelIndex> layoutChangePersistentIndexes;
     QModelIndexList proxyIndexes;
-    int m_dataSize = 0;
-    QAbstractItemModel *m_rowsRemovedModel = nullptr;
-    int m_rowRemovedStart = -1;
-    int m_rowRemovedEnd = -1;
+    int dataSize = 0;
+    QAbstractItemModel *rowsRemovedModel = nullptr;
+    int rowRemovedStart = -1;
+    int rowRemovedEnd = -1;
     AbstractChannelModelFactory *channelModelFactory = nullptr;
 
     std::vector<std::unique_ptr<SourceState>> sources; // one per distinct model
-    QVector<SourceState *> columnSources;              // parallel to models
     qint64 shifted = 0;                                // rows dropped at the table's front since the last reset
     int resetDepth = 0;
     int layoutDepth = 0;
@@ -204,58 +177,68 @@ void VRXMultichannelProxyModelPrivate::connectSource(SourceState *source)
     using M = QAbstractItemModel;
     // Each connection knows its source, so no slot has to look it up.
     QObject::connect(model, &M::rowsAboutToBeInserted, q, [d, source](const QModelIndex &p, int s, int e) {
-        d->_q_sourceRowsAboutToBeInserted(source, p, s, e);
+        d->onRowsAboutToBeInserted(source, p, s, e);
     });
     QObject::connect(model, &M::rowsInserted, q, [d, source](const QModelIndex &p, int s, int e) {
-        d->_q_sourceRowsInserted(source, p, s, e);
+        d->onRowsInserted(source, p, s, e);
     });
     QObject::connect(model, &M::rowsAboutToBeRemoved, q, [d, source](const QModelIndex &p, int s, int e) {
-        d->_q_sourceRowsAboutToBeRemoved(source, p, s, e);
+        d->onRowsAboutToBeRemoved(source, p, s, e);
     });
     QObject::connect(model, &M::rowsRemoved, q, [d, source](const QModelIndex &p, int s, int e) {
-        d->_q_sourceRowsRemoved(source, p, s, e);
+        d->onRowsRemoved(source, p, s, e);
     });
-    QObject::connect(model, &M::rowsAboutToBeMoved, q, [d]() { d->_q_sourceRowsAboutToBeMoved(); });
+    QObject::connect(model, &M::rowsAboutToBeMoved, q, [d]() { d->onRowsAboutToBeMoved(); });
     QObject::connect(model, &M::rowsMoved, q,
                      [d, source](const QModelIndex &p, int s, int e, const QModelIndex &dest, int row) {
-                         d->_q_sourceRowsMoved(source, p, s, e, dest, row);
+                         d->onRowsMoved(source, p, s, e, dest, row);
                      });
-    QObject::connect(model, &M::columnsAboutToBeInserted, q, [d]() { d->_q_sourceColumnsAboutToBeInserted(); });
-    QObject::connect(model, &M::columnsInserted, q, [d]() { d->_q_sourceColumnsInserted(); });
-    QObject::connect(model, &M::columnsAboutToBeRemoved, q, [d]() { d->_q_sourceColumnsAboutToBeRemoved(); });
-    QObject::connect(model, &M::columnsRemoved, q, [d]() { d->_q_sourceColumnsRemoved(); });
-    QObject::connect(model, &M::columnsAboutToBeMoved, q, [d]() { d->_q_sourceColumnsAboutToBeMoved(); });
-    QObject::connect(model, &M::columnsMoved, q, [d]() { d->_q_sourceColumnsMoved(); });
+    QObject::connect(model, &M::columnsAboutToBeInserted, q, [d]() { d->beginReset(); });
+    QObject::connect(model, &M::columnsInserted, q, [d]() { d->endReset(); });
+    QObject::connect(model, &M::columnsAboutToBeRemoved, q, [d]() { d->beginReset(); });
+    QObject::connect(model, &M::columnsRemoved, q, [d]() { d->endReset(); });
+    QObject::connect(model, &M::columnsAboutToBeMoved, q, [d]() { d->beginReset(); });
+    QObject::connect(model, &M::columnsMoved, q, [d]() { d->endReset(); });
     QObject::connect(model, &M::dataChanged, q,
                      [d, source](const QModelIndex &tl, const QModelIndex &br, const QVector<int> &roles) {
-                         d->_q_sourceDataChanged(source, tl, br, roles);
+                         d->onDataChanged(source, tl, br, roles);
                      });
     QObject::connect(model, &M::headerDataChanged, q, [d, source](Qt::Orientation o, int first, int last) {
-        d->_q_sourceHeaderDataChanged(source, o, first, last);
+        d->onHeaderDataChanged(source, o, first, last);
     });
-    QObject::connect(model, &M::layoutAboutToBeChanged, q, [d]() { d->_q_sourceLayoutAboutToBeChanged(); });
-    QObject::connect(model, &M::layoutChanged, q, [d]() { d->_q_sourceLayoutChanged(); });
-    QObject::connect(model, &M::modelAboutToBeReset, q, [d]() { d->_q_sourceModelAboutToBeReset(); });
-    QObject::connect(model, &M::modelReset, q, [d]() { d->_q_sourceModelReset(); });
-    QObject::connect(model, &QObject::destroyed, q, [d, source]() { d->_q_sourceModelDestroyed(source); });
-    // Only models that announce units can be relayed (a missing signal would warn).
-    if (model->metaObject()->indexOfSignal(kUnitsChangedSignal) >= 0)
-        QObject::connect(model, SIGNAL(unitsChanged(const Corvid_Qt::Units::MeasurementUnit *)),
-                         q, SIGNAL(unitsChanged(const Corvid_Qt::Units::MeasurementUnit *)));
+    QObject::connect(model, &M::layoutAboutToBeChanged, q, [d]() { d->onLayoutAboutToBeChanged(); });
+    QObject::connect(model, &M::layoutChanged, q, [d]() { d->onLayoutChanged(); });
+    QObject::connect(model, &M::modelAboutToBeReset, q, [d]() { d->beginReset(); });
+    QObject::connect(model, &M::modelReset, q, [d]() { d->endReset(); });
+    QObject::connect(model, &QObject::destroyed, q, [d, source]() { d->onModelDestroyed(source); });
+    connectUnitsChanged(model, q, QMetaMethod::fromSignal(&VRXMultichannelProxyModel::unitsChanged));
 }
 
 void VRXMultichannelProxyModelPrivate::rebuildColumns()
 {
-    columnSources.clear();
     for (const auto &source : sources)
         source->columns.clear();
-    for (int i = 0; i < models.size(); ++i) {
-        SourceState *source = stateOf(models.at(i));
+    for (int i = 0; i < columns.size(); ++i) {
+        SourceState *source = columns.at(i).source;
         if (source->columns.isEmpty())
             source->firstPosition = i;
         source->columns << i + 1;
-        columnSources << source;
     }
+}
+
+// Takes the source out of the table's lists; the caller announces the reset.
+void VRXMultichannelProxyModelPrivate::forgetSource(SourceState *source)
+{
+    Q_Q(VRXMultichannelProxyModel);
+    QObject::disconnect(source->model, nullptr, q, nullptr);
+    columns.erase(std::remove_if(columns.begin(), columns.end(),
+                                 [source](const ChannelColumn &column) { return column.source == source; }),
+                  columns.end());
+    if (rowsRemovedModel == source->model)
+        rowsRemovedModel = nullptr;
+    sources.erase(std::find_if(sources.begin(), sources.end(),
+                               [source](const std::unique_ptr<SourceState> &s) { return s.get() == source; }));
+    rebuildColumns();
 }
 
 int VRXMultichannelProxyModelPrivate::longestSource() const
@@ -272,7 +255,7 @@ int VRXMultichannelProxyModelPrivate::timeRowsBefore(const SourceState *source, 
 {
     int rows = 0;
     for (int i = 0; i < source->firstPosition && rows < limit; ++i)
-        rows = qMax(rows, columnSources.at(i)->rows);
+        rows = qMax(rows, columns.at(i).source->rows);
     return rows;
 }
 
@@ -282,7 +265,7 @@ void VRXMultichannelProxyModelPrivate::beginReset()
     if (resetDepth++ > 0)
         return;
     q->beginResetModel();
-    m_dataSize = 0;
+    dataSize = 0;
 }
 
 void VRXMultichannelProxyModelPrivate::endReset()
@@ -291,15 +274,15 @@ void VRXMultichannelProxyModelPrivate::endReset()
     if (resetDepth == 0 || --resetDepth > 0)
         return;
     shifted = 0;
-    m_rowsRemovedModel = nullptr;
-    m_rowRemovedStart = m_rowRemovedEnd = -1;
+    rowsRemovedModel = nullptr;
+    rowRemovedStart = rowRemovedEnd = -1;
     for (const auto &source : sources) {
         source->rows = dataRows(source.get());
         source->shifted = source->assumed = 0;
         source->depth = 0;
         source->wholeColumn = false;
     }
-    m_dataSize = longestSource();
+    dataSize = longestSource();
     q->sourceModelReset();
     q->endResetModel();
 }
@@ -325,27 +308,27 @@ void VRXMultichannelProxyModelPrivate::settle(SourceState *source)
     if (resetDepth > 0)
         return;
     // The table is as long as the longest source; rows come and go at its end.
-    int longest = m_dataSize;
-    if (source->rows > m_dataSize)
+    int longest = dataSize;
+    if (source->rows > dataSize)
         longest = source->rows;
-    else if (source->rows < m_dataSize || source->announced)
+    else if (source->rows < dataSize || source->announced)
         longest = longestSource();
-    if (longest > m_dataSize) {
-        source->coveredFrom = qMin(source->coveredFrom, m_dataSize + 1);
-        appendRows(m_dataSize + 1, longest);
-    } else if (longest < m_dataSize) {
-        dropLastRows(longest + 1, m_dataSize);
+    if (longest > dataSize) {
+        source->coveredFrom = qMin(source->coveredFrom, dataSize + 1);
+        appendRows(dataSize + 1, longest);
+    } else if (longest < dataSize) {
+        dropLastRows(longest + 1, dataSize);
     }
 
     if (source->wholeColumn || source->assumed != source->shifted) {
         source->wholeColumn = false;
         source->assumed = source->shifted;
-        announceRowsChanged(source, 1, m_dataSize, true);
+        announceRowsChanged(source, 1, dataSize, true);
         return;
     }
     // Its own cells that changed in rows the table already had; a shorter
     // source repeats its last row to the end, so those follow too.
-    const int last = qMin(m_dataSize, source->coveredFrom - 1);
+    const int last = qMin(dataSize, source->coveredFrom - 1);
     if (source->firstChanged <= last)
         announceRowsChanged(source, source->firstChanged, last, false);
 }
@@ -354,7 +337,7 @@ void VRXMultichannelProxyModelPrivate::appendRows(int first, int last)
 {
     Q_Q(VRXMultichannelProxyModel);
     q->beginInsertRows(QModelIndex(), first, last);
-    m_dataSize = last;
+    dataSize = last;
     for (const auto &source : sources) {
         if (source->depth > 0)
             source->coveredFrom = qMin(source->coveredFrom, first);
@@ -367,7 +350,7 @@ void VRXMultichannelProxyModelPrivate::dropLastRows(int first, int last)
 {
     Q_Q(VRXMultichannelProxyModel);
     q->beginRemoveRows(QModelIndex(), first, last);
-    m_dataSize = first - 1;
+    dataSize = first - 1;
     q->sourceRowsRemoved(QModelIndex(), first, last);
     q->endRemoveRows();
 }
@@ -387,8 +370,8 @@ void VRXMultichannelProxyModelPrivate::announceRowsChanged(SourceState *source, 
 {
     Q_Q(VRXMultichannelProxyModel);
     if (toEnd && last >= qMax(source->rows, 1))
-        last = m_dataSize;
-    last = qMin(last, m_dataSize);
+        last = dataSize;
+    last = qMin(last, dataSize);
     if (first < 0 || first > last)
         return;
     for (int column : qAsConst(source->columns))
@@ -400,7 +383,7 @@ void VRXMultichannelProxyModelPrivate::announceRowsChanged(SourceState *source, 
         announceChanged(q->index(timeFirst, 0), q->index(timeLast, 0), roles);
 }
 
-void VRXMultichannelProxyModelPrivate::_q_sourceRowsAboutToBeInserted(SourceState *source, const QModelIndex &parent,
+void VRXMultichannelProxyModelPrivate::onRowsAboutToBeInserted(SourceState *source, const QModelIndex &parent,
                                                                       int start, int)
 {
     if (parent.isValid())
@@ -409,7 +392,7 @@ void VRXMultichannelProxyModelPrivate::_q_sourceRowsAboutToBeInserted(SourceStat
     source->firstChanged = qMin(source->firstChanged, start);
 }
 
-void VRXMultichannelProxyModelPrivate::_q_sourceRowsInserted(SourceState *source, const QModelIndex &parent, int, int)
+void VRXMultichannelProxyModelPrivate::onRowsInserted(SourceState *source, const QModelIndex &parent, int, int)
 {
     if (parent.isValid())
         return;
@@ -417,7 +400,7 @@ void VRXMultichannelProxyModelPrivate::_q_sourceRowsInserted(SourceState *source
     endOperation(source);
 }
 
-void VRXMultichannelProxyModelPrivate::_q_sourceRowsAboutToBeRemoved(SourceState *source, const QModelIndex &parent,
+void VRXMultichannelProxyModelPrivate::onRowsAboutToBeRemoved(SourceState *source, const QModelIndex &parent,
                                                                      int start, int end)
 {
     Q_Q(VRXMultichannelProxyModel);
@@ -431,20 +414,20 @@ void VRXMultichannelProxyModelPrivate::_q_sourceRowsAboutToBeRemoved(SourceState
     // Only one of the longest sources, and only beyond what the table has
     // already dropped, drops rows of the table.
     const qint64 reached = source->shifted + (end - start + 1);
-    const int last = int(qMin<qint64>(reached - shifted, m_dataSize));
-    if (reached <= shifted || last < 1 || source->rows != m_dataSize || m_rowsRemovedModel || resetDepth > 0)
+    const int last = int(qMin<qint64>(reached - shifted, dataSize));
+    if (reached <= shifted || last < 1 || source->rows != dataSize || rowsRemovedModel || resetDepth > 0)
         return;
     q->beginRemoveRows(QModelIndex(), 1, last);
-    m_rowsRemovedModel = source->model;
-    m_rowRemovedStart = 1;
-    m_rowRemovedEnd = last;
+    rowsRemovedModel = source->model;
+    rowRemovedStart = 1;
+    rowRemovedEnd = last;
     shifted += last;
     for (const auto &other : sources)
         other->assumed += last;
     source->announced = true;
 }
 
-void VRXMultichannelProxyModelPrivate::_q_sourceRowsRemoved(SourceState *source, const QModelIndex &parent,
+void VRXMultichannelProxyModelPrivate::onRowsRemoved(SourceState *source, const QModelIndex &parent,
                                                             int start, int end)
 {
     Q_Q(VRXMultichannelProxyModel);
@@ -453,14 +436,14 @@ void VRXMultichannelProxyModelPrivate::_q_sourceRowsRemoved(SourceState *source,
     if (start == 1)
         source->shifted += end - start + 1;
     source->rows = dataRows(source);
-    if (m_rowsRemovedModel == source->model) {
-        const int first = m_rowRemovedStart;
-        const int last = m_rowRemovedEnd;
+    if (rowsRemovedModel == source->model) {
+        const int first = rowRemovedStart;
+        const int last = rowRemovedEnd;
         const int count = last - first + 1;
-        const int longest = m_dataSize;
-        m_rowsRemovedModel = nullptr;
-        m_rowRemovedStart = m_rowRemovedEnd = -1;
-        m_dataSize -= count;
+        const int longest = dataSize;
+        rowsRemovedModel = nullptr;
+        rowRemovedStart = rowRemovedEnd = -1;
+        dataSize -= count;
         q->sourceRowsRemoved(parent, first, last);
         q->endRemoveRows();
 
@@ -475,17 +458,17 @@ void VRXMultichannelProxyModelPrivate::_q_sourceRowsRemoved(SourceState *source,
                 continue;
             }
             other->assumed = other->shifted;
-            announceRowsChanged(other.get(), 1, m_dataSize, true);
+            announceRowsChanged(other.get(), 1, dataSize, true);
         }
     }
     endOperation(source);
 }
 
-void VRXMultichannelProxyModelPrivate::_q_sourceRowsAboutToBeMoved()
+void VRXMultichannelProxyModelPrivate::onRowsAboutToBeMoved()
 {
 }
 
-void VRXMultichannelProxyModelPrivate::_q_sourceRowsMoved(SourceState *source, const QModelIndex &parent, int start,
+void VRXMultichannelProxyModelPrivate::onRowsMoved(SourceState *source, const QModelIndex &parent, int start,
                                                           int end, const QModelIndex &destination, int row)
 {
     // Rows of one source moving do not move the other columns: for the
@@ -496,7 +479,7 @@ void VRXMultichannelProxyModelPrivate::_q_sourceRowsMoved(SourceState *source, c
     announceRowsChanged(source, qMin(start, row), qMax(end, row - 1), true);
 }
 
-void VRXMultichannelProxyModelPrivate::_q_sourceDataChanged(SourceState *source, const QModelIndex &topLeft,
+void VRXMultichannelProxyModelPrivate::onDataChanged(SourceState *source, const QModelIndex &topLeft,
                                                             const QModelIndex &bottomRight, const QVector<int> &roles)
 {
     Q_Q(VRXMultichannelProxyModel);
@@ -504,13 +487,13 @@ void VRXMultichannelProxyModelPrivate::_q_sourceDataChanged(SourceState *source,
         return;
     int first = topLeft.row();
     int last = bottomRight.row();
-    if (first > m_dataSize)
+    if (first > dataSize)
         return;
     if (last >= qMax(source->rows, 1))
-        last = m_dataSize; // its last row repeats below its end
-    last = qMin(last, m_dataSize);
+        last = dataSize; // its last row repeats below its end
+    last = qMin(last, dataSize);
     for (int column : qAsConst(source->columns)) {
-        const int shown = sourceColumnNumbers.at(column - 1);
+        const int shown = columns.at(column - 1).sourceColumn;
         if (shown >= topLeft.column() && shown <= bottomRight.column())
             announceChanged(q->index(first, column), q->index(last, column), roles);
     }
@@ -524,20 +507,20 @@ void VRXMultichannelProxyModelPrivate::_q_sourceDataChanged(SourceState *source,
     }
 }
 
-void VRXMultichannelProxyModelPrivate::_q_sourceHeaderDataChanged(SourceState *source, Qt::Orientation orientation,
+void VRXMultichannelProxyModelPrivate::onHeaderDataChanged(SourceState *source, Qt::Orientation orientation,
                                                                   int first, int last)
 {
     Q_Q(VRXMultichannelProxyModel);
     if (resetDepth > 0)
         return;
     if (orientation == Qt::Vertical) {
-        last = qMin(last, m_dataSize);
+        last = qMin(last, dataSize);
         if (first >= 0 && first <= last)
             emit q->headerDataChanged(orientation, first, last);
         return;
     }
     for (int column : qAsConst(source->columns)) {
-        const int shown = sourceColumnNumbers.at(column - 1);
+        const int shown = columns.at(column - 1).sourceColumn;
         if (shown >= first && shown <= last)
             emit q->headerDataChanged(orientation, column, column);
     }
@@ -545,10 +528,10 @@ void VRXMultichannelProxyModelPrivate::_q_sourceHeaderDataChanged(SourceState *s
         emit q->headerDataChanged(orientation, 0, 0);
 }
 
-void VRXMultichannelProxyModelPrivate::_q_sourceLayoutAboutToBeChanged()
+void VRXMultichannelProxyModelPrivate::onLayoutAboutToBeChanged()
 {
     Q_Q(VRXMultichannelProxyModel);
-    if (ignoreNextLayoutAboutToBeChanged || resetDepth > 0 || layoutDepth++ > 0)
+    if (resetDepth > 0 || layoutDepth++ > 0)
         return;
     const QModelIndexList persistent = q->persistentIndexList();
     for (const QModelIndex &proxyIndex : persistent) {
@@ -558,10 +541,10 @@ void VRXMultichannelProxyModelPrivate::_q_sourceLayoutAboutToBeChanged()
     emit q->layoutAboutToBeChanged();
 }
 
-void VRXMultichannelProxyModelPrivate::_q_sourceLayoutChanged()
+void VRXMultichannelProxyModelPrivate::onLayoutChanged()
 {
     Q_Q(VRXMultichannelProxyModel);
-    if (ignoreNextLayoutChanged || resetDepth > 0 || layoutDepth == 0 || --layoutDepth > 0)
+    if (resetDepth > 0 || layoutDepth == 0 || --layoutDepth > 0)
         return;
     for (const auto &source : sources)
         source->rows = dataRows(source.get());
@@ -572,22 +555,11 @@ void VRXMultichannelProxyModelPrivate::_q_sourceLayoutChanged()
     emit q->layoutChanged();
 }
 
-void VRXMultichannelProxyModelPrivate::_q_sourceModelDestroyed(SourceState *source)
+void VRXMultichannelProxyModelPrivate::onModelDestroyed(SourceState *source)
 {
     // The model is half gone: take it out of the lists before anyone asks
     // the proxy anything, then tell the views.
-    QAbstractItemModel *model = source->model;
-    for (int i = models.size() - 1; i >= 0; --i) {
-        if (models.at(i) == model) {
-            models.removeAt(i);
-            sourceColumnNumbers.removeAt(i);
-        }
-    }
-    if (m_rowsRemovedModel == model)
-        m_rowsRemovedModel = nullptr;
-    sources.erase(std::find_if(sources.begin(), sources.end(),
-                               [source](const std::unique_ptr<SourceState> &s) { return s.get() == source; }));
-    rebuildColumns();
+    forgetSource(source);
     beginReset();
     endReset();
 }
@@ -619,16 +591,16 @@ void VRXMultichannelProxyModel::insertSourceModel(int column, QAbstractItemModel
         return;
 
     d->beginReset();
-    column = qBound(0, column, d->models.size());
-    d->models.insert(column, newSourceModel);
-    d->sourceColumnNumbers.insert(column, sourceColumn);
-    if (!d->stateOf(newSourceModel)) {
-        auto source = std::make_unique<SourceState>();
-        source->model = newSourceModel;
-        source->plot = plot;
-        d->sources.push_back(std::move(source));
-        d->connectSource(d->sources.back().get());
+    SourceState *source = d->stateOf(newSourceModel);
+    if (!source) {
+        auto state = std::make_unique<SourceState>();
+        state->model = newSourceModel;
+        state->plot = plot;
+        source = state.get();
+        d->sources.push_back(std::move(state));
+        d->connectSource(source);
     }
+    d->columns.insert(qBound(0, column, d->columns.size()), ChannelColumn{source, sourceColumn});
     d->rebuildColumns();
     d->endReset();
 }
@@ -636,7 +608,7 @@ void VRXMultichannelProxyModel::insertSourceModel(int column, QAbstractItemModel
 void VRXMultichannelProxyModel::addSourceModel(QAbstractItemModel *newSourceModel, int sourceColumn)
 {
     Q_D(VRXMultichannelProxyModel);
-    insertSourceModel(d->models.size(), newSourceModel, sourceColumn);
+    insertSourceModel(d->columns.size(), newSourceModel, sourceColumn);
 }
 
 void VRXMultichannelProxyModel::removeSourceModel(QAbstractItemModel *sourceModel)
@@ -647,18 +619,7 @@ void VRXMultichannelProxyModel::removeSourceModel(QAbstractItemModel *sourceMode
         return;
 
     d->beginReset();
-    disconnect(sourceModel, nullptr, this, nullptr);
-    for (int i = d->models.size() - 1; i >= 0; --i) {
-        if (d->models.at(i) == sourceModel) {
-            d->models.removeAt(i);
-            d->sourceColumnNumbers.removeAt(i);
-        }
-    }
-    if (d->m_rowsRemovedModel == sourceModel)
-        d->m_rowsRemovedModel = nullptr;
-    d->sources.erase(std::find_if(d->sources.begin(), d->sources.end(),
-                                  [source](const std::unique_ptr<SourceState> &s) { return s.get() == source; }));
-    d->rebuildColumns();
+    d->forgetSource(source);
     d->endReset();
 }
 
@@ -675,10 +636,10 @@ void VRXMultichannelProxyModel::addChannel(const QString &channelName)
     QAbstractItemModel *model = d->channelModelFactory->createModel(channelName, &firstColumn, this);
     if (!model)
         return;
-    const int before = d->models.size();
+    const int before = d->columns.size();
     addSourceModel(model, firstColumn);
     // A model the proxy could not take would otherwise linger as its child.
-    if (d->models.size() == before && model->parent() == this)
+    if (d->columns.size() == before && model->parent() == this)
         delete model;
 }
 
@@ -692,8 +653,8 @@ QStringList VRXMultichannelProxyModel::channelNames() const
 {
     Q_D(const VRXMultichannelProxyModel);
     QStringList names;
-    for (const QAbstractItemModel *model : d->models) {
-        const QVariant channel = model->property("channel");
+    for (const ChannelColumn &column : d->columns) {
+        const QVariant channel = column.source->model->property("channel");
         if (channel.isValid() && !channel.toString().isEmpty())
             names << channel.toString();
     }
@@ -715,7 +676,7 @@ QModelIndex VRXMultichannelProxyModel::index(int row, int column, const QModelIn
 {
     Q_ASSERT(!parent.isValid() || parent.model() == this);
     Q_D(const VRXMultichannelProxyModel);
-    if (parent.isValid() || row < 0 || column < 0 || row > d->m_dataSize || column > d->models.size())
+    if (parent.isValid() || row < 0 || column < 0 || row > d->dataSize || column > d->columns.size())
         return QModelIndex();
     return createIndex(row, column);
 }
@@ -737,32 +698,33 @@ int VRXMultichannelProxyModel::rowCount(const QModelIndex &parent) const
 {
     Q_ASSERT(!parent.isValid() || parent.model() == this);
     Q_D(const VRXMultichannelProxyModel);
-    return parent.isValid() ? 0 : d->m_dataSize + 1;
+    return parent.isValid() ? 0 : d->dataSize + 1;
 }
 
 int VRXMultichannelProxyModel::columnCount(const QModelIndex &parent) const
 {
     Q_ASSERT(!parent.isValid() || parent.model() == this);
     Q_D(const VRXMultichannelProxyModel);
-    return parent.isValid() ? 0 : d->models.size() + 1;
+    return parent.isValid() ? 0 : d->columns.size() + 1;
 }
 
 QModelIndex VRXMultichannelProxyModel::mapToSource(const QModelIndex &proxyIndex) const
 {
     Q_ASSERT(!proxyIndex.isValid() || proxyIndex.model() == this);
     Q_D(const VRXMultichannelProxyModel);
-    if (!proxyIndex.isValid() || d->models.isEmpty())
+    if (!proxyIndex.isValid() || d->columns.isEmpty())
         return QModelIndex();
     const int row = proxyIndex.row();
     const int column = proxyIndex.column();
-    if (column >= 1 && column <= d->models.size()) {
-        QAbstractItemModel *model = d->models.at(column - 1);
-        const int sourceColumn = d->sourceColumnNumbers.at(column - 1);
+    if (column >= 1 && column <= d->columns.size()) {
+        QAbstractItemModel *model = d->columns.at(column - 1).source->model;
+        const int sourceColumn = d->columns.at(column - 1).sourceColumn;
         const int n = model->rowCount();
         return (n < 2 || n > row) ? model->index(row, sourceColumn) : model->index(n - 1, sourceColumn);
     }
     if (column == 0) {
-        for (QAbstractItemModel *model : d->models) {
+        for (const ChannelColumn &channel : d->columns) {
+            const QAbstractItemModel *model = channel.source->model;
             if (model->rowCount() > row)
                 return model->index(row, 0);
         }
@@ -773,7 +735,7 @@ QModelIndex VRXMultichannelProxyModel::mapToSource(const QModelIndex &proxyIndex
 QModelIndex VRXMultichannelProxyModel::mapFromSource(const QModelIndex &sourceIndex) const
 {
     Q_D(const VRXMultichannelProxyModel);
-    if (d->models.isEmpty() || !sourceIndex.isValid())
+    if (d->columns.isEmpty() || !sourceIndex.isValid())
         return QModelIndex();
     const SourceState *source = d->stateOf(sourceIndex.model());
     if (!source)
@@ -782,7 +744,7 @@ QModelIndex VRXMultichannelProxyModel::mapFromSource(const QModelIndex &sourceIn
         return index(sourceIndex.row(), 0);
     // The column showing that very source column, else the source's first.
     for (int column : source->columns) {
-        if (d->sourceColumnNumbers.at(column - 1) == sourceIndex.column())
+        if (d->columns.at(column - 1).sourceColumn == sourceIndex.column())
             return index(sourceIndex.row(), column);
     }
     return index(sourceIndex.row(), source->firstPosition + 1);
@@ -820,7 +782,7 @@ QVariant VRXMultichannelProxyModel::data(const QModelIndex &index, int role) con
     if (role == Qt::BackgroundRole && index.row() == 0 && index.column() >= 1)
         return QBrush(VRXPlotColors::forChannel(index.column()));
     if (role == Qt::DisplayRole && index.row() == 0 && index.column() >= 1)
-        return channelCaption(d->models.at(index.column() - 1), index.column());
+        return channelCaption(d->columns.at(index.column() - 1).source->model, index.column());
     const QModelIndex source = mapToSource(index);
     return source.isValid() ? source.data(role) : QVariant();
 }
@@ -844,7 +806,7 @@ bool VRXMultichannelProxyModel::setData(const QModelIndex &index, const QVariant
 QVariant VRXMultichannelProxyModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     Q_D(const VRXMultichannelProxyModel);
-    if (orientation != Qt::Horizontal || section < 0 || section > d->models.size())
+    if (orientation != Qt::Horizontal || section < 0 || section > d->columns.size())
         return QVariant();
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignHCenter);
@@ -852,7 +814,7 @@ QVariant VRXMultichannelProxyModel::headerData(int section, Qt::Orientation orie
         return QVariant();
     if (section == 0)
         return data(index(0, 0), role);
-    return channelCaption(d->models.at(section - 1), section);
+    return channelCaption(d->columns.at(section - 1).source->model, section);
 }
 
 QModelIndex VRXMultichannelProxyModel::buddy(const QModelIndex &index) const
@@ -874,7 +836,7 @@ QModelIndexList VRXMultichannelProxyModel::match(const QModelIndex &start, int r
     Q_ASSERT(!start.isValid() || start.model() == this);
     Q_D(const VRXMultichannelProxyModel);
     QModelIndexList result;
-    if (!start.isValid() || d->models.isEmpty())
+    if (!start.isValid() || d->columns.isEmpty())
         return result;
 
     // Each source searches its own rows, so a short source's repeated last
@@ -894,11 +856,11 @@ QModelIndexList VRXMultichannelProxyModel::match(const QModelIndex &start, int r
     };
     const int column = start.column();
     if (column >= 1) {
-        search(d->models.at(column - 1), d->sourceColumnNumbers.at(column - 1), column);
+        search(d->columns.at(column - 1).source->model, d->columns.at(column - 1).sourceColumn, column);
         return result;
     }
-    for (int i = 0; i < d->columnSources.size(); ++i) {
-        const SourceState *source = d->columnSources.at(i);
+    for (int i = 0; i < d->columns.size(); ++i) {
+        const SourceState *source = d->columns.at(i).source;
         if (hits >= 0 && result.size() >= hits)
             break;
         if (source->firstPosition == i)
@@ -931,21 +893,13 @@ bool VRXMultichannelProxyModel::removeColumns(int, int, const QModelIndex &)
 
 QStringList VRXMultichannelProxyModel::mimeTypes() const
 {
-    return QStringList{QString::fromLatin1(kChannelListMimeType), QStringLiteral("text/plain")};
+    return QStringList{ChannelListMime::type(), QStringLiteral("text/plain")};
 }
 
 QMimeData *VRXMultichannelProxyModel::mimeData(const QModelIndexList &indexes) const
 {
     // The texts of the cells, in the form the proxy reads back.
-    QByteArray bytes;
-    QDataStream stream(&bytes, QIODevice::WriteOnly);
-    for (const QModelIndex &index : indexes) {
-        if (index.isValid() && index.model() == this)
-            stream << data(index, Qt::DisplayRole).toString();
-    }
-    auto *mime = new QMimeData;
-    mime->setData(QString::fromLatin1(kChannelListMimeType), bytes);
-    return mime;
+    return ChannelListMime::fromCells(this, indexes);
 }
 
 Qt::DropActions VRXMultichannelProxyModel::supportedDropActions() const
@@ -958,7 +912,7 @@ bool VRXMultichannelProxyModel::canDropMimeData(const QMimeData *data, Qt::DropA
 {
     if (!data || (action != Qt::CopyAction && action != Qt::LinkAction))
         return false;
-    return data->hasFormat(QString::fromLatin1(kChannelListMimeType)) || data->hasText();
+    return data->hasFormat(ChannelListMime::type()) || data->hasText();
 }
 
 bool VRXMultichannelProxyModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int, int,
@@ -973,26 +927,26 @@ bool VRXMultichannelProxyModel::dropMimeData(const QMimeData *data, Qt::DropActi
     // Drops come from other programs: take only names that arrived whole
     // and look like names, and never more channels than a device can have.
     QStringList names;
-    const QString listType = QString::fromLatin1(kChannelListMimeType);
+    const QString listType = ChannelListMime::type();
     if (data->hasFormat(listType)) {
-        names = readChannelList(data->data(listType));
+        names = ChannelListMime::decode(data->data(listType));
     } else if (data->hasText()) {
         names << data->text().trimmed();
     }
 
-    int room = VRXAbstractDeviceDataModel::MODEL_MAX_CHANNELS - d->models.size();
+    int room = VRXAbstractDeviceDataModel::MODEL_MAX_CHANNELS - d->columns.size();
     int added = 0;
     for (const QString &name : qAsConst(names)) {
         if (!isChannelName(name))
             continue;
         if (room <= 0) {
-            qWarning() << "Drop: no room for more channels," << names.size() - added << "names left out";
+            qCWarning(lcCorvidQtModels) << "Drop: no room for more channels," << names.size() - added << "names left out";
             break;
         }
-        qDebug().noquote() << "Drop channel" << name;
-        const int before = d->models.size();
+        qCDebug(lcCorvidQtModels).noquote() << "Drop channel" << name;
+        const int before = d->columns.size();
         addChannel(name);
-        if (d->models.size() > before) {
+        if (d->columns.size() > before) {
             ++added;
             --room;
         }
@@ -1003,19 +957,19 @@ bool VRXMultichannelProxyModel::dropMimeData(const QMimeData *data, Qt::DropActi
 int VRXMultichannelProxyModel::PlotWidthHintPoints() const
 {
     Q_D(const VRXMultichannelProxyModel);
-    return d->columnSources.isEmpty() ? 256 : d->columnSources.first()->plot->PlotWidthHintPoints();
+    return d->columns.isEmpty() ? 256 : d->columns.first().source->plot->PlotWidthHintPoints();
 }
 
 double VRXMultichannelProxyModel::PlotWidthHint() const
 {
     Q_D(const VRXMultichannelProxyModel);
-    return d->columnSources.isEmpty() ? 0.0 : d->columnSources.first()->plot->PlotWidthHint();
+    return d->columns.isEmpty() ? 0.0 : d->columns.first().source->plot->PlotWidthHint();
 }
 
 bool VRXMultichannelProxyModel::SaveDataToFile(const QString &fileName) const
 {
     Q_D(const VRXMultichannelProxyModel);
-    if (d->models.isEmpty() || fileName.isEmpty())
+    if (d->columns.isEmpty() || fileName.isEmpty())
         return false;
     QSaveFile file(fileName);
     return SaveDataToFile(file);
@@ -1024,7 +978,7 @@ bool VRXMultichannelProxyModel::SaveDataToFile(const QString &fileName) const
 bool VRXMultichannelProxyModel::SaveDataToFile(QSaveFile &file) const
 {
     Q_D(const VRXMultichannelProxyModel);
-    if (d->models.isEmpty())
+    if (d->columns.isEmpty())
         return false;
     return writeThroughSaveFile(file, [this](QIODevice *device) { return SaveDataToDevice(device); });
 }
@@ -1032,10 +986,10 @@ bool VRXMultichannelProxyModel::SaveDataToFile(QSaveFile &file) const
 bool VRXMultichannelProxyModel::SaveDataToDevice(QIODevice *device) const
 {
     Q_D(const VRXMultichannelProxyModel);
-    if (!device || !device->isWritable() || d->models.isEmpty())
+    if (!device || !device->isWritable() || d->columns.isEmpty())
         return false;
 
-    const int channels = d->models.size();
+    const int channels = d->columns.size();
     QByteArray chunk;
     for (int c = 1; c <= channels; ++c) {
         const QByteArray number = QByteArray::number(c);
@@ -1047,14 +1001,14 @@ bool VRXMultichannelProxyModel::SaveDataToDevice(QIODevice *device) const
     // those round timestamps to 4 digits and values into the display unit.
     const QLocale cLocale = QLocale::c();
     const int flushAt = 64 * 1024;
-    for (int i = 0; i < d->m_dataSize; ++i) {
+    for (int i = 0; i < d->dataSize; ++i) {
         for (int c = 0; c < channels; ++c) {
-            const SourceState *source = d->columnSources.at(c);
+            const SourceState *source = d->columns.at(c).source;
             if (source->model->rowCount() - 1 > i) {
                 chunk += QByteArray::number(source->plot->doubleData(i + 1, 0), 'f', 9);
                 chunk += ',';
-                chunk += cLocale.toString(baseValue(source, i + 1, d->sourceColumnNumbers.at(c)), 'g',
-                                    QLocale::FloatingPointShortest)
+                chunk += cLocale.toString(baseValue(source, i + 1, d->columns.at(c).sourceColumn), 'g',
+                                          QLocale::FloatingPointShortest)
                              .toLatin1();
             } else {
                 chunk += ',';
@@ -1086,48 +1040,50 @@ void VRXMultichannelProxyModel::Clear()
 const Units::MeasurementUnit *VRXMultichannelProxyModel::units() const
 {
     Q_D(const VRXMultichannelProxyModel);
-    return d->columnSources.isEmpty() ? &defaultUnits : d->columnSources.first()->plot->units();
+    return d->columns.isEmpty() ? &defaultUnits : d->columns.first().source->plot->units();
 }
 
 const Units::MeasurementUnit *VRXMultichannelProxyModel::xUnits() const
 {
     Q_D(const VRXMultichannelProxyModel);
-    return d->columnSources.isEmpty() ? &defaultXUnits : d->columnSources.first()->plot->xUnits();
+    return d->columns.isEmpty() ? &defaultXUnits : d->columns.first().source->plot->xUnits();
 }
 
 QwtSeriesData<QPointF> *VRXMultichannelProxyModel::seriesData(int column, int startRow, int endRow) const
 {
     Q_D(const VRXMultichannelProxyModel);
-    if (column < 1 || column > d->models.size())
+    if (column < 1 || column > d->columns.size())
         return nullptr;
-    return d->columnSources.at(column - 1)->plot->seriesData(d->sourceColumnNumbers.at(column - 1), startRow, endRow);
+    const ChannelColumn &channel = d->columns.at(column - 1);
+    return channel.source->plot->seriesData(channel.sourceColumn, startRow, endRow);
 }
 
 int VRXMultichannelProxyModel::MaxBufferSize() const
 {
     Q_D(const VRXMultichannelProxyModel);
-    return d->columnSources.isEmpty() ? 0 : d->columnSources.first()->plot->MaxBufferSize();
+    return d->columns.isEmpty() ? 0 : d->columns.first().source->plot->MaxBufferSize();
 }
 
 double VRXMultichannelProxyModel::doubleData(int row, int column) const
 {
     Q_D(const VRXMultichannelProxyModel);
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    if (row < 0 || column < 0 || column > d->models.size())
+    if (row < 0 || column < 0 || column > d->columns.size())
         return nan;
     if (column >= 1) {
         if (row == 0)
             return double(column);
-        const SourceState *source = d->columnSources.at(column - 1);
+        const SourceState *source = d->columns.at(column - 1).source;
         const int n = source->model->rowCount();
         // A source without samples has no value to repeat.
         if (n < 2)
             return 0.0;
-        return source->plot->doubleData(qMin(row, n - 1), d->sourceColumnNumbers.at(column - 1));
+        return source->plot->doubleData(qMin(row, n - 1), d->columns.at(column - 1).sourceColumn);
     }
     double fallback = 0.0;
     bool haveFallback = false;
-    for (const SourceState *source : d->columnSources) {
+    for (const ChannelColumn &channel : d->columns) {
+        const SourceState *source = channel.source;
         const int n = source->model->rowCount();
         if (n > row)
             return source->plot->doubleData(row, 0);
@@ -1144,9 +1100,10 @@ void VRXMultichannelProxyModel::doubleDataRange(int column, int firstRow, int co
     Q_D(const VRXMultichannelProxyModel);
     // A channel column, or the time column of a first source that holds
     // every row asked for, is one read from one source.
-    if (count > 0 && firstRow >= 1 && column >= 0 && column <= d->models.size() && !d->columnSources.isEmpty()) {
-        const SourceState *source = d->columnSources.at(std::max(column - 1, 0));
-        const int sourceColumn = column >= 1 ? d->sourceColumnNumbers.at(column - 1) : 0;
+    if (count > 0 && firstRow >= 1 && column >= 0 && column <= d->columns.size() && !d->columns.isEmpty()) {
+        const ChannelColumn &channel = d->columns.at(std::max(column - 1, 0));
+        const SourceState *source = channel.source;
+        const int sourceColumn = column >= 1 ? channel.sourceColumn : 0;
         const int n = source->model->rowCount();
         if (n > firstRow + count - 1) {
             source->plot->doubleDataRange(sourceColumn, firstRow, count, values);

@@ -1,5 +1,6 @@
 #include "VRXScope.h"
 
+#include "CorvidLogging_p.h"
 #include "VRXAveragingProxyModel.h"
 #include "VRXScopePlotView.h"
 #include "VRXSpectrogram.h"
@@ -54,7 +55,7 @@ const char *const VRXScope::plotAveragingStrings[4] = {
 VRXScope::VRXScope(QWidget *parent)
     : QWidget(parent)
     , m_ui(new Ui_VRXScope)
-    , _plotScaleMode(_PlotScaleNormal)
+    , m_plotScaleMode(_PlotScaleNormal)
     , m_averagingModel(nullptr)
     , m_zeroingModel(nullptr)
     , m_pixelated_enabled(false)
@@ -117,7 +118,6 @@ VRXScope::~VRXScope()
     // The proxies outlive this destructor as children and reset once more
     // as their sources go; the panel must not hear it.
     disconnect(m_zeroingModel, nullptr, this, nullptr);
-    delete m_ui;
 }
 
 void VRXScope::setModel(QAbstractItemModel *model)
@@ -160,9 +160,6 @@ bool VRXScope::hasChain() const
     // keeps its previous source then.
     return m_model && m_averagingModel->sourceModel() == m_model;
 }
-
-// ---------------------------------------------------------------------------
-// Plot modes
 
 void VRXScope::SetPlotMode(PlotMode mode)
 {
@@ -228,7 +225,7 @@ void VRXScope::removeExtraTab(int *index)
 
 void VRXScope::setPixelatedEnabled(bool enabled)
 {
-    qDebug("setPixelatedEnabled");
+    qCDebug(lcCorvidQtScope, "setPixelatedEnabled");
     m_ui->plotView->setPixelated(enabled);
     if (enabled && m_pixelated_index < 0) {
         m_pixelated_index = addExtraTab(translated(QT_TRANSLATE_NOOP("VRXScope", "2D")));
@@ -241,7 +238,7 @@ void VRXScope::setPixelatedEnabled(bool enabled)
 
 void VRXScope::setPositionEnabled(bool enabled)
 {
-    qDebug("setPositionEnabled");
+    qCDebug(lcCorvidQtScope, "setPositionEnabled");
     if (enabled && m_position_index < 0)
         m_position_index = addExtraTab(translated(QT_TRANSLATE_NOOP("VRXScope", "Position")));
     else if (!enabled && m_position_index >= 0)
@@ -251,7 +248,7 @@ void VRXScope::setPositionEnabled(bool enabled)
 
 void VRXScope::setSplitEnabled(bool enabled)
 {
-    qDebug("setSplitEnabled");
+    qCDebug(lcCorvidQtScope, "setSplitEnabled");
     if (enabled && m_split_index < 0)
         m_split_index = addExtraTab(translated(QT_TRANSLATE_NOOP("VRXScope", "Split")));
     else if (!enabled && m_split_index >= 0)
@@ -259,14 +256,11 @@ void VRXScope::setSplitEnabled(bool enabled)
     m_split_enabled = enabled;
 }
 
-// ---------------------------------------------------------------------------
-// Y scale
-
 void VRXScope::SetYScale(int scaleMode)
 {
     VRXScopePlotView *view = m_ui->plotView;
     QToolButton *positiveOnly = m_ui->positiveOnlyButton;
-    switch (_plotScaleMode) {
+    switch (m_plotScaleMode) {
     case _PlotScaleAbsolute: {
         bool isNumber = false;
         const double v = m_ui->scaleYCombo->currentText().toDouble(&isNumber);
@@ -294,7 +288,7 @@ void VRXScope::SetYScale(int scaleMode)
     }
     case _PlotScaleNormal:
     case _PlotScaleAutoOnly:
-        positiveOnly->setEnabled(_plotScaleMode != _PlotScaleAutoOnly && scaleMode > 1);
+        positiveOnly->setEnabled(m_plotScaleMode != _PlotScaleAutoOnly && scaleMode > 1);
         view->SetYScaleMode(scaleMode);
         break;
     }
@@ -332,7 +326,7 @@ void VRXScope::SetYScaleMode(int plotScaleMode)
         positiveOnly->setVisible(false);
         break;
     }
-    _plotScaleMode = PlotScaleModes(plotScaleMode);
+    m_plotScaleMode = PlotScaleModes(plotScaleMode);
     SetYScale(0);
 }
 
@@ -349,9 +343,6 @@ void VRXScope::SetPositiveOnly(bool positiveOnly)
     if (m_ui->positiveOnlyButton->isVisibleTo(this))
         m_ui->positiveOnlyButton->setChecked(positiveOnly);
 }
-
-// ---------------------------------------------------------------------------
-// Averaging, zeroing, clearing
 
 void VRXScope::SetAveragingMode(int averagingMode)
 {
@@ -384,9 +375,6 @@ void VRXScope::Clear()
     if (hasChain())
         m_averagingModel->Clear();
 }
-
-// ---------------------------------------------------------------------------
-// Saving
 
 void VRXScope::setSaveFileNameProvider(SaveFileNameProvider provider)
 {

@@ -8,6 +8,7 @@
 #include <QtWidgets/QFileDialog>
 #include <QtWidgets/QWidget>
 #include <functional>
+#include <memory>
 
 class QAbstractItemModel;
 class QItemSelectionModel;
@@ -126,8 +127,8 @@ private:
     void removeExtraTab(int *index);
     void showZeroState(bool zeroing);
 
-    Ui_VRXScope *m_ui;
-    PlotScaleModes _plotScaleMode;
+    std::unique_ptr<Ui_VRXScope> m_ui;
+    PlotScaleModes m_plotScaleMode;
     QPointer<QAbstractItemModel> m_model;
     VRXAveragingProxyModel *m_averagingModel;
     VRXZeroingProxyModel *m_zeroingModel;

@@ -3,20 +3,15 @@
 
 #include "corvid_qt_export.h"
 
-#include <QtCore/QPointer>
+#include <QtCore/QScopedPointer>
 #include <QtCore/QSharedPointer>
 #include <QtCore/QVector>
 #include <QtWidgets/QAbstractItemView>
-#include <utility>
 #include <vector>
 
 class QLabel;
 class QwtPlot;
-class QwtPlotCurve;
-class QwtPlotGrid;
-class QwtPlotHistogram;
 class QwtPlotMarker;
-class Ui_VRXScopePlotView;
 
 namespace Corvid_Qt {
 
@@ -118,9 +113,9 @@ public:
 
     /// Ignored for modes outside 0..5 and while the view has no model.
     void SetPlotMode(PlotMode plotMode);
-    PlotMode plotMode() const { return _plotMode; }
-    int yScaleMode() const { return _yScaleMode; }
-    bool positiveOnly() const { return _positiveOnly; }
+    PlotMode plotMode() const;
+    int yScaleMode() const;
+    bool positiveOnly() const;
     /// Stores the device's full range for the fixed Y scales; false when it
     /// is unchanged. Applied by the next SetYScaleMode().
     bool SetRange(double low, double high);
@@ -131,7 +126,7 @@ public:
     VRXPositionPlot *positionPlot();
     VRXSplitPlot *splitPlot();
     void setPixelated(bool on);
-    bool pixelated() const { return _pixelated; }
+    bool pixelated() const;
     /// Off detaches both markers; clicks and selections no longer place them.
     void enablePlotMarker(bool on);
 
@@ -198,53 +193,8 @@ protected Q_SLOTS:
     void scrollTo(int value);
 
 private:
-    void placeMarker(int which, QPointF pos);
-    void createCurves();
-    void clearCurves();
-    void detachCurves();
-    void clearHistogramItems(int type);
-    void hideHistogramItems();
-    void setScrollBarShown(bool shown);
-    void requestCanvasPaint();
-    void updateBufferSizeLabel();
-
-    QVector<MarkerData> initialMarkers() const;
-    std::pair<int, double> findStripMarkerTime(double t);
-    void plotCurves(int firstRow, int lastRow, QVector<MarkerData> &markers);
-    void PlotStripMode();
-    void PlotScopeMode();
-    void PlotHistogramMode();
-    void setStripMarker(const MarkerData &marker, int which, const std::pair<int, int> &rows,
-                        const std::pair<double, double> &xRange);
-    void setStripAxisTitles();
-
-    Ui_VRXScopePlotView *m_ui;
-    PlotMode _plotMode;
-    QwtPlotHistogram *_histogram;
-    QwtPlotGrid *_grid;
-    VRXSpectrogram *_spectrogram;
-    VRXPositionPlot *_positionPlot;
-    VRXSplitPlot *_splitPlot;
-    bool _pixelated;
-    size_t _numCurves;
-    QwtPlotCurve *_curves[MAX_CURVES];
-    int _plotXCount;
-    double _rangeLow;
-    double _rangeHigh;
-    PlotScales _yScaleMode;
-    bool _positiveOnly;
-    bool _replotRequired;
-    bool _plotting;
-    int _nextScopeRow;
-    int _lastRowCount;
-    QPointer<QLabel> _bufferSizeLabel;
-    VRX_HistogramItemAxisWidget *m_axisWidgets[NHistogramItemTypes];
-    int m_peaks[NHistogramItemTypes];
-    QVector<VRX_HistogramItem *> m_histogramItems[NHistogramItemTypes];
-
-    VRXScopePlotViewPrivate *const d_ptr;
+    const QScopedPointer<VRXScopePlotViewPrivate> d_ptr;
     Q_DECLARE_PRIVATE(VRXScopePlotView)
-    friend class VRXScopePlotViewEventFilter;
 };
 
 } // namespace Corvid_Qt

@@ -27,10 +27,10 @@ VRXSingleChannelDataModel::VRXSingleChannelDataModel(QObject *parent)
 
 VRXSingleChannelDataModel::VRXSingleChannelDataModel(int capacity, QObject *parent)
     : VRXAbstractDeviceDataModel(parent)
-    , _timestamps(size_t(qMax(capacity, 1)))
-    , _data(size_t(qMax(capacity, 1)))
+    , m_timestamps(size_t(qMax(capacity, 1)))
+    , m_data(size_t(qMax(capacity, 1)))
     , m_dataSize(0)
-    , _plotWidthHint(0)
+    , m_plotWidthHint(0)
 {
 }
 
@@ -70,9 +70,9 @@ QVariant VRXSingleChannelDataModel::deviceSpecificData(const QModelIndex &index,
             return QString::number(column);
         }
         if (column == 0)
-            return QString::number(_timestamps[size_t(row - 1)], 'e', 3);
-        return role == Qt::ToolTipRole ? units()->formatSuffix(_data[size_t(row - 1)])
-                                       : units()->format(_data[size_t(row - 1)]);
+            return QString::number(m_timestamps[size_t(row - 1)], 'e', 3);
+        return role == Qt::ToolTipRole ? units()->formatSuffix(m_data[size_t(row - 1)])
+                                       : units()->format(m_data[size_t(row - 1)]);
     case DataRole:
         return doubleData(row, column);
     default:
@@ -94,7 +94,7 @@ double VRXSingleChannelDataModel::doubleData(int row, int column) const
 {
     if (row >= 1 && size_t(row) <= m_dataSize) {
         const size_t i = size_t(row - 1);
-        return column == TimestampColumn ? _timestamps[i] : units()->scale(_data[i]);
+        return column == TimestampColumn ? m_timestamps[i] : units()->scale(m_data[i]);
     }
     if (row == 0)
         return column == TimestampColumn ? 0.0 : double(column);
@@ -103,7 +103,7 @@ double VRXSingleChannelDataModel::doubleData(int row, int column) const
 
 double VRXSingleChannelDataModel::baseValue(int row) const
 {
-    return row >= 1 && size_t(row) <= m_dataSize ? _data[size_t(row - 1)] : std::numeric_limits<double>::quiet_NaN();
+    return row >= 1 && size_t(row) <= m_dataSize ? m_data[size_t(row - 1)] : std::numeric_limits<double>::quiet_NaN();
 }
 
 void VRXSingleChannelDataModel::doubleDataRange(int column, int firstRow, int count, double *values) const
@@ -114,11 +114,11 @@ void VRXSingleChannelDataModel::doubleDataRange(int column, int firstRow, int co
     const int end = int(std::min<size_t>(m_dataSize, size_t(std::max(firstRow + count - 1, 0))));
     if (column == TimestampColumn) {
         for (; firstRow + k <= end; ++k)
-            values[k] = _timestamps[size_t(firstRow + k - 1)];
+            values[k] = m_timestamps[size_t(firstRow + k - 1)];
     } else {
         const Units::MeasurementUnit *u = units();
         for (; firstRow + k <= end; ++k)
-            values[k] = u->scale(_data[size_t(firstRow + k - 1)]);
+            values[k] = u->scale(m_data[size_t(firstRow + k - 1)]);
     }
     for (; k < count; ++k)
         values[k] = std::numeric_limits<double>::quiet_NaN();
@@ -128,11 +128,11 @@ void VRXSingleChannelDataModel::AddData(double timestamp, double data)
 {
     if (timestamp == 0.0)
         Clear();
-    else if (!_timestamps.empty() && timestamp == _timestamps.back())
+    else if (!m_timestamps.empty() && timestamp == m_timestamps.back())
         return;
 
-    const size_t held = _timestamps.size();
-    if (!_timestamps.full()) {
+    const size_t held = m_timestamps.size();
+    if (!m_timestamps.full()) {
         if (!_autoUpdate) {
             append(timestamp, data);
             return;
@@ -173,7 +173,7 @@ void VRXSingleChannelDataModel::AddData(double timestamp, double data)
 
 void VRXSingleChannelDataModel::UpdateView()
 {
-    const size_t held = _timestamps.size();
+    const size_t held = m_timestamps.size();
     if (m_dataSize >= held)
         return;
     beginInsertRows(QModelIndex(), int(m_dataSize) + 1, int(held));
@@ -185,24 +185,24 @@ void VRXSingleChannelDataModel::Clear()
 {
     beginResetModel();
     m_dataSize = 0;
-    _timestamps.clear();
-    _data.clear();
+    m_timestamps.clear();
+    m_data.clear();
     endResetModel();
 }
 
 int VRXSingleChannelDataModel::PlotWidthHintPoints() const
 {
-    return _plotWidthHint != 0 ? _plotWidthHint : VRXAbstractDeviceDataModel::PlotWidthHintPoints();
+    return m_plotWidthHint != 0 ? m_plotWidthHint : VRXAbstractDeviceDataModel::PlotWidthHintPoints();
 }
 
 int VRXSingleChannelDataModel::MaxBufferSize() const
 {
-    return int(_timestamps.capacity());
+    return int(m_timestamps.capacity());
 }
 
 void VRXSingleChannelDataModel::setPlotWidthHintPoints(int points)
 {
-    _plotWidthHint = points;
+    m_plotWidthHint = points;
 }
 
 QString VRXSingleChannelDataModel::channelName() const
@@ -236,10 +236,10 @@ bool VRXSingleChannelDataModel::SaveDataToDevice(QIODevice *device) const
     const int flushAt = 64 * 1024;
     chunk.reserve(flushAt + 128);
     for (size_t i = 0; i < m_dataSize; ++i) {
-        chunk += QByteArray::number(_timestamps[i], 'f', 9);
+        chunk += QByteArray::number(m_timestamps[i], 'f', 9);
         chunk += ',';
         // Same text as QTextStream's smart notation at precision 6.
-        chunk += QByteArray::number(_data[i], 'g', 6);
+        chunk += QByteArray::number(m_data[i], 'g', 6);
         chunk += ",\n";
         if (chunk.size() >= flushAt) {
             if (!writeAll(device, chunk))

@@ -78,14 +78,14 @@ public Q_SLOTS:
 private:
     void append(double timestamp, double data)
     {
-        _timestamps.push_back(timestamp);
-        _data.push_back(data);
+        m_timestamps.push_back(timestamp);
+        m_data.push_back(data);
     }
 
-    boost::circular_buffer<double> _timestamps;
-    boost::circular_buffer<double> _data;
+    boost::circular_buffer<double> m_timestamps;
+    boost::circular_buffer<double> m_data;
     size_t m_dataSize;
-    int _plotWidthHint;
+    int m_plotWidthHint;
     QString m_channelName;
 };
 

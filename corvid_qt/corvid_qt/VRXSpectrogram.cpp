@@ -248,7 +248,13 @@ bool VRXSpectrogram::calculatePixelated(const float *in, SpectrogramCalc &calc, 
     calc.rotation = chamber.rotationdeg(m_invertx, m_inverty);
     calc.meanx = chamber.meanXmm(m_invertx);
     calc.meany = chamber.meanYmm(m_inverty);
-    calc.valid = chamber.isValid();
+    // Second moments of values near float's limit overflow while the
+    // centroid does not: a beam whose size is not a number is not valid.
+    calc.valid = chamber.isValid()
+        && std::isfinite(calc.dx) && std::isfinite(calc.dy) && std::isfinite(calc.elongation)
+        && std::isfinite(calc.integral) && std::isfinite(calc.mmajor) && std::isfinite(calc.mminor)
+        && std::isfinite(calc.max) && std::isfinite(calc.rotation) && std::isfinite(calc.meanx)
+        && std::isfinite(calc.meany);
     geometry.major = chamber.major() * m_sigma;
     geometry.minor = chamber.minor() * m_sigma;
     geometry.x = chamber.meanX();

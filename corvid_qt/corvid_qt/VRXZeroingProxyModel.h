@@ -4,9 +4,12 @@
 #include "VRXPlotProxyModel.h"
 #include "corvid_qt_export.h"
 
+#include <QtCore/QScopedPointer>
 #include <QtCore/QVector>
 
 namespace Corvid_Qt {
+
+class VRXZeroingProxyModelPrivate;
 
 /**
  * Lets the user declare the present readings to be zero: zeroNow() records
@@ -32,9 +35,9 @@ public:
     void doubleDataRange(int column, int firstRow, int count, double *values) const override;
 
     /// Whether values are shown minus their zero.
-    bool isZeroing() const { return m_zeroing; }
+    bool isZeroing() const;
     /// The zero of every channel (entry c - 1 for column c), in base units.
-    QVector<double> zeroes() const { return m_zeroes; }
+    QVector<double> zeroes() const;
 
 public Q_SLOTS:
     /// Takes the newest value of every channel as its zero. A channel whose
@@ -48,15 +51,8 @@ protected:
     void sourceModelReset() override;
 
 private:
-    void channelsMoved();
-    bool subtracts(int row, int column) const
-    {
-        return m_zeroing && row >= 1 && column >= 1 && column <= m_zeroes.size();
-    }
-
-    QVector<double> m_zeroes;
-    bool m_zeroing;
-    VRXAbstractPlotDataModel *m_vrxModel;
+    const QScopedPointer<VRXZeroingProxyModelPrivate> d_ptr;
+    Q_DECLARE_PRIVATE(VRXZeroingProxyModel)
 };
 
 } // namespace Corvid_Qt

@@ -25,7 +25,6 @@ VRX_CoGHistogramItem::VRX_CoGHistogramItem(VRX_HistogramItemAxisWidget *axisWidg
     : VRX_StatisticsHistogramItem(axisWidget, itemColor(), fullStats)
     , m_CoGMode(Filtered)
     , m_opt(0)
-    , m_snr(nullptr)
 {
     initMarker(m_statMarker);
     if (axisWidget) {
@@ -34,10 +33,8 @@ VRX_CoGHistogramItem::VRX_CoGHistogramItem(VRX_HistogramItemAxisWidget *axisWidg
     }
 }
 
-VRX_CoGHistogramItem::~VRX_CoGHistogramItem()
-{
-    delete m_snr;
-}
+VRX_CoGHistogramItem::~VRX_CoGHistogramItem() = default;
+
 
 void VRX_CoGHistogramItem::setMode(CoGMode mode, double option)
 {
@@ -59,8 +56,7 @@ bool VRX_CoGHistogramItem::prepare(int startChannel, QVector<float> const &value
                                    QVector<float> const &)
 {
     // The SNR refers to the distribution it was computed on.
-    delete m_snr;
-    m_snr = nullptr;
+    m_snr.reset();
     newDistribution(values);
     int code;
     if (m_CoGMode == Windowed) {

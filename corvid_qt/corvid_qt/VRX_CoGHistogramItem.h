@@ -43,7 +43,7 @@ protected:
     QwtPlotMarker m_statMarker;
     CoGMode m_CoGMode;
     double m_opt;
-    Gaussian::SNR *m_snr;
+    std::unique_ptr<Gaussian::SNR> m_snr;
 };
 
 } // namespace Corvid_Qt

@@ -23,9 +23,7 @@ QString VRX_GaussabolaHistogramItem::stripStyleSheet()
 
 VRX_GaussabolaHistogramItem::VRX_GaussabolaHistogramItem(VRX_HistogramItemAxisWidget *axisWidget, bool fullStats)
     : VRX_StatisticsHistogramItem(axisWidget, itemColor(), fullStats)
-    , m_snr(nullptr)
     , m_chi_opt(1)
-    , m_chi2(nullptr)
     , m_peak(0)
     , m_mlfc_enabled(false)
     , m_mlfc_calibration_table(nullptr)
@@ -38,11 +36,8 @@ VRX_GaussabolaHistogramItem::VRX_GaussabolaHistogramItem(VRX_HistogramItemAxisWi
     }
 }
 
-VRX_GaussabolaHistogramItem::~VRX_GaussabolaHistogramItem()
-{
-    delete m_chi2;
-    delete m_snr;
-}
+VRX_GaussabolaHistogramItem::~VRX_GaussabolaHistogramItem() = default;
+
 
 void VRX_GaussabolaHistogramItem::attach(QwtPlot *plot)
 {
@@ -68,10 +63,8 @@ bool VRX_GaussabolaHistogramItem::prepare(int startChannel, QVector<float> const
                                           QVector<float> const &)
 {
     // SNR and chi-square refer to the distribution they were computed on.
-    delete m_chi2;
-    m_chi2 = nullptr;
-    delete m_snr;
-    m_snr = nullptr;
+    m_chi2.reset();
+    m_snr.reset();
     newDistribution(values);
     int code = Gaussian::Gaussabola(*m_dist, m_opt).calculate_all();
     // The distribution sees non-finite channels as 0, so a NaN at the true
@@ -114,8 +107,8 @@ QwtText VRX_GaussabolaHistogramItem::label() const
                    .arg(double(m_dist->standard_deviation()))
                    .arg(double(m_peak), 0, 'e', 3)
                    .arg(double(m_dist->m_histogramSum), 0, 'e', 3)
-                   .arg(snrText(m_snr))
-                   .arg(noiseText(m_snr))
+                   .arg(snrText(m_snr.get()))
+                   .arg(noiseText(m_snr.get()))
                    .arg(mu)
                    .arg(sigma)
                    .arg(chi)

@@ -24,7 +24,6 @@ QString VRX_PrecalculatedFitHistogramItem::stripStyleSheet()
 VRX_PrecalculatedFitHistogramItem::VRX_PrecalculatedFitHistogramItem(VRX_HistogramItemAxisWidget *axisWidget,
                                                                      bool fullStats)
     : VRX_StatisticsHistogramItem(axisWidget, itemColor(), fullStats)
-    , m_snr(nullptr)
     , m_confidence(0)
     , m_mlfc_enabled(false)
     , m_mlfc_calibration_table(nullptr)
@@ -37,10 +36,8 @@ VRX_PrecalculatedFitHistogramItem::VRX_PrecalculatedFitHistogramItem(VRX_Histogr
     }
 }
 
-VRX_PrecalculatedFitHistogramItem::~VRX_PrecalculatedFitHistogramItem()
-{
-    delete m_snr;
-}
+VRX_PrecalculatedFitHistogramItem::~VRX_PrecalculatedFitHistogramItem() = default;
+
 
 int VRX_PrecalculatedFitHistogramItem::numStats() const
 {
@@ -70,8 +67,7 @@ void VRX_PrecalculatedFitHistogramItem::upload_MLFC_calibration_table(std::vecto
 bool VRX_PrecalculatedFitHistogramItem::prepare(int startChannel, QVector<float> const &values,
                                                 int totalChannels, QVector<float> const &stats)
 {
-    delete m_snr;
-    m_snr = nullptr;
+    m_snr.reset();
     newDistribution(values);
 
     // Missing values count as a failed fit.
@@ -127,8 +123,8 @@ QwtText VRX_PrecalculatedFitHistogramItem::label() const
     } else {
         text = fullTemplate.arg(double(m_position))
                    .arg(double(m_dist->standard_deviation()))
-                   .arg(snrText(m_snr))
-                   .arg(noiseText(m_snr))
+                   .arg(snrText(m_snr.get()))
+                   .arg(noiseText(m_snr.get()))
                    .arg(mu)
                    .arg(sigma)
                    .arg(chi)

@@ -42,7 +42,7 @@ public:
 protected:
     QwtPlotCurve m_curve;
     QwtPlotMarker m_statMarker;
-    Gaussian::SNR *m_snr;
+    std::unique_ptr<Gaussian::SNR> m_snr;
     float m_confidence;
     bool m_mlfc_enabled;
     std::vector<double> *m_mlfc_calibration_table;

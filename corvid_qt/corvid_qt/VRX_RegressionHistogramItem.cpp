@@ -21,9 +21,7 @@ QString VRX_RegressionHistogramItem::stripStyleSheet()
 
 VRX_RegressionHistogramItem::VRX_RegressionHistogramItem(VRX_HistogramItemAxisWidget *axisWidget, bool fullStats)
     : VRX_StatisticsHistogramItem(axisWidget, itemColor(), fullStats)
-    , m_snr(nullptr)
     , m_chi_opt(1)
-    , m_chi2(nullptr)
     , m_peak(0)
     , m_mlfc_enabled(false)
     , m_mlfc_calibration_table(nullptr)
@@ -36,11 +34,8 @@ VRX_RegressionHistogramItem::VRX_RegressionHistogramItem(VRX_HistogramItemAxisWi
     }
 }
 
-VRX_RegressionHistogramItem::~VRX_RegressionHistogramItem()
-{
-    delete m_chi2;
-    delete m_snr;
-}
+VRX_RegressionHistogramItem::~VRX_RegressionHistogramItem() = default;
+
 
 void VRX_RegressionHistogramItem::attach(QwtPlot *plot)
 {
@@ -66,10 +61,8 @@ bool VRX_RegressionHistogramItem::prepare(int startChannel, QVector<float> const
                                           QVector<float> const &)
 {
     // SNR and chi-square refer to the distribution they were computed on.
-    delete m_chi2;
-    m_chi2 = nullptr;
-    delete m_snr;
-    m_snr = nullptr;
+    m_chi2.reset();
+    m_snr.reset();
     newDistribution(values);
     // The values are fitted as they are, without DC-offset removal.
     const int code = Gaussian::Regression(*m_dist, m_opt).calculate_all(false);
@@ -103,8 +96,8 @@ QwtText VRX_RegressionHistogramItem::label() const
                    .arg(double(m_dist->standard_deviation()))
                    .arg(double(m_peak), 0, 'e', 3)
                    .arg(double(m_dist->m_histogramSum), 0, 'e', 3)
-                   .arg(snrText(m_snr))
-                   .arg(noiseText(m_snr))
+                   .arg(snrText(m_snr.get()))
+                   .arg(noiseText(m_snr.get()))
                    .arg(mu)
                    .arg(sigma)
                    .arg(chi)

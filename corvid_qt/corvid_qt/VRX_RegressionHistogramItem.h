@@ -48,9 +48,9 @@ protected:
     QwtPlotCurve m_curve;
     QwtPlotMarker m_statMarker;
     Gaussian::Regression::Options m_opt;
-    Gaussian::SNR *m_snr;
+    std::unique_ptr<Gaussian::SNR> m_snr;
     Gaussian::Chi2::Options m_chi_opt;
-    Gaussian::Chi2 *m_chi2;
+    std::unique_ptr<Gaussian::Chi2> m_chi2;
     float m_peak;
     bool m_mlfc_enabled;
     std::vector<double> *m_mlfc_calibration_table;

@@ -13,8 +13,6 @@
 
 namespace Corvid_Qt {
 
-// ---------------------------------------------------------------- ScaleDraw
-
 VRX_StatisticsHistogramItem::ScaleDraw::ScaleDraw() = default;
 
 void VRX_StatisticsHistogramItem::ScaleDraw::addItem(const VRX_StatisticsHistogramItem *item)
@@ -45,14 +43,11 @@ QwtText VRX_StatisticsHistogramItem::ScaleDraw::label(double value) const
     return QwtText(QString::number(value, 'g', 6));
 }
 
-// ---------------------------------------------------------------- item
-
 VRX_StatisticsHistogramItem::VRX_StatisticsHistogramItem(VRX_HistogramItemAxisWidget *axisWidget,
                                                          const QColor &color, bool fullStats)
     : m_color(color)
     , m_fullStats(fullStats)
     , m_axisWidget(axisWidget)
-    , m_dist(nullptr)
     , m_clearScale(true)
     , m_position(0)
 {
@@ -62,7 +57,6 @@ VRX_StatisticsHistogramItem::VRX_StatisticsHistogramItem(VRX_HistogramItemAxisWi
 VRX_StatisticsHistogramItem::~VRX_StatisticsHistogramItem()
 {
     detachScale();
-    delete m_dist;
 }
 
 VRX_StatisticsHistogramItem::ScaleDraw *VRX_StatisticsHistogramItem::stripScaleDraw() const
@@ -168,8 +162,7 @@ void VRX_StatisticsHistogramItem::initCurve(QwtPlotCurve &curve) const
 
 void VRX_StatisticsHistogramItem::newDistribution(QVector<float> const &values)
 {
-    delete m_dist;
-    m_dist = nullptr;
+    m_dist.reset();
     // The copy is kept between frames so that a frame costs no allocation
     // of channel storage; only the fitted parameters outlive prepare().
     m_values.assign(values.cbegin(), values.cend());
@@ -177,7 +170,8 @@ void VRX_StatisticsHistogramItem::newDistribution(QVector<float> const &values)
     for (float &v : m_values)
         if (!std::isfinite(v))
             v = 0.0f;
-    m_dist = new Gaussian(m_values.data(), m_values.size(), Gaussian::OwnershipPolicyShared, -1.0f, -1.0f, -1.0f);
+    m_dist = std::make_unique<Gaussian>(m_values.data(), m_values.size(), Gaussian::OwnershipPolicyShared, -1.0f,
+                                        -1.0f, -1.0f);
 }
 
 void VRX_StatisticsHistogramItem::layoutFailure(int startChannel, int count, int totalChannels)
@@ -217,27 +211,24 @@ void VRX_StatisticsHistogramItem::fillCurve(QwtPlotCurve &curve, int startChanne
 
 bool VRX_StatisticsHistogramItem::finishPrepare(int code, int startChannel, int count, int totalChannels,
                                                 QwtPlotMarker &marker, QwtPlotCurve *curve, float *peak,
-                                                Gaussian::SNR **snr, Gaussian::Chi2 **chi2, int chiWindow)
+                                                std::unique_ptr<Gaussian::SNR> *snr,
+                                                std::unique_ptr<Gaussian::Chi2> *chi2, int chiWindow)
 {
     const bool ok = code == Gaussian::ErrorNone;
-    if (snr) {
-        delete *snr;
-        *snr = nullptr;
-    }
-    if (chi2) {
-        delete *chi2;
-        *chi2 = nullptr;
-    }
+    if (snr)
+        snr->reset();
+    if (chi2)
+        chi2->reset();
     float height = 0;
     if (ok) {
         layoutSuccess(startChannel, totalChannels);
         if (m_fullStats) {
             if (snr) {
-                *snr = new Gaussian::SNR(*m_dist, 3);
+                *snr = std::make_unique<Gaussian::SNR>(*m_dist, 3);
                 (*snr)->calculate_all();
             }
             if (chi2) {
-                *chi2 = new Gaussian::Chi2(*m_dist, Gaussian::Chi2::Options(chiWindow));
+                *chi2 = std::make_unique<Gaussian::Chi2>(*m_dist, Gaussian::Chi2::Options(chiWindow));
                 (*chi2)->calculate_all();
             }
         }

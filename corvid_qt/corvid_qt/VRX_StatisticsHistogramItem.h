@@ -14,6 +14,7 @@
 #include <qwt_scale_div.h>
 #include <qwt_scale_draw.h>
 #include <qwt_text.h>
+#include <memory>
 #include <vector>
 
 class QwtPlotCurve;
@@ -68,7 +69,7 @@ public:
     /// Plotted x of the result (channel number from 1, plus the region's start).
     float position() const { return m_position; }
     /// The distribution of the last frame; null before the first prepare().
-    const Gaussian *distribution() const { return m_dist; }
+    const Gaussian *distribution() const { return m_dist.get(); }
     /// The tick layout of the last frame.
     const QwtScaleDiv &scaleDiv() const { return m_scale; }
     /// True for the item of the first peak region: it replaces the strip's
@@ -109,8 +110,8 @@ protected:
     /// given, replacing their previous objects) and sets the error text.
     /// Returns code == ErrorNone.
     bool finishPrepare(int code, int startChannel, int count, int totalChannels, QwtPlotMarker &marker,
-                       QwtPlotCurve *curve, float *peak, Gaussian::SNR **snr, Gaussian::Chi2 **chi2,
-                       int chiWindow);
+                       QwtPlotCurve *curve, float *peak, std::unique_ptr<Gaussian::SNR> *snr,
+                       std::unique_ptr<Gaussian::Chi2> *chi2, int chiWindow);
     /// The attach() of every item type: plot items, then the strip.
     void attachItems(QwtPlot *plot, QwtPlotMarker &marker, QwtPlotCurve *curve);
     void detachItems(QwtPlotMarker &marker, QwtPlotCurve *curve);
@@ -132,7 +133,7 @@ protected:
     bool m_fullStats;
     QwtScaleDiv m_scale;
     QPointer<VRX_HistogramItemAxisWidget> m_axisWidget;
-    Gaussian *m_dist;
+    std::unique_ptr<Gaussian> m_dist;
     bool m_clearScale;
     float m_position;
     QString m_errorMessage;

@@ -67,6 +67,14 @@ bool SoakRun::run()
         page->setSimulationSpeed(kSpeed);
         page->setSimulationRunning(true);
     }
+    // The current readers start with full buffers, so that what grows after
+    // the warm-up is not the buffers filling.
+    const QList<SimulatedCurrentReader *> readers{m_window.page<ScopePlotPage>()->reader(),
+                                                  m_window.page<ScopePanelPage>()->reader()};
+    for (SimulatedCurrentReader *reader : readers) {
+        reader->replay(102.0);
+        reader->resume();
+    }
     m_clock.start();
     m_actions.start();
     m_sampler.start();
@@ -93,7 +101,7 @@ bool SoakRun::run()
                 m_durationMs / 60000.0, static_cast<long long>(rssGrowth), objectGrowth,
                 static_cast<long long>(m_maxStallMs));
     std::fflush(stdout);
-    return rssGrowth <= 2048 && objectGrowth == 0;
+    return rssGrowth <= 2048 && objectGrowth <= 0;
 }
 
 void SoakRun::sample()

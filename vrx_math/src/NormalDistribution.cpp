@@ -231,8 +231,6 @@ int NormalDistribution<T>::finish_log_parabola(T const *c, int origin, bool cent
     return ErrorNone;
 }
 
-// ---------------------------------------------------------------------------
-
 template <typename T>
 NormalDistribution<T>::SNR::SNR(NormalDistribution &d, int signalSigmas)
     : m_d(d)
@@ -316,8 +314,6 @@ int NormalDistribution<T>::Chi2::calculate_all()
     m_S = std::sqrt(x);
     return 1;
 }
-
-// ---------------------------------------------------------------------------
 
 template <typename T>
 NormalDistribution<T>::Regression::Regression(NormalDistribution &d, Options const &opt)
@@ -444,8 +440,6 @@ int NormalDistribution<T>::Regression::calculate_all(bool dcOffsetApplied)
     return d.finish_log_parabola(c, int(first), false);
 }
 
-// ---------------------------------------------------------------------------
-
 template <typename T>
 NormalDistribution<T>::RegressionPrecalculated::RegressionPrecalculated(NormalDistribution &d,
                                                                         Options const &opt)
@@ -555,8 +549,6 @@ int NormalDistribution<T>::RegressionPrecalculated::fit(bool centroidOnly)
         return ErrorSolutionInvalid;
     return d.finish_log_parabola(c, int(first), centroidOnly);
 }
-
-// ---------------------------------------------------------------------------
 
 template <typename T>
 void NormalDistribution<T>::PrecalculatedFit::set()

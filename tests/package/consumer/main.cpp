@@ -1,9 +1,12 @@
 #include <MeasurementUnit.h>
 #include <Resources.h>
+#include <corvid_qt_version.h>
 
 #include <QtCore/QCoreApplication>
 #include <cstdio>
 #include <memory>
+
+static_assert(CORVID_QT_VERSION >= CORVID_QT_VERSION_CHECK(1, 14, 0), "installed version header");
 
 int main(int argc, char **argv)
 {
