@@ -999,17 +999,14 @@ bool VRXMultichannelProxyModel::SaveDataToDevice(QIODevice *device) const
 
     // The fields of the single-channel file, not the sources' display texts:
     // those round timestamps to 4 digits and values into the display unit.
-    const QLocale cLocale = QLocale::c();
     const int flushAt = 64 * 1024;
     for (int i = 0; i < d->dataSize; ++i) {
         for (int c = 0; c < channels; ++c) {
             const SourceState *source = d->columns.at(c).source;
             if (source->model->rowCount() - 1 > i) {
-                chunk += QByteArray::number(source->plot->doubleData(i + 1, 0), 'f', 9);
+                appendFixed(chunk, source->plot->doubleData(i + 1, 0), 9);
                 chunk += ',';
-                chunk += cLocale.toString(baseValue(source, i + 1, d->columns.at(c).sourceColumn), 'g',
-                                          QLocale::FloatingPointShortest)
-                             .toLatin1();
+                appendShortest(chunk, baseValue(source, i + 1, d->columns.at(c).sourceColumn));
             } else {
                 chunk += ',';
             }
