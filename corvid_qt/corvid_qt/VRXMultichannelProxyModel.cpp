@@ -999,14 +999,36 @@ bool VRXMultichannelProxyModel::SaveDataToDevice(QIODevice *device) const
 
     // The fields of the single-channel file, not the sources' display texts:
     // those round timestamps to 4 digits and values into the display unit.
+    // Each column is read in one go first: a full buffer is written on the
+    // GUI thread, and per-cell calls down the chain would double its cost.
+    struct ColumnData
+    {
+        std::vector<double> times, values;
+    };
+    std::vector<ColumnData> data(static_cast<size_t>(channels));
+    for (int c = 0; c < channels; ++c) {
+        const ChannelColumn &column = d->columns.at(c);
+        const int rows = std::min(d->dataSize, std::max(0, column.source->model->rowCount() - 1));
+        ColumnData &out = data[size_t(c)];
+        out.times.resize(size_t(rows));
+        out.values.resize(size_t(rows));
+        column.source->plot->doubleDataRange(0, 1, rows, out.times.data());
+        if (const auto *single = qobject_cast<const VRXSingleChannelDataModel *>(column.source->model)) {
+            for (int i = 0; i < rows; ++i)
+                out.values[size_t(i)] = single->baseValue(i + 1);
+        } else {
+            for (int i = 0; i < rows; ++i)
+                out.values[size_t(i)] = baseValue(column.source, i + 1, column.sourceColumn);
+        }
+    }
+
     const int flushAt = 64 * 1024;
     for (int i = 0; i < d->dataSize; ++i) {
-        for (int c = 0; c < channels; ++c) {
-            const SourceState *source = d->columns.at(c).source;
-            if (source->model->rowCount() - 1 > i) {
-                appendFixed(chunk, source->plot->doubleData(i + 1, 0), 9);
+        for (const ColumnData &column : data) {
+            if (size_t(i) < column.times.size()) {
+                appendFixed(chunk, column.times[size_t(i)], 9);
                 chunk += ',';
-                appendShortest(chunk, baseValue(source, i + 1, d->columns.at(c).sourceColumn));
+                appendShortest(chunk, column.values[size_t(i)]);
             } else {
                 chunk += ',';
             }
