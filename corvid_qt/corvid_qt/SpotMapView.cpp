@@ -79,6 +79,7 @@ public:
     // What the viewport shows: the layer or a difference, and the path.
     QImage m_frame;
     bool m_frameDirty = true;
+    bool m_updatePending = false;
 
     QPointer<QWidget> m_compareViewport;
     QVector<QMetaObject::Connection> m_compareConnections;
@@ -310,9 +311,11 @@ MapSpot SpotMapView::dataForRow(const QModelIndex &parent, int row) const
 {
     const QAbstractItemModel *m = model();
     const SpotMapViewColumnMapper &mapper = *m_data->m_columnMapper;
+    const bool rowThere = m && row >= 0 && row < m->rowCount(parent);
+    const int columns = rowThere ? m->columnCount(parent) : 0;
     auto read = [&](MapColumn column) {
         const int c = mapper.mapColumnToSource(column);
-        return m && m->hasIndex(row, c, parent) ? readFloat(m->index(row, c, parent).data(SpecialDataRole)) : 0.0f;
+        return c >= 0 && c < columns ? readFloat(m->index(row, c, parent).data(SpecialDataRole)) : 0.0f;
     };
     MapSpot spot;
     spot.x = read(MapXPosColumn);
@@ -356,10 +359,11 @@ void SpotMapView::resetBounds(const QModelIndex &layer)
         d.m_max_dose = 0;
         return;
     }
+    const QModelIndex top = layer.parent();
+    const int columns = m->columnCount(top);
     auto read = [&](MapColumn column) {
         const int c = d.m_columnMapper->mapColumnToSource(column);
-        return m->hasIndex(layer.row(), c, layer.parent()) ? m->index(layer.row(), c, layer.parent()).data(SpecialDataRole)
-                                                           : QVariant();
+        return c >= 0 && c < columns ? m->index(layer.row(), c, top).data(SpecialDataRole) : QVariant();
     };
     const auto x = readRange(read(MapXPosColumn));
     const auto y = readRange(read(MapYPosColumn));
@@ -596,6 +600,11 @@ void SpotMapView::mapInvalidated()
 void SpotMapView::frameInvalidated()
 {
     m_data->m_frameDirty = true;
+    // Spots arriving one row at a time between two paints share one repaint
+    // request; asking again for each costs more than placing the spot.
+    if (m_data->m_updatePending)
+        return;
+    m_data->m_updatePending = true;
     viewport()->update();
 }
 
@@ -708,6 +717,7 @@ const QImage &SpotMapView::frame()
 
 void SpotMapView::paintEvent(QPaintEvent *)
 {
+    m_data->m_updatePending = false;
     QPainter p(viewport());
     p.drawImage(0, 0, frame());
 }

@@ -18,6 +18,7 @@
 #include <QtWidgets/QToolButton>
 #include <algorithm>
 #include <cstdio>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <qwt_plot.h>
@@ -105,10 +106,11 @@ bool SoakRun::run()
         - peak(m_objectCounts.cbegin(), m_objectCounts.cbegin() + window);
     const qint64 rssGrowth = m_rssAfterWarmUp < 0 ? 0 : m_rssNow - m_rssAfterWarmUp;
     std::printf("bench: soak minutes=%g rss_growth_kb=%lld qobjects_growth=%d max_ms_event_loop_stall=%lld "
-                "max_ms_stall_outside_saves=%lld max_ms_save=%lld\n",
+                "max_ms_stall_outside_saves=%lld max_ms_save=%lld heap_growth_kb=%lld\n",
                 m_durationMs / 60000.0, static_cast<long long>(rssGrowth), objectGrowth,
                 static_cast<long long>(m_maxStallMs), static_cast<long long>(m_maxStallOutsideSavesMs),
-                static_cast<long long>(m_maxSaveMs));
+                static_cast<long long>(m_maxSaveMs),
+                static_cast<long long>(m_heapAfterWarmUp < 0 ? 0 : m_heapNow - m_heapAfterWarmUp));
     std::fflush(stdout);
     return rssGrowth <= 2048 && objectGrowth <= 0;
 }
@@ -118,10 +120,13 @@ void SoakRun::sample()
     // The scripted user's actions are done between samples, so the object
     // count sees no half-made channel.
     m_rssNow = residentKb();
+    m_heapNow = heapInUseKb();
     if (m_clock.elapsed() < m_warmUpMs)
         return;
-    if (m_rssAfterWarmUp < 0)
+    if (m_rssAfterWarmUp < 0) {
         m_rssAfterWarmUp = m_rssNow;
+        m_heapAfterWarmUp = m_heapNow;
+    }
     m_objectCounts.append(liveObjects());
 }
 
@@ -209,6 +214,14 @@ qint64 SoakRun::residentKb()
         return 0;
     const QList<QByteArray> fields = statm.readAll().split(' ');
     return fields.size() > 1 ? fields.at(1).toLongLong() * (sysconf(_SC_PAGESIZE) / 1024) : 0;
+}
+
+qint64 SoakRun::heapInUseKb()
+{
+    // What the program holds, as against what the allocator keeps from the
+    // system: the two tell a leak from a fragmented heap.
+    const struct mallinfo2 info = mallinfo2();
+    return qint64((info.uordblks + info.hblkhd) / 1024);
 }
 
 int SoakRun::liveObjects()

@@ -34,6 +34,7 @@ private:
     void scopePanelActions();
 
     static qint64 residentKb();
+    static qint64 heapInUseKb();
     static int liveObjects();
 
     DemoWindow &m_window;
@@ -51,6 +52,8 @@ private:
     bool m_savedSinceProbe = false;
     qint64 m_rssAfterWarmUp = -1;
     qint64 m_rssNow = 0;
+    qint64 m_heapAfterWarmUp = -1;
+    qint64 m_heapNow = 0;
     QVector<int> m_objectCounts;
     int m_step = 0;
     QAbstractItemModel *m_removed = nullptr;
