@@ -531,11 +531,6 @@ void VRXScopePlotView::rowsInserted(const QModelIndex &parent, int start, int en
         return;
     const int count = end - start + 1;
     const int rows = model()->rowCount();
-    if (rows <= d->m_lastRowCount + count) {
-        const int dropped = d->m_lastRowCount + count - (rows - 1);
-        if (d->m_nextScopeRow > dropped)
-            d->m_nextScopeRow -= dropped;
-    }
     d->m_lastRowCount = rows - 1;
     d->m_timeIndex.invalidateFrom(start);
 
@@ -554,8 +549,16 @@ void VRXScopePlotView::rowsInserted(const QModelIndex &parent, int start, int en
 void VRXScopePlotView::rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end)
 {
     Q_D(VRXScopePlotView);
-    if (!parent.isValid())
+    if (!parent.isValid()) {
         d->m_timeIndex.removeRows(start, end);
+        // A full buffer announces its dropped sample here, before the new
+        // one: the next sweep keeps its first reading.
+        if (d->m_nextScopeRow > end)
+            d->m_nextScopeRow -= end - start + 1;
+        else if (d->m_nextScopeRow > start)
+            d->m_nextScopeRow = start;
+        d->m_lastRowCount = std::max(d->m_lastRowCount - (end - start + 1), 0);
+    }
     QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
 }
 

@@ -122,13 +122,15 @@ void VRXSingleChannelDataModel::AddData(double timestamp, double data)
     }
 
     if (_autoUpdate && m_dataSize == held) {
-        beginInsertRows(QModelIndex(), int(held), int(held));
+        // Two complete changes, never one inside the other: Qt's views and
+        // persistent indexes support no nesting, and a row that keeps its
+        // reading must move up with it. Between the two the new sample is
+        // already stored but not yet shown.
         beginRemoveRows(QModelIndex(), 1, 1);
         append(timestamp, data);
-        // Between the two ends the table is one row short, as a listener of
-        // rowsRemoved expects.
         --m_dataSize;
         endRemoveRows();
+        beginInsertRows(QModelIndex(), int(held), int(held));
         ++m_dataSize;
         endInsertRows();
         return;

@@ -41,8 +41,7 @@ struct Rig
     std::vector<std::unique_ptr<VRXSingleChannelDataModel>> devices;
     VRXMultichannelProxyModel merged;
     VRXLatestPlotDataProxyModel proxy;
-    corvid_test::SequentialAdapter adapter{&proxy};
-    QAbstractItemModelTester tester{&adapter, QAbstractItemModelTester::FailureReportingMode::QtTest};
+    QAbstractItemModelTester tester{&proxy, QAbstractItemModelTester::FailureReportingMode::QtTest};
     int t = 0;
 };
 

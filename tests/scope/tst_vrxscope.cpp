@@ -483,8 +483,7 @@ void TestVRXScope::chainPassesTheModelTesterWhileDriven()
     VRXScope scope;
     VRXSingleChannelDataModel host(80);
     scope.setModel(&host);
-    corvid_test::SequentialAdapter adapter(scope.topLevelModel());
-    QAbstractItemModelTester tester(&adapter);
+    QAbstractItemModelTester tester(scope.topLevelModel());
     auto *averaging = scope.findChild<QComboBox *>(QStringLiteral("averagingCombo"));
     auto click = [&](const char *name) { scope.findChild<QToolButton *>(QLatin1String(name))->click(); };
     for (int i = 1; i <= 200; ++i) {
