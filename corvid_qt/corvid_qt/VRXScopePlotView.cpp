@@ -65,6 +65,9 @@ VRXScopePlotViewPrivate::VRXScopePlotViewPrivate(VRXScopePlotView *q)
 {
     m_plotMarkers.resize(NUM_CURSORS);
     m_markerChannelHints.resize(NUM_CURSORS);
+    m_markerChannels.fill(0, NUM_CURSORS);
+    m_markerPlaced.fill(false, NUM_CURSORS);
+    m_markerDrawn.fill(false, NUM_CURSORS);
     for (int i = 0; i < NUM_CURSORS; ++i) {
         auto *marker = new CachedLabelMarker;
         marker->setLineStyle(QwtPlotMarker::VLine);
@@ -198,6 +201,8 @@ void VRXScopePlotViewPrivate::placeMarker(int which, QPointF pos)
     marker->setValue(pos);
     marker->attach(plot());
     m_markerChannelHints[which] = -1;
+    m_markerChannels[which] = 0;
+    m_markerPlaced[which] = true;
     m_markersPlaced = true;
     q->RequestReplotRefresh();
 }
@@ -417,6 +422,7 @@ void VRXScopePlotView::enablePlotMarker(bool on)
     d->m_plotMarkerEnabled = on;
     if (!on) {
         d->m_markersPlaced = false;
+        d->m_markerPlaced.fill(false);
         d->detachMarkers();
     }
 }
@@ -723,6 +729,7 @@ void VRXScopePlotView::selectionChanged(const QItemSelection &selected, const QI
             d->m_plotMarkers[0]->setValue(column, 0.0);
         for (const QSharedPointer<QwtPlotMarker> &marker : qAsConst(d->m_plotMarkers))
             marker->attach(qwtPlot());
+        d->m_markerPlaced[0] = true;
         d->m_markersPlaced = true;
         if (sender() != this && !d->m_plotting)
             RequestReplotRefresh();
@@ -733,8 +740,10 @@ void VRXScopePlotView::selectionChanged(const QItemSelection &selected, const QI
     if (selectionModel() && selectionModel()->hasSelection())
         return;
     d->detachMarkers();
-    if (!d->m_plotting)
+    if (!d->m_plotting) {
         d->m_markersPlaced = false;
+        d->m_markerPlaced.fill(false);
+    }
 }
 
 QRect VRXScopePlotView::visualRect(const QModelIndex &index) const

@@ -127,6 +127,11 @@ public:
 
     QVector<QSharedPointer<QwtPlotMarker>> m_plotMarkers;
     QVector<int> m_markerChannelHints;
+    // Each marker keeps the channel it was last drawn on (0: none yet) and
+    // shows only while its sample is drawn; marker 1 waits for its own click.
+    QVector<int> m_markerChannels;
+    QVector<bool> m_markerPlaced;
+    QVector<bool> m_markerDrawn;
     bool m_plotMarkerEnabled = true;
     QPointer<QAbstractItemModel> m_rootModel;
     VRXAbstractPlotDataModel *m_vrxModel = nullptr;
