@@ -368,6 +368,24 @@ private slots:
         QCOMPARE(corvid_test::readFile(dir.filePath("proxy.csv")), corvid_test::readFile(dir.filePath("device.csv")));
     }
 
+    void averagingStoresNothingAtNoAveraging()
+    {
+        TablePlotModel table(5, 3);
+        VRXAveragingProxyModel proxy;
+        proxy.setSourceModel(&table);
+        const auto changeUnseen = [&table](double v) { // a change only a read-through proxy shows
+            QSignalBlocker blocker(&table);
+            table.setData(table.index(3, 1), v);
+        };
+        for (int n : {1, 4, 1}) {
+            proxy.setAveraging(n);
+            const double before = proxy.doubleData(3, 1);
+            changeUnseen(before + 7.0);
+            QCOMPARE(proxy.doubleData(3, 1) == table.doubleData(3, 1), n == 1);
+            QCOMPARE(proxy.index(3, 1).data() == table.index(3, 1).data(), n == 1);
+        }
+    }
+
     void persistentIndexOnTheNewestRowFollowsItsReading_data()
     {
         QTest::addColumn<QByteArray>("kind");
