@@ -288,6 +288,9 @@ void VRXScope::SetYScale(int scaleMode)
     }
     case _PlotScaleNormal:
     case _PlotScaleAutoOnly:
+        // Normalised curves reach -1: a "+" left on would cut off half of them.
+        if (scaleMode == VRXScopePlotView::PlotScaleNormalize)
+            positiveOnly->setChecked(false);
         positiveOnly->setEnabled(m_plotScaleMode != _PlotScaleAutoOnly && scaleMode > 1);
         view->SetYScaleMode(scaleMode);
         break;
@@ -366,7 +369,8 @@ void VRXScope::ZeroClear()
 void VRXScope::showZeroState(bool zeroing)
 {
     m_ui->clearZeroButton->setEnabled(zeroing);
-    m_ui->zeroWidget->setStyleSheet(zeroing ? QStringLiteral("background-color:#88ff8a;") : QString());
+    // The light green needs dark text whatever the application's palette.
+    m_ui->zeroWidget->setStyleSheet(zeroing ? QStringLiteral("background-color:#88ff8a; color:black;") : QString());
 }
 
 void VRXScope::Clear()
