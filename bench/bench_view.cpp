@@ -1,14 +1,32 @@
 // The scope plot view on the usual chain: eight single-channel models of
 // 100000 samples merged, averaged and zeroed, rendered at 1200 x 600.
 //
-//  strip / scope  one plot pass and the paint that carries it, against the
-//                 floor (the same visible points as bare drawPolyline calls
-//                 from polygons prepared in advance) and against the usual
-//                 Qwt way (each window copied into a QPolygonF, setSamples,
-//                 replot), both rendering the same widget size.
-//  view_adddata   AddData with the view attached and visible, painting at
-//                 60 Hz, against the same chain without a view.
-//  burst          10000 samples per channel between two paints.
+//  strip / scope    one plot pass and the paint that carries it, 256 points
+//                   per channel, against the floor and against the usual Qwt
+//                   way (each window copied into a QPolygonF, setSamples,
+//                   replot), both rendering the same widget size. The floor
+//                   is the faster of two ways to put the same points into a
+//                   cleared image with nothing else: bare drawPolyline calls
+//                   from polygons mapped in advance, or the span floor.
+//  strip_wide       the same over 100000 and 10000 points per channel;
+//  scope_wide       a scope sweep of 100000 points. Against the span floor:
+//                   the same samples mapped and reduced to per-column
+//                   min/max spans in advance, written straight into a
+//                   cleared QImage.
+//  ratio_to_qcustomplot  against QCustomPlot: eight QCPGraphs holding the
+//                   same points (fed once, as a host feeding it would keep
+//                   them), adaptive sampling on, no antialiasing as ours,
+//                   replot and render at the same size.
+//  view_adddata     AddData with the view attached and visible, painting at
+//                   60 Hz, against the same chain without a view, in
+//                   alternating turns; the medians of the turns count.
+//  burst            10000 samples per channel between two paints.
+//
+// Every comparison is timed in interleaved turns within one run, so a busy
+// machine slows all sides alike; the best turn of each counts. The passes
+// and their rivals are timed in CPU time of the one thread that paints, which
+// other processes on a shared machine do not inflate; view_adddata, which
+// paints at wall-clock frame times, is timed in wall-clock time.
 #include "BenchHarness.h"
 
 #include <VRXAveragingProxyModel.h>
@@ -19,7 +37,6 @@
 #include <VRXZeroingProxyModel.h>
 
 #include <QtCore/QElapsedTimer>
-#include <chrono>
 #include <QtGui/QImage>
 #include <QtGui/QPainter>
 #include <QtWidgets/QApplication>
@@ -31,7 +48,16 @@
 #include <qwt_plot_grid.h>
 #include <qwt_scale_map.h>
 
+#ifdef CORVID_BENCH_QCUSTOMPLOT
+#include <qcustomplot.h>
+#endif
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <cmath>
+#include <functional>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -148,28 +174,53 @@ struct QwtWay {
     }
 };
 
-// The same points, mapped once, drawn with nothing else.
-struct Floor {
+// The window a pass drew, read back from its first curve.
+struct Window {
+    int firstRow = 1, lastRow = 0;
+    double xLow = 0.0, xHigh = 1.0, yLow = 0.0, yHigh = 1.0;
+
+    int points() const { return lastRow - firstRow + 1; }
+};
+
+Window drawnWindow(BenchView &view, const Chain &chain)
+{
+    QwtPlot *plot = view.qwtPlot();
+    const QwtPlotItemList curves = plot->itemList(QwtPlotItem::Rtti_PlotCurve);
+    const auto *curve = static_cast<const QwtPlotCurve *>(curves.first());
+    Window w;
+    w.xLow = plot->axisScaleDiv(QwtPlot::xBottom).lowerBound();
+    w.xHigh = plot->axisScaleDiv(QwtPlot::xBottom).upperBound();
+    w.yLow = plot->axisScaleDiv(QwtPlot::yLeft).lowerBound();
+    w.yHigh = plot->axisScaleDiv(QwtPlot::yLeft).upperBound();
+    const int rows = chain.zeroed.rowCount() - 1;
+    while (w.firstRow < rows && chain.zeroed.doubleData(w.firstRow, 0) < curve->sample(0).x())
+        ++w.firstRow;
+    w.lastRow = w.firstRow + int(curve->dataSize()) - 1;
+    return w;
+}
+
+struct Maps {
+    QwtScaleMap x, y;
+    explicit Maps(const Window &w)
+    {
+        x.setScaleInterval(w.xLow, w.xHigh);
+        x.setPaintInterval(0, kSize.width() - 1);
+        y.setScaleInterval(w.yLow, w.yHigh);
+        y.setPaintInterval(kSize.height() - 1, 0);
+    }
+};
+
+// The same points, mapped once, drawn as bare polylines.
+struct PolylineFloor {
     std::vector<QPolygonF> polygons;
 
-    Floor(const VRXAbstractPlotDataModel &model, int firstRow, int lastRow, double xLow, double xHigh)
+    PolylineFloor(const VRXAbstractPlotDataModel &model, const Window &w)
     {
-        double yLow = 1e300, yHigh = -1e300;
-        for (int c = 1; c <= kChannels; ++c) {
-            for (int r = firstRow; r <= lastRow; ++r) {
-                yLow = std::min(yLow, model.doubleData(r, c));
-                yHigh = std::max(yHigh, model.doubleData(r, c));
-            }
-        }
-        QwtScaleMap xMap, yMap;
-        xMap.setScaleInterval(xLow, xHigh);
-        xMap.setPaintInterval(0, kSize.width());
-        yMap.setScaleInterval(yLow, yHigh);
-        yMap.setPaintInterval(kSize.height(), 0);
+        const Maps maps(w);
         for (int c = 1; c <= kChannels; ++c) {
             QPolygonF polygon;
-            for (int r = firstRow; r <= lastRow; ++r)
-                polygon.append(QPointF(xMap.transform(model.doubleData(r, 0)), yMap.transform(model.doubleData(r, c))));
+            for (int r = w.firstRow; r <= w.lastRow; ++r)
+                polygon.append(QPointF(maps.x.transform(model.doubleData(r, 0)), maps.y.transform(model.doubleData(r, c))));
             polygons.push_back(polygon);
         }
     }
@@ -185,34 +236,121 @@ struct Floor {
     }
 };
 
-// Seconds per call of each of the three, measured in turns so that a busy
-// machine slows all of them alike; the best turn of each counts.
-template <typename A, typename B, typename C>
-void bestInTurns(A &&a, B &&b, C &&c, double &sa, double &sb, double &sc)
-{
-    const int batch = 10;
-    sa = sb = sc = 1e300;
-    a();
-    b();
-    c();
-    for (int turn = 0; turn < 25; ++turn) {
-        corvid_bench::Clock::time_point t0 = corvid_bench::Clock::now();
-        for (int i = 0; i < batch; ++i)
-            a();
-        corvid_bench::Clock::time_point t1 = corvid_bench::Clock::now();
-        for (int i = 0; i < batch; ++i)
-            b();
-        corvid_bench::Clock::time_point t2 = corvid_bench::Clock::now();
-        for (int i = 0; i < batch; ++i)
-            c();
-        corvid_bench::Clock::time_point t3 = corvid_bench::Clock::now();
-        sa = std::min(sa, std::chrono::duration<double>(t1 - t0).count() / batch);
-        sb = std::min(sb, std::chrono::duration<double>(t2 - t1).count() / batch);
-        sc = std::min(sc, std::chrono::duration<double>(t3 - t2).count() / batch);
+// The same samples reduced in advance to one span per pixel column and
+// channel (min to max, joined to the column before), written into the image.
+struct SpanFloor {
+    struct Span {
+        int column, low, high;
+    };
+    std::vector<std::vector<Span>> spans;
+
+    SpanFloor(const VRXAbstractPlotDataModel &model, const Window &w)
+    {
+        const Maps maps(w);
+        const auto pixel = [](double v, int size) { return qBound(0, int(std::lround(v)), size - 1); };
+        for (int c = 1; c <= kChannels; ++c) {
+            std::vector<Span> channel;
+            int last = -1;
+            for (int r = w.firstRow; r <= w.lastRow; ++r) {
+                const int x = pixel(maps.x.transform(model.doubleData(r, 0)), kSize.width());
+                const int y = pixel(maps.y.transform(model.doubleData(r, c)), kSize.height());
+                if (channel.empty() || channel.back().column != x)
+                    channel.push_back({x, last < 0 ? y : std::min(last, y), last < 0 ? y : std::max(last, y)});
+                Span &s = channel.back();
+                s.low = std::min(s.low, y);
+                s.high = std::max(s.high, y);
+                last = y;
+            }
+            spans.push_back(channel);
+        }
     }
+
+    void draw(QImage &image) const
+    {
+        image.fill(Qt::black);
+        uchar *bits = image.bits();
+        const int stride = image.bytesPerLine();
+        for (int c = 1; c <= kChannels; ++c) {
+            const QRgb ink = VRXPlotColors::forChannel(c).rgba();
+            for (const Span &s : spans[c - 1]) {
+                for (int y = s.low; y <= s.high; ++y)
+                    reinterpret_cast<QRgb *>(bits + y * stride)[s.column] = ink;
+            }
+        }
+    }
+};
+
+#ifdef CORVID_BENCH_QCUSTOMPLOT
+struct QCustomPlotWay {
+    QCustomPlot plot;
+
+    QCustomPlotWay(const VRXAbstractPlotDataModel &model, const Window &w)
+    {
+        plot.setBackground(Qt::black);
+        plot.setNotAntialiasedElements(QCP::aeAll);
+        for (int c = 1; c <= kChannels; ++c) {
+            QVector<double> keys, values;
+            keys.reserve(w.points());
+            values.reserve(w.points());
+            for (int r = w.firstRow; r <= w.lastRow; ++r) {
+                keys.append(model.doubleData(r, 0));
+                values.append(model.doubleData(r, c));
+            }
+            QCPGraph *graph = plot.addGraph();
+            graph->setPen(QPen(VRXPlotColors::forChannel(c), 1.0));
+            graph->setData(keys, values, true);
+        }
+        plot.xAxis->setRange(w.xLow, w.xHigh);
+        plot.yAxis->setRange(w.yLow, w.yHigh);
+        plot.resize(kSize);
+        plot.show();
+    }
+
+    void draw(QImage &image)
+    {
+        plot.replot(QCustomPlot::rpQueuedRefresh);
+        plot.render(&image);
+    }
+};
+#endif
+
+double threadSeconds()
+{
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec + t.tv_nsec * 1e-9;
 }
 
-void passCase(const char *name, BenchView &view, const Chain &chain, bool scope)
+// CPU seconds per call of each callable, measured in turns so that a busy
+// machine slows all of them alike; the best turn of each counts.
+std::vector<double> bestInTurns(const std::vector<std::function<void()>> &calls)
+{
+    std::vector<double> best(calls.size(), 1e300);
+    std::vector<int> batch(calls.size(), 1);
+    for (size_t k = 0; k < calls.size(); ++k) {
+        calls[k]();
+        // About 20 ms per batch keeps the clock's grain and the long cases apart.
+        const double t0 = threadSeconds();
+        calls[k]();
+        batch[k] = std::max(1, std::min(20, int(0.02 / std::max(threadSeconds() - t0, 1e-6))));
+    }
+    for (int turn = 0; turn < 9; ++turn) {
+        for (size_t k = 0; k < calls.size(); ++k) {
+            const double t0 = threadSeconds();
+            for (int i = 0; i < batch[k]; ++i)
+                calls[k]();
+            best[k] = std::min(best[k], (threadSeconds() - t0) / batch[k]);
+        }
+    }
+    return best;
+}
+
+struct PassTimes {
+    int points = 0;
+    double view = 0, qwt = 0, spanFloor = 0, polylineFloor = 0, qcustomplot = 0;
+};
+
+PassTimes timePass(BenchView &view, const Chain &chain, bool scope, bool withPolyline, bool withPeer)
 {
     QImage image(kSize, QImage::Format_ARGB32_Premultiplied);
     auto pass = [&] {
@@ -223,33 +361,67 @@ void passCase(const char *name, BenchView &view, const Chain &chain, bool scope)
         view.render(&image);
     };
     pass();
-
-    // The rows the pass drew, read back from its first curve.
-    QwtPlot *plot = view.qwtPlot();
-    const QwtPlotItemList curves = plot->itemList(QwtPlotItem::Rtti_PlotCurve);
-    const auto *curve = static_cast<const QwtPlotCurve *>(curves.first());
-    const QwtScaleDiv &div = plot->axisScaleDiv(QwtPlot::xBottom);
-    const double xLow = div.lowerBound(), xHigh = div.upperBound();
-    const int rows = chain.zeroed.rowCount() - 1;
-    int firstRow = 1;
-    while (firstRow < rows && chain.zeroed.doubleData(firstRow, 0) < curve->sample(0).x())
-        ++firstRow;
-    const int lastRow = firstRow + int(curve->dataSize()) - 1;
+    const Window w = drawnWindow(view, chain);
 
     QwtWay qwt;
     QImage qwtImage(kSize, QImage::Format_ARGB32_Premultiplied);
-    const Floor floor(chain.zeroed, firstRow, lastRow, xLow, xHigh);
+    const SpanFloor spanFloor(chain.zeroed, w);
     QImage floorImage(kSize, QImage::Format_ARGB32_Premultiplied);
+    std::vector<std::function<void()>> calls{
+        pass, [&] { qwt.draw(chain.zeroed, w.firstRow, w.lastRow, w.xLow, w.xHigh, qwtImage); },
+        [&] { spanFloor.draw(floorImage); }};
+    std::unique_ptr<PolylineFloor> polylineFloor;
+    if (withPolyline) {
+        polylineFloor.reset(new PolylineFloor(chain.zeroed, w));
+        calls.push_back([&] { polylineFloor->draw(floorImage); });
+    }
+#ifdef CORVID_BENCH_QCUSTOMPLOT
+    std::unique_ptr<QCustomPlotWay> peer;
+    if (withPeer) {
+        peer.reset(new QCustomPlotWay(chain.zeroed, w));
+        calls.push_back([&] { peer->draw(qwtImage); });
+    }
+#else
+    withPeer = false;
+#endif
+    const std::vector<double> s = bestInTurns(calls);
+    PassTimes t;
+    t.points = w.points();
+    t.view = s[0];
+    t.qwt = s[1];
+    t.spanFloor = s[2];
+    t.polylineFloor = withPolyline ? s[3] : 1e300;
+    t.qcustomplot = withPeer ? s.back() : std::numeric_limits<double>::quiet_NaN();
+    return t;
+}
 
-    double viewSeconds, qwtSeconds, floorSeconds;
-    bestInTurns(pass, [&] { qwt.draw(chain.zeroed, firstRow, lastRow, xLow, xHigh, qwtImage); },
-                [&] { floor.draw(floorImage); }, viewSeconds, qwtSeconds, floorSeconds);
+void passCase(const char *name, BenchView &view, const Chain &chain, bool scope)
+{
+    const PassTimes t = timePass(view, chain, scope, true, !scope);
+    const double floor = std::min(t.spanFloor, t.polylineFloor);
+    char line[240];
+    std::snprintf(line, sizeof line, "%s ratio_to_floor=%.2f ratio_to_qwt=%.2f ms=%.3f points=%d qwt_to_floor=%.2f", name,
+                  t.view / floor, t.view / t.qwt, t.view * 1e3, t.points, t.qwt / floor);
+    std::string text(line);
+    if (!scope) {
+        std::snprintf(line, sizeof line, " ratio_to_qcustomplot=%.2f", t.view / t.qcustomplot);
+        text += line;
+    }
+    corvid_bench::report(text);
+}
 
-    char line[200];
-    std::snprintf(line, sizeof line, "%s ratio_to_floor=%.2f ratio_to_qwt=%.2f ms=%.3f points=%d qwt_to_floor=%.2f",
-                  name, viewSeconds / floorSeconds, viewSeconds / qwtSeconds, viewSeconds * 1e3,
-                  lastRow - firstRow + 1, qwtSeconds / floorSeconds);
-    corvid_bench::report(line);
+void wideCase(const char *name, BenchView &view, const Chain &chain, bool scope)
+{
+    const PassTimes t = timePass(view, chain, scope, false, !scope);
+    char line[240];
+    std::snprintf(line, sizeof line, "%s points=%d ms=%.3f ratio_to_qwt=%.3f ratio_to_span_floor=%.2f", name, t.points,
+                  t.view * 1e3, t.view / t.qwt, t.view / t.spanFloor);
+    std::string text(line);
+    if (!scope) {
+        std::snprintf(line, sizeof line, " ratio_to_qcustomplot=%.2f", t.view / t.qcustomplot);
+        text += line;
+    }
+    corvid_bench::report(text);
 }
 
 // Adds `steps` samples to every channel as fast as possible, letting the
@@ -270,43 +442,77 @@ double feed(Chain &chain, int steps)
     return clock.nsecsElapsed() * 1e-9;
 }
 
+void setWidthHint(Chain &chain, int points)
+{
+    for (const auto &model : chain.models)
+        model->setPlotWidthHintPoints(points);
+}
+
+// The scope draws one sweep per paint from the first row on; let it catch
+// up with the buffer, then each pass draws the newest sweep.
+void catchUp(BenchView &view, int sweeps)
+{
+    double last = -1.0;
+    for (int i = 0; i < sweeps + 10; ++i) {
+        QCoreApplication::processEvents();
+        last = view.qwtPlot()->axisScaleDiv(QwtPlot::xBottom).upperBound();
+    }
+    corvid_bench::keep(last);
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
 
-    // (a) One pass over full buffers.
+    // (a) One pass over full buffers, at the usual width and at full width.
     {
         Chain chain;
         chain.add(kSamples);
-        BenchView view;
-        view.setModel(&chain.zeroed);
-        view.show();
-        settle();
-        const double t0 = chain.zeroed.doubleData(kSamples - 200, 0);
-        view.SelectPoint1(QPointF(t0, 0.0));
-        view.SelectPoint2(QPointF(t0 + 0.05, 0.0));
-        settle();
-        passCase("strip", view, chain, false);
-        // The scope draws one sweep per paint from the first row on; let it
-        // catch up with the buffer, then each pass draws the newest sweep.
-        view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
-        double last = -1.0;
-        for (int i = 0; i < kSamples / 256 + 10; ++i) {
-            QCoreApplication::processEvents();
-            last = view.qwtPlot()->axisScaleDiv(QwtPlot::xBottom).upperBound();
+        {
+            BenchView view;
+            view.setModel(&chain.zeroed);
+            view.show();
+            settle();
+            const double t0 = chain.zeroed.doubleData(kSamples - 200, 0);
+            view.SelectPoint1(QPointF(t0, 0.0));
+            view.SelectPoint2(QPointF(t0 + 0.05, 0.0));
+            settle();
+            passCase("strip", view, chain, false);
+            view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
+            catchUp(view, kSamples / 256);
+            passCase("scope", view, chain, true);
         }
-        corvid_bench::keep(last);
-        passCase("scope", view, chain, true);
+        for (int points : {kSamples, kSamples / 10}) {
+            setWidthHint(chain, points);
+            BenchView view;
+            view.setModel(&chain.zeroed);
+            view.show();
+            settle();
+            wideCase("strip_wide", view, chain, false);
+            if (points == kSamples) {
+                view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
+                catchUp(view, 2);
+                wideCase("scope_wide", view, chain, true);
+            }
+        }
+        setWidthHint(chain, 0);
     }
 
-    // (b) AddData throughput, and (c) a burst between two paints.
+    // (b) AddData throughput in alternating turns, and (c) a burst between two paints.
     {
-        const int steps = 40000;
+        const int steps = 16000;
+        const int turns = 6;
         Chain bare;
         bare.add(1000);
-        const double bareSeconds = feed(bare, steps);
 
         Chain chain;
         chain.add(1000);
@@ -318,13 +524,28 @@ int main(int argc, char **argv)
         settle();
         view.SelectPoint1(QPointF(0.5, 0.0));
         settle();
-        const long before = view.counter.paints;
-        const double viewSeconds = feed(chain, steps);
-        const long passes = view.counter.paints - before;
-        char line[160];
-        std::snprintf(line, sizeof line, "view_adddata ratio=%.2f passes_per_s=%.1f us_per_step=%.2f bare_us_per_step=%.2f",
-                      viewSeconds / bareSeconds, passes / viewSeconds, viewSeconds / steps * 1e6,
-                      bareSeconds / steps * 1e6);
+
+        std::vector<double> bareSeconds, viewSeconds;
+        long passes = 0;
+        feed(bare, steps / 4);
+        feed(chain, steps / 4);
+        for (int turn = 0; turn < turns; ++turn) {
+            bareSeconds.push_back(feed(bare, steps));
+            const long before = view.counter.paints;
+            viewSeconds.push_back(feed(chain, steps));
+            passes += view.counter.paints - before;
+        }
+        const double bareMedian = median(bareSeconds), viewMedian = median(viewSeconds);
+        double viewTotal = 0.0;
+        for (double v : viewSeconds)
+            viewTotal += v;
+        char line[200];
+        std::snprintf(line, sizeof line,
+                      "view_adddata ratio=%.2f passes_per_s=%.1f us_per_step=%.2f bare_us_per_step=%.2f best_ratio=%.2f turns=%d",
+                      viewMedian / bareMedian, passes / viewTotal, viewMedian / steps * 1e6, bareMedian / steps * 1e6,
+                      *std::min_element(viewSeconds.begin(), viewSeconds.end()) /
+                          *std::min_element(bareSeconds.begin(), bareSeconds.end()),
+                      turns);
         corvid_bench::report(line);
 
         settle();

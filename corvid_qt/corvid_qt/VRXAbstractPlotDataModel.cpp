@@ -14,4 +14,10 @@ int VRXAbstractPlotDataModel::NumberOfChannels() const
     return 1;
 }
 
+void VRXAbstractPlotDataModel::doubleDataRange(int column, int firstRow, int count, double *values) const
+{
+    for (int k = 0; k < count; ++k)
+        values[k] = doubleData(firstRow + k, column);
+}
+
 } // namespace Corvid_Qt

@@ -66,6 +66,10 @@ public:
     virtual QwtSeriesData<QPointF> *seriesData(int column, int startRow, int endRow) const = 0;
     /// How many samples the model keeps at most.
     virtual int MaxBufferSize() const = 0;
+    /// values[k] = doubleData(firstRow + k, column) for k below count, in one
+    /// call: a curve over a whole buffer reads through a chain of proxies
+    /// once per column instead of once per sample.
+    virtual void doubleDataRange(int column, int firstRow, int count, double *values) const;
 };
 
 } // namespace Corvid_Qt

@@ -3,6 +3,7 @@
 #include "MeasurementUnit.h"
 
 #include <boost/circular_buffer.hpp>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -166,6 +167,31 @@ double VRXAveragingProxyModel::doubleData(int row, int column) const
     if (d->holds(row, column))
         return d->yData[size_t(column - 1)][size_t(row - 1)];
     return d->vrxModel ? d->vrxModel->doubleData(row, column) : std::numeric_limits<double>::quiet_NaN();
+}
+
+void VRXAveragingProxyModel::doubleDataRange(int column, int firstRow, int count, double *values) const
+{
+    Q_D(const VRXAveragingProxyModel);
+    const auto forward = [d](int column, int firstRow, int count, double *values) {
+        if (count <= 0)
+            return;
+        if (d->vrxModel)
+            d->vrxModel->doubleDataRange(column, firstRow, count, values);
+        else
+            std::fill(values, values + count, std::numeric_limits<double>::quiet_NaN());
+    };
+    const int lastRow = firstRow + count - 1;
+    const int held = column >= 1 && column <= d->channelCount() ? int(d->yData[size_t(column - 1)].size()) : 0;
+    const int from = std::max(firstRow, 1), to = std::min(lastRow, held);
+    if (from > to) {
+        forward(column, firstRow, count, values);
+        return;
+    }
+    forward(column, firstRow, from - firstRow, values);
+    const boost::circular_buffer<double> &y = d->yData[size_t(column - 1)];
+    for (int r = from; r <= to; ++r)
+        values[r - firstRow] = y[size_t(r - 1)];
+    forward(column, to + 1, lastRow - to, values + (to + 1 - firstRow));
 }
 
 void VRXAveragingProxyModel::Clear()

@@ -38,6 +38,7 @@ public:
 
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     double doubleData(int row, int column) const override;
+    void doubleDataRange(int column, int firstRow, int count, double *values) const override;
     void Clear() override;
     bool SaveDataToFile(const QString &fileName) const override;
     bool SavePixelatedDataToFile(const QString &fileName, float discriminator, bool invertx,

@@ -9,11 +9,13 @@
 #include "UnitsRelay_p.h"
 #include "VRXAbstractDeviceDataModel.h"
 #include "VRXPlotColors.h"
+#include "VRXSingleChannelDataModel.h"
 
 #include <QtCore/QByteArray>
 #include <QtCore/QDebug>
 #include <QtCore/QFileInfo>
 #include <QtCore/QIODevice>
+#include <QtCore/QLocale>
 #include <QtCore/QMetaMethod>
 #include <QtCore/QMimeData>
 #include <QtCore/QSaveFile>
@@ -761,13 +763,39 @@ QModelIndex VRXMultichannelProxyModel::mapFromSource(const QModelIndex &sourceIn
     return index(row, source->firstPosition + 1);
 }
 
+namespace {
+
+// Every single-channel source calls its column "1": a merged column is
+// named after its channel, or numbered.
+QString channelCaption(const QAbstractItemModel *source, int column)
+{
+    const QString name = source->property("channel").toString();
+    return name.isEmpty() ? QString::number(column) : name;
+}
+
+// A sample as stored, in base units: read directly where the source keeps
+// it, since scaling there and back need not give the same double.
+double baseValue(const SourceState *source, int row, int column)
+{
+    if (const auto *single = qobject_cast<const VRXSingleChannelDataModel *>(source->model))
+        return single->baseValue(row);
+    const double shown = source->plot->doubleData(row, column);
+    const Units::MeasurementUnit *units = source->plot->units();
+    return units ? units->unscale(shown) : shown;
+}
+
+} // namespace
+
 QVariant VRXMultichannelProxyModel::data(const QModelIndex &index, int role) const
 {
+    Q_D(const VRXMultichannelProxyModel);
     Q_ASSERT(!index.isValid() || index.model() == this);
     if (!index.isValid())
         return QVariant();
     if (role == Qt::BackgroundRole && index.row() == 0 && index.column() >= 1)
         return QBrush(VRXPlotColors::forChannel(index.column()));
+    if (role == Qt::DisplayRole && index.row() == 0 && index.column() >= 1)
+        return channelCaption(d->columns.at(index.column() - 1).source->model, index.column());
     const QModelIndex source = mapToSource(index);
     return source.isValid() ? source.data(role) : QVariant();
 }
@@ -799,10 +827,7 @@ QVariant VRXMultichannelProxyModel::headerData(int section, Qt::Orientation orie
         return QVariant();
     if (section == 0)
         return data(index(0, 0), role);
-    // Every single-channel source calls its column "1": name the merged
-    // columns after their channels, or number them.
-    const QString name = d->columns.at(section - 1).source->model->property("channel").toString();
-    return name.isEmpty() ? QVariant(QString::number(section)) : QVariant(name);
+    return channelCaption(d->columns.at(section - 1).source->model, section);
 }
 
 QModelIndex VRXMultichannelProxyModel::buddy(const QModelIndex &index) const
@@ -986,14 +1011,38 @@ bool VRXMultichannelProxyModel::SaveDataToDevice(QIODevice *device) const
     }
     chunk += '\n';
 
+    // The fields of the single-channel file, not the sources' display texts:
+    // those round timestamps to 4 digits and values into the display unit.
+    // Each column is read in one go first: a full buffer is written on the
+    // GUI thread, and per-cell calls down the chain would double its cost.
+    struct ColumnData
+    {
+        std::vector<double> times, values;
+    };
+    std::vector<ColumnData> data(static_cast<size_t>(channels));
+    for (int c = 0; c < channels; ++c) {
+        const ChannelColumn &column = d->columns.at(c);
+        const int rows = std::min(d->dataSize, std::max(0, column.source->model->rowCount() - 1));
+        ColumnData &out = data[size_t(c)];
+        out.times.resize(size_t(rows));
+        out.values.resize(size_t(rows));
+        column.source->plot->doubleDataRange(0, 1, rows, out.times.data());
+        if (const auto *single = qobject_cast<const VRXSingleChannelDataModel *>(column.source->model)) {
+            for (int i = 0; i < rows; ++i)
+                out.values[size_t(i)] = single->baseValue(i + 1);
+        } else {
+            for (int i = 0; i < rows; ++i)
+                out.values[size_t(i)] = baseValue(column.source, i + 1, column.sourceColumn);
+        }
+    }
+
     const int flushAt = 64 * 1024;
     for (int i = 0; i < d->dataSize; ++i) {
-        for (int c = 0; c < channels; ++c) {
-            const QAbstractItemModel *model = d->columns.at(c).source->model;
-            if (model->rowCount() - 1 > i) {
-                chunk += model->index(i + 1, 0).data().toString().toUtf8();
+        for (const ColumnData &column : data) {
+            if (size_t(i) < column.times.size()) {
+                appendFixed(chunk, column.times[size_t(i)], 9);
                 chunk += ',';
-                chunk += model->index(i + 1, d->columns.at(c).sourceColumn).data().toString().toUtf8();
+                appendShortest(chunk, column.values[size_t(i)]);
             } else {
                 chunk += ',';
             }
@@ -1080,6 +1129,30 @@ double VRXMultichannelProxyModel::doubleData(int row, int column) const
         }
     }
     return fallback;
+}
+
+void VRXMultichannelProxyModel::doubleDataRange(int column, int firstRow, int count, double *values) const
+{
+    Q_D(const VRXMultichannelProxyModel);
+    // A channel column, or the time column of a first source that holds
+    // every row asked for, is one read from one source.
+    if (count > 0 && firstRow >= 1 && column >= 0 && column <= d->columns.size() && !d->columns.isEmpty()) {
+        const ChannelColumn &channel = d->columns.at(std::max(column - 1, 0));
+        const SourceState *source = channel.source;
+        const int sourceColumn = column >= 1 ? channel.sourceColumn : 0;
+        const int n = source->model->rowCount();
+        if (n > firstRow + count - 1) {
+            source->plot->doubleDataRange(sourceColumn, firstRow, count, values);
+            return;
+        }
+        if (column >= 1 && n >= 2) {
+            const int held = std::max(n - firstRow, 0);
+            source->plot->doubleDataRange(sourceColumn, firstRow, held, values);
+            std::fill(values + held, values + count, source->plot->doubleData(n - 1, sourceColumn));
+            return;
+        }
+    }
+    VRXAbstractPlotDataModel::doubleDataRange(column, firstRow, count, values);
 }
 
 void VRXMultichannelProxyModel::sourceRowsInserted(const QModelIndex &, int, int)

@@ -119,6 +119,7 @@ public:
     int MaxBufferSize() const override;
     /// NaN beyond the channel columns and outside the table.
     double doubleData(int row, int column) const override;
+    void doubleDataRange(int column, int firstRow, int count, double *values) const override;
 
     /// The same file through a save file the caller made (not yet open).
     bool SaveDataToFile(QSaveFile &file) const;

@@ -4,6 +4,7 @@
 
 #include <QtCore/QAbstractItemModel>
 #include <cmath>
+#include <vector>
 #include <limits>
 
 namespace Corvid_Qt {
@@ -21,10 +22,14 @@ void VRXSeriesData::setScale(double scale)
 {
     m_scale = scale;
     d_boundingRect = QRectF(0.0, 0.0, 0.0, 0.0);
+    m_samples.clear();
+    m_loaded = false;
 }
 
 size_t VRXSeriesData::size() const
 {
+    if (m_loaded)
+        return size_t(m_samples.size());
     const auto *itemModel = dynamic_cast<const QAbstractItemModel *>(&m_model);
     if (!itemModel)
         return 0;
@@ -34,12 +39,67 @@ size_t VRXSeriesData::size() const
     return n > m_startRow ? size_t(n - m_startRow) : 0;
 }
 
+void VRXSeriesData::load() const
+{
+    if (m_loaded)
+        return;
+    const int n = int(size());
+    // Kept between calls: a pass over full buffers would otherwise fault in
+    // fresh pages for every curve.
+    thread_local std::vector<double> x, y;
+    x.resize(size_t(n));
+    y.resize(size_t(n));
+    m_model.doubleDataRange(0, m_startRow, n, x.data());
+    m_model.doubleDataRange(m_column, m_startRow, n, y.data());
+    m_samples.resize(n);
+    QPointF *out = m_samples.data();
+    for (int i = 0; i < n; ++i)
+        out[i] = QPointF(x[size_t(i)], y[size_t(i)]);
+    m_loaded = true;
+}
+
+QRectF VRXSeriesData::bounds(const QPointF *points, int n, double scale)
+{
+    const double big = std::numeric_limits<double>::max();
+    const QPointF first(points[0].x(), points[0].y() / scale);
+    double left = std::isfinite(first.x()) ? first.x() : 0.0;
+    double top = std::isfinite(first.y()) ? first.y() : 0.0;
+    double right = left;
+    double bottom = top;
+    for (int i = 0; i < n; ++i) {
+        const double px = points[i].x();
+        const double py = scale == 1.0 ? points[i].y() : points[i].y() / scale;
+        // Without branches: a full buffer is mostly finite samples.
+        const bool ok = std::abs(px) <= big && std::abs(py) <= big;
+        left = ok && px < left ? px : left;
+        right = ok && px > right ? px : right;
+        top = ok && py < top ? py : top;
+        bottom = ok && py > bottom ? py : bottom;
+    }
+    return QRectF(left, top, right - left, bottom - top);
+}
+
 QPointF VRXSeriesData::sample(size_t i) const
 {
+    if (m_loaded) {
+        const QPointF &p = m_samples.at(int(i));
+        return QPointF(p.x(), p.y() / m_scale);
+    }
     const int row = m_startRow + int(i);
     const double y = m_model.doubleData(row, m_column) / m_scale;
     const double x = m_model.doubleData(row, 0);
     return QPointF(x, y);
+}
+
+QVector<QPointF> VRXSeriesData::samples() const
+{
+    load();
+    if (m_scale == 1.0)
+        return m_samples;
+    QVector<QPointF> scaled(m_samples);
+    for (QPointF &p : scaled)
+        p.ry() /= m_scale;
+    return scaled;
 }
 
 QRectF VRXSeriesData::boundingRect() const
@@ -49,23 +109,8 @@ QRectF VRXSeriesData::boundingRect() const
     const size_t n = size();
     if (n == 0)
         return d_boundingRect;
-
-    const double big = std::numeric_limits<double>::max();
-    const QPointF first = sample(0);
-    double left = std::isfinite(first.x()) ? first.x() : 0.0;
-    double top = std::isfinite(first.y()) ? first.y() : 0.0;
-    double right = left;
-    double bottom = top;
-    for (size_t i = 0; i < n; ++i) {
-        const QPointF p = sample(i);
-        if (!(std::abs(p.x()) <= big && std::abs(p.y()) <= big))
-            continue;
-        left = std::min(left, p.x());
-        right = std::max(right, p.x());
-        top = std::min(top, p.y());
-        bottom = std::max(bottom, p.y());
-    }
-    d_boundingRect = QRectF(left, top, right - left, bottom - top);
+    load();
+    d_boundingRect = bounds(m_samples.constData(), m_samples.size(), m_scale);
     return d_boundingRect;
 }
 

@@ -3,6 +3,7 @@
 
 #include "corvid_qt_export.h"
 
+#include <QtCore/QVector>
 #include <qwt_series_data.h>
 
 namespace Corvid_Qt {
@@ -10,12 +11,15 @@ namespace Corvid_Qt {
 class VRXAbstractPlotDataModel;
 
 /**
- * Curve data read straight from one channel column of a plot-data model:
- * nothing is copied, each sample() reads two doubles through doubleData().
+ * Curve data read from one channel column of a plot-data model. Until a
+ * call needs every sample, each sample() reads two doubles through
+ * doubleData(); boundingRect() and samples() read all rows at once through
+ * doubleDataRange() and keep them, so a plot pass over a whole buffer reads
+ * each row once. The plot view makes a new series every pass.
  *
  * y values are divided by scale() (1.0 unless set; the plot view uses it to
  * normalise curves). The bounding rectangle is computed at its first valid
- * result and then kept; setScale() invalidates it. Must not outlive its model.
+ * result and then kept; setScale() drops it and the kept samples. Must not outlive its model.
  */
 class CORVID_QT_EXPORT VRXSeriesData : public QwtSeriesData<QPointF>
 {
@@ -32,13 +36,20 @@ public:
     size_t size() const override;
     QPointF sample(size_t i) const override;
     QRectF boundingRect() const override;
+    /// Every sample, y divided by scale(); read at the first call and kept.
+    QVector<QPointF> samples() const;
 
 private:
+    void load() const;
+    static QRectF bounds(const QPointF *points, int n, double scale);
+
     const VRXAbstractPlotDataModel &m_model;
     int m_column;
     int m_startRow;
     int m_endRow;
     double m_scale;
+    mutable QVector<QPointF> m_samples;
+    mutable bool m_loaded = false;
 };
 
 } // namespace Corvid_Qt

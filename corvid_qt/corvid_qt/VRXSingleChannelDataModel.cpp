@@ -6,6 +6,7 @@
 #include <QtCore/QByteArray>
 #include <QtCore/QIODevice>
 #include <QtCore/QSaveFile>
+#include <algorithm>
 #include <limits>
 
 namespace Corvid_Qt {
@@ -98,6 +99,29 @@ double VRXSingleChannelDataModel::doubleData(int row, int column) const
     if (row == 0)
         return column == TimestampColumn ? 0.0 : double(column);
     return std::numeric_limits<double>::quiet_NaN();
+}
+
+double VRXSingleChannelDataModel::baseValue(int row) const
+{
+    return row >= 1 && size_t(row) <= m_dataSize ? m_data[size_t(row - 1)] : std::numeric_limits<double>::quiet_NaN();
+}
+
+void VRXSingleChannelDataModel::doubleDataRange(int column, int firstRow, int count, double *values) const
+{
+    int k = 0;
+    for (; k < count && firstRow + k < 1; ++k)
+        values[k] = doubleData(firstRow + k, column);
+    const int end = int(std::min<size_t>(m_dataSize, size_t(std::max(firstRow + count - 1, 0))));
+    if (column == TimestampColumn) {
+        for (; firstRow + k <= end; ++k)
+            values[k] = m_timestamps[size_t(firstRow + k - 1)];
+    } else {
+        const Units::MeasurementUnit *u = units();
+        for (; firstRow + k <= end; ++k)
+            values[k] = u->scale(m_data[size_t(firstRow + k - 1)]);
+    }
+    for (; k < count; ++k)
+        values[k] = std::numeric_limits<double>::quiet_NaN();
 }
 
 void VRXSingleChannelDataModel::AddData(double timestamp, double data)

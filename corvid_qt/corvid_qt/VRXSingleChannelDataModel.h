@@ -51,6 +51,9 @@ public:
     int NumberOfChannels() const override;
     /// Timestamps in seconds unscaled, values in units(); NaN outside the table.
     double doubleData(int row, int column) const override;
+    void doubleDataRange(int column, int firstRow, int count, double *values) const override;
+    /// The value of data row `row` as stored, in base units; NaN outside.
+    double baseValue(int row) const;
     /// Writes the published rows as comma-separated text, replacing an
     /// existing file only by a complete new one. False when the name is
     /// empty or the file cannot be opened, written or committed.

@@ -2,6 +2,7 @@
 
 #include "MeasurementUnit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -107,6 +108,21 @@ double VRXZeroingProxyModel::doubleData(int row, int column) const
         return std::numeric_limits<double>::quiet_NaN();
     const double v = d->vrxModel->doubleData(row, column);
     return d->subtracts(row, column) ? v - units()->scale(d->zeroes[column - 1]) : v;
+}
+
+void VRXZeroingProxyModel::doubleDataRange(int column, int firstRow, int count, double *values) const
+{
+    Q_D(const VRXZeroingProxyModel);
+    if (!d->vrxModel) {
+        std::fill(values, values + std::max(count, 0), std::numeric_limits<double>::quiet_NaN());
+        return;
+    }
+    d->vrxModel->doubleDataRange(column, firstRow, count, values);
+    if (!d->subtracts(1, column))
+        return;
+    const double zero = units()->scale(d->zeroes[column - 1]);
+    for (int k = std::max(1 - firstRow, 0); k < count; ++k)
+        values[k] -= zero;
 }
 
 QVariant VRXZeroingProxyModel::data(const QModelIndex &index, int role) const

@@ -32,6 +32,7 @@ public:
 
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     double doubleData(int row, int column) const override;
+    void doubleDataRange(int column, int firstRow, int count, double *values) const override;
 
     /// Whether values are shown minus their zero.
     bool isZeroing() const;

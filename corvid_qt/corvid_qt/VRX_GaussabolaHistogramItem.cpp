@@ -2,6 +2,8 @@
 
 #include "VRX_HistogramItemAxisWidget.h"
 
+#include <cmath>
+
 namespace Corvid_Qt {
 
 QColor VRX_GaussabolaHistogramItem::itemColor()
@@ -64,7 +66,17 @@ bool VRX_GaussabolaHistogramItem::prepare(int startChannel, QVector<float> const
     m_chi2.reset();
     m_snr.reset();
     newDistribution(values);
-    const int code = Gaussian::Gaussabola(*m_dist, m_opt).calculate_all();
+    int code = Gaussian::Gaussabola(*m_dist, m_opt).calculate_all();
+    // The distribution sees non-finite channels as 0, so a NaN at the true
+    // peak would leave a fit through its neighbours; the three channels of
+    // the parabola must be numbers as given.
+    const int peak = m_dist->m_histogramPeak_x;
+    if (code == Gaussian::ErrorNone) {
+        for (int i = peak - 1; i <= peak + 1; ++i) {
+            if (i >= 0 && i < values.size() && !std::isfinite(values[i]))
+                code = Gaussian::ErrorNotEnoughPeakData;
+        }
+    }
     return finishPrepare(code, startChannel, values.size(), totalChannels, m_statMarker, &m_curve, &m_peak,
                          &m_snr, &m_chi2, m_chi_opt.m_signal_channels);
 }
@@ -95,8 +107,8 @@ QwtText VRX_GaussabolaHistogramItem::label() const
                    .arg(double(m_dist->standard_deviation()))
                    .arg(double(m_peak), 0, 'e', 3)
                    .arg(double(m_dist->m_histogramSum), 0, 'e', 3)
-                   .arg(m_snr ? double(m_snr->snr()) : 1.0)
-                   .arg(m_snr ? double(m_snr->noise_standard_deviation()) : 0.0, 0, 'e', 3)
+                   .arg(snrText(m_snr.get()))
+                   .arg(noiseText(m_snr.get()))
                    .arg(mu)
                    .arg(sigma)
                    .arg(chi)

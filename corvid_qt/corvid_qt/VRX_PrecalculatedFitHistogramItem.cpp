@@ -123,8 +123,8 @@ QwtText VRX_PrecalculatedFitHistogramItem::label() const
     } else {
         text = fullTemplate.arg(double(m_position))
                    .arg(double(m_dist->standard_deviation()))
-                   .arg(m_snr ? double(m_snr->snr()) : 1.0)
-                   .arg(m_snr ? double(m_snr->noise_standard_deviation()) : 0.0, 0, 'e', 3)
+                   .arg(snrText(m_snr.get()))
+                   .arg(noiseText(m_snr.get()))
                    .arg(mu)
                    .arg(sigma)
                    .arg(chi)

@@ -118,6 +118,25 @@ QwtText VRX_StatisticsHistogramItem::panel(const QString &text)
     return PreformattedTextEngine::text(text);
 }
 
+namespace {
+
+QString finiteOrNA(double value, char format, int precision)
+{
+    return std::isfinite(value) ? QString::number(value, format, precision) : QStringLiteral("N/A");
+}
+
+} // namespace
+
+QString VRX_StatisticsHistogramItem::snrText(const Gaussian::SNR *snr)
+{
+    return finiteOrNA(snr ? double(snr->snr()) : 1.0, 'g', 6);
+}
+
+QString VRX_StatisticsHistogramItem::noiseText(const Gaussian::SNR *snr)
+{
+    return finiteOrNA(snr ? double(snr->noise_standard_deviation()) : 0.0, 'e', 3);
+}
+
 QString VRX_StatisticsHistogramItem::energyLine(const std::vector<double> *table) const
 {
     double energy = 0;

@@ -121,6 +121,11 @@ protected:
     static QString extraLines(int count);
     /// The panel text as a QwtText drawn by the preformatted text engine.
     static QwtText panel(const QString &text);
+    /// The SNR and the noise deviation as the full panel shows them (1 and
+    /// 0 without a measurement), "N/A" where they are not finite numbers: a
+    /// region with no channel near the mean divides zero by zero.
+    static QString snrText(const Gaussian::SNR *snr);
+    static QString noiseText(const Gaussian::SNR *snr);
     /// "\nEnergy (MeV): <energy>" for the energy line of the curve items.
     QString energyLine(const std::vector<double> *table) const;
 

@@ -26,4 +26,16 @@ void PictureTour::scopePlot()
     page->modeSelector()->setCurrentIndex(1);
     grab(QStringLiteral("scope"));
     page->modeSelector()->setCurrentIndex(0);
+
+    // The whole buffer, 100000 samples per channel: 110 s of simulated time
+    // with a short pause every 6 s and the reader cut off for 3 s at 50 s,
+    // each one a gap in every curve.
+    page->setWindowPoints(100000);
+    page->reader()->replay(50.0);
+    page->reader()->outage(3.0, 110.0);
+    DemoActions::settle();
+    grab(QStringLiteral("whole-buffer"));
+    page->setWindowPoints(ScopePlotPage::defaultWindowPoints);
+    page->reader()->replay(4.5);
+    DemoActions::settle();
 }

@@ -16,13 +16,6 @@
 
 using namespace Corvid_Qt;
 
-namespace {
-
-// Samples across the strip: 2.5 s at 1 kHz, so a pause fits in the window.
-const int kWindow = 2500;
-
-} // namespace
-
 ScopePlotPage::ScopePlotPage(QWidget *parent)
     : DemoPage(tr("Scope plot"), parent)
     , m_units(Units::MeasurementUnit::fromType(Units::Units_nA))
@@ -33,16 +26,15 @@ ScopePlotPage::ScopePlotPage(QWidget *parent)
     , m_mode(new QComboBox(this))
     , m_samples(new QLabel(this))
 {
-    QVector<VRXSingleChannelDataModel *> models;
     for (int c = 0; c < SimulatedCurrentReader::channels; ++c) {
         auto *model = new VRXSingleChannelDataModel(m_merged);
         model->setChannelName(QStringLiteral("I%1").arg(c + 1));
-        model->setPlotWidthHintPoints(kWindow);
+        model->setPlotWidthHintPoints(defaultWindowPoints);
         model->SetUnits(m_units.get());
         m_merged->addSourceModel(model);
-        models.append(model);
+        m_models.append(model);
     }
-    m_reader = new SimulatedCurrentReader(models, this);
+    m_reader = new SimulatedCurrentReader(m_models, this);
     m_averaged->setSourceModel(m_merged);
     m_zeroed->setSourceModel(m_averaged);
 
@@ -75,6 +67,12 @@ ScopePlotPage::~ScopePlotPage()
     delete m_zeroed;
     delete m_averaged;
     delete m_merged;
+}
+
+void ScopePlotPage::setWindowPoints(int points)
+{
+    for (VRXSingleChannelDataModel *model : qAsConst(m_models))
+        model->setPlotWidthHintPoints(points);
 }
 
 void ScopePlotPage::setSimulationRunning(bool running)

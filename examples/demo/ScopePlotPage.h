@@ -3,6 +3,8 @@
 
 #include "DemoPage.h"
 
+#include <QtCore/QVector>
+
 #include <memory>
 
 class QComboBox;
@@ -13,6 +15,7 @@ namespace Corvid_Qt {
 class VRXAveragingProxyModel;
 class VRXMultichannelProxyModel;
 class VRXScopePlotView;
+class VRXSingleChannelDataModel;
 class VRXZeroingProxyModel;
 namespace Units {
 class MeasurementUnit;
@@ -27,6 +30,9 @@ class ScopePlotPage : public DemoPage
 {
     Q_OBJECT
 public:
+    /// Samples across the strip: 2.5 s at 1 kHz, so a pause fits in the window.
+    static const int defaultWindowPoints = 2500;
+
     explicit ScopePlotPage(QWidget *parent = nullptr);
     ~ScopePlotPage() override;
 
@@ -38,9 +44,13 @@ public:
     SimulatedCurrentReader *reader() const { return m_reader; }
     /// Strip chart or scope, as a user chooses it.
     QComboBox *modeSelector() const { return m_mode; }
+    /// Samples per channel across the strip (the models' width hint); takes
+    /// effect with the next data the models receive.
+    void setWindowPoints(int points);
 
 private:
     std::unique_ptr<Corvid_Qt::Units::MeasurementUnit> m_units;
+    QVector<Corvid_Qt::VRXSingleChannelDataModel *> m_models;
     Corvid_Qt::VRXMultichannelProxyModel *m_merged;
     Corvid_Qt::VRXAveragingProxyModel *m_averaged;
     Corvid_Qt::VRXZeroingProxyModel *m_zeroed;

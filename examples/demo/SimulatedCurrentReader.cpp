@@ -82,6 +82,12 @@ void SimulatedCurrentReader::replay(double seconds)
     advanceTo(seconds);
 }
 
+void SimulatedCurrentReader::outage(double seconds, double until)
+{
+    m_sample += qint64(seconds * kRate);
+    advanceTo(until);
+}
+
 double SimulatedCurrentReader::current(int channel, double t, quint32 &noise)
 {
     // A beam of a few nanoamperes, profile peaked on the middle channels.

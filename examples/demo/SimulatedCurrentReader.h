@@ -30,6 +30,9 @@ public:
     void stop();
     /// Clears the models and feeds `seconds` of simulated time at once.
     void replay(double seconds);
+    /// After a replay: the reader is cut off for `seconds`, then feeds on up
+    /// to `until` seconds of simulated time.
+    void outage(double seconds, double until);
     /// Goes on feeding in real time from the last sample, without clearing.
     void resume();
     /// Simulated seconds per real second.

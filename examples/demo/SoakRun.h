@@ -46,6 +46,9 @@ private:
     QTimer m_stallProbe;
     qint64 m_lastProbeMs = 0;
     qint64 m_maxStallMs = 0;
+    qint64 m_maxStallOutsideSavesMs = 0;
+    qint64 m_maxSaveMs = 0;
+    bool m_savedSinceProbe = false;
     qint64 m_rssAfterWarmUp = -1;
     qint64 m_rssNow = 0;
     QVector<int> m_objectCounts;

@@ -70,6 +70,8 @@ private slots:
     void panelTextsAreEquallyTall_data();
     void panelTextsAreEquallyTall();
     void chiSquareQualityClampedAtZero();
+    void undefinedNoiseFiguresReadNA_data();
+    void undefinedNoiseFiguresReadNA();
     void energyIsInterpolatedAndClampedToTheTable();
     void stripShowsPanelsOfAttachedItemsOnTheirTicks();
 
@@ -125,6 +127,15 @@ void TestHistogramItems::failedFitSitsInTheMiddleOfItsRegionAtZero_data()
                                               << "Not enough channels.";
     QTest::newRow("gaussabola, peak on edge") << int(Gaussabola) << 10 << QVector<float>{5, 4, 3, 2, 1}
                                               << "Peak on edge.";
+    const float nan = qQNaN(), inf = qInf();
+    QTest::newRow("gaussabola, NaN at the peak") << int(Gaussabola) << 2 << QVector<float>{1, 3, 6, nan, 6, 3, 1}
+                                                 << "Not enough peak channels.";
+    QTest::newRow("gaussabola, NaN beside the peak") << int(Gaussabola) << 2 << QVector<float>{1, 3, nan, 9, 5, 2, 1}
+                                                     << "Not enough peak channels.";
+    QTest::newRow("gaussabola, infinite peak") << int(Gaussabola) << 2 << QVector<float>{1, 3, 5, inf, 5, 3, 1}
+                                               << "Not enough peak channels.";
+    QTest::newRow("gaussabola, -inf neighbours") << int(Gaussabola) << 2 << QVector<float>{1, 3, -inf, 9, -inf, 3, 1}
+                                                 << "Not enough peak channels.";
     QTest::newRow("regression, one channel over threshold")
         << int(Regression) << 0 << QVector<float>{0, 0, 0.5, 10, 0.5, 0, 0} << "Not enough peak channels.";
     QTest::newRow("regression, empty") << int(Regression) << 4 << QVector<float>{} << "Not enough channels.";
@@ -243,6 +254,41 @@ void TestHistogramItems::chiSquareQualityClampedAtZero()
     item.setChiWindow(5);
     QVERIFY(item.prepare(0, {9, 9, 9, 9, 1, 10, 1, 9, 9, 9, 9}, 11, {}));
     QVERIFY2(item.label().text().endsWith(QString::fromUtf8("χ²: 0.0%\n</pre>")), qPrintable(item.label().text()));
+}
+
+void TestHistogramItems::undefinedNoiseFiguresReadNA_data()
+{
+    QTest::addColumn<QVector<float>>("values");
+    QTest::addColumn<QVector<float>>("stats");
+    QTest::addColumn<QString>("snr");
+    QTest::addColumn<QString>("noise");
+    // Mean 9.5, sigma 0.1: 3 sigma reach from 9.2 to 9.8, no channel at all.
+    QTest::newRow("no channel within 3 sigma") << good() << QVector<float>{9.5f, 0.1f, 100.0f, 0.0f, 90.0f} << "N/A"
+                                               << "#";
+    QVector<float> noisy = good();
+    noisy[1] = 3e38f; // its square overflows
+    QTest::newRow("infinite noise") << noisy << deviceStats(90.0f) << "#" << "N/A";
+    QTest::newRow("defined") << good() << deviceStats(90.0f) << "#" << "#";
+}
+
+void TestHistogramItems::undefinedNoiseFiguresReadNA()
+{
+    QFETCH(QVector<float>, values);
+    QFETCH(QVector<float>, stats);
+    QFETCH(QString, snr);
+    QFETCH(QString, noise);
+    VRX_PrecalculatedFitHistogramItem item(m_strip.get(), true);
+    QVERIFY(item.prepare(0, values, 20, stats));
+    const QString text = item.label().text();
+    const QRegularExpression figures(QString::fromUtf8("SNR: (\\S+)\nNoise Std\\. Dev \\(σ\\): (\\S+)\n"));
+    const QRegularExpressionMatch match = figures.match(text);
+    QVERIFY2(match.hasMatch(), qPrintable(text));
+    const auto expect = [](const QString &shown, const QString &pattern) {
+        return pattern == QLatin1String("#") ? std::isfinite(shown.toDouble()) && shown != QLatin1String("N/A")
+                                            : shown == pattern;
+    };
+    QVERIFY2(expect(match.captured(1), snr), qPrintable(text));
+    QVERIFY2(expect(match.captured(2), noise), qPrintable(text));
 }
 
 void TestHistogramItems::energyIsInterpolatedAndClampedToTheTable()

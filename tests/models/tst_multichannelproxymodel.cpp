@@ -417,13 +417,78 @@ private slots:
         proxy.addSourceModel(&b);
         QVERIFY(proxy.SaveDataToFile(path));
         QCOMPARE(corvid_test::readFile(path), QByteArray("channel_1_timestamp(s),channel_1,channel_2_timestamp(s),channel_2,\n"
-                                                         "1.000e+00,5.000e-01,1.250e+00,2.000e+03,\n"
-                                                         "2.000e+00,7.500e-01,,,\n3.000e+00,-1.500e-10,,,\n"));
+                                                         "1.000000000,0.5,1.250000000,2,\n"
+                                                         "2.000000000,0.75,,,\n3.000000000,-1.5e-10,,,\n"));
         b.SetUnits(&VRXAbstractDeviceDataModel::defaultUnits);
         a.Clear();
         proxy.removeSourceModel(&b);
         QVERIFY(proxy.SaveDataToFile(path));
         QCOMPARE(corvid_test::readFile(path), QByteArray("channel_1_timestamp(s),channel_1,\n"));
+    }
+
+    void csvKeepsEveryTimestampAndTheBaseValue_data()
+    {
+        QTest::addColumn<bool>("milliamps");
+        QTest::newRow("base unit") << false;
+        QTest::newRow("shown in mA") << true;
+    }
+
+    // Past 1000 s a display text of 4 digits gives 2000 samples 1 ms apart
+    // the same timestamp; the file must keep each one, and the value as stored.
+    void csvKeepsEveryTimestampAndTheBaseValue()
+    {
+        QFETCH(bool, milliamps);
+        VRXSingleChannelDataModel a;
+        Units::mA mA;
+        if (milliamps)
+            a.SetUnits(&mA);
+        QVector<double> values;
+        for (int k = 1; k <= 2000; ++k) {
+            values.append(1e-9 * std::sin(k * 0.37) / 3.0);
+            a.AddData(1000.0 + k * 1e-3, values.back());
+        }
+        const QVector<QString> shown = {a.index(1, 1).data().toString(), a.index(1, 0).data().toString()};
+        VRXMultichannelProxyModel proxy;
+        proxy.addSourceModel(&a);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("merged.csv"));
+        QVERIFY(proxy.SaveDataToFile(path));
+        const QList<QByteArray> lines = corvid_test::readFile(path).split('\n');
+        QCOMPARE(lines.size(), 2002); // header, 2000 rows, nothing after the last line feed
+        QCOMPARE(lines[0], QByteArray("channel_1_timestamp(s),channel_1,"));
+        for (int k = 1; k <= 2000; ++k) {
+            const QList<QByteArray> fields = lines[k].split(',');
+            QCOMPARE(fields.size(), 3);
+            QCOMPARE(fields[0], QByteArray::number(1000.0 + k * 1e-3, 'f', 9));
+            QCOMPARE(fields[1].toDouble(), values[k - 1]);
+            QCOMPARE(fields[1], QLocale::c().toString(values[k - 1], 'g', QLocale::FloatingPointShortest).toLatin1());
+        }
+        // What the user sees is not touched by saving.
+        QCOMPARE(a.index(1, 1).data().toString(), shown[0]);
+        QCOMPARE(a.index(1, 0).data().toString(), shown[1]);
+        a.SetUnits(&VRXAbstractDeviceDataModel::defaultUnits);
+    }
+
+    void headerCellsNameTheirChannels()
+    {
+        VRXSingleChannelDataModel named, unnamed, other;
+        named.setChannelName(QStringLiteral("I7"));
+        named.AddData(1.0, 1.0);
+        unnamed.AddData(1.0, 2.0);
+        other.setChannelName(QStringLiteral("Q2"));
+        VRXMultichannelProxyModel proxy;
+        proxy.addSourceModel(&named);
+        proxy.addSourceModel(&unnamed);
+        proxy.addSourceModel(&other);
+        proxy.addSourceModel(&unnamed);
+        const QStringList expected = {QStringLiteral("I7"), QStringLiteral("2"), QStringLiteral("Q2"), QStringLiteral("4")};
+        for (int c = 1; c <= 4; ++c) {
+            QCOMPARE(proxy.index(0, c).data(Qt::DisplayRole).toString(), expected[c - 1]);
+            QCOMPARE(proxy.headerData(c, Qt::Horizontal).toString(), expected[c - 1]);
+        }
+        // The sources keep their own caption; other roles still come from them.
+        QCOMPARE(unnamed.index(0, 1).data().toString(), QStringLiteral("1"));
+        QCOMPARE(proxy.index(0, 2).data(Qt::CheckStateRole), unnamed.index(0, 1).data(Qt::CheckStateRole));
     }
 
     void failedSaveReturnsFalseAndKeepsTheOldFile_data() { corvid_test::saveFailureRows(); }

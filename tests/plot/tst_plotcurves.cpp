@@ -146,14 +146,21 @@ void tst_PlotCurves::continuousRunsDrawAsQwtPlotCurve()
     QFETCH(bool, filter);
     QFETCH(bool, antialiased);
     // A noisy curve of 2000 samples, several per pixel and reaching far past
-    // the canvas, has no gaps: it must come out exactly as QwtPlotCurve draws it.
+    // the canvas, has no gaps: undecimated, it must come out exactly as
+    // QwtPlotCurve draws it.
     QVector<QPointF> points;
     for (int i = 0; i < 2000; ++i)
         points.append(QPointF(i * 0.1, 60.0 * std::sin(i * 0.05) + (i * 7919 % 13) - 6.0));
     QImage images[2];
     for (int k = 0; k < 2; ++k) {
-        std::unique_ptr<QwtPlotCurve> curve(k == 0 ? new VRXDiscontinuousPlotCurve(QStringLiteral("a"))
-                                                   : new QwtPlotCurve(QStringLiteral("b")));
+        std::unique_ptr<QwtPlotCurve> curve;
+        if (k == 0) {
+            auto *ours = new VRXDiscontinuousPlotCurve(QStringLiteral("a"));
+            ours->setDecimationDensity(std::numeric_limits<double>::infinity());
+            curve.reset(ours);
+        } else {
+            curve.reset(new QwtPlotCurve(QStringLiteral("b")));
+        }
         curve->setPaintAttribute(QwtPlotCurve::ClipPolygons, clip);
         curve->setPaintAttribute(QwtPlotCurve::FilterPoints, filter);
         curve->setRenderHint(QwtPlotItem::RenderAntialiased, antialiased);

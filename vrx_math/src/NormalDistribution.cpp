@@ -597,6 +597,10 @@ int NormalDistribution<T>::Gaussabola::calculate_all()
     const long long p = d.m_histogramPeak_x;
     if (p < 1 || p >= n - 1)
         return ErrorPeakEdge;
+    // The search never settles on a NaN, so a NaN at the true peak shows up
+    // beside the one found; -inf beside it would pass as an empty channel.
+    if (!std::isfinite(h[p - 1]) || !std::isfinite(h[p]) || !std::isfinite(h[p + 1]))
+        return ErrorNotEnoughPeakData;
     this->m_x_lowSide = int(p - 1);
     this->m_x_highSide = int(p + 1);
 
