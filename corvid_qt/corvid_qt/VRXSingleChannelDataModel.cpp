@@ -67,7 +67,8 @@ QVariant VRXSingleChannelDataModel::deviceSpecificData(const QModelIndex &index,
         if (row == 0) {
             if (column == 0 || role == Qt::ToolTipRole)
                 return QVariant();
-            return QString::number(column);
+            // Tables, marker labels and drags of the channel show its name.
+            return m_channelName.isEmpty() ? QString::number(column) : m_channelName;
         }
         if (column == 0)
             return QString::number(m_timestamps[size_t(row - 1)], 'e', 3);
@@ -214,7 +215,11 @@ QString VRXSingleChannelDataModel::channelName() const
 
 void VRXSingleChannelDataModel::setChannelName(const QString &channelName)
 {
+    if (channelName == m_channelName)
+        return;
     m_channelName = channelName;
+    emit dataChanged(index(0, 1), index(0, 1), {Qt::DisplayRole, Qt::EditRole});
+    emit headerDataChanged(Qt::Horizontal, 1, 1);
 }
 
 bool VRXSingleChannelDataModel::SaveDataToFile(const QString &fileName) const

@@ -94,6 +94,20 @@ private slots:
         QVERIFY(!m.index(m.rowCount(), 0).isValid());
     }
 
+    void headerCellShowsTheChannelName()
+    {
+        VRXSingleChannelDataModel m;
+        QCOMPARE(m.index(0, 1).data().toString(), QStringLiteral("1"));
+        SignalLog log(&m);
+        m.setChannelName(QStringLiteral("I7"));
+        m.setChannelName(QStringLiteral("I7"));
+        QCOMPARE(log.text, QStringLiteral("dataChanged 0,1-0,1; header 1-1"));
+        QCOMPARE(m.index(0, 1).data().toString(), QStringLiteral("I7"));
+        QCOMPARE(m.headerData(1, Qt::Horizontal).toString(), QStringLiteral("I7"));
+        m.setChannelName(QString());
+        QCOMPARE(m.index(0, 1).data().toString(), QStringLiteral("1"));
+    }
+
     void everyInterleavingKeepsViewsConsistent_data()
     {
         QTest::addColumn<int>("capacity");

@@ -171,6 +171,7 @@ private slots:
     void modelWithoutPlotInterfaceLeavesTheViewEmpty();
     void hostModelMayDieFirst();
     void chainPassesTheModelTesterWhileDriven();
+    void selectionOfTheBaseModelIsShared();
 
     void saveWritesTheChosenFile();
     void failedSaveWarnsAndKeepsTheData();
@@ -500,6 +501,30 @@ void TestVRXScope::hostModelMayDieFirst()
     }
     addSamples(host, 3);
     QCOMPARE(host.rowCount(), 4);
+}
+
+void TestVRXScope::selectionOfTheBaseModelIsShared()
+{
+    Panel p(20);
+    QItemSelectionModel hostSelection(p.scope.baseModel());
+    p.scope.setSelectionModel(&hostSelection); // no warning, no refusal
+    QItemSelectionModel *viewSelection = p.view()->selectionModel();
+    QCOMPARE(viewSelection->model(), p.scope.topLevelModel());
+    // The host's choice reaches the view, cell for cell ...
+    hostSelection.setCurrentIndex(p.host.index(7, 1), QItemSelectionModel::ClearAndSelect);
+    QCOMPARE(viewSelection->currentIndex(), p.scope.topLevelModel()->index(7, 1));
+    QVERIFY(viewSelection->isSelected(p.scope.topLevelModel()->index(7, 1)));
+    // ... and the view's reaches the host, with no echo either way.
+    viewSelection->select(p.scope.topLevelModel()->index(0, 1),
+                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Columns);
+    QVERIFY(hostSelection.isColumnSelected(1, QModelIndex()));
+    QVERIFY(!hostSelection.isSelected(p.host.index(7, 0)));
+    hostSelection.clearSelection();
+    QVERIFY(!viewSelection->hasSelection());
+    // One of the view's own model is taken as it is.
+    QItemSelectionModel shared(p.scope.topLevelModel());
+    p.scope.setSelectionModel(&shared);
+    QCOMPARE(p.view()->selectionModel(), &shared);
 }
 
 void TestVRXScope::chainPassesTheModelTesterWhileDriven()
