@@ -477,7 +477,6 @@ void VRXScopePlotView::setModel(QAbstractItemModel *model)
     if (d->m_vrxModel && d->m_vrxModel->PlotWidthHintPoints() > 0)
         d->m_plotXCount = d->m_vrxModel->PlotWidthHintPoints();
     d->m_nextScopeRow = 1;
-    d->m_lastRowCount = model ? std::max(model->rowCount() - 1, 0) : 0;
 
     if (model) {
         // The curves read the model directly; they must be gone before it is.
@@ -506,7 +505,6 @@ void VRXScopePlotView::reset()
         d->clearCurves();
         return;
     }
-    d->m_lastRowCount = std::max(itemModel->rowCount() - 1, 0);
     const int channels = qBound(0, itemModel->columnCount() - 1, int(MAX_CURVES));
     if (channels == d->m_numCurves) {
         if (d->m_vrxModel->PlotWidthHintPoints() > 0)
@@ -536,8 +534,6 @@ void VRXScopePlotView::rowsInserted(const QModelIndex &parent, int start, int en
     if (parent.isValid() || !d->m_vrxModel)
         return;
     const int count = end - start + 1;
-    const int rows = model()->rowCount();
-    d->m_lastRowCount = rows - 1;
     d->m_timeIndex.invalidateFrom(start);
 
     const int hint = d->m_vrxModel->PlotWidthHintPoints();
@@ -563,7 +559,6 @@ void VRXScopePlotView::rowsAboutToBeRemoved(const QModelIndex &parent, int start
             d->m_nextScopeRow -= end - start + 1;
         else if (d->m_nextScopeRow > start)
             d->m_nextScopeRow = start;
-        d->m_lastRowCount = std::max(d->m_lastRowCount - (end - start + 1), 0);
     }
     QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
 }

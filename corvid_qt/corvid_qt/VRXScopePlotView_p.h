@@ -117,7 +117,6 @@ public:
     bool m_replotRequired = false;
     bool m_plotting = false;
     int m_nextScopeRow = 1;
-    int m_lastRowCount = 0;
     QPointer<QLabel> m_bufferSizeLabel;
     // Axis strips are children of the view; the items are owned here and
     // handed out as plain pointers by histogramItems().
