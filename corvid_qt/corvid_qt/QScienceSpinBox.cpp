@@ -299,7 +299,18 @@ QString QScienceSpinBox::textFromValue(double value) const
 {
     if (m_standardOperation)
         return QDoubleSpinBox::textFromValue(value);
+    // A value inside the range is never shown rounded out of it, or the box
+    // would refuse its own text: near a limit it shows the digits it needs.
     QString text = locale().toString(value, 'e', m_displayDecimals);
+    if (value >= minimum() && value <= maximum()) {
+        for (int digits = m_displayDecimals + 1; digits <= 17; ++digits) {
+            bool ok = false;
+            const double shown = locale().toDouble(text, &ok);
+            if (ok && shown >= minimum() && shown <= maximum())
+                break;
+            text = locale().toString(value, 'e', digits);
+        }
+    }
     if (std::abs(value) >= 1000.0 && !m_groupSeparator.isNull())
         text.remove(m_groupSeparator);
     return text;
