@@ -6,6 +6,9 @@
 // once 100000 rows are held). A listener reads the newest value on every
 // rowsInserted, as a plot would. A last case times one emission of a model
 // signal through a connection by signature against one through a functor.
+// The memory lines give the resident growth of full chains over their floor,
+// the bytes of the ring buffers they need: the device's time and value
+// buffers, plus the averaged one when N > 1 (none at N = 1).
 #include "BenchHarness.h"
 
 #include <VRXAveragingProxyModel.h>
@@ -56,11 +59,11 @@ struct Chain
     VRXZeroingProxyModel zeroing;
     double t = 0.0; // timestamps never repeat, so no sample is dropped
 
-    explicit Chain(int capacity = kBuffer)
+    explicit Chain(int capacity = kBuffer, int n = 100)
         : device(capacity)
     {
         averaging.setSourceModel(&device);
-        averaging.setAveraging(100);
+        averaging.setAveraging(n);
         zeroing.setSourceModel(&averaging);
     }
     void listen()
@@ -238,20 +241,20 @@ void report(const char *format, double a, double b = 0.0)
     corvid_bench::report(line);
 }
 
-/// Resident growth of 64 full chains over what their ring buffers need.
-/// Measured first, before other cases free memory that the heap would reuse.
-double memoryOverheadPercent()
+/// Resident growth of full chains over what their ring buffers need: the
+/// device's two and, when averaging, the averaged one. Measured first,
+/// before other cases free memory that the heap would reuse.
+double memoryOverheadPercent(int channels, int averaging)
 {
-    const int channels = 64;
     const long long before = corvid_bench::residentBytes();
     std::vector<std::unique_ptr<Chain>> chains;
     for (int c = 0; c < channels; ++c) {
-        chains.emplace_back(new Chain);
+        chains.emplace_back(new Chain(kBuffer, averaging));
         chains.back()->device.setAutoUpdate(false);
         chains.back()->addBatched(kBuffer, kBuffer);
     }
     const long long after = corvid_bench::residentBytes();
-    const double buffers = double(channels) * 3.0 * 8.0 * kBuffer;
+    const double buffers = double(channels) * (averaging > 1 ? 3.0 : 2.0) * 8.0 * kBuffer;
     return (double(after - before) - buffers) / buffers * 100.0;
 }
 
@@ -260,7 +263,8 @@ double memoryOverheadPercent()
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const double overhead = memoryOverheadPercent();
+    const double overhead = memoryOverheadPercent(64, 100);
+    const double noAveragingOverhead = memoryOverheadPercent(128, 1);
 
     Chain chain;
     chain.listen();
@@ -332,6 +336,7 @@ int main(int argc, char **argv)
     report("chain case=full capacity=1000 rate=%.0f ratio_to_full=%.2f", smallFull, smallFull / chainFull);
     report("reference case=filling rate=%.0f ratio=%.1f", refFilling, refFilling / baseFilling);
     report("memory channels=64 overhead_pct=%.2f", overhead);
+    report("memory case=no_avg channels=128 overhead_pct=%.2f", noAveragingOverhead);
     const std::pair<double, double> connection = connectionCost();
     report("connection ns_string=%.1f ns_functor=%.1f", connection.first, connection.second);
     report("connection functor_over_string=%.2f", connection.second / connection.first);

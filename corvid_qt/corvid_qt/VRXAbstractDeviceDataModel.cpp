@@ -63,8 +63,10 @@ int VRXAbstractDeviceDataModel::columnCount(const QModelIndex &parent) const
 Qt::ItemFlags VRXAbstractDeviceDataModel::flags(const QModelIndex &index) const
 {
     Q_ASSERT(!index.isValid() || index.model() == this);
+    // The empty area takes no drops and is no item: Qt's views and proxies
+    // pass the root's flags on, and the model tester accepts no others.
     if (!index.isValid())
-        return Qt::ItemIsEnabled;
+        return Qt::NoItemFlags;
     if (index.row() == 0 && index.column() >= 1)
         return Qt::ItemIsSelectable | Qt::ItemIsUserCheckable | Qt::ItemIsEnabled;
     return Qt::ItemIsSelectable | Qt::ItemIsEnabled;

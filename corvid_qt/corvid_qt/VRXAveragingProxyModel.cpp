@@ -56,11 +56,6 @@ void VRXAveragingProxyModelPrivate::updateChannel(int column, int firstRow, int 
         else
             y.push_back(value);
     };
-    if (averaging == 1) {
-        for (int r = first; r <= lastRow; ++r)
-            store(r, vrxModel->doubleData(r, column));
-        return;
-    }
     const double a = 1.0 / double(averaging);
     double previous = first > 1 ? y[size_t(first - 2)] : std::numeric_limits<double>::quiet_NaN();
     for (int r = first; r <= lastRow; ++r) {
@@ -92,10 +87,14 @@ void VRXAveragingProxyModelPrivate::rebuild()
     Q_Q(VRXAveragingProxyModel);
     vrxModel = q->sourcePlotModel();
     const QAbstractItemModel *source = q->sourceModel();
-    const int channels = (vrxModel && source) ? qMax(source->columnCount() - 1, 0) : 0;
+    // At N = 1 nothing is stored: every value is the source's own, read
+    // through (a copy would double the memory of a panel of full channels).
+    const int channels = (vrxModel && source && averaging > 1) ? qMax(source->columnCount() - 1, 0) : 0;
     // Buffers are emptied, not freed: a reset of the source (its Clear())
     // must not cost a new allocation of the whole history.
     yData.resize(size_t(channels));
+    if (channels == 0)
+        data_array_t().swap(yData);
     if (channels == 0)
         return;
     const size_t capacity = size_t(qMax(vrxModel->MaxBufferSize(), 0));
@@ -137,7 +136,7 @@ void VRXAveragingProxyModel::setAveraging(int averaging)
         return;
     beginResetModel();
     d->averaging = averaging;
-    d->updateAll(1);
+    d->rebuild();
     endResetModel();
 }
 

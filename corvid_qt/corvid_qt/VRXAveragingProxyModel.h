@@ -19,9 +19,11 @@ class VRXAveragingProxyModelPrivate;
  * average starts at the first finite reading.
  *
  * The time column, the header row and every role other than display, edit,
- * tool tip and DataRole come from the source unchanged. Smoothed values are
- * kept in ring buffers as long as the source's MaxBufferSize(), allocated at
- * each source reset, so a new sample costs one multiply-add per channel.
+ * tool tip and DataRole come from the source unchanged. At N = 1 every value
+ * is read from the source and nothing is stored. For N > 1 smoothed values
+ * are kept in ring buffers as long as the source's MaxBufferSize(), allocated
+ * when N > 1 is chosen and freed when N goes back to 1, so a new sample costs
+ * one multiply-add per channel.
  * A source that moves rows or changes its columns without a reset costs a
  * recomputation of the whole history. Saving writes the source's unsmoothed
  * data in the source's format.

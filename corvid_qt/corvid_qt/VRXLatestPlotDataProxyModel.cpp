@@ -197,7 +197,7 @@ Qt::ItemFlags VRXLatestPlotDataProxyModel::flags(const QModelIndex &index) const
     Q_ASSERT(!index.isValid() || index.model() == this);
     Q_D(const VRXLatestPlotDataProxyModel);
     if (!index.isValid())
-        return Qt::ItemIsEnabled;
+        return Qt::NoItemFlags; // drags only start from its rows; nothing drops here
     if (index.column() == 0)
         return Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsEnabled;
     return d->model ? d->model->flags(mapToSource(index)) : Qt::NoItemFlags;

@@ -113,6 +113,13 @@ public:
     void connectSource(SourceState *source);
     void rebuildColumns();
     int dataRows(const SourceState *source) const { return qMax(0, source->model->rowCount() - 1); }
+    // Rows the table has dropped and the source not yet: a source fed in step
+    // after the one that announced the drop shows its rows moved up already,
+    // so that every cell of a table row keeps its reading (persistent
+    // indexes and the rows next to a change stay what they were).
+    static int lag(const SourceState *source) { return int(qMax<qint64>(source->assumed - source->shifted, 0)); }
+    static int sourceRow(const SourceState *source, int row) { return row >= 1 ? row + lag(source) : row; }
+    static int tableRow(const SourceState *source, int row) { return row >= 1 ? row - lag(source) : row; }
     int longestSource() const;
     int timeRowsBefore(const SourceState *source, int limit) const;
 
@@ -241,11 +248,14 @@ void VRXMultichannelProxyModelPrivate::forgetSource(SourceState *source)
     rebuildColumns();
 }
 
+// A source one step behind the table's dropped rows counts as having
+// dropped them already: a full source announces the removal of row 1 before
+// its new last row, and the table must not grow back in between.
 int VRXMultichannelProxyModelPrivate::longestSource() const
 {
     int longest = 0;
     for (const auto &source : sources)
-        longest = qMax(longest, source->rows);
+        longest = qMax(longest, source->rows - lag(source.get()));
     return longest;
 }
 
@@ -485,13 +495,12 @@ void VRXMultichannelProxyModelPrivate::onDataChanged(SourceState *source, const 
     Q_Q(VRXMultichannelProxyModel);
     if (!topLeft.isValid() || !bottomRight.isValid() || topLeft.parent().isValid() || resetDepth > 0)
         return;
-    int first = topLeft.row();
-    int last = bottomRight.row();
-    if (first > dataSize)
-        return;
-    if (last >= qMax(source->rows, 1))
-        last = dataSize; // its last row repeats below its end
+    // Its last row repeats below its end; rows the table dropped are not shown.
+    const int first = qMax(tableRow(source, topLeft.row()), topLeft.row() >= 1 ? 1 : 0);
+    int last = bottomRight.row() >= qMax(source->rows, 1) ? dataSize : tableRow(source, bottomRight.row());
     last = qMin(last, dataSize);
+    if (first > last)
+        return;
     for (int column : qAsConst(source->columns)) {
         const int shown = columns.at(column - 1).sourceColumn;
         if (shown >= topLeft.column() && shown <= bottomRight.column())
@@ -717,16 +726,17 @@ QModelIndex VRXMultichannelProxyModel::mapToSource(const QModelIndex &proxyIndex
     const int row = proxyIndex.row();
     const int column = proxyIndex.column();
     if (column >= 1 && column <= d->columns.size()) {
-        QAbstractItemModel *model = d->columns.at(column - 1).source->model;
+        const SourceState *source = d->columns.at(column - 1).source;
         const int sourceColumn = d->columns.at(column - 1).sourceColumn;
-        const int n = model->rowCount();
-        return (n < 2 || n > row) ? model->index(row, sourceColumn) : model->index(n - 1, sourceColumn);
+        const int n = source->model->rowCount();
+        const int shown = d->sourceRow(source, row);
+        return (n < 2 || n > shown) ? source->model->index(shown, sourceColumn) : source->model->index(n - 1, sourceColumn);
     }
     if (column == 0) {
         for (const ChannelColumn &channel : d->columns) {
-            const QAbstractItemModel *model = channel.source->model;
-            if (model->rowCount() > row)
-                return model->index(row, 0);
+            const int shown = d->sourceRow(channel.source, row);
+            if (channel.source->model->rowCount() > shown)
+                return channel.source->model->index(shown, 0);
         }
     }
     return QModelIndex();
@@ -740,14 +750,17 @@ QModelIndex VRXMultichannelProxyModel::mapFromSource(const QModelIndex &sourceIn
     const SourceState *source = d->stateOf(sourceIndex.model());
     if (!source)
         return QModelIndex();
+    const int row = d->tableRow(source, sourceIndex.row());
+    if (row < 0 || (row == 0 && sourceIndex.row() != 0))
+        return QModelIndex();
     if (sourceIndex.column() == 0)
-        return index(sourceIndex.row(), 0);
+        return index(row, 0);
     // The column showing that very source column, else the source's first.
     for (int column : source->columns) {
         if (d->columns.at(column - 1).sourceColumn == sourceIndex.column())
-            return index(sourceIndex.row(), column);
+            return index(row, column);
     }
-    return index(sourceIndex.row(), source->firstPosition + 1);
+    return index(row, source->firstPosition + 1);
 }
 
 namespace {
@@ -798,7 +811,7 @@ bool VRXMultichannelProxyModel::setData(const QModelIndex &index, const QVariant
     Q_ASSERT(!index.isValid() || index.model() == this);
     const QModelIndex source = mapToSource(index);
     // A repeated last row of a shorter source is not that row.
-    if (!source.isValid() || source.row() != index.row())
+    if (!source.isValid() || mapFromSource(source).row() != index.row())
         return false;
     return const_cast<QAbstractItemModel *>(source.model())->setData(source, value, role);
 }
@@ -843,13 +856,14 @@ QModelIndexList VRXMultichannelProxyModel::match(const QModelIndex &start, int r
     // row is found once; a channel column asks its source, the time column
     // every source in column order.
     auto search = [&](QAbstractItemModel *model, int sourceColumn, int column) {
-        const QModelIndex from = model->index(start.row(), sourceColumn);
+        const SourceState *state = d->stateOf(model);
+        const QModelIndex from = model->index(d->sourceRow(state, start.row()), sourceColumn);
         if (!from.isValid())
             return;
         const int wanted = hits < 0 ? -1 : hits - result.size();
         const QModelIndexList found = model->match(from, role, value, wanted, flags);
         for (const QModelIndex &hit : found) {
-            const QModelIndex proxyHit = index(hit.row(), column);
+            const QModelIndex proxyHit = index(d->tableRow(state, hit.row()), column);
             if (proxyHit.isValid() && !result.contains(proxyHit))
                 result << proxyHit;
         }
@@ -1074,7 +1088,9 @@ QwtSeriesData<QPointF> *VRXMultichannelProxyModel::seriesData(int column, int st
     if (column < 1 || column > d->columns.size())
         return nullptr;
     const ChannelColumn &channel = d->columns.at(column - 1);
-    return channel.source->plot->seriesData(channel.sourceColumn, startRow, endRow);
+    const int lag = d->lag(channel.source);
+    return channel.source->plot->seriesData(channel.sourceColumn, startRow + (startRow >= 1 ? lag : 0),
+                                            endRow + (endRow >= 1 ? lag : 0));
 }
 
 int VRXMultichannelProxyModel::MaxBufferSize() const
@@ -1097,15 +1113,16 @@ double VRXMultichannelProxyModel::doubleData(int row, int column) const
         // A source without samples has no value to repeat.
         if (n < 2)
             return 0.0;
-        return source->plot->doubleData(qMin(row, n - 1), d->columns.at(column - 1).sourceColumn);
+        return source->plot->doubleData(qMin(d->sourceRow(source, row), n - 1), d->columns.at(column - 1).sourceColumn);
     }
     double fallback = 0.0;
     bool haveFallback = false;
     for (const ChannelColumn &channel : d->columns) {
         const SourceState *source = channel.source;
         const int n = source->model->rowCount();
-        if (n > row)
-            return source->plot->doubleData(row, 0);
+        const int shown = d->sourceRow(source, row);
+        if (n > shown)
+            return source->plot->doubleData(shown, 0);
         if (n >= 2 && !haveFallback) {
             fallback = source->plot->doubleData(n - 1, 0);
             haveFallback = true;

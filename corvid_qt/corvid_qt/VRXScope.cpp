@@ -1,6 +1,7 @@
 #include "VRXScope.h"
 
 #include "CorvidLogging_p.h"
+#include "LinkedSelectionModel_p.h"
 #include "VRXAveragingProxyModel.h"
 #include "VRXScopePlotView.h"
 #include "VRXSpectrogram.h"
@@ -146,6 +147,14 @@ QAbstractItemModel *VRXScope::topLevelModel() const
 
 void VRXScope::setSelectionModel(QItemSelectionModel *selectionModel)
 {
+    m_linkedSelection.reset();
+    // A host's table of any model of the chain may share the selection:
+    // rows and columns mean the same on every level, so one of another
+    // model than the view's is linked cell for cell instead of refused.
+    if (selectionModel && selectionModel->model() && selectionModel->model() != topLevelModel()) {
+        m_linkedSelection = std::make_unique<LinkedSelectionModel>(topLevelModel(), selectionModel, nullptr);
+        selectionModel = m_linkedSelection.get();
+    }
     m_ui->plotView->setSelectionModel(selectionModel);
 }
 
@@ -288,6 +297,9 @@ void VRXScope::SetYScale(int scaleMode)
     }
     case _PlotScaleNormal:
     case _PlotScaleAutoOnly:
+        // Normalised curves reach -1: a "+" left on would cut off half of them.
+        if (scaleMode == VRXScopePlotView::PlotScaleNormalize)
+            positiveOnly->setChecked(false);
         positiveOnly->setEnabled(m_plotScaleMode != _PlotScaleAutoOnly && scaleMode > 1);
         view->SetYScaleMode(scaleMode);
         break;
@@ -366,7 +378,8 @@ void VRXScope::ZeroClear()
 void VRXScope::showZeroState(bool zeroing)
 {
     m_ui->clearZeroButton->setEnabled(zeroing);
-    m_ui->zeroWidget->setStyleSheet(zeroing ? QStringLiteral("background-color:#88ff8a;") : QString());
+    // The light green needs dark text whatever the application's palette.
+    m_ui->zeroWidget->setStyleSheet(zeroing ? QStringLiteral("background-color:#88ff8a; color:black;") : QString());
 }
 
 void VRXScope::Clear()

@@ -128,6 +128,7 @@ private:
     void showZeroState(bool zeroing);
 
     std::unique_ptr<Ui_VRXScope> m_ui;
+    std::unique_ptr<QItemSelectionModel> m_linkedSelection;
     PlotScaleModes m_plotScaleMode;
     QPointer<QAbstractItemModel> m_model;
     VRXAveragingProxyModel *m_averagingModel;

@@ -65,6 +65,9 @@ VRXScopePlotViewPrivate::VRXScopePlotViewPrivate(VRXScopePlotView *q)
 {
     m_plotMarkers.resize(NUM_CURSORS);
     m_markerChannelHints.resize(NUM_CURSORS);
+    m_markerChannels.fill(0, NUM_CURSORS);
+    m_markerPlaced.fill(false, NUM_CURSORS);
+    m_markerDrawn.fill(false, NUM_CURSORS);
     for (int i = 0; i < NUM_CURSORS; ++i) {
         auto *marker = new CachedLabelMarker;
         marker->setLineStyle(QwtPlotMarker::VLine);
@@ -198,6 +201,8 @@ void VRXScopePlotViewPrivate::placeMarker(int which, QPointF pos)
     marker->setValue(pos);
     marker->attach(plot());
     m_markerChannelHints[which] = -1;
+    m_markerChannels[which] = 0;
+    m_markerPlaced[which] = true;
     m_markersPlaced = true;
     q->RequestReplotRefresh();
 }
@@ -417,6 +422,7 @@ void VRXScopePlotView::enablePlotMarker(bool on)
     d->m_plotMarkerEnabled = on;
     if (!on) {
         d->m_markersPlaced = false;
+        d->m_markerPlaced.fill(false);
         d->detachMarkers();
     }
 }
@@ -471,7 +477,6 @@ void VRXScopePlotView::setModel(QAbstractItemModel *model)
     if (d->m_vrxModel && d->m_vrxModel->PlotWidthHintPoints() > 0)
         d->m_plotXCount = d->m_vrxModel->PlotWidthHintPoints();
     d->m_nextScopeRow = 1;
-    d->m_lastRowCount = model ? std::max(model->rowCount() - 1, 0) : 0;
 
     if (model) {
         // The curves read the model directly; they must be gone before it is.
@@ -500,7 +505,6 @@ void VRXScopePlotView::reset()
         d->clearCurves();
         return;
     }
-    d->m_lastRowCount = std::max(itemModel->rowCount() - 1, 0);
     const int channels = qBound(0, itemModel->columnCount() - 1, int(MAX_CURVES));
     if (channels == d->m_numCurves) {
         if (d->m_vrxModel->PlotWidthHintPoints() > 0)
@@ -530,13 +534,6 @@ void VRXScopePlotView::rowsInserted(const QModelIndex &parent, int start, int en
     if (parent.isValid() || !d->m_vrxModel)
         return;
     const int count = end - start + 1;
-    const int rows = model()->rowCount();
-    if (rows <= d->m_lastRowCount + count) {
-        const int dropped = d->m_lastRowCount + count - (rows - 1);
-        if (d->m_nextScopeRow > dropped)
-            d->m_nextScopeRow -= dropped;
-    }
-    d->m_lastRowCount = rows - 1;
     d->m_timeIndex.invalidateFrom(start);
 
     const int hint = d->m_vrxModel->PlotWidthHintPoints();
@@ -554,8 +551,15 @@ void VRXScopePlotView::rowsInserted(const QModelIndex &parent, int start, int en
 void VRXScopePlotView::rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end)
 {
     Q_D(VRXScopePlotView);
-    if (!parent.isValid())
+    if (!parent.isValid()) {
         d->m_timeIndex.removeRows(start, end);
+        // A full buffer announces its dropped sample here, before the new
+        // one: the next sweep keeps its first reading.
+        if (d->m_nextScopeRow > end)
+            d->m_nextScopeRow -= end - start + 1;
+        else if (d->m_nextScopeRow > start)
+            d->m_nextScopeRow = start;
+    }
     QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
 }
 
@@ -720,6 +724,7 @@ void VRXScopePlotView::selectionChanged(const QItemSelection &selected, const QI
             d->m_plotMarkers[0]->setValue(column, 0.0);
         for (const QSharedPointer<QwtPlotMarker> &marker : qAsConst(d->m_plotMarkers))
             marker->attach(qwtPlot());
+        d->m_markerPlaced[0] = true;
         d->m_markersPlaced = true;
         if (sender() != this && !d->m_plotting)
             RequestReplotRefresh();
@@ -730,8 +735,10 @@ void VRXScopePlotView::selectionChanged(const QItemSelection &selected, const QI
     if (selectionModel() && selectionModel()->hasSelection())
         return;
     d->detachMarkers();
-    if (!d->m_plotting)
+    if (!d->m_plotting) {
         d->m_markersPlaced = false;
+        d->m_markerPlaced.fill(false);
+    }
 }
 
 QRect VRXScopePlotView::visualRect(const QModelIndex &index) const

@@ -225,6 +225,7 @@ void VRXScopePlotViewPrivate::plotHistogramMode()
         if (ch < 1 || ch > channels)
             ch = 1;
         markerChannel[k] = ch;
+        marker->setVisible(m_markerPlaced[k]);
         // The selection follows marker 0; selecting moves the marker to the
         // foot of its channel, so the value is set after it.
         if (k == 0 && m_markersPlaced)
@@ -239,7 +240,8 @@ void VRXScopePlotViewPrivate::plotHistogramMode()
 
         if (k == 1) {
             QwtPlotMarker *marker0 = m_plotMarkers[0].data();
-            if (marker0->plot() && marker->plot() && markerChannel[0] != ch) {
+            if (marker0->plot() && marker0->isVisible() && marker->plot() && marker->isVisible()
+                && markerChannel[0] != ch) {
                 const int lo = std::min(markerChannel[0], ch), hi = std::max(markerChannel[0], ch);
                 const MarkerStatistics s = markerStatistics(lo, hi, [&v](int c) { return v[c]; }, true);
                 static const QString pattern =

@@ -117,7 +117,6 @@ public:
     bool m_replotRequired = false;
     bool m_plotting = false;
     int m_nextScopeRow = 1;
-    int m_lastRowCount = 0;
     QPointer<QLabel> m_bufferSizeLabel;
     // Axis strips are children of the view; the items are owned here and
     // handed out as plain pointers by histogramItems().
@@ -127,6 +126,11 @@ public:
 
     QVector<QSharedPointer<QwtPlotMarker>> m_plotMarkers;
     QVector<int> m_markerChannelHints;
+    // Each marker keeps the channel it was last drawn on (0: none yet) and
+    // shows only while its sample is drawn; marker 1 waits for its own click.
+    QVector<int> m_markerChannels;
+    QVector<bool> m_markerPlaced;
+    QVector<bool> m_markerDrawn;
     bool m_plotMarkerEnabled = true;
     QPointer<QAbstractItemModel> m_rootModel;
     VRXAbstractPlotDataModel *m_vrxModel = nullptr;

@@ -40,7 +40,7 @@ QVector<VRXScopePlotView::MarkerData> VRXScopePlotViewPrivate::initialMarkers() 
 {
     QVector<MarkerData> markers(NUM_CURSORS);
     for (int i = 0; i < markers.size(); ++i)
-        markers[i] = MarkerData{0, m_plotMarkers[i]->xValue(), -1, kLargestDouble, 0.0};
+        markers[i] = MarkerData{m_markerChannels[i], m_plotMarkers[i]->xValue(), -1, kLargestDouble, 0.0};
     return markers;
 }
 
@@ -73,6 +73,7 @@ void VRXScopePlotViewPrivate::plotCurves(int firstRow, int lastRow, QVector<Mark
     QwtPlot *plot = this->plot();
     const bool clip =
         m_yScaleMode >= VRXScopePlotView::PlotScale50 && m_yScaleMode <= VRXScopePlotView::PlotScale0_01;
+    m_markerDrawn.fill(false);
 
     for (int c = 1; c <= m_numCurves; ++c) {
         QwtPlotCurve *curve = m_curves[c - 1].get();
@@ -109,7 +110,9 @@ void VRXScopePlotViewPrivate::plotCurves(int firstRow, int lastRow, QVector<Mark
                 continue;
             const double y = series->sample(size_t(k - firstRow)).y();
             const double value = m_vrxModel->doubleData(k, c);
-            const int hint = m_markerChannelHints[m];
+            int hint = m_markerChannelHints[m];
+            if (hint < 0 && m_markerChannels[m] >= 1 && m_markerChannels[m] <= m_numCurves)
+                hint = m_markerChannels[m];
             bool take = false;
             if (hint < 0) {
                 const double markerY = m_plotMarkers[m]->yValue();
@@ -121,6 +124,7 @@ void VRXScopePlotViewPrivate::plotCurves(int firstRow, int lastRow, QVector<Mark
                 record.markerValuePlot = y;
                 record.markerValueDisplay = value;
                 record.markerChannel = c;
+                m_markerDrawn[m] = true;
             }
             if (m == 0)
                 m_markerChannelHints[1] = markers[0].markerChannel;
@@ -255,6 +259,14 @@ void VRXScopePlotViewPrivate::setStripMarker(const MarkerData &marker, int which
 {
     Q_Q(VRXScopePlotView);
     QwtPlotMarker *plotMarker = m_plotMarkers[which].data();
+    // A marker whose sample is not drawn (scrolled out, its channel hidden,
+    // never placed) keeps its channel, time and label, and waits hidden; it
+    // never falls back to the time column, nor moves the selection there.
+    const bool shown = m_markerPlaced[which] && m_markerDrawn[which];
+    plotMarker->setVisible(shown);
+    if (!shown)
+        return;
+    m_markerChannels[which] = marker.markerChannel;
     plotMarker->setValue(marker.markerTime, marker.markerValuePlot);
 
     const Units::MeasurementUnit &xUnits = this->xUnits();
@@ -274,7 +286,7 @@ void VRXScopePlotViewPrivate::setStripMarker(const MarkerData &marker, int which
     if (which == 0) {
         if (m_markersPlaced)
             selectPoint(q->model()->index(marker.markerTime_i, marker.markerChannel));
-    } else if (marker0->plot() && marker1->plot() && rows.first >= 0 && rows.second >= 0) {
+    } else if (marker0->plot() && marker0->isVisible() && marker1->plot() && rows.first >= 0 && rows.second >= 0) {
         const double dt = std::abs(marker0->xValue() - marker1->xValue());
         if (xUnits.type() == Units::Units_s) {
             const MarkerStatistics s = markerStatistics(

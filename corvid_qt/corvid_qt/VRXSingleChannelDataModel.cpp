@@ -67,7 +67,8 @@ QVariant VRXSingleChannelDataModel::deviceSpecificData(const QModelIndex &index,
         if (row == 0) {
             if (column == 0 || role == Qt::ToolTipRole)
                 return QVariant();
-            return QString::number(column);
+            // Tables, marker labels and drags of the channel show its name.
+            return m_channelName.isEmpty() ? QString::number(column) : m_channelName;
         }
         if (column == 0)
             return QString::number(m_timestamps[size_t(row - 1)], 'e', 3);
@@ -146,13 +147,15 @@ void VRXSingleChannelDataModel::AddData(double timestamp, double data)
     }
 
     if (_autoUpdate && m_dataSize == held) {
-        beginInsertRows(QModelIndex(), int(held), int(held));
+        // Two complete changes, never one inside the other: Qt's views and
+        // persistent indexes support no nesting, and a row that keeps its
+        // reading must move up with it. Between the two the new sample is
+        // already stored but not yet shown.
         beginRemoveRows(QModelIndex(), 1, 1);
         append(timestamp, data);
-        // Between the two ends the table is one row short, as a listener of
-        // rowsRemoved expects.
         --m_dataSize;
         endRemoveRows();
+        beginInsertRows(QModelIndex(), int(held), int(held));
         ++m_dataSize;
         endInsertRows();
         return;
@@ -212,7 +215,11 @@ QString VRXSingleChannelDataModel::channelName() const
 
 void VRXSingleChannelDataModel::setChannelName(const QString &channelName)
 {
+    if (channelName == m_channelName)
+        return;
     m_channelName = channelName;
+    emit dataChanged(index(0, 1), index(0, 1), {Qt::DisplayRole, Qt::EditRole});
+    emit headerDataChanged(Qt::Horizontal, 1, 1);
 }
 
 bool VRXSingleChannelDataModel::SaveDataToFile(const QString &fileName) const

@@ -17,15 +17,16 @@ namespace Corvid_Qt {
 /**
  * The time series of one device channel: a bounded history of
  * (timestamp, value) pairs appended with AddData(). Two columns, time and
- * the channel; row 0 is the header row.
+ * the channel; row 0 is the header row, whose channel cell shows
+ * channelName() when set, else the column number.
  *
  * Values are stored in base units and shown in units(). The ring buffers
  * are allocated once at construction (MaxBufferSize() samples, 100000 by
  * default); a full model drops its oldest sample for every new one.
  *
  * With autoUpdate() on, every sample is announced at once; a full model
- * emits rowsAboutToBeInserted(last), rowsAboutToBeRemoved(1), rowsRemoved(1),
- * rowsInserted(last). With it off, new rows are published in one batch by
+ * first removes row 1 completely, then inserts the new last row (never one
+ * inside the other, which Qt's views do not support). With it off, new rows are published in one batch by
  * UpdateView(); the loss of the oldest sample is still announced, but only
  * while it is a row that views have seen.
  */

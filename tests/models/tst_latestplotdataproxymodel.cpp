@@ -41,8 +41,7 @@ struct Rig
     std::vector<std::unique_ptr<VRXSingleChannelDataModel>> devices;
     VRXMultichannelProxyModel merged;
     VRXLatestPlotDataProxyModel proxy;
-    corvid_test::SequentialAdapter adapter{&proxy};
-    QAbstractItemModelTester tester{&adapter, QAbstractItemModelTester::FailureReportingMode::QtTest};
+    QAbstractItemModelTester tester{&proxy, QAbstractItemModelTester::FailureReportingMode::QtTest};
     int t = 0;
 };
 
@@ -164,6 +163,33 @@ private slots:
         QVERIFY(!rig.proxy.setHeaderData(0, Qt::Vertical, click, Qt::CheckStateRole));
         QVERIFY(!rig.proxy.setHeaderData(0, Qt::Horizontal, "x", Qt::DisplayRole));
         QVERIFY(!rig.proxy.headerData(1, Qt::Horizontal, Qt::CheckStateRole).isValid());
+    }
+
+    void dragOverNamedSourcesCarriesTheirNames_data()
+    {
+        QTest::addColumn<bool>("merged"); // else one named device under the usual proxies
+        QTest::newRow("merged devices") << true;
+        QTest::newRow("one device") << false;
+    }
+
+    void dragOverNamedSourcesCarriesTheirNames()
+    {
+        QFETCH(bool, merged);
+        Rig rig(2, 2);
+        VRXLatestPlotDataProxyModel single;
+        single.setSourceModel(rig.devices[1].get());
+        VRXLatestPlotDataProxyModel &table = merged ? rig.proxy : single;
+        QModelIndexList dragged;
+        for (int r = 0; r < table.rowCount(); ++r)
+            dragged << table.index(r, 0);
+        const QStringList names = merged ? QStringList{"Ch1", "Ch2"} : QStringList{"Ch2"};
+        QCOMPARE(rig.devices[1]->index(0, 1).data().toString(), QStringLiteral("Ch2"));
+        std::unique_ptr<QMimeData> mime(table.mimeData(dragged));
+        VRXMultichannelProxyModel target;
+        QVERIFY(target.dropMimeData(mime.get(), Qt::CopyAction, -1, -1, QModelIndex()));
+        QCOMPARE(target.channelNames(), names);
+        for (int c = 1; c <= names.size(); ++c)
+            QCOMPARE(target.index(0, c).data().toString(), names[c - 1]);
     }
 
     void mimeDataAndSourcesComingAndGoing()

@@ -46,8 +46,8 @@ private slots:
         QTest::newRow("repeated timestamp dropped, earlier one kept")
             << 10 << "+2 | @2 @1.5" << "aboutToInsert 3-3 rows=3; inserted 3-3 rows=4" << "1 2 1.5";
         QTest::newRow("timestamp 0 starts afresh, every time") << 10 << "+2 | @0 @0" << fresh + "; " + fresh << "0";
-        QTest::newRow("full buffer nests the insertion around the removal")
-            << 3 << "+3 | +1" << "aboutToInsert 3-3 rows=4; aboutToRemove 1-1 rows=4; removed 1-1 rows=3; inserted 3-3 rows=4"
+        QTest::newRow("full buffer removes row 1, then inserts the new last row")
+            << 3 << "+3 | +1" << "aboutToRemove 1-1 rows=4; removed 1-1 rows=3; aboutToInsert 3-3 rows=3; inserted 3-3 rows=4"
             << "2 3 4";
         QTest::newRow("auto-update off publishes in one batch")
             << 20 << "off | +10 u u" << "aboutToInsert 1-10 rows=1; inserted 1-10 rows=11" << "1 2 3 4 5 6 7 8 9 10";
@@ -94,6 +94,20 @@ private slots:
         QVERIFY(!m.index(m.rowCount(), 0).isValid());
     }
 
+    void headerCellShowsTheChannelName()
+    {
+        VRXSingleChannelDataModel m;
+        QCOMPARE(m.index(0, 1).data().toString(), QStringLiteral("1"));
+        SignalLog log(&m);
+        m.setChannelName(QStringLiteral("I7"));
+        m.setChannelName(QStringLiteral("I7"));
+        QCOMPARE(log.text, QStringLiteral("dataChanged 0,1-0,1; header 1-1"));
+        QCOMPARE(m.index(0, 1).data().toString(), QStringLiteral("I7"));
+        QCOMPARE(m.headerData(1, Qt::Horizontal).toString(), QStringLiteral("I7"));
+        m.setChannelName(QString());
+        QCOMPARE(m.index(0, 1).data().toString(), QStringLiteral("1"));
+    }
+
     void everyInterleavingKeepsViewsConsistent_data()
     {
         QTest::addColumn<int>("capacity");
@@ -108,8 +122,7 @@ private slots:
         QFETCH(int, capacity);
         QFETCH(quint32, seed);
         VRXSingleChannelDataModel m(capacity);
-        corvid_test::SequentialAdapter adapter(&m);
-        QAbstractItemModelTester tester(&adapter);
+        QAbstractItemModelTester tester(&m);
         Follower follower(&m, 0);
         Units::uA microamps;
         QRandomGenerator rng(seed);

@@ -15,6 +15,7 @@
 #include <QtGui/QStandardItemModel>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QScrollBar>
+#include <QtWidgets/QTableView>
 #include <QtWidgets/QLayout>
 #include <qwt_scale_map.h>
 #include <qwt_symbol.h>
@@ -63,6 +64,8 @@ private Q_SLOTS:
     void markerLabelsDrawAsQwtDoes();
     void sharedSelectionRequestsAPassOwnSelectionDoesNot();
     void markersTakenAway();
+    void markerWaitsOnItsChannelWhileNotDrawn_data();
+    void markerWaitsOnItsChannelWhileNotDrawn();
     void moreChannelsThanCurves();
     void curveColoursFollowPlotColors();
     void oddTimesAndValues();
@@ -264,9 +267,10 @@ void tst_ScopePlotView::stripWindowFillsFollowsAndScrollsBack()
     QCOMPARE(curve->sample(0).x(), t1);
     QVERIFY(curve->sample(curve->dataSize() - 1).x() > shown.view.xHigh());
     QVERIFY(curve->sample(curve->dataSize() - 2).x() <= shown.view.xHigh());
-    // Markers after the window measure no channel.
+    // Markers after the window are not drawn and bind no channel.
     shown.view.click(QPointF(5.0, 0.0), QPointF(6.0, 0.0));
-    QVERIFY(shown.view.markerText(0).endsWith(QStringLiteral("Channel Time (s)\n0")));
+    QVERIFY(!shown.view.markerShown(0) && !shown.view.markerShown(1));
+    QVERIFY(!shown.view.markerText(0).contains(QStringLiteral("Time (s)")));
     shown.model.fill(50);
     ViewProbe::settle();
     QCOMPARE(bar->value(), 0);
@@ -515,7 +519,8 @@ void tst_ScopePlotView::markersTakenAway()
     ShownView shown(2, 300);
     const auto shownCount = [&] { return int(shown.view.markerShown(0)) + int(shown.view.markerShown(1)); };
     const auto placeBoth = [&] {
-        shown.view.click(QPointF(0.195, 0.0), QPointF(0.295, 0.0));
+        const int last = shown.model.rowCount() - 1;
+        shown.view.click(QPointF(shown.time(last - 50), 0.0), QPointF(shown.time(last - 40), 0.0));
         return shownCount();
     };
     // Disabled markers ignore clicks and selections.
@@ -526,32 +531,38 @@ void tst_ScopePlotView::markersTakenAway()
     shown.view.enablePlotMarker(true);
 
     // Rows dropped from the front of the selected column leave it selected.
-    // Once the markers' times have left the buffer they sit on its first
-    // sample, outside the drawn rows, and measure no channel.
+    // Once the markers' times have left the drawn rows they wait hidden on
+    // their channel.
     QCOMPARE(placeBoth(), 2);
-    for (int i = 0; i < 40; ++i)
-        shown.model.rollRow(0.505 + i * 0.01, 1.0);
+    const QString label = shown.view.markerText(0);
+    for (int i = 0; i < 290; ++i)
+        shown.model.rollRow(3.005 + i * 0.01, 1.0);
     ViewProbe::settle();
-    QCOMPARE(shownCount(), 2);
-    QCOMPARE(shown.view.plotMarker(0)->xValue(), shown.time(1));
-    QVERIFY(shown.view.markerText(0).endsWith(QStringLiteral("Channel Time (s)\n0")));
+    QCOMPARE(shownCount(), 0);
+    QCOMPARE(shown.view.markerText(0), label);
+    QVERIFY(shown.view.selectionModel()->isSelected(shown.model.index(1, 1)));
     // Clearing the selection takes the markers away for good.
     shown.view.selectionModel()->clearSelection();
-    shown.model.fill(5);
+    shown.model.fill(5, 3.0);
     ViewProbe::settle();
     QCOMPARE(shownCount(), 0);
 
-    // So does marker 0 moved past the newest sample.
+    // Markers clicked past the newest sample or before the oldest wait
+    // hidden; the selection stays where it was.
     QCOMPARE(placeBoth(), 2);
+    const QModelIndex current = shown.view.selectionModel()->currentIndex();
     shown.view.click(QPointF(50.0, 0.0), QPointF(0.295, 0.0));
     QCOMPARE(shownCount(), 0);
-    QVERIFY(!shown.view.selectionModel()->hasSelection());
+    QCOMPARE(shown.view.selectionModel()->currentIndex(), current);
 
     // A cleared model leaves no curves and no labels, also in scope mode;
     // with as many channels as before, new data brings the same curves back.
-    shown.model.fill(300);
+    shown.model.fill(300, 3.1);
     shown.view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
-    QCOMPARE(placeBoth(), 2);
+    ViewProbe::settle();
+    const double low = shown.view.xLow(), width = shown.view.xHigh() - low; // the sweep on screen
+    shown.view.click(QPointF(low + 0.2 * width, 0.0), QPointF(low + 0.3 * width, 0.0));
+    QCOMPARE(shownCount(), 2);
     QwtPlotCurve *before = shown.view.curve(1);
     shown.model.Clear();
     ViewProbe::settle();
@@ -562,6 +573,48 @@ void tst_ScopePlotView::markersTakenAway()
     QCOMPARE(shown.view.curve(1), before);
 }
 
+void tst_ScopePlotView::markerWaitsOnItsChannelWhileNotDrawn_data()
+{
+    QTest::addColumn<bool>("scroll"); // else its channel is switched off
+    QTest::newRow("scrolled out and back") << true;
+    QTest::newRow("channel hidden and shown again") << false;
+}
+
+void tst_ScopePlotView::markerWaitsOnItsChannelWhileNotDrawn()
+{
+    QFETCH(bool, scroll);
+    ShownView shown(3, 1000);
+    QTableView host; // a table sharing the view's selection
+    host.setModel(&shown.model);
+    host.setSelectionModel(shown.view.selectionModel());
+    QItemSelectionModel *selection = shown.view.selectionModel();
+    shown.view.SelectPoint1(QPointF(8.995, 919.0)); // row 900 of channel 2 reads 919
+    ViewProbe::settle();
+    QVERIFY(shown.view.markerShown(0));
+    QVERIFY(shown.view.markerText(0).endsWith(QStringLiteral("Channel 2\n919")));
+    QCOMPARE(selection->currentIndex(), shown.model.index(900, 2));
+    // Marker 1, never placed, shows nothing.
+    QVERIFY(!shown.view.markerShown(1) && shown.view.markerText(1).isEmpty());
+
+    const auto hide = [&](bool away) {
+        if (scroll)
+            shown.view.horizontalScrollBar()->setValue(away ? 0 : shown.view.horizontalScrollBar()->maximum());
+        else
+            QVERIFY(shown.model.setData(shown.model.index(0, 2), away ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole));
+        ViewProbe::settle();
+        shown.paint();
+    };
+    hide(true);
+    QVERIFY(!shown.view.markerShown(0) && !shown.view.markerShown(1));
+    QCOMPARE(selection->currentIndex(), shown.model.index(900, 2));
+    QVERIFY(!selection->isColumnSelected(0, QModelIndex()));
+    hide(false);
+    QVERIFY(shown.view.markerShown(0));
+    QVERIFY(shown.view.markerText(0).endsWith(QStringLiteral("Channel 2\n919")));
+    QCOMPARE(shown.view.plotMarker(0)->linePen().color(), VRXPlotColors::forChannel(2));
+    QCOMPARE(selection->currentIndex(), shown.model.index(900, 2));
+}
+
 void tst_ScopePlotView::moreChannelsThanCurves()
 {
     QTest::ignoreMessage(QtWarningMsg, "VRXScopePlotView: the model has 300 channels; the first 256 are drawn");
@@ -570,12 +623,11 @@ void tst_ScopePlotView::moreChannelsThanCurves()
     QVERIFY(shown.model.seriesRequests > 0 && shown.model.seriesRequests % 256 == 0);
     QVERIFY(shown.view.curve(256) && !shown.view.curve(257));
 
-    // A column beyond the curves, selected elsewhere, binds a marker that
-    // measures nothing, without reading past the curve table.
+    // A column beyond the curves, selected elsewhere, has no curve to put
+    // a marker on, and nothing past the curve table is read.
     shown.view.selectColumn(290);
     ViewProbe::settle();
-    QVERIFY(shown.view.markerShown(0));
-    QVERIFY(shown.view.markerText(0).endsWith(QStringLiteral("\n0")));
+    QVERIFY(!shown.view.markerShown(0));
 
     // More channels are numbered; back in a time mode the axis draws plainly.
     shown.view.SetPlotMode(VRXScopePlotView::HistogramPlotMode);

@@ -9,6 +9,7 @@
 #include <VRXZeroingProxyModel.h>
 
 #include <QtCore/QTemporaryDir>
+#include <cmath>
 #include <QtGui/QStandardItemModel>
 #include <QtTest/QAbstractItemModelTester>
 #include <QtTest/QtTest>
@@ -170,6 +171,7 @@ private slots:
     void modelWithoutPlotInterfaceLeavesTheViewEmpty();
     void hostModelMayDieFirst();
     void chainPassesTheModelTesterWhileDriven();
+    void selectionOfTheBaseModelIsShared();
 
     void saveWritesTheChosenFile();
     void failedSaveWarnsAndKeepsTheData();
@@ -236,8 +238,13 @@ void TestVRXScope::positiveOnlyButtonIsEnabledForFixedPercentagesOnly()
     Panel p;
     for (int index = kScaleTexts.size() - 1; index >= 0; --index) {
         p.combo("scaleYCombo")->setCurrentIndex(index);
+        if (index == 5)
+            p.ui<QToolButton>("positiveOnlyButton")->setChecked(true);
         QCOMPARE(p.ui("positiveOnlyButton")->isEnabled(), index > 1);
         QCOMPARE(p.view()->yScaleMode(), index);
+        // "Normalize" turns "+" off: normalised values go down to -1.
+        QCOMPARE(p.view()->positiveOnly(), index >= 2 && index <= 5);
+        QCOMPARE(p.ui<QToolButton>("positiveOnlyButton")->isChecked(), index >= 2 && index <= 5);
     }
 }
 
@@ -302,13 +309,31 @@ void TestVRXScope::averagingEntryReachesTheProxy()
 
 void TestVRXScope::zeroNowAndZeroClearShowTheirState()
 {
+    const QPalette before = QApplication::palette();
+    QPalette dark = before; // light text, as a dark application theme has it
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        dark.setColor(role, Qt::white);
+    dark.setColor(QPalette::Button, QColor(40, 40, 40));
+    QApplication::setPalette(dark);
+    const auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
     Panel p(0);
     p.click("zeroButton"); // the header row alone: nothing to zero
     QVERIFY(!p.zeroShown() && !p.zeroing()->isZeroing());
     p.host.AddData(0.0, 5.0);
     p.host.AddData(0.1, 7.0);
     p.click("zeroButton");
-    QCOMPARE(p.ui("zeroWidget")->styleSheet(), QStringLiteral("background-color:#88ff8a;"));
+    QVERIFY(p.zeroShown());
+    const auto luminance = [](const QColor &c) {
+        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    for (const char *name : {"zeroButton", "clearZeroButton"}) { // readable text on the indicator's green
+        QWidget *button = p.ui(name);
+        button->ensurePolished();
+        const double text = luminance(button->palette().color(QPalette::ButtonText));
+        const double green = luminance(QColor(0x88, 0xff, 0x8a));
+        QVERIFY2((std::max(text, green) + 0.05) / (std::min(text, green) + 0.05) >= 4.5, name);
+    }
     QCOMPARE(p.top()->doubleData(1, 1), -2.0);
     QCOMPARE(p.top()->doubleData(2, 1), 0.0);
     p.click("clearZeroButton");
@@ -478,13 +503,36 @@ void TestVRXScope::hostModelMayDieFirst()
     QCOMPARE(host.rowCount(), 4);
 }
 
+void TestVRXScope::selectionOfTheBaseModelIsShared()
+{
+    Panel p(20);
+    QItemSelectionModel hostSelection(p.scope.baseModel());
+    p.scope.setSelectionModel(&hostSelection); // no warning, no refusal
+    QItemSelectionModel *viewSelection = p.view()->selectionModel();
+    QCOMPARE(viewSelection->model(), p.scope.topLevelModel());
+    // The host's choice reaches the view, cell for cell ...
+    hostSelection.setCurrentIndex(p.host.index(7, 1), QItemSelectionModel::ClearAndSelect);
+    QCOMPARE(viewSelection->currentIndex(), p.scope.topLevelModel()->index(7, 1));
+    QVERIFY(viewSelection->isSelected(p.scope.topLevelModel()->index(7, 1)));
+    // ... and the view's reaches the host, with no echo either way.
+    viewSelection->select(p.scope.topLevelModel()->index(0, 1),
+                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Columns);
+    QVERIFY(hostSelection.isColumnSelected(1, QModelIndex()));
+    QVERIFY(!hostSelection.isSelected(p.host.index(7, 0)));
+    hostSelection.clearSelection();
+    QVERIFY(!viewSelection->hasSelection());
+    // One of the view's own model is taken as it is.
+    QItemSelectionModel shared(p.scope.topLevelModel());
+    p.scope.setSelectionModel(&shared);
+    QCOMPARE(p.view()->selectionModel(), &shared);
+}
+
 void TestVRXScope::chainPassesTheModelTesterWhileDriven()
 {
     VRXScope scope;
     VRXSingleChannelDataModel host(80);
     scope.setModel(&host);
-    corvid_test::SequentialAdapter adapter(scope.topLevelModel());
-    QAbstractItemModelTester tester(&adapter);
+    QAbstractItemModelTester tester(scope.topLevelModel());
     auto *averaging = scope.findChild<QComboBox *>(QStringLiteral("averagingCombo"));
     auto click = [&](const char *name) { scope.findChild<QToolButton *>(QLatin1String(name))->click(); };
     for (int i = 1; i <= 200; ++i) {

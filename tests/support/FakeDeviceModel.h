@@ -60,13 +60,13 @@ public:
                 columns[c].append(c == 0 ? t0 + i * dt : c * 10.0 + i);
         append(columns);
     }
-    /// Appends a row and drops the oldest: about to insert, about to remove, removed, inserted.
+    /// Drops the oldest row, then appends one, as a full device model does.
     void rollRow(double time, double value)
     {
-        beginInsertRows(QModelIndex(), rowCount() - 1, rowCount() - 1);
         beginRemoveRows(QModelIndex(), 1, 1);
         m_rows.removeFirst();
         endRemoveRows();
+        beginInsertRows(QModelIndex(), rowCount(), rowCount());
         m_rows.append({time, QVector<double>(m_channels, value), {}});
         endInsertRows();
     }

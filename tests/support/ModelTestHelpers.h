@@ -1,9 +1,8 @@
 #ifndef CORVID_TESTS_MODELTESTHELPERS_H
 #define CORVID_TESTS_MODELTESTHELPERS_H
 
-// Shared by the model suites: a signal log, a sequential view of a model for
-// QAbstractItemModelTester, a follower that rebuilds one column from the
-// announcements alone, and saves that fail on purpose.
+// Shared by the model suites: a signal log, a follower that rebuilds one
+// column from the announcements alone, and saves that fail on purpose.
 
 #include <QtCore/QAbstractItemModel>
 #include <QtCore/QDir>
@@ -61,83 +60,6 @@ private:
     QObject m_context; // disconnects everything when the log goes
 };
 
-/**
- * The same table as its source, for QAbstractItemModelTester: each row
- * insertion is announced once the source has completed it (a full device
- * model nests its new last row around the removal of row 1, where the tester
- * wants one change at a time), and the root has no flags but ItemIsDropEnabled
- * (device models give it ItemIsEnabled). With labelRows, the time column names
- * each data row by the announcement that brought it in: that of a merged
- * table moves up when its source drops a sample, not when the table announces
- * the removal, and the labels let the tester check the rows' identity instead.
- */
-class SequentialAdapter : public QAbstractItemModel
-{
-public:
-    explicit SequentialAdapter(QAbstractItemModel *source, bool labelRows = false)
-        : m_source(source)
-        , m_labelRows(labelRows)
-    {
-        renumber();
-        connect(source, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex &, int f, int l) {
-            m_hidden = l - f + 1;
-            beginInsertRows(QModelIndex(), f, l);
-            m_hidden = 0;
-            for (int r = f; r <= l; ++r)
-                m_ids.insert(r - 1, m_next++);
-            endInsertRows();
-        });
-        connect(source, &QAbstractItemModel::rowsAboutToBeRemoved, this,
-                [this](const QModelIndex &, int f, int l) { beginRemoveRows(QModelIndex(), f, l); });
-        connect(source, &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex &, int f, int l) {
-            m_ids.remove(f - 1, l - f + 1);
-            endRemoveRows();
-        });
-        connect(source, &QAbstractItemModel::modelAboutToBeReset, this, [this]() { beginResetModel(); });
-        connect(source, &QAbstractItemModel::modelReset, this, [this]() {
-            renumber();
-            endResetModel();
-        });
-        connect(source, &QAbstractItemModel::dataChanged, this,
-                [this](const QModelIndex &tl, const QModelIndex &br, const QVector<int> &roles) {
-                    emit dataChanged(index(tl.row(), tl.column()), index(br.row(), br.column()), roles);
-                });
-        connect(source, &QAbstractItemModel::headerDataChanged, this, &QAbstractItemModel::headerDataChanged);
-    }
-
-    QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override
-    {
-        return hasIndex(row, column, parent) ? createIndex(row, column) : QModelIndex();
-    }
-    QModelIndex parent(const QModelIndex &) const override { return QModelIndex(); }
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override { return parent.isValid() ? 0 : m_source->rowCount() - m_hidden; }
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override { return parent.isValid() ? 0 : m_source->columnCount(); }
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (m_labelRows && index.column() == 0 && index.row() >= 1 && role == Qt::DisplayRole)
-            return QStringLiteral("row %1").arg(m_ids.value(index.row() - 1, -1));
-        return m_source->data(m_source->index(index.row(), index.column()), role);
-    }
-    Qt::ItemFlags flags(const QModelIndex &index) const override
-    {
-        return m_source->flags(m_source->index(index.row(), index.column())) & (index.isValid() ? ~0 : Qt::ItemIsDropEnabled);
-    }
-
-private:
-    void renumber()
-    {
-        m_ids.clear();
-        for (int r = 1; r < m_source->rowCount(); ++r)
-            m_ids << m_next++;
-    }
-
-    QAbstractItemModel *m_source;
-    bool m_labelRows;
-    int m_hidden = 0;
-    QVector<int> m_ids;
-    int m_next = 0;
-};
-
 /// Rebuilds one column of a plot-data model from its announcements only, as a
 /// view would: inserted rows are read when announced, removed rows dropped,
 /// changed cells of the column read again, a reset reads everything.
@@ -151,11 +73,8 @@ public:
     {
         m_rows = actual();
         QObject::connect(model, &QAbstractItemModel::rowsInserted, &m_context, [this](const QModelIndex &, int f, int l) {
-            // A nested announcement (insertion begun before a removal) is
-            // completed after it, so the insertion row is taken as seen now.
-            const int at = qMin(f - 1, m_rows.size());
             for (int r = f; r <= l; ++r)
-                m_rows.insert(at + r - f, m_read(r));
+                m_rows.insert(r - 1, m_read(r));
         });
         QObject::connect(model, &QAbstractItemModel::rowsRemoved, &m_context,
                          [this](const QModelIndex &, int f, int l) { m_rows.remove(f - 1, l - f + 1); });

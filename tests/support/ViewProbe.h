@@ -90,7 +90,7 @@ public:
     }
     double xLow() const { return qwtPlot()->axisScaleDiv(QwtPlot::xBottom).lowerBound(); }
     double xHigh() const { return qwtPlot()->axisScaleDiv(QwtPlot::xBottom).upperBound(); }
-    bool markerShown(int i) const { return plotMarker(i)->plot() != nullptr; }
+    bool markerShown(int i) const { return plotMarker(i)->plot() != nullptr && plotMarker(i)->isVisible(); }
     QString markerText(int i) const { return plotMarker(i)->label().text(); }
 
 private:
