@@ -20,6 +20,15 @@
         }                                                                                                              \
     } while (0)
 
+/// For targets that make widgets: libFuzzer's start-up hook makes the
+/// application before the first input.
+#define CORVID_FUZZ_WITH_APPLICATION()                                                                               \
+    extern "C" int LLVMFuzzerInitialize(int *, char ***)                                                               \
+    {                                                                                                                  \
+        corvid_fuzz::ensureApplication();                                                                              \
+        return 0;                                                                                                      \
+    }
+
 namespace corvid_fuzz {
 
 /// A QApplication on the offscreen platform, made once per process.

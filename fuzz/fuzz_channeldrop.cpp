@@ -12,15 +12,10 @@
 
 using namespace Corvid_Qt;
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    corvid_fuzz::ensureApplication();
-    return 0;
-}
+CORVID_FUZZ_WITH_APPLICATION()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    corvid_fuzz::ensureApplication();
     corvid_fuzz::Bytes in(data, size);
     const uint8_t how = in.take<uint8_t>();
     const QByteArray payload = in.rest();

@@ -11,15 +11,10 @@
 
 using Corvid_Qt::QScienceSpinBox;
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    corvid_fuzz::ensureApplication();
-    return 0;
-}
+CORVID_FUZZ_WITH_APPLICATION()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    corvid_fuzz::ensureApplication();
     static const QLocale locales[] = {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates),
                                       QLocale(QLocale::German, QLocale::Germany),
                                       QLocale(QLocale::French, QLocale::France)};

@@ -25,15 +25,10 @@ QMap<QString, QString> readAll(QSettings &settings)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    corvid_fuzz::ensureApplication();
-    return 0;
-}
+CORVID_FUZZ_WITH_APPLICATION()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    corvid_fuzz::ensureApplication();
     static QTemporaryDir dir;
     const QString first = dir.filePath(QStringLiteral("first.xui"));
     const QString second = dir.filePath(QStringLiteral("second.xui"));

@@ -26,15 +26,10 @@ bool finite(const SpectrogramCalc &c)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    corvid_fuzz::ensureApplication();
-    return 0;
-}
+CORVID_FUZZ_WITH_APPLICATION()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    corvid_fuzz::ensureApplication();
     static VRXSpectrogram *sp = new VRXSpectrogram;
     static double clock = 0;
     corvid_fuzz::Bytes in(data, size);

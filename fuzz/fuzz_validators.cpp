@@ -12,15 +12,10 @@
 using Corvid_Qt::IntStepValidator;
 using Corvid_Qt::IPv4Validator;
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    corvid_fuzz::ensureApplication();
-    return 0;
-}
+CORVID_FUZZ_WITH_APPLICATION()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    corvid_fuzz::ensureApplication();
     corvid_fuzz::Bytes in(data, size);
     const int bottom = in.take<int32_t>();
     const int top = in.take<int32_t>();
