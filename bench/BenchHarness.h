@@ -9,6 +9,8 @@
 #include <fstream>
 #include <string>
 
+#include <sys/resource.h>
+
 namespace corvid_bench {
 
 using Clock = std::chrono::steady_clock;
@@ -42,6 +44,17 @@ inline long long residentBytes()
     long long size = 0, resident = 0;
     statm >> size >> resident;
     return resident * 4096LL;
+}
+
+/// CPU seconds used so far by the calling thread (who = RUSAGE_THREAD) or
+/// the whole process (RUSAGE_SELF), user and system time together. On a
+/// machine shared with builds, wall-clock time mostly measures the others.
+inline double cpuSeconds(int who = RUSAGE_THREAD)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    const auto seconds = [](const timeval &t) { return t.tv_sec + t.tv_usec * 1e-6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 /// Keeps the optimiser from dropping a computed value.

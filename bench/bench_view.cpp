@@ -54,7 +54,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -314,13 +313,6 @@ struct QCustomPlotWay {
 };
 #endif
 
-double threadSeconds()
-{
-    timespec t;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec * 1e-9;
-}
-
 // CPU seconds per call of each callable, measured in turns so that a busy
 // machine slows all of them alike; the best turn of each counts.
 std::vector<double> bestInTurns(const std::vector<std::function<void()>> &calls)
@@ -330,16 +322,16 @@ std::vector<double> bestInTurns(const std::vector<std::function<void()>> &calls)
     for (size_t k = 0; k < calls.size(); ++k) {
         calls[k]();
         // About 20 ms per batch keeps the clock's grain and the long cases apart.
-        const double t0 = threadSeconds();
+        const double t0 = corvid_bench::cpuSeconds();
         calls[k]();
-        batch[k] = std::max(1, std::min(20, int(0.02 / std::max(threadSeconds() - t0, 1e-6))));
+        batch[k] = std::max(1, std::min(20, int(0.02 / std::max(corvid_bench::cpuSeconds() - t0, 1e-6))));
     }
     for (int turn = 0; turn < 9; ++turn) {
         for (size_t k = 0; k < calls.size(); ++k) {
-            const double t0 = threadSeconds();
+            const double t0 = corvid_bench::cpuSeconds();
             for (int i = 0; i < batch[k]; ++i)
                 calls[k]();
-            best[k] = std::min(best[k], (threadSeconds() - t0) / batch[k]);
+            best[k] = std::min(best[k], (corvid_bench::cpuSeconds() - t0) / batch[k]);
         }
     }
     return best;
