@@ -68,7 +68,7 @@
     </message>
     <message>
         <source> Samples</source>
-        <translation> Messwerte</translation>
+        <translation> Werte</translation>
     </message>
     <message>
         <source>%1: %2
@@ -418,7 +418,7 @@ Mittelwert: %5
     </message>
     <message>
         <source>0 Samples</source>
-        <translation>0 Messwerte</translation>
+        <translation>0 Werte</translation>
     </message>
     <message>
         <source>Clear the data buffer.</source>
@@ -514,11 +514,11 @@ Mittelwert: %5
     </message>
     <message>
         <source>Strip</source>
-        <translation>Schreiber</translation>
+        <translation>Verlauf</translation>
     </message>
     <message>
         <source>Scope</source>
-        <translation>Oszilloskop</translation>
+        <translation>Oszi</translation>
     </message>
     <message>
         <source>Histogram</source>
@@ -526,7 +526,7 @@ Mittelwert: %5
     </message>
     <message>
         <source>Undo Zero</source>
-        <translation>Null aufheben</translation>
+        <translation>Null zurück</translation>
     </message>
     <message>
         <source>2D</source>
@@ -813,7 +813,7 @@ Mittelwert: %5
     <name>VRX_CoGHistogramItem</name>
     <message>
         <source>Center of Gravity</source>
-        <translation>Schwerpunkt</translation>
+        <translation>Schwer­punkt</translation>
     </message>
     <message>
         <source>&lt;pre&gt;N/A

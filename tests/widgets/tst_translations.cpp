@@ -154,8 +154,8 @@ void TestTranslations::scopePanelFollowsLanguage()
         German german;
         QVERIFY(german.installed());
         QCOMPARE(panelTexts(scope),
-                 QStringList({"Speichern", "Aktuelle Werte von allen Daten abziehen.", "Schreiber", "Geteilt",
-                              "10x Mittel", "0,5 %", "5 Messwerte", "Kanal"}));
+                 QStringList({"Speichern", "Aktuelle Werte von allen Daten abziehen.", "Verlauf", "Geteilt",
+                              "10x Mittel", "0,5 %", "5 Werte", "Kanal"}));
         // Renaming entries chooses nothing.
         QCOMPARE(averaging->currentIndex(), 2);
         QCOMPARE(scale->currentIndex(), 3);
