@@ -167,6 +167,29 @@ Mittelwert: %5
     </message>
 </context>
 <context>
+    <name>Corvid_Qt::resource</name>
+    <message>
+        <source>uninitialized</source>
+        <translation>nicht initialisiert</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>aus</translation>
+    </message>
+    <message>
+        <source>running</source>
+        <translation>läuft</translation>
+    </message>
+    <message>
+        <source>error: unknown reason</source>
+        <translation>Fehler: unbekannte Ursache</translation>
+    </message>
+    <message>
+        <source>error: timeout</source>
+        <translation>Fehler: Zeitüberschreitung</translation>
+    </message>
+</context>
+<context>
     <name>MeasurementUnit</name>
     <message>
         <source>Current (A)</source>

@@ -1,5 +1,7 @@
 // The German translation: the compiled resource, installing and removing it,
 // and widgets following a language change at run time.
+#include <MeasurementUnit.h>
+#include <Resources.h>
 #include <SpotMapWidget.h>
 #include <Translations.h>
 #include <VRXScope.h>
@@ -7,6 +9,7 @@
 #include <VRXSingleChannelDataModel.h>
 #include <VRXSpectrogram.h>
 #include <VRXStatisticsSetupPage.h>
+#include <VRX_StatisticsHistogramItem.h>
 
 #include <QtCore/QFile>
 #include <QtCore/QTranslator>
@@ -85,6 +88,8 @@ private Q_SLOTS:
     void resourceLoads();
     void installTranslator_data();
     void installTranslator();
+    void textsOutsideWidgets_data();
+    void textsOutsideWidgets();
     void scopePanelFollowsLanguage();
     void absoluteScaleKeepsItsChoice();
     void setupPageFollowsLanguage();
@@ -127,6 +132,49 @@ void TestTranslations::installTranslator()
     QCOMPARE(QCoreApplication::translate("VRXScope", "Save"), QStringLiteral("Speichern"));
     translator.reset();
     QCOMPARE(QCoreApplication::translate("VRXScope", "Save"), QStringLiteral("Save"));
+}
+
+void TestTranslations::textsOutsideWidgets_data()
+{
+    QTest::addColumn<int>("what");
+    QTest::addColumn<QString>("english");
+    QTest::addColumn<QString>("german");
+    // The micro sign goes into the translated pattern.
+    QTest::newRow("unit with micro sign") << 0 << QString::fromUtf8("Current (\u00b5A)")
+                                          << QString::fromUtf8("Strom (\u00b5A)");
+    QTest::newRow("unit") << 1 << "Dose Rate (MU/s)" << "Dosisleistung (MU/s)";
+    QTest::newRow("estimator error") << 2 << "Peak on edge." << "Maximum am Rand.";
+    QTest::newRow("state tool tip") << 3 << "error: timeout" << QString::fromUtf8("Fehler: Zeit\u00fcberschreitung");
+    QTest::newRow("host text is left alone") << 4 << "beam on" << "beam on";
+}
+
+void TestTranslations::textsOutsideWidgets()
+{
+    QFETCH(int, what);
+    QFETCH(QString, english);
+    QFETCH(QString, german);
+    auto text = [what]() -> QString {
+        switch (what) {
+        case 0:
+            return std::unique_ptr<Units::MeasurementUnit>(Units::MeasurementUnit::fromType(Units::Units_uA))
+                ->description();
+        case 1:
+            return std::unique_ptr<Units::MeasurementUnit>(Units::MeasurementUnit::fromType(Units::Units_MU_per_s))
+                ->description();
+        case 2:
+            return VRX_StatisticsHistogramItem::errorText(VRX_StatisticsHistogramItem::Gaussian::ErrorPeakEdge);
+        case 3:
+            return resource::translatedToolTip(resource::kTimeoutErrorConditionToolTip);
+        default:
+            return resource::translatedToolTip(QStringLiteral("beam on"));
+        }
+    };
+    QCOMPARE(text(), english);
+    {
+        German language;
+        QCOMPARE(text(), german);
+    }
+    QCOMPARE(text(), english);
 }
 
 void TestTranslations::scopePanelFollowsLanguage()
