@@ -50,12 +50,12 @@ QwtText ChannelHover::trackerTextF(const QPointF &pos) const
 
     QString text;
     if (!m_channel_enable) {
-        text = QStringLiteral("Index [%1][%2]: %3").arg(column).arg(row).arg(value);
+        text = tr("Index [%1][%2]: %3").arg(column).arg(row).arg(value);
     } else {
         const int cell = row * 12 + column;
         const int channel = cell < int(kChannelArray.size()) ? kChannelArray[cell] : -1;
-        text = channel != -1 ? QStringLiteral("Channel %1: %2").arg(channel + 1).arg(value)
-                             : QStringLiteral("Out of bounds");
+        text = channel != -1 ? tr("Channel %1: %2").arg(channel + 1).arg(value)
+                             : tr("Out of bounds");
     }
     QwtText tracker(text);
     tracker.setBackgroundBrush(QBrush(Qt::white, Qt::SolidPattern));

@@ -1,6 +1,7 @@
 #include "MeasurementUnit.h"
 
 #include <QtCore/QChar>
+#include <QtCore/QCoreApplication>
 
 namespace Corvid_Qt {
 namespace Units {
@@ -15,9 +16,19 @@ QString micro(const char *pattern)
     return QString::fromLatin1(pattern).arg(kMicro);
 }
 
+QString micro(const QString &pattern)
+{
+    return pattern.arg(kMicro);
+}
+
+QString degree(const QString &pattern)
+{
+    return pattern.arg(kDegree);
+}
+
 QString degree(const char *pattern)
 {
-    return QString::fromLatin1(pattern).arg(kDegree);
+    return degree(QString::fromLatin1(pattern));
 }
 
 } // namespace
@@ -96,6 +107,9 @@ void MeasurementUnit::setPrecision(int precision)
     m_precision = precision;
 }
 
+// Descriptions are axis titles and follow the application's language; the
+// names are symbols and stay as they are.
+#define UNIT_TEXT(text) QCoreApplication::translate("MeasurementUnit", text)
 #define CORVID_QT_DEFINE_UNIT(Class, Type, Name, Description, Scale, Format, Precision) \
     Class::Class()                                                                       \
         : MeasurementUnit(Scale, Name, Type, 1.0, Format, Precision)                     \
@@ -103,46 +117,47 @@ void MeasurementUnit::setPrecision(int precision)
     }                                                                                    \
     QString Class::description() const { return Description; }
 
-CORVID_QT_DEFINE_UNIT(A, Units_A, QStringLiteral("A"), QStringLiteral("Current (A)"), 1.0, 'e', 3)
-CORVID_QT_DEFINE_UNIT(mA, Units_mA, QStringLiteral("mA"), QStringLiteral("Current (mA)"), 1000.0, 'e', 3)
-CORVID_QT_DEFINE_UNIT(uA, Units_uA, micro("%1A"), micro("Current (%1A)"), 1e6, 'f', 4)
-CORVID_QT_DEFINE_UNIT(nA, Units_nA, QStringLiteral("nA"), QStringLiteral("Current (nA)"), 1e9, 'f', 4)
-CORVID_QT_DEFINE_UNIT(pA, Units_pA, QStringLiteral("pA"), QStringLiteral("Current (pA)"), 1e12, 'f', 4)
-CORVID_QT_DEFINE_UNIT(C, Units_C, QStringLiteral("C"), QStringLiteral("Charge (C)"), 1.0, 'e', 3)
-CORVID_QT_DEFINE_UNIT(mC, Units_mC, QStringLiteral("mC"), QStringLiteral("Charge (mC)"), 1000.0, 'e', 3)
-CORVID_QT_DEFINE_UNIT(uC, Units_uC, micro("%1C"), micro("Charge (%1C)"), 1e6, 'f', 4)
-CORVID_QT_DEFINE_UNIT(nC, Units_nC, QStringLiteral("nC"), QStringLiteral("Charge (nC)"), 1e9, 'f', 4)
-CORVID_QT_DEFINE_UNIT(pC, Units_pC, QStringLiteral("pC"), QStringLiteral("Charge (pC)"), 1e12, 'f', 4)
-CORVID_QT_DEFINE_UNIT(fC, Units_fC, QStringLiteral("fC"), QStringLiteral("Charge (fC)"), 1e15, 'f', 4)
-CORVID_QT_DEFINE_UNIT(V, Units_V, QStringLiteral("V"), QStringLiteral("Voltage (V)"), 1.0, 'f', 3)
-CORVID_QT_DEFINE_UNIT(mV, Units_mV, QStringLiteral("mV"), QStringLiteral("Voltage (mV)"), 1000.0, 'e', 3)
-CORVID_QT_DEFINE_UNIT(uV, Units_uV, micro("%1V"), micro("Voltage (%1V)"), 1e6, 'f', 4)
-CORVID_QT_DEFINE_UNIT(kV, Units_kV, QStringLiteral("kV"), QStringLiteral("Voltage (kV)"), 0.001, 'e', 3)
-CORVID_QT_DEFINE_UNIT(Hz, Units_Hz, QStringLiteral("Hz"), QStringLiteral("Rate (Hz)"), 1.0, 'e', 3)
-CORVID_QT_DEFINE_UNIT(KHz, Units_KHz, QStringLiteral("kHz"), QStringLiteral("Rate (kHz)"), 0.001, 'e', 3)
-CORVID_QT_DEFINE_UNIT(S, Units_s, QStringLiteral("s"), QStringLiteral("Time (seconds)"), 1.0, 'e', 3)
-CORVID_QT_DEFINE_UNIT(ms, Units_ms, QStringLiteral("ms"), QStringLiteral("Time (ms)"), 1000.0, 'e', 3)
-CORVID_QT_DEFINE_UNIT(us, Units_us, micro("%1s"), micro("Time (%1s)"), 1e6, 'e', 3)
-CORVID_QT_DEFINE_UNIT(ns, Units_ns, QStringLiteral("ns"), QStringLiteral("Time (ns)"), 1e9, 'e', 3)
-CORVID_QT_DEFINE_UNIT(minutes, Units_minutes, QStringLiteral("min"), QStringLiteral("Time (min)"), 1.0 / 60.0, 'e', 3)
-CORVID_QT_DEFINE_UNIT(m, Units_m, QStringLiteral("m"), QStringLiteral("Position (m)"), 1.0, 'e', 3)
-CORVID_QT_DEFINE_UNIT(mm, Units_mm, QStringLiteral("mm"), QStringLiteral("Position (mm)"), 1000.0, 'f', 3)
-CORVID_QT_DEFINE_UNIT(cm, Units_cm, QStringLiteral("cm"), QStringLiteral("Position (cm)"), 100.0, 'e', 3)
-CORVID_QT_DEFINE_UNIT(eV, Units_eV, QStringLiteral("eV"), QStringLiteral("Energy (eV)"), 1.0, 'e', 3)
-CORVID_QT_DEFINE_UNIT(KeV, Units_KeV, QStringLiteral("KeV"), QStringLiteral("Energy (KeV)"), 0.001, 'e', 3)
-CORVID_QT_DEFINE_UNIT(MeV, Units_MeV, QStringLiteral("MeV"), QStringLiteral("Energy (MeV)"), 1e-6, 'e', 3)
-CORVID_QT_DEFINE_UNIT(Gy, Units_Gy, QStringLiteral("Gy"), QStringLiteral("Dose (Gy)"), 1.0, 'e', 3)
-CORVID_QT_DEFINE_UNIT(cGy, Units_cGy, QStringLiteral("cGy"), QStringLiteral("Dose (cGy)"), 100.0, 'e', 3)
-CORVID_QT_DEFINE_UNIT(MU, Units_MU, QStringLiteral("MU"), QStringLiteral("Monitor Units"), 1.0, 'e', 3)
-CORVID_QT_DEFINE_UNIT(Gp_per_s, Units_Gp_per_s, QStringLiteral("Gp/s"), QStringLiteral("Dose Rate (Gp/s)"), 1.0, 'e', 3)
-CORVID_QT_DEFINE_UNIT(MU_per_s, Units_MU_per_s, QStringLiteral("MU/s"), QStringLiteral("Dose Rate (MU/s)"), 1.0, 'e', 3)
-CORVID_QT_DEFINE_UNIT(G, Units_G, QStringLiteral("G"), QStringLiteral("Field (G)"), 1.0, 'e', 3)
-CORVID_QT_DEFINE_UNIT(kG, Units_kG, QStringLiteral("kG"), QStringLiteral("Field (kG)"), 0.001, 'e', 3)
-CORVID_QT_DEFINE_UNIT(Celcius, Units_Celcius, degree("%1C"), degree("Temperature (%1C)"), 1.0, 'f', 3)
-CORVID_QT_DEFINE_UNIT(Fahrenheit, Units_Fahrenheit, degree("%1F"), degree("Temperature (%1F)"), 1.0, 'f', 3)
-CORVID_QT_DEFINE_UNIT(Strips, Units_Strips, QStringLiteral("strips"), QStringLiteral("Position (strips)"), 1.0, 'e', 3)
+CORVID_QT_DEFINE_UNIT(A, Units_A, QStringLiteral("A"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Current (A)")), 1.0, 'e', 3)
+CORVID_QT_DEFINE_UNIT(mA, Units_mA, QStringLiteral("mA"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Current (mA)")), 1000.0, 'e', 3)
+CORVID_QT_DEFINE_UNIT(uA, Units_uA, micro("%1A"), micro(UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Current (%1A)"))), 1e6, 'f', 4)
+CORVID_QT_DEFINE_UNIT(nA, Units_nA, QStringLiteral("nA"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Current (nA)")), 1e9, 'f', 4)
+CORVID_QT_DEFINE_UNIT(pA, Units_pA, QStringLiteral("pA"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Current (pA)")), 1e12, 'f', 4)
+CORVID_QT_DEFINE_UNIT(C, Units_C, QStringLiteral("C"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Charge (C)")), 1.0, 'e', 3)
+CORVID_QT_DEFINE_UNIT(mC, Units_mC, QStringLiteral("mC"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Charge (mC)")), 1000.0, 'e', 3)
+CORVID_QT_DEFINE_UNIT(uC, Units_uC, micro("%1C"), micro(UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Charge (%1C)"))), 1e6, 'f', 4)
+CORVID_QT_DEFINE_UNIT(nC, Units_nC, QStringLiteral("nC"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Charge (nC)")), 1e9, 'f', 4)
+CORVID_QT_DEFINE_UNIT(pC, Units_pC, QStringLiteral("pC"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Charge (pC)")), 1e12, 'f', 4)
+CORVID_QT_DEFINE_UNIT(fC, Units_fC, QStringLiteral("fC"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Charge (fC)")), 1e15, 'f', 4)
+CORVID_QT_DEFINE_UNIT(V, Units_V, QStringLiteral("V"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Voltage (V)")), 1.0, 'f', 3)
+CORVID_QT_DEFINE_UNIT(mV, Units_mV, QStringLiteral("mV"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Voltage (mV)")), 1000.0, 'e', 3)
+CORVID_QT_DEFINE_UNIT(uV, Units_uV, micro("%1V"), micro(UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Voltage (%1V)"))), 1e6, 'f', 4)
+CORVID_QT_DEFINE_UNIT(kV, Units_kV, QStringLiteral("kV"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Voltage (kV)")), 0.001, 'e', 3)
+CORVID_QT_DEFINE_UNIT(Hz, Units_Hz, QStringLiteral("Hz"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Rate (Hz)")), 1.0, 'e', 3)
+CORVID_QT_DEFINE_UNIT(KHz, Units_KHz, QStringLiteral("kHz"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Rate (kHz)")), 0.001, 'e', 3)
+CORVID_QT_DEFINE_UNIT(S, Units_s, QStringLiteral("s"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Time (seconds)")), 1.0, 'e', 3)
+CORVID_QT_DEFINE_UNIT(ms, Units_ms, QStringLiteral("ms"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Time (ms)")), 1000.0, 'e', 3)
+CORVID_QT_DEFINE_UNIT(us, Units_us, micro("%1s"), micro(UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Time (%1s)"))), 1e6, 'e', 3)
+CORVID_QT_DEFINE_UNIT(ns, Units_ns, QStringLiteral("ns"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Time (ns)")), 1e9, 'e', 3)
+CORVID_QT_DEFINE_UNIT(minutes, Units_minutes, QStringLiteral("min"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Time (min)")), 1.0 / 60.0, 'e', 3)
+CORVID_QT_DEFINE_UNIT(m, Units_m, QStringLiteral("m"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Position (m)")), 1.0, 'e', 3)
+CORVID_QT_DEFINE_UNIT(mm, Units_mm, QStringLiteral("mm"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Position (mm)")), 1000.0, 'f', 3)
+CORVID_QT_DEFINE_UNIT(cm, Units_cm, QStringLiteral("cm"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Position (cm)")), 100.0, 'e', 3)
+CORVID_QT_DEFINE_UNIT(eV, Units_eV, QStringLiteral("eV"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Energy (eV)")), 1.0, 'e', 3)
+CORVID_QT_DEFINE_UNIT(KeV, Units_KeV, QStringLiteral("KeV"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Energy (KeV)")), 0.001, 'e', 3)
+CORVID_QT_DEFINE_UNIT(MeV, Units_MeV, QStringLiteral("MeV"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Energy (MeV)")), 1e-6, 'e', 3)
+CORVID_QT_DEFINE_UNIT(Gy, Units_Gy, QStringLiteral("Gy"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Dose (Gy)")), 1.0, 'e', 3)
+CORVID_QT_DEFINE_UNIT(cGy, Units_cGy, QStringLiteral("cGy"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Dose (cGy)")), 100.0, 'e', 3)
+CORVID_QT_DEFINE_UNIT(MU, Units_MU, QStringLiteral("MU"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Monitor Units")), 1.0, 'e', 3)
+CORVID_QT_DEFINE_UNIT(Gp_per_s, Units_Gp_per_s, QStringLiteral("Gp/s"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Dose Rate (Gp/s)")), 1.0, 'e', 3)
+CORVID_QT_DEFINE_UNIT(MU_per_s, Units_MU_per_s, QStringLiteral("MU/s"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Dose Rate (MU/s)")), 1.0, 'e', 3)
+CORVID_QT_DEFINE_UNIT(G, Units_G, QStringLiteral("G"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Field (G)")), 1.0, 'e', 3)
+CORVID_QT_DEFINE_UNIT(kG, Units_kG, QStringLiteral("kG"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Field (kG)")), 0.001, 'e', 3)
+CORVID_QT_DEFINE_UNIT(Celcius, Units_Celcius, degree("%1C"), degree(UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Temperature (%1C)"))), 1.0, 'f', 3)
+CORVID_QT_DEFINE_UNIT(Fahrenheit, Units_Fahrenheit, degree("%1F"), degree(UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Temperature (%1F)"))), 1.0, 'f', 3)
+CORVID_QT_DEFINE_UNIT(Strips, Units_Strips, QStringLiteral("strips"), UNIT_TEXT(QT_TRANSLATE_NOOP("MeasurementUnit", "Position (strips)")), 1.0, 'e', 3)
 
 #undef CORVID_QT_DEFINE_UNIT
+#undef UNIT_TEXT
 
 Pulses::Pulses()
     : MeasurementUnit(1.0, QStringLiteral("Counts"), Units_Pulses, 1.0, 'e', 3)

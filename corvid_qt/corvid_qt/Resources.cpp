@@ -1,7 +1,21 @@
 #include "Resources.h"
 
+#include <QtCore/QCoreApplication>
+
 namespace Corvid_Qt {
 namespace resource {
+
+namespace {
+
+const char *const kToolTips[] = {
+    QT_TRANSLATE_NOOP("Corvid_Qt::resource", "uninitialized"),
+    QT_TRANSLATE_NOOP("Corvid_Qt::resource", "off"),
+    QT_TRANSLATE_NOOP("Corvid_Qt::resource", "running"),
+    QT_TRANSLATE_NOOP("Corvid_Qt::resource", "error: unknown reason"),
+    QT_TRANSLATE_NOOP("Corvid_Qt::resource", "error: timeout"),
+};
+
+} // namespace
 
 QString rgbStyleSheetFromColor(const QColor &c)
 {
@@ -11,6 +25,15 @@ QString rgbStyleSheetFromColor(const QColor &c)
 QString colorRgbStyleSheetFromColor(const QColor &c)
 {
     return QStringLiteral("color: ") + rgbStyleSheetFromColor(c) + QLatin1Char(';');
+}
+
+QString translatedToolTip(const QString &toolTip)
+{
+    for (const char *text : kToolTips) {
+        if (toolTip == QLatin1String(text))
+            return QCoreApplication::translate("Corvid_Qt::resource", text);
+    }
+    return toolTip;
 }
 
 } // namespace resource

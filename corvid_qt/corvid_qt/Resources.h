@@ -38,6 +38,9 @@ const QColor kPowerSupplySelectionColor(70, 240, 190);
 CORVID_QT_EXPORT QString rgbStyleSheetFromColor(const QColor &c);
 /// "color: rgb( r,g,b);"
 CORVID_QT_EXPORT QString colorRgbStyleSheetFromColor(const QColor &c);
+/// One of the tool tips above in the application's language (the constants
+/// stay English); any other text is returned as it is.
+CORVID_QT_EXPORT QString translatedToolTip(const QString &toolTip);
 
 } // namespace resource
 } // namespace Corvid_Qt

@@ -85,7 +85,7 @@ QVariant VRXAbstractDeviceDataModel::data(const QModelIndex &index, int role) co
     const int row = index.row();
     const int column = index.column();
     if (row == 0 && column == 0)
-        return role == Qt::DisplayRole ? QVariant(QStringLiteral("Time (s)")) : QVariant();
+        return role == Qt::DisplayRole ? QVariant(tr("Time (s)")) : QVariant();
 
     switch (role) {
     case Qt::DisplayRole:

@@ -213,7 +213,7 @@ QVariant VRXLatestPlotDataProxyModel::data(const QModelIndex &index, int role) c
     if (index.column() == 1 && d->model->rowCount() < 2) {
         switch (role) {
         case Qt::DisplayRole:
-            return QStringLiteral("N/A");
+            return tr("N/A");
         case Qt::EditRole:
             return QStringLiteral("0");
         case Qt::BackgroundRole:

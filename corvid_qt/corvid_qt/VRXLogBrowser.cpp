@@ -3,6 +3,7 @@
 #include "VRXLogBrowserSyntaxHighlighter.h"
 #include "ui_VRXLogBrowser.h"
 
+#include <QtCore/QEvent>
 #include <QtGui/QPainter>
 #include <QtGui/QTextBlock>
 #include <QtGui/QTextDocument>
@@ -260,6 +261,13 @@ void VRXLogBrowser::paintEvent(QPaintEvent *)
     option.initFrom(this);
     QPainter painter(this);
     style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
+}
+
+void VRXLogBrowser::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        d_func()->ui.retranslateUi(this);
 }
 
 } // namespace Corvid_Qt

@@ -96,6 +96,9 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    /// Retranslates the clear button on a language change; the title is the
+    /// host's and stays.
+    void changeEvent(QEvent *event) override;
 
 private:
     Q_DECLARE_PRIVATE(VRXLogBrowser)

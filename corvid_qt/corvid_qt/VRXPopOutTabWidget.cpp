@@ -85,4 +85,15 @@ void VRXPopOutTabWidget::reattachTab(QWidget *page)
     insertTab(index, page, page->windowIcon(), page->windowTitle());
 }
 
+void VRXPopOutTabWidget::changeEvent(QEvent *event)
+{
+    QTabWidget::changeEvent(event);
+    if (event->type() != QEvent::LanguageChange)
+        return;
+    for (int i = 0; i < count(); ++i) {
+        if (QWidget *button = tabBar()->tabButton(i, QTabBar::RightSide))
+            button->setToolTip(tr("Show in a window of its own"));
+    }
+}
+
 } // namespace Corvid_Qt

@@ -36,6 +36,8 @@ public Q_SLOTS:
     void detachTab();
 
 protected:
+    /// Retranslates the tool tips of the tab buttons on a language change.
+    void changeEvent(QEvent *event) override;
     void tabInserted(int index) override;
     void tabRemoved(int index) override;
 };

@@ -4,6 +4,7 @@
 #include "Background.h"
 #include "ChamberPlotSupport_p.h"
 
+#include <QtCore/QEvent>
 #include <QtCore/QTimer>
 #include <QtGui/QPainter>
 #include <QtGui/QResizeEvent>
@@ -87,8 +88,7 @@ VRXPositionPlot::VRXPositionPlot(QWidget *parent)
 
     if (auto *canvas = qobject_cast<QwtPlotCanvas *>(m_plot->canvas()))
         canvas->setPaintAttribute(QwtPlotCanvas::ImmediatePaint, true);
-    m_plot->setAxisTitle(QwtPlot::yLeft, tr("Y Position"));
-    m_plot->setAxisTitle(QwtPlot::xBottom, tr("X Position"));
+    retranslate();
     m_plot->enableAxis(QwtPlot::yLeft, true);
     m_plot->enableAxis(QwtPlot::xBottom, true);
     m_plot->plotLayout()->setAlignCanvasToScales(true);
@@ -173,6 +173,21 @@ void VRXPositionPlot::setScale(int index)
         m_scale = chamberScaleFactor(index);
     m_autoscale = index == 0;
     updateScale();
+}
+
+void VRXPositionPlot::retranslate()
+{
+    m_plot->setAxisTitle(QwtPlot::yLeft, tr("Y Position"));
+    m_plot->setAxisTitle(QwtPlot::xBottom, tr("X Position"));
+}
+
+void VRXPositionPlot::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::LanguageChange)
+        return;
+    ui->retranslateUi(this);
+    retranslate();
 }
 
 } // namespace Corvid_Qt

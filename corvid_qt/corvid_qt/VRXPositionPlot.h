@@ -57,8 +57,13 @@ public Q_SLOTS:
     void setData(double x, double y);
     void update();
 
+protected:
+    /// Retranslates the axis titles on a language change.
+    void changeEvent(QEvent *event) override;
+
 private:
     void replot();
+    void retranslate();
 
     std::unique_ptr<Ui_VRXPositionPlot> ui;
     PositionPlot *m_plot;

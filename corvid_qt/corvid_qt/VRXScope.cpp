@@ -10,6 +10,7 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDebug>
+#include <QtCore/QEvent>
 #include <QtCore/QFileInfo>
 #include <QtCore/QSignalBlocker>
 #include <QtWidgets/QMessageBox>
@@ -432,6 +433,40 @@ void VRXScope::SaveDataToFile()
         m_saveErrorReporter(title, text);
     else
         QMessageBox::warning(this, title, text, QMessageBox::Ok);
+}
+
+void VRXScope::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::LanguageChange)
+        return;
+    m_ui->retranslateUi(this);
+
+    // Entries are renamed in place: the current index, and with it the
+    // scale, the averaging and the mode, does not change.
+    QComboBox *scale = m_ui->scaleYCombo;
+    if (m_plotScaleMode == _PlotScaleNormal) {
+        for (int i = 0; i < scale->count() && i < int(std::size(plotScaleStrings)); ++i)
+            scale->setItemText(i, translated(plotScaleStrings[i]));
+    } else if (scale->count() > 0) {
+        scale->setItemText(0, translated(plotManualScaleStrings[0]));
+    }
+    for (int i = 0; i < m_ui->averagingCombo->count() && i < int(std::size(plotAveragingStrings)); ++i)
+        m_ui->averagingCombo->setItemText(i, translated(plotAveragingStrings[i]));
+
+    QTabBar *tabs = m_ui->modeSelect;
+    tabs->setTabText(StripPlotMode, translated(QT_TRANSLATE_NOOP("VRXScope", "Strip")));
+    tabs->setTabText(ScopePlotMode, translated(QT_TRANSLATE_NOOP("VRXScope", "Scope")));
+    tabs->setTabText(HistogramPlotMode, translated(QT_TRANSLATE_NOOP("VRXScope", "Histogram")));
+    if (m_pixelated_index >= 0)
+        tabs->setTabText(m_pixelated_index, translated(QT_TRANSLATE_NOOP("VRXScope", "2D")));
+    if (m_position_index >= 0)
+        tabs->setTabText(m_position_index, translated(QT_TRANSLATE_NOOP("VRXScope", "Position")));
+    if (m_split_index >= 0)
+        tabs->setTabText(m_split_index, translated(QT_TRANSLATE_NOOP("VRXScope", "Split")));
+
+    if (m_ui->clearZeroButton->icon().isNull())
+        m_ui->clearZeroButton->setText(translated(QT_TRANSLATE_NOOP("VRXScope", "Undo Zero")));
 }
 
 } // namespace Corvid_Qt

@@ -112,6 +112,11 @@ public:
     /// Replaces the "Save Data" warning box; null restores it.
     void setSaveErrorReporter(SaveErrorReporter reporter);
 
+protected:
+    /// Retranslates the form, the combo box entries and the mode tabs on a
+    /// language change; choices and the data stay as they are.
+    void changeEvent(QEvent *event) override;
+
 private Q_SLOTS:
     void SetYScale(int scaleMode);
     void SaveDataToFile();

@@ -11,8 +11,12 @@
 #include "VRXPositionPlot.h"
 #include "VRXSpectrogram.h"
 #include "VRXSplitPlot.h"
+#include "VRX_CoGHistogramItem.h"
+#include "VRX_GaussabolaHistogramItem.h"
 #include "VRX_HistogramItem.h"
 #include "VRX_HistogramItemAxisWidget.h"
+#include "VRX_PrecalculatedFitHistogramItem.h"
+#include "VRX_RegressionHistogramItem.h"
 #include "ui_VRXScopePlotView.h"
 
 #include <QtCore/QAbstractProxyModel>
@@ -225,7 +229,7 @@ void VRXScopePlotViewPrivate::createCurves()
     for (int i = 0; i < m_numCurves; ++i) {
         if (m_curves[i])
             continue;
-        auto curve = std::make_unique<VRXDiscontinuousPlotCurve>(QStringLiteral("Channel %1").arg(i));
+        auto curve = std::make_unique<VRXDiscontinuousPlotCurve>(VRXScopePlotView::tr("Channel %1").arg(i));
         curve->setPaintAttribute(QwtPlotCurve::ClipPolygons, true);
         curve->setStyle(QwtPlotCurve::Lines);
         m_curves[i] = std::move(curve);
@@ -275,7 +279,7 @@ void VRXScopePlotViewPrivate::updateBufferSizeLabel()
     if (!m_bufferSizeLabel)
         return;
     const int samples = m_rootModel ? std::max(m_rootModel->rowCount() - 1, 0) : 0;
-    m_bufferSizeLabel->setText(QString::number(samples) + QStringLiteral(" Samples"));
+    m_bufferSizeLabel->setText(QString::number(samples) + VRXScopePlotView::tr(" Samples"));
 }
 
 double VRXScopePlotViewPrivate::time(int row) const
@@ -317,7 +321,8 @@ QwtText VRXScopePlotViewPrivate::markerLabel(const QString &text)
 QString VRXScopePlotViewPrivate::markerLabelText(const Units::MeasurementUnit &xUnits, double x,
                                                  const QModelIndex &header, double value)
 {
-    static const QString pattern = QStringLiteral("%1: %2\nChannel %3\n%4");
+    // Looked up on every label: the language may change while the view runs.
+    const QString pattern = VRXScopePlotView::tr("%1: %2\nChannel %3\n%4");
     return pattern.arg(xUnits.description(), xUnits.format(x), header.data(Qt::DisplayRole).toString(),
                        number(value));
 }
@@ -831,6 +836,31 @@ bool VRXScopePlotView::edit(const QModelIndex &index, EditTrigger trigger, QEven
     Q_UNUSED(trigger);
     Q_UNUSED(event);
     return false;
+}
+
+void VRXScopePlotView::changeEvent(QEvent *event)
+{
+    Q_D(VRXScopePlotView);
+    QAbstractItemView::changeEvent(event);
+    if (event->type() != QEvent::LanguageChange)
+        return;
+    d->m_ui->retranslateUi(viewport());
+    // The histogram axis is titled when the mode is entered; the other texts
+    // are written by the next pass.
+    if (d->m_plotMode == HistogramPlotMode && model())
+        d->setHistogramAxes();
+    const QString stripTitles[NHistogramItemTypes] = {
+        VRX_GaussabolaHistogramItem::stripTitle(), VRX_CoGHistogramItem::stripTitle(),
+        VRX_RegressionHistogramItem::stripTitle(), VRX_PrecalculatedFitHistogramItem::stripTitle()};
+    for (int type = 0; type < NHistogramItemTypes; ++type) {
+        if (!d->m_histogramItems[type].isEmpty())
+            d->m_axisWidgets[type]->setTitle(stripTitles[type]);
+    }
+    for (int i = 0; i < d->m_numCurves; ++i)
+        if (d->m_curves[i])
+            d->m_curves[i]->setTitle(tr("Channel %1").arg(i));
+    d->updateBufferSizeLabel();
+    RequestReplotRefresh();
 }
 
 } // namespace Corvid_Qt

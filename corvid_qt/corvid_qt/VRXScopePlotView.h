@@ -168,6 +168,9 @@ protected:
     void setSelection(const QRect &rect, QItemSelectionModel::SelectionFlags flags) override;
     QRegion visualRegionForSelection(const QItemSelection &selection) const override;
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    /// Retranslates the form, the axis titles, the marker labels and the
+    /// sample count on a language change.
+    void changeEvent(QEvent *event) override;
 
 protected Q_SLOTS:
     void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,

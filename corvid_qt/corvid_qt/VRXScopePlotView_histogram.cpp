@@ -170,7 +170,7 @@ void VRXScopePlotViewPrivate::setHistogramAxes()
     Q_Q(VRXScopePlotView);
     QwtPlot *plot = this->plot();
     const int channels = q->model()->columnCount() - 1;
-    QwtText title(QStringLiteral("Channel"));
+    QwtText title(VRXScopePlotView::tr("Channel"));
     title.setFont(boldFont(8));
     plot->setAxisTitle(QwtPlot::xBottom, title);
     if (m_numCurves < 9)
@@ -244,8 +244,8 @@ void VRXScopePlotViewPrivate::plotHistogramMode()
                 && markerChannel[0] != ch) {
                 const int lo = std::min(markerChannel[0], ch), hi = std::max(markerChannel[0], ch);
                 const MarkerStatistics s = markerStatistics(lo, hi, [&v](int c) { return v[c]; }, true);
-                static const QString pattern =
-                    QStringLiteral("%1\n      Sum: %2\n     Mean: %3\n      RMS: %4\n Std. Dev: %5");
+                const QString pattern =
+                    VRXScopePlotView::tr("%1\n      Sum: %2\n     Mean: %3\n      RMS: %4\n Std. Dev: %5");
                 text = pattern.arg(text)
                            .arg(s.sum, 12, 'g')
                            .arg(s.mean(), 12, 'g')
@@ -284,7 +284,7 @@ void VRXScopePlotViewPrivate::plotHistogramMode()
     }
 
     const Units::MeasurementUnit *units = m_vrxModel->units();
-    QwtText leftTitle(units ? units->description() : QStringLiteral("Number"));
+    QwtText leftTitle(units ? units->description() : VRXScopePlotView::tr("Number"));
     leftTitle.setFont(boldFont(10));
     plot->setAxisTitle(QwtPlot::yLeft, leftTitle);
     plot->updateAxes();

@@ -292,7 +292,7 @@ void VRXScopePlotViewPrivate::setStripMarker(const MarkerData &marker, int which
             const MarkerStatistics s = markerStatistics(
                 std::min(rows.first, rows.second), std::max(rows.first, rows.second),
                 [this, &marker](int row) { return m_vrxModel->doubleData(row, marker.markerChannel); }, false);
-            static const QString pattern = QStringLiteral(
+            const QString pattern = VRXScopePlotView::tr(
                 "%1\n   Period: %2\nFrequency: %3\n      Sum: %4\n     Mean: %5\n      RMS: %6\n Std. Dev: %7");
             text = pattern.arg(text, field12(xUnits.formatSuffix(dt)), field12(hertz().formatSuffix(1.0 / dt)),
                                field12(number(s.sum)), field12(number(s.mean())),
@@ -312,11 +312,11 @@ void VRXScopePlotViewPrivate::setStripAxisTitles()
     QwtPlot *plot = this->plot();
     QString left;
     if (m_yScaleMode == VRXScopePlotView::PlotScaleNormalize)
-        left = QStringLiteral("Relative Value");
+        left = VRXScopePlotView::tr("Relative Value");
     else if (const Units::MeasurementUnit *units = m_vrxModel->units())
         left = units->description();
     else
-        left = QStringLiteral("Number");
+        left = VRXScopePlotView::tr("Number");
     QwtText leftTitle(left);
     leftTitle.setFont(boldFont(10));
     plot->setAxisTitle(QwtPlot::yLeft, leftTitle);

@@ -11,6 +11,7 @@
 #include "SpectrogramScaleDraw.h"
 #include "VRXPixelatedChamber.h"
 
+#include <QtCore/QEvent>
 #include <QtCore/QLoggingCategory>
 #include <QtCore/QSignalBlocker>
 #include <QtCore/QTimer>
@@ -89,7 +90,8 @@ VRXSpectrogram::VRXSpectrogram(QWidget *parent)
     ui->horizontalLayout_2->addWidget(m_plot);
     m_xyplot = new QwtPlot(this);
     ui->verticalLayout_3->insertWidget(0, m_xyplot);
-    ui->label_valid->setText(QStringLiteral("No Data"));
+    m_validText = QT_TR_NOOP("No Data");
+    ui->label_valid->setText(tr(m_validText));
     ui->spinBox_sigma->setEnabled(false);
     ui->threshold_QScienceSpinBox->setEnabled(false);
 
@@ -111,13 +113,13 @@ VRXSpectrogram::VRXSpectrogram(QWidget *parent)
     on_comboBox_color_currentIndexChanged(0);
 
     m_xyplot->setAxisAutoScale(QwtPlot::yLeft, true);
-    m_xyplot->setAxisTitle(QwtPlot::yLeft, boldTitle(QStringLiteral("Position (mm)")));
+    m_xyplot->setAxisTitle(QwtPlot::yLeft, boldTitle(tr("Position (mm)")));
     m_xyplot->setAxisScale(QwtPlot::xBottom, 0.0, 10.0, 5.0);
-    m_xyplot->setAxisTitle(QwtPlot::xBottom, boldTitle(QStringLiteral("Time (s)")));
-    m_xline = new MeanCurve(QStringLiteral("Mean X"));
+    m_xyplot->setAxisTitle(QwtPlot::xBottom, boldTitle(tr("Time (s)")));
+    m_xline = new MeanCurve(tr("Mean X"));
     m_xline->setPen(QPen(Qt::green));
     m_xline->attach(m_xyplot);
-    m_yline = new MeanCurve(QStringLiteral("Mean Y"));
+    m_yline = new MeanCurve(tr("Mean Y"));
     m_yline->setPen(QPen(Qt::yellow));
     m_yline->attach(m_xyplot);
     auto *grid = new QwtPlotGrid;
@@ -137,7 +139,7 @@ VRXSpectrogram::VRXSpectrogram(QWidget *parent)
     m_plot->plotLayout()->setAlignCanvasToScales(true);
     m_plot->enableAxis(QwtPlot::yRight);
     m_plot->axisScaleDraw(QwtPlot::yRight)->setMinimumExtent(100);
-    m_plot->setAxisTitle(QwtPlot::yRight, boldTitle(QStringLiteral("Intensity (C)")));
+    m_plot->setAxisTitle(QwtPlot::yRight, boldTitle(tr("Intensity (C)")));
     m_plot->axisWidget(QwtPlot::yRight)->setColorBarEnabled(true);
     update_legend();
 
@@ -213,7 +215,8 @@ void VRXSpectrogram::setData(const float *data, double timestamp)
         Q_EMIT calcUpdate();
     showCalc(calc);
 
-    ui->label_valid->setText(calc.valid ? QStringLiteral("DATA VALID") : QStringLiteral("DATA NOT VALID"));
+    m_validText = calc.valid ? QT_TR_NOOP("DATA VALID") : QT_TR_NOOP("DATA NOT VALID");
+    ui->label_valid->setText(tr(m_validText));
     if (calc.valid) {
         m_ellipse->m_rotation = float(calc.rotation);
         m_ellipse->m_waiting = false;
@@ -412,7 +415,7 @@ void VRXSpectrogram::currentEnabled(bool enabled)
     m_current_enabled = enabled;
     m_max_setting = enabled ? m_max_current : m_max_charge;
     m_plot->setAxisTitle(QwtPlot::yRight,
-                         boldTitle(enabled ? QStringLiteral("Intensity (A)") : QStringLiteral("Intensity (C)")));
+                         boldTitle(enabled ? tr("Intensity (A)") : tr("Intensity (C)")));
     const QString suffix = enabled ? QStringLiteral(" A") : QStringLiteral(" C");
     ui->threshold_QScienceSpinBox->setSuffix(suffix);
     ui->discriminator_QScienceSpinBox->setSuffix(suffix);
@@ -538,7 +541,8 @@ void VRXSpectrogram::setChamberMode(bool pixelated)
     m_spectrogram->setInterval(Qt::YAxis, QwtInterval(0, strips, QwtInterval::ExcludeMaximum));
     m_image.assign(std::size_t(strips) * strips, 0.0);
     m_spectrogram->setValues(m_image.data(), strips, strips);
-    ui->label_2D->setText(pixelated ? QStringLiteral("LM2/LM3 Plot") : QStringLiteral("TR48-6 Plot"));
+    m_plotTitle = pixelated ? QT_TR_NOOP("LM2/LM3 Plot") : QT_TR_NOOP("TR48-6 Plot");
+    ui->label_2D->setText(tr(m_plotTitle));
     m_plot->replot();
 }
 
@@ -787,6 +791,26 @@ void VRXSpectrogram::simulateThreshold()
         ++m_simulation;
     }
     sendSimulated(frame.data());
+}
+
+void VRXSpectrogram::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::LanguageChange)
+        return;
+    // Units, suffixes and the fold button's arrows are not in the translated
+    // part of the form, so the state they carry survives this.
+    ui->retranslateUi(this);
+    if (m_validText)
+        ui->label_valid->setText(tr(m_validText));
+    if (m_plotTitle)
+        ui->label_2D->setText(tr(m_plotTitle));
+    m_xyplot->setAxisTitle(QwtPlot::yLeft, boldTitle(tr("Position (mm)")));
+    m_xyplot->setAxisTitle(QwtPlot::xBottom, boldTitle(tr("Time (s)")));
+    m_xline->setTitle(tr("Mean X"));
+    m_yline->setTitle(tr("Mean Y"));
+    m_plot->setAxisTitle(QwtPlot::yRight,
+                         boldTitle(m_current_enabled ? tr("Intensity (A)") : tr("Intensity (C)")));
 }
 
 } // namespace Corvid_Qt

@@ -120,6 +120,10 @@ public:
 Q_SIGNALS:
     void calcUpdate();
 
+protected:
+    /// Retranslates the form and the texts set in code on a language change.
+    void changeEvent(QEvent *event) override;
+
 public Q_SLOTS:
     void setData(QVector<float> data, double timestamp);
     void setRange(double max_current = 1.0, double max_charge = 1.0);
@@ -228,6 +232,9 @@ private:
     RegressionOptions m_opt;
     std::vector<double> m_image;
     int m_legend_color_config;
+    // Source texts of the labels that the widget rewrites; null: the form's.
+    const char *m_validText = nullptr;
+    const char *m_plotTitle = nullptr;
 };
 
 } // namespace Corvid_Qt

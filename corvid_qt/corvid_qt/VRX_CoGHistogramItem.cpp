@@ -2,6 +2,8 @@
 
 #include "VRX_HistogramItemAxisWidget.h"
 
+#include <QtCore/QCoreApplication>
+
 #include <cmath>
 
 namespace Corvid_Qt {
@@ -13,7 +15,7 @@ QColor VRX_CoGHistogramItem::itemColor()
 
 QString VRX_CoGHistogramItem::stripTitle()
 {
-    return QStringLiteral("Center of Gravity");
+    return QCoreApplication::translate("VRX_CoGHistogramItem", "Center of Gravity");
 }
 
 QString VRX_CoGHistogramItem::stripStyleSheet()
@@ -76,11 +78,11 @@ bool VRX_CoGHistogramItem::prepare(int startChannel, QVector<float> const &value
 
 QwtText VRX_CoGHistogramItem::label() const
 {
-    static const QString naTemplate = QStringLiteral("<pre>N/A\n%1</pre>");
-    static const QString errorTemplate = QStringLiteral("<pre>Error: %1\n%2</pre>");
-    static const QString shortTemplate =
-        QStringLiteral("<pre>Position (%3): <b>%1</b>\nStd. Dev (%4): %2\n</pre>");
-    static const QString fullTemplate = QStringLiteral(
+    const QString naTemplate = QCoreApplication::translate("VRX_CoGHistogramItem", "<pre>N/A\n%1</pre>");
+    const QString errorTemplate = QCoreApplication::translate("VRX_CoGHistogramItem", "<pre>Error: %1\n%2</pre>");
+    const QString shortTemplate =
+        QCoreApplication::translate("VRX_CoGHistogramItem", "<pre>Position (%3): <b>%1</b>\nStd. Dev (%4): %2\n</pre>");
+    const QString fullTemplate = QCoreApplication::translate("VRX_CoGHistogramItem",
         "<pre>Position (%5): <b>%1</b>\nStd. Dev (%6): %2\n    Skewness: %3\n    Kurtosis: %4\n</pre>");
     const QChar mu(0x03bc), sigma(0x03c3);
     const int extra = m_fullStats ? 3 : 1;

@@ -2,6 +2,8 @@
 
 #include "VRX_HistogramItemAxisWidget.h"
 
+#include <QtCore/QCoreApplication>
+
 #include <cmath>
 
 namespace Corvid_Qt {
@@ -13,7 +15,7 @@ QColor VRX_GaussabolaHistogramItem::itemColor()
 
 QString VRX_GaussabolaHistogramItem::stripTitle()
 {
-    return QStringLiteral("Gaussabola Fit");
+    return QCoreApplication::translate("VRX_GaussabolaHistogramItem", "Gaussabola Fit");
 }
 
 QString VRX_GaussabolaHistogramItem::stripStyleSheet()
@@ -83,11 +85,11 @@ bool VRX_GaussabolaHistogramItem::prepare(int startChannel, QVector<float> const
 
 QwtText VRX_GaussabolaHistogramItem::label() const
 {
-    static const QString naTemplate = QStringLiteral("<pre>N/A\n%1</pre>");
-    static const QString errorTemplate = QStringLiteral("<pre>Fit error: %1\n%2</pre>");
-    static const QString shortTemplate =
-        QStringLiteral("<pre>Position (%3): <b>%1</b>\nStd. Dev (%4): %2\n</pre>");
-    static const QString fullTemplate = QStringLiteral(
+    const QString naTemplate = QCoreApplication::translate("VRX_GaussabolaHistogramItem", "<pre>N/A\n%1</pre>");
+    const QString errorTemplate = QCoreApplication::translate("VRX_GaussabolaHistogramItem", "<pre>Fit error: %1\n%2</pre>");
+    const QString shortTemplate =
+        QCoreApplication::translate("VRX_GaussabolaHistogramItem", "<pre>Position (%3): <b>%1</b>\nStd. Dev (%4): %2\n</pre>");
+    const QString fullTemplate = QCoreApplication::translate("VRX_GaussabolaHistogramItem",
         "<pre>Position (%7): <b>%1</b>\nStd. Dev (%8): %2\n        Peak: %3\n    Integral: %4\n"
         "         SNR: %5\nNoise Std. Dev (%8): %6\n          %9%10: %11%\n</pre>");
     const QChar mu(0x03bc), sigma(0x03c3), chi(0x03c7), squared(0x00b2);

@@ -2,6 +2,8 @@
 
 #include "VRX_HistogramItemAxisWidget.h"
 
+#include <QtCore/QCoreApplication>
+
 #include <cmath>
 
 namespace Corvid_Qt {
@@ -13,7 +15,7 @@ QColor VRX_PrecalculatedFitHistogramItem::itemColor()
 
 QString VRX_PrecalculatedFitHistogramItem::stripTitle()
 {
-    return QStringLiteral("Gaussian Fit (Device)");
+    return QCoreApplication::translate("VRX_PrecalculatedFitHistogramItem", "Gaussian Fit (Device)");
 }
 
 QString VRX_PrecalculatedFitHistogramItem::stripStyleSheet()
@@ -92,7 +94,7 @@ bool VRX_PrecalculatedFitHistogramItem::prepare(int startChannel, QVector<float>
     // Confidence 0, one that is not a number, and device codes without a
     // text of their own.
     if (!fitted && failure.isEmpty())
-        failure = QStringLiteral("Fit failed.");
+        failure = QCoreApplication::translate("VRX_PrecalculatedFitHistogramItem", "Fit failed.");
 
     finishPrepare(fitted ? int(Gaussian::ErrorNone) : int(Gaussian::ErrorSolutionInvalid), startChannel,
                   values.size(), totalChannels, m_statMarker, &m_curve, nullptr, &m_snr, nullptr, 0);
@@ -102,11 +104,11 @@ bool VRX_PrecalculatedFitHistogramItem::prepare(int startChannel, QVector<float>
 
 QwtText VRX_PrecalculatedFitHistogramItem::label() const
 {
-    static const QString naTemplate = QStringLiteral("<pre>N/A\n%1</pre>");
-    static const QString errorTemplate = QStringLiteral("<pre>Fit error: %1\n%2</pre>");
-    static const QString shortTemplate =
-        QStringLiteral("<pre>Position (%3): <b>%1</b>\nStd. Dev (%4): %2\n</pre>");
-    static const QString fullTemplate = QStringLiteral(
+    const QString naTemplate = QCoreApplication::translate("VRX_PrecalculatedFitHistogramItem", "<pre>N/A\n%1</pre>");
+    const QString errorTemplate = QCoreApplication::translate("VRX_PrecalculatedFitHistogramItem", "<pre>Fit error: %1\n%2</pre>");
+    const QString shortTemplate =
+        QCoreApplication::translate("VRX_PrecalculatedFitHistogramItem", "<pre>Position (%3): <b>%1</b>\nStd. Dev (%4): %2\n</pre>");
+    const QString fullTemplate = QCoreApplication::translate("VRX_PrecalculatedFitHistogramItem",
         "<pre>      Position (%5): <b>%1</b>\n      Std. Dev (%6): %2\n               SNR: %3\n"
         "Noise Std. Dev (%6): %4\n                %7%8: %9%\n</pre>");
     const QChar mu(0x03bc), sigma(0x03c3), chi(0x03c7), squared(0x00b2);

@@ -2,6 +2,8 @@
 
 #include "VRX_HistogramItemAxisWidget.h"
 
+#include <QtCore/QCoreApplication>
+
 namespace Corvid_Qt {
 
 QColor VRX_RegressionHistogramItem::itemColor()
@@ -11,7 +13,7 @@ QColor VRX_RegressionHistogramItem::itemColor()
 
 QString VRX_RegressionHistogramItem::stripTitle()
 {
-    return QStringLiteral("Gaussian Fit");
+    return QCoreApplication::translate("VRX_RegressionHistogramItem", "Gaussian Fit");
 }
 
 QString VRX_RegressionHistogramItem::stripStyleSheet()
@@ -72,11 +74,11 @@ bool VRX_RegressionHistogramItem::prepare(int startChannel, QVector<float> const
 
 QwtText VRX_RegressionHistogramItem::label() const
 {
-    static const QString naTemplate = QStringLiteral("<pre>N/A\n%1</pre>");
-    static const QString errorTemplate = QStringLiteral("<pre>Fit error: %1\n%2</pre>");
-    static const QString shortTemplate =
-        QStringLiteral("<pre>Position (%3): <b>%1</b>\nStd. Dev (%4): %2\n</pre>");
-    static const QString fullTemplate = QStringLiteral(
+    const QString naTemplate = QCoreApplication::translate("VRX_RegressionHistogramItem", "<pre>N/A\n%1</pre>");
+    const QString errorTemplate = QCoreApplication::translate("VRX_RegressionHistogramItem", "<pre>Fit error: %1\n%2</pre>");
+    const QString shortTemplate =
+        QCoreApplication::translate("VRX_RegressionHistogramItem", "<pre>Position (%3): <b>%1</b>\nStd. Dev (%4): %2\n</pre>");
+    const QString fullTemplate = QCoreApplication::translate("VRX_RegressionHistogramItem",
         "<pre>      Position (%7): <b>%1</b>\n      Std. Dev (%8): %2\n              Peak: %3\n"
         "          Integral: %4\n               SNR: %5\nNoise Std. Dev (%8): %6\n                %9%10: %11%\n</pre>");
     const QChar mu(0x03bc), sigma(0x03c3), chi(0x03c7), squared(0x00b2);

@@ -3,6 +3,7 @@
 #include "PreformattedTextEngine.h"
 #include "VRX_HistogramItemAxisWidget.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtGui/QPen>
 #include <cmath>
 #include <qwt_plot.h>
@@ -70,20 +71,20 @@ QString VRX_StatisticsHistogramItem::errorText(int code)
 {
     switch (code) {
     case Gaussian::ErrorNotEnoughData:
-        return QStringLiteral("Not enough channels.");
+        return QCoreApplication::translate("VRX_StatisticsHistogramItem", "Not enough channels.");
     case Gaussian::ErrorPeakBelowThreshold:
-        return QStringLiteral("Peak below threshold.");
+        return QCoreApplication::translate("VRX_StatisticsHistogramItem", "Peak below threshold.");
     case Gaussian::ErrorPeakEdge:
-        return QStringLiteral("Peak on edge.");
+        return QCoreApplication::translate("VRX_StatisticsHistogramItem", "Peak on edge.");
     case Gaussian::ErrorSumBelowThreshold:
-        return QStringLiteral("Signal below threshold.");
+        return QCoreApplication::translate("VRX_StatisticsHistogramItem", "Signal below threshold.");
     case Gaussian::ErrorNotEnoughPeakData:
-        return QStringLiteral("Not enough peak channels.");
+        return QCoreApplication::translate("VRX_StatisticsHistogramItem", "Not enough peak channels.");
     case Gaussian::ErrorNoiseAboveThreshold:
-        return QStringLiteral("Noise above threshold.");
+        return QCoreApplication::translate("VRX_StatisticsHistogramItem", "Noise above threshold.");
     case Gaussian::ErrorMatrixNoninvertible:
     case Gaussian::ErrorSolutionInvalid:
-        return QStringLiteral("Regression failed.");
+        return QCoreApplication::translate("VRX_StatisticsHistogramItem", "Regression failed.");
     default:
         return QString();
     }
@@ -122,7 +123,7 @@ namespace {
 
 QString finiteOrNA(double value, char format, int precision)
 {
-    return std::isfinite(value) ? QString::number(value, format, precision) : QStringLiteral("N/A");
+    return std::isfinite(value) ? QString::number(value, format, precision) : QCoreApplication::translate("VRX_StatisticsHistogramItem", "N/A");
 }
 
 } // namespace
@@ -141,8 +142,8 @@ QString VRX_StatisticsHistogramItem::energyLine(const std::vector<double> *table
 {
     double energy = 0;
     const bool known = m_dist && table && interpolateEnergy(*table, m_position, &energy);
-    return QStringLiteral("\nEnergy (MeV): ")
-           + (known ? QString::number(energy, 'g', 6) : QStringLiteral("N/A"));
+    return QCoreApplication::translate("VRX_StatisticsHistogramItem", "\nEnergy (MeV): ")
+           + (known ? QString::number(energy, 'g', 6) : QCoreApplication::translate("VRX_StatisticsHistogramItem", "N/A"));
 }
 
 void VRX_StatisticsHistogramItem::initMarker(QwtPlotMarker &marker) const
@@ -156,7 +157,7 @@ void VRX_StatisticsHistogramItem::initMarker(QwtPlotMarker &marker) const
 
 void VRX_StatisticsHistogramItem::initCurve(QwtPlotCurve &curve) const
 {
-    curve.setTitle(QStringLiteral("Gaussian Fit"));
+    curve.setTitle(QCoreApplication::translate("VRX_StatisticsHistogramItem", "Gaussian Fit"));
     curve.setPen(QPen(m_color, 2, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
 }
 

@@ -18,7 +18,13 @@ namespace DemoActions {
 void choose(QWidget *widget, const char *comboName, const QString &entry)
 {
     auto *combo = control<QComboBox>(widget, comboName);
-    combo->setCurrentIndex(combo->findText(entry));
+    int index = combo->findText(entry);
+    // Under --lang the entries read in that language.
+    for (const char *context : {"VRXScope", "VRXSpectrogram"}) {
+        if (index < 0)
+            index = combo->findText(QCoreApplication::translate(context, entry.toUtf8().constData()));
+    }
+    combo->setCurrentIndex(index);
 }
 
 void clickPlot(Corvid_Qt::VRXScopePlotView *view, const QPointF &at, Qt::MouseButton button)

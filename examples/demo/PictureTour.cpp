@@ -19,6 +19,7 @@ QStringList PictureTour::run()
     units();
     scopePlot();
     profileMonitor();
+    scopePanelGerman();
     scopePanel();
     chamber();
     settings();

@@ -23,6 +23,7 @@ private:
     void scopePlot();
     void profileMonitor();
     void scopePanel();
+    void scopePanelGerman();
     void logPanel();
     void chamber();
     void settings();

@@ -9,8 +9,10 @@
 #include <QtCore/QCommandLineParser>
 #include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>
+#include <QtCore/QLocale>
 #include <QtCore/QTextStream>
 #include <QtWidgets/QApplication>
+#include <Translations.h>
 #include <cstdio>
 
 int main(int argc, char **argv)
@@ -36,8 +38,17 @@ int main(int argc, char **argv)
     parser.addOption(picturesOption);
     parser.addOption(secondsOption);
     parser.addOption(soakOption);
+    QCommandLineOption langOption(QStringLiteral("lang"),
+                                  QStringLiteral("Show the widgets in <language> (\"de\"); default: the system's."),
+                                  QStringLiteral("language"));
     parser.addOption(scratchOption);
+    parser.addOption(langOption);
     parser.process(app);
+    // Only on request: the picture tour picks entries by their English texts.
+    const QLocale language(parser.value(langOption));
+    if (parser.isSet(langOption) && language.language() != QLocale::English
+        && !Corvid_Qt::installTranslator(language))
+        std::fprintf(stderr, "corvid_demo: no translation for %s; showing English\n", qPrintable(parser.value(langOption)));
 
     DemoWindow window;
     window.show();
