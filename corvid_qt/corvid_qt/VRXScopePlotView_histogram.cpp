@@ -15,6 +15,7 @@
 #include <qwt_plot.h>
 #include <qwt_plot_histogram.h>
 #include <qwt_plot_marker.h>
+#include <qwt_scale_div.h>
 #include <qwt_scale_widget.h>
 #include <qwt_text.h>
 
@@ -199,6 +200,14 @@ void VRXScopePlotViewPrivate::plotHistogramMode()
         hideHistogramItems();
         plot->updateAxes();
         return;
+    }
+
+    // The channel count can change under the view (a merged model gains
+    // sources, a model is swapped); the items place their panels on the
+    // axis's interval, so it is brought up to date first.
+    if (plot->axisScaleDiv(QwtPlot::xBottom).upperBound() != channels + 0.5) {
+        setHistogramAxes();
+        plot->updateAxes();
     }
 
     const double t = m->index(row, 0).data(DataRole).toDouble();

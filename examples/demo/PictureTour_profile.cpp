@@ -37,7 +37,7 @@ void PictureTour::profileMonitor()
     };
     for (int c = 1; c <= strips; ++c) {
         const double ripple = 0.04e-9 * std::sin(c * 2.7);
-        readers[size_t(c - 1)]->AddData(1.0, 0.2e-9 + ripple + peak(c, 92.5, 9, 6e-9) + peak(c, 271.3, 5, 4.5e-9));
+        readers[size_t(c - 1)]->AddData(1.0, 0.2e-9 + ripple + peak(c, 92.5, 9, 6e-9) + peak(c, 262.6, 5, 4.5e-9));
     }
     page->view()->setModel(&merged);
     grab(QStringLiteral("300-channels"));

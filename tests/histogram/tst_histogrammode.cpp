@@ -191,8 +191,11 @@ void TestHistogramMode::everyChannelOfAWideProfile()
     struct {
         ViewProbe view{QSize(1000, 700)};
     } view;
-    view.view.enableHistogramItem(View::RegressionHistogramItemType, 2, kRegressionOptions, false);
-    view.view.showWith(&merged, View::HistogramPlotMode);
+    view.view.enableHistogramItem(View::RegressionHistogramItemType, 2, kRegressionOptions, true);
+    // First a narrow profile: the wide one then takes its place.
+    FakeDeviceModel narrow(32);
+    view.view.showWith(&narrow, View::HistogramPlotMode);
+    view.view.setModel(&merged);
     ViewProbe::settle();
     QCOMPARE(merged.rowCount(), 2);
     QCOMPARE(view.view.axis(QwtPlot::xBottom).upperBound(), 300.5);
@@ -203,6 +206,12 @@ void TestHistogramMode::everyChannelOfAWideProfile()
     QVERIFY2(beyond->errorMessage().isEmpty(), qPrintable(beyond->errorMessage()));
     QVERIFY2(qAbs(beyond->position() - 280.4f) < 0.1f, qPrintable(beyond->label().text()));
     QCOMPARE(int(beyond->distribution()->size()), 150);
+    // Its panel on the strip, above its channel, with room for its text.
+    VRX_HistogramItemAxisWidget *strip = view.view.histogramAxisWidget(View::RegressionHistogramItemType);
+    const QwtScaleDraw *draw = strip->axisWidget()->scaleDraw();
+    QCOMPARE(draw->scaleDiv().interval(), QwtInterval(0.5, 300.5));
+    QCOMPARE(draw->label(beyond->position()).text(), beyond->label().text());
+    QVERIFY(strip->height() >= beyond->label().textSize(strip->axisWidget()->font()).height());
 
     // Markers on channels past 256 stay there, and measure there.
     view.view.click(QPointF(281.2, 0), QPointF(279, 0));
@@ -226,7 +235,7 @@ void TestHistogramMode::everyChannelOfAWideProfile()
     for (double dy = -1; dy <= 1; dy += 0.05)
         curvePixels += isCurve(image.pixel(onView(x, y + dy)));
     QVERIFY(curvePixels > 0);
-    QVERIFY(!isCurve(image.pixel(onView(x, 2 * y + 2))));
+    QVERIFY(!isCurve(image.pixel(onView(x, y + 2.5))));
 }
 
 void TestHistogramMode::optionVectorsAndTheirDefaults_data()
