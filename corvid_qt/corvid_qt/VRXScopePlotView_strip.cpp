@@ -338,8 +338,9 @@ void VRXScopePlotViewPrivate::setStripMarker(const MarkerData &marker, int which
                 std::min(rows.first, rows.second), std::max(rows.first, rows.second),
                 [this, &marker](int row) { return m_vrxModel->doubleData(row, marker.markerChannel); });
             const QString period = std::isfinite(dt) ? xUnits.formatSuffix(dt) : statistic(dt);
-            const QString frequency = dt > 0.0 && std::isfinite(1.0 / dt) ? hertz().formatSuffix(1.0 / dt)
-                                                                          : statistic(qQNaN());
+            // Both markers on one sample: no frequency, rather than "inf".
+            const double f = 1.0 / dt;
+            const QString frequency = std::isfinite(f) ? hertz().formatSuffix(f) : statistic(f);
             static const QString pattern = QStringLiteral(
                 "%1\n   Period: %2\nFrequency: %3\n      Sum: %4\n     Mean: %5\n      RMS: %6\n Std. Dev: %7");
             text = pattern.arg(text, field12(period), field12(frequency), field12(statistic(s.sum)),
