@@ -17,7 +17,9 @@ struct MarkerStatistics
     int count = 0;
     double sum = 0.0;
     double sumOfSquares = 0.0;
-    /// Filled only when asked for: it takes a second pass over the values.
+    /// Squares of the deviations from the mean. Taken in a second pass: the
+    /// one-pass difference sumOfSquares / n - mean² cancels to 0 for a small
+    /// spread on a large offset (1e6 ± 1e-4).
     double sumOfCentredSquares = 0.0;
 
     double mean() const { return sum / count; }
@@ -25,23 +27,14 @@ struct MarkerStatistics
     /// The root mean square deviation from the mean (divided by n).
     double spread() const { return std::sqrt(sumOfCentredSquares / count); }
     /// The sample standard deviation (divided by n - 1), 0 for one value.
-    double standardDeviation() const
-    {
-        const double m = mean();
-        // Rounding can leave the variance of equal values a hair below 0.
-        return count > 1 ? std::sqrt(std::max((sumOfSquares / count - m * m) * count / (count - 1), 0.0)) : 0.0;
-    }
+    double standardDeviation() const { return count > 1 ? std::sqrt(sumOfCentredSquares / (count - 1)) : 0.0; }
     /// The standard error of the mean from the population variance.
-    double errorOfMean() const
-    {
-        const double m = mean();
-        return std::sqrt((sumOfSquares / count - m * m) / (count - 1));
-    }
+    double errorOfMean() const { return std::sqrt(sumOfCentredSquares / count / (count - 1)); }
 };
 
 /// Statistics of valueAt(first)..valueAt(last), summed in that order.
 template <typename ValueAt>
-MarkerStatistics markerStatistics(int first, int last, const ValueAt &valueAt, bool withCentredSquares)
+MarkerStatistics markerStatistics(int first, int last, const ValueAt &valueAt)
 {
     MarkerStatistics s;
     for (int i = first; i <= last; ++i) {
@@ -50,11 +43,11 @@ MarkerStatistics markerStatistics(int first, int last, const ValueAt &valueAt, b
         s.sum += v;
         s.sumOfSquares += v * v;
     }
-    if (withCentredSquares && s.count > 0) {
+    if (s.count > 0) {
         const double m = s.mean();
         for (int i = first; i <= last; ++i) {
-            const double v = valueAt(i);
-            s.sumOfCentredSquares += (v - m) * (v - m);
+            const double d = valueAt(i) - m;
+            s.sumOfCentredSquares += d * d;
         }
     }
     return s;

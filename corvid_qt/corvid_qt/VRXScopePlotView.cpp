@@ -17,6 +17,7 @@
 #include "VRX_HistogramItemAxisWidget.h"
 #include "VRX_PrecalculatedFitHistogramItem.h"
 #include "VRX_RegressionHistogramItem.h"
+#include "WallClockScaleDraw_p.h"
 #include "ui_VRXScopePlotView.h"
 
 #include <QtCore/QAbstractProxyModel>
@@ -323,6 +324,10 @@ QString VRXScopePlotViewPrivate::markerLabelText(const Units::MeasurementUnit &x
 {
     // Looked up on every label: the language may change while the view runs.
     const QString pattern = VRXScopePlotView::tr("%1: %2\nChannel %3\n%4");
+    // Seconds since the epoch read as the local time, to the millisecond.
+    if (xUnits.type() == Units::Units_s && std::isfinite(x) && x >= WallClockScaleDraw::kEpochThreshold)
+        return pattern.arg(VRXScopePlotView::tr("Time (local)"), WallClockScaleDraw::dateTimeText(x),
+                           header.data(Qt::DisplayRole).toString(), number(value));
     return pattern.arg(xUnits.description(), xUnits.format(x), header.data(Qt::DisplayRole).toString(),
                        number(value));
 }
@@ -335,6 +340,11 @@ QPen VRXScopePlotViewPrivate::channelPen(const QModelIndex &header)
 QString VRXScopePlotViewPrivate::number(double value)
 {
     return QString::number(value, 'g', 6);
+}
+
+QString VRXScopePlotViewPrivate::statistic(double value)
+{
+    return std::isfinite(value) ? number(value) : VRXScopePlotView::tr("N/A");
 }
 
 QFont VRXScopePlotViewPrivate::boldFont(int pointSize)
@@ -458,7 +468,8 @@ void VRXScopePlotView::setModel(QAbstractItemModel *model)
     if (d->m_vrxModel) {
         if (model->columnCount() - 1 > MAX_CURVES) {
             qCWarning(lcCorvidQtPlot).nospace() << "VRXScopePlotView: the model has " << model->columnCount() - 1
-                                                << " channels; the first " << MAX_CURVES << " are drawn";
+                                                << " channels; the first " << MAX_CURVES
+                                                << " are drawn as curves";
         }
         d->m_numCurves = qBound(0, model->columnCount() - 1, int(MAX_CURVES));
     } else {
@@ -515,6 +526,7 @@ void VRXScopePlotView::reset()
         if (d->m_vrxModel->PlotWidthHintPoints() > 0)
             d->m_plotXCount = d->m_vrxModel->PlotWidthHintPoints();
         d->m_nextScopeRow = 1;
+        d->m_scopeFromNewest = true;
         RequestReplot();
     } else {
         d->clearCurves();
@@ -546,8 +558,10 @@ void VRXScopePlotView::rowsInserted(const QModelIndex &parent, int start, int en
         d->m_plotXCount = hint;
     else
         d->m_plotXCount = count < 6 ? 256 : count;
-    if (start == 1)
+    if (start == 1) {
         d->m_nextScopeRow = 1;
+        d->m_scopeFromNewest = true;
+    }
 
     QAbstractItemView::rowsInserted(parent, start, end);
     RequestReplot();
@@ -591,6 +605,7 @@ void VRXScopePlotView::SetPlotMode(int plotMode)
         d->m_positionPlot->hide();
         d->m_splitPlot->hide();
         d->setScrollBarShown(d->m_plotMode == StripPlotMode);
+        d->m_scopeFromNewest = true;
         plot->setAxisScaleDraw(QwtPlot::xBottom, new QwtScaleDraw);
         plot->setAxisMaxMajor(QwtPlot::xBottom, 6);
         plot->setAxisMaxMinor(QwtPlot::xBottom, 10);

@@ -40,8 +40,10 @@ class VRX_HistogramItemAxisWidget;
  * statistics between them; marker 0 and the view's selection (one column,
  * the marker's channel) follow each other.
  *
- * At most 256 channel columns are drawn; further channels of wider models
- * are left out.
+ * The strip and scope modes draw at most 256 channel curves; further
+ * channels of wider models are left out there. Histogram mode shows every
+ * channel. A time axis in seconds since the epoch is labelled with the local
+ * wall-clock time.
  */
 class CORVID_QT_EXPORT VRXScopePlotView : public QAbstractItemView
 {
@@ -96,7 +98,7 @@ public:
 
     /// Scroll bar units per second of the strip chart's time axis.
     static constexpr double SCROLLBAR_FACTOR = 100000.0;
-    /// Curves the view can hold; wider models are cut to this many channels.
+    /// Curves the view can hold; wider models are cut to this many channels in the time modes.
     static const int MAX_CURVES = 256;
 
     explicit VRXScopePlotView(QWidget *parent = nullptr);

@@ -15,6 +15,7 @@
 #include <qwt_plot.h>
 #include <qwt_plot_histogram.h>
 #include <qwt_plot_marker.h>
+#include <qwt_scale_div.h>
 #include <qwt_scale_widget.h>
 #include <qwt_text.h>
 
@@ -173,10 +174,10 @@ void VRXScopePlotViewPrivate::setHistogramAxes()
     QwtText title(VRXScopePlotView::tr("Channel"));
     title.setFont(boldFont(8));
     plot->setAxisTitle(QwtPlot::xBottom, title);
-    if (m_numCurves < 9)
+    if (channels < 9)
         plot->setAxisScaleDraw(QwtPlot::xBottom, new ChannelNameDraw);
     else
-        plot->setAxisScaleDraw(QwtPlot::xBottom, new ChannelNumberDraw(m_numCurves));
+        plot->setAxisScaleDraw(QwtPlot::xBottom, new ChannelNumberDraw(channels));
     plot->axisWidget(QwtPlot::xBottom)->setMinBorderDist(90, 5);
     for (int axis : {int(QwtPlot::xBottom), int(QwtPlot::xTop)}) {
         plot->setAxisMaxMajor(axis, channels);
@@ -190,7 +191,8 @@ void VRXScopePlotViewPrivate::plotHistogramMode()
     Q_Q(VRXScopePlotView);
     QwtPlot *plot = this->plot();
     QAbstractItemModel *m = q->model();
-    const int channels = m && m_vrxModel ? std::min(m->columnCount() - 1, int(VRXScopePlotView::MAX_CURVES)) : 0;
+    // Bars, markers and fits cover every channel; only the strip curves stop at MAX_CURVES.
+    const int channels = m && m_vrxModel ? m->columnCount() - 1 : 0;
     const int row = m && m_vrxModel ? m->rowCount() - 1 : 0;
     if (row < 1 || channels < 1) {
         m_histogram->detach();
@@ -198,6 +200,14 @@ void VRXScopePlotViewPrivate::plotHistogramMode()
         hideHistogramItems();
         plot->updateAxes();
         return;
+    }
+
+    // The channel count can change under the view (a merged model gains
+    // sources, a model is swapped); the items place their panels on the
+    // axis's interval, so it is brought up to date first.
+    if (plot->axisScaleDiv(QwtPlot::xBottom).upperBound() != channels + 0.5) {
+        setHistogramAxes();
+        plot->updateAxes();
     }
 
     const double t = m->index(row, 0).data(DataRole).toDouble();
@@ -243,14 +253,14 @@ void VRXScopePlotViewPrivate::plotHistogramMode()
             if (marker0->plot() && marker0->isVisible() && marker->plot() && marker->isVisible()
                 && markerChannel[0] != ch) {
                 const int lo = std::min(markerChannel[0], ch), hi = std::max(markerChannel[0], ch);
-                const MarkerStatistics s = markerStatistics(lo, hi, [&v](int c) { return v[c]; }, true);
+                const MarkerStatistics s = markerStatistics(lo, hi, [&v](int c) { return v[c]; });
                 const QString pattern =
                     VRXScopePlotView::tr("%1\n      Sum: %2\n     Mean: %3\n      RMS: %4\n Std. Dev: %5");
                 text = pattern.arg(text)
-                           .arg(s.sum, 12, 'g')
-                           .arg(s.mean(), 12, 'g')
-                           .arg(s.spread(), 12, 'g')
-                           .arg(s.errorOfMean(), 12, 'g');
+                           .arg(statistic(s.sum), 12)
+                           .arg(statistic(s.mean()), 12)
+                           .arg(statistic(s.spread()), 12)
+                           .arg(statistic(s.errorOfMean()), 12);
                 if (hi - lo < 0.25 * channels) {
                     QwtPlotMarker *left = markerChannel[0] <= ch ? marker0 : marker;
                     left->setLabelAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -73,8 +73,11 @@ public:
     int firstRow(PlotTimeIndex::Bound bound, double t, int lastRow);
 
     QVector<MarkerData> initialMarkers() const;
-    /// Moves each marker onto the first sample at or after its time; row -1 for none.
-    void snapMarkers(QVector<MarkerData> &markers);
+    /// Moves each marker onto the first sample from `fromRow` on at or after its time; row -1 for none.
+    void snapMarkers(QVector<MarkerData> &markers, int fromRow = 1);
+    /// The first and last row with a finite time of the newest run of
+    /// non-decreasing times in 1..lastRow; (0, 0) for none.
+    std::pair<int, int> newestRun(int lastRow) const;
     /// Labels both markers and titles the axes for the window xLow..xHigh.
     void finishStripPass(const QVector<MarkerData> &markers, double xLow, double xHigh);
     void plotCurves(int firstRow, int lastRow, QVector<MarkerData> &markers);
@@ -84,6 +87,8 @@ public:
     void setHistogramAxes();
     void setStripMarker(const MarkerData &marker, int which, const std::pair<int, int> &rows,
                         const std::pair<double, double> &xRange);
+    /// Wall-clock labels on the time axis while xLow..xHigh lies in epoch seconds.
+    void setTimeScaleDraw(double xLow, double xHigh);
     void setStripAxisTitles();
     const Units::MeasurementUnit &xUnits() const;
 
@@ -92,6 +97,8 @@ public:
                                    double value);
     static QPen channelPen(const QModelIndex &header);
     static QString number(double value);
+    /// number() for a statistic; "N/A" where it is not finite.
+    static QString statistic(double value);
     static QFont boldFont(int pointSize);
     static int toScrollUnits(double value);
     /// Scroll bar values stay well inside int, whatever the span of the buffer.
@@ -117,6 +124,8 @@ public:
     bool m_replotRequired = false;
     bool m_plotting = false;
     int m_nextScopeRow = 1;
+    /// The next scope pass starts at the newest complete sweep.
+    bool m_scopeFromNewest = true;
     QPointer<QLabel> m_bufferSizeLabel;
     // Axis strips are children of the view; the items are owned here and
     // handed out as plain pointers by histogramItems().

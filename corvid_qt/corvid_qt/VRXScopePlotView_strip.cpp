@@ -4,6 +4,7 @@
 #include "MeasurementUnit.h"
 #include "VRXAbstractPlotDataModel.h"
 #include "VRXSeriesData.h"
+#include "WallClockScaleDraw_p.h"
 
 #include <QtWidgets/QScrollBar>
 
@@ -44,16 +45,41 @@ QVector<VRXScopePlotView::MarkerData> VRXScopePlotViewPrivate::initialMarkers() 
     return markers;
 }
 
-void VRXScopePlotViewPrivate::snapMarkers(QVector<MarkerData> &markers)
+void VRXScopePlotViewPrivate::snapMarkers(QVector<MarkerData> &markers, int fromRow)
 {
     Q_Q(VRXScopePlotView);
     const int lastRow = q->model()->rowCount() - 1;
     for (MarkerData &marker : markers) {
         const double t = marker.markerTime;
-        const int row = lastRow >= 1 ? firstRow(PlotTimeIndex::AtOrAfter, t, lastRow) : -1;
+        int row = -1;
+        if (fromRow > 1) {
+            for (int r = fromRow; r <= lastRow && row < 0; ++r)
+                row = time(r) >= t ? r : -1;
+        } else if (lastRow >= 1) {
+            row = firstRow(PlotTimeIndex::AtOrAfter, t, lastRow);
+        }
         marker.markerTime_i = row > 0 ? row : -1;
         marker.markerTime = row > 0 ? time(row) : t;
     }
+}
+
+std::pair<int, int> VRXScopePlotViewPrivate::newestRun(int lastRow) const
+{
+    int runLast = lastRow;
+    while (runLast >= 1 && !std::isfinite(time(runLast)))
+        --runLast;
+    int runFirst = runLast;
+    double next = runLast >= 1 ? time(runLast) : 0.0;
+    for (int row = runLast - 1; row >= 1; --row) {
+        const double t = time(row);
+        if (!std::isfinite(t))
+            continue;
+        if (t > next)
+            break;
+        next = t;
+        runFirst = row;
+    }
+    return {runFirst, runLast};
 }
 
 void VRXScopePlotViewPrivate::finishStripPass(const QVector<MarkerData> &markers, double xLow, double xHigh)
@@ -62,6 +88,7 @@ void VRXScopePlotViewPrivate::finishStripPass(const QVector<MarkerData> &markers
     const std::pair<double, double> range(xLow, xHigh);
     setStripMarker(markers[0], 0, rows, range);
     setStripMarker(markers[1], 1, rows, range);
+    setTimeScaleDraw(xLow, xHigh);
     setStripAxisTitles();
     plot()->updateAxes();
 }
@@ -138,11 +165,20 @@ void VRXScopePlotViewPrivate::plotStripMode()
     QwtPlot *plot = this->plot();
     QVector<MarkerData> markers = initialMarkers();
     const int lastRow = q->model()->rowCount() - 1;
-    const double first = lastRow >= 1 ? time(1) : 0.0;
-    const double last = lastRow >= 1 ? time(lastRow) : 0.0;
+    // A device clock may reset: the window then follows the newest run of
+    // samples (from the step back on), so that the chart never runs
+    // backwards; the older samples stay in the buffer and its files until
+    // they roll out. Samples without a finite time are drawn around.
+    const bool sorted = lastRow >= 1 && timeIndex().sorted(lastRow, [this](int row) { return time(row); })
+                        && std::isfinite(time(1)) && std::isfinite(time(lastRow));
+    const std::pair<int, int> run = sorted || lastRow < 1 ? std::make_pair(1, lastRow) : newestRun(lastRow);
+    const int runFirst = run.first;
+    const int runLast = run.second;
+    const double first = runLast >= 1 ? time(runFirst) : 0.0;
+    const double last = runLast >= 1 ? time(runLast) : 0.0;
 
-    // Nothing to draw; a buffer whose ends have no finite time has no window.
-    if (lastRow <= 1 || !std::isfinite(first) || !std::isfinite(last)) {
+    // Nothing to draw until a run holds two samples.
+    if (runLast - runFirst < 1 || !std::isfinite(first) || !std::isfinite(last)) {
         detachCurves();
         detachMarkers();
         setScrollBarShown(false);
@@ -165,28 +201,31 @@ void VRXScopePlotViewPrivate::plotStripMode()
         m_scrollFactor = factor;
     }
 
-    snapMarkers(markers);
+    snapMarkers(markers, runFirst);
 
     const int window = m_plotXCount;
+    const int runRows = runLast - runFirst + 1;
     const double hintWidth = m_vrxModel->PlotWidthHint();
-    const double step = (last - first) / lastRow;
+    const double step = (last - first) / runRows;
     double xLow, xHigh;
     if (scrolledBack) {
         xLow = first + value / factor;
         xHigh = xLow + (hintWidth != 0.0 ? hintWidth : step * window);
-    } else if (lastRow > window) {
+    } else if (runRows > window) {
         xHigh = last;
-        xLow = hintWidth != 0.0 ? last - hintWidth : time(lastRow - window + 1);
+        xLow = hintWidth != 0.0 ? last - hintWidth : time(runLast - window + 1);
+        if (!std::isfinite(xLow))
+            xLow = last - (window - 1) * step;
     } else {
         xHigh = last;
-        xLow = hintWidth != 0.0 ? last - hintWidth : first - (window - lastRow) * step;
+        xLow = hintWidth != 0.0 ? last - hintWidth : first - (window - runRows) * step;
     }
 
     // The drawn rows reach one sample past each edge, so the lines run
     // through both edges of the plot.
-    int firstDrawn = 1;
-    int lastDrawn = lastRow;
-    if (timeIndex().sorted(lastRow, [this](int row) { return time(row); })) {
+    int firstDrawn = runFirst;
+    int lastDrawn = runLast;
+    if (sorted) {
         const int above = firstRow(PlotTimeIndex::After, xHigh, lastRow - 1);
         const int atOrAfter = firstRow(PlotTimeIndex::AtOrAfter, xLow, lastRow - 1);
         if (above > 0)
@@ -194,7 +233,7 @@ void VRXScopePlotViewPrivate::plotStripMode()
         const int below = std::min(atOrAfter > 0 ? atOrAfter - 1 : lastRow - 1, above > 0 ? above : lastRow - 1);
         firstDrawn = std::max(below, 1);
     } else {
-        for (int row = 1; row < lastRow; ++row) {
+        for (int row = runFirst; row < runLast; ++row) {
             const double t = time(row);
             if (t < xLow)
                 firstDrawn = row;
@@ -227,6 +266,12 @@ void VRXScopePlotViewPrivate::plotScopeMode()
     QVector<MarkerData> markers = initialMarkers();
     const int rowCount = q->model()->rowCount();
     const int sweep = std::max(m_plotXCount, 1);
+    // Entering scope mode, or a reset, skips the sweeps of the run so far:
+    // replaying them one per repaint would show seconds of stale pictures.
+    if (m_scopeFromNewest && qint64(rowCount) - 1 >= sweep) {
+        m_nextScopeRow = rowCount - sweep;
+        m_scopeFromNewest = false;
+    }
     const int start = m_nextScopeRow;
 
     if (qint64(rowCount) - start >= sweep && start >= 1) {
@@ -291,12 +336,16 @@ void VRXScopePlotViewPrivate::setStripMarker(const MarkerData &marker, int which
         if (xUnits.type() == Units::Units_s) {
             const MarkerStatistics s = markerStatistics(
                 std::min(rows.first, rows.second), std::max(rows.first, rows.second),
-                [this, &marker](int row) { return m_vrxModel->doubleData(row, marker.markerChannel); }, false);
+                [this, &marker](int row) { return m_vrxModel->doubleData(row, marker.markerChannel); });
+            const QString period = std::isfinite(dt) ? xUnits.formatSuffix(dt) : statistic(dt);
+            // Both markers on one sample: no frequency, rather than "inf".
+            const double f = 1.0 / dt;
+            const QString frequency = std::isfinite(f) ? hertz().formatSuffix(f) : statistic(f);
             const QString pattern = VRXScopePlotView::tr(
                 "%1\n   Period: %2\nFrequency: %3\n      Sum: %4\n     Mean: %5\n      RMS: %6\n Std. Dev: %7");
-            text = pattern.arg(text, field12(xUnits.formatSuffix(dt)), field12(hertz().formatSuffix(1.0 / dt)),
-                               field12(number(s.sum)), field12(number(s.mean())),
-                               field12(number(s.rootMeanSquare())), field12(number(s.standardDeviation())));
+            text = pattern.arg(text, field12(period), field12(frequency), field12(statistic(s.sum)),
+                               field12(statistic(s.mean())), field12(statistic(s.rootMeanSquare())),
+                               field12(statistic(s.standardDeviation())));
         }
         if ((xHigh - xLow) * 0.25 > dt) {
             QwtPlotMarker *left = marker0->xValue() <= marker1->xValue() ? marker0 : marker1;
@@ -305,6 +354,26 @@ void VRXScopePlotViewPrivate::setStripMarker(const MarkerData &marker, int which
     }
 
     plotMarker->setLabel(markerLabel(text));
+}
+
+void VRXScopePlotViewPrivate::setTimeScaleDraw(double xLow, double xHigh)
+{
+    // Control systems stamp readings with seconds since the epoch, which a
+    // plain axis labels "1.70004e+09" at every tick: such a range is labelled
+    // with the wall-clock time instead, relative times as numbers.
+    QwtPlot *plot = this->plot();
+    auto *draw = dynamic_cast<WallClockScaleDraw *>(plot->axisScaleDraw(QwtPlot::xBottom));
+    const bool wallClock = xUnits().type() == Units::Units_s && std::isfinite(xLow) && std::isfinite(xHigh)
+                           && xLow >= WallClockScaleDraw::kEpochThreshold;
+    if (wallClock) {
+        if (!draw) {
+            draw = new WallClockScaleDraw;
+            plot->setAxisScaleDraw(QwtPlot::xBottom, draw);
+        }
+        draw->setSpan(xLow, xHigh);
+    } else if (draw) {
+        plot->setAxisScaleDraw(QwtPlot::xBottom, new QwtScaleDraw);
+    }
 }
 
 void VRXScopePlotViewPrivate::setStripAxisTitles()
@@ -321,7 +390,8 @@ void VRXScopePlotViewPrivate::setStripAxisTitles()
     leftTitle.setFont(boldFont(10));
     plot->setAxisTitle(QwtPlot::yLeft, leftTitle);
 
-    QwtText bottomTitle(xUnits().description());
+    const bool wallClock = dynamic_cast<const WallClockScaleDraw *>(plot->axisScaleDraw(QwtPlot::xBottom));
+    QwtText bottomTitle(wallClock ? VRXScopePlotView::tr("Time (local)") : xUnits().description());
     bottomTitle.setFont(boldFont(8));
     plot->setAxisTitle(QwtPlot::xBottom, bottomTitle);
 }

@@ -1,5 +1,6 @@
 #include "VRXSingleChannelDataModel.h"
 
+#include "CorvidLogging_p.h"
 #include "MeasurementUnit.h"
 #include "SaveFileWriter_p.h"
 
@@ -7,6 +8,7 @@
 #include <QtCore/QIODevice>
 #include <QtCore/QSaveFile>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace Corvid_Qt {
@@ -127,6 +129,18 @@ void VRXSingleChannelDataModel::doubleDataRange(int column, int firstRow, int co
 
 void VRXSingleChannelDataModel::AddData(double timestamp, double data)
 {
+    // A reading without a finite time has no place on a time axis nor in a
+    // saved file; it is dropped here so that nothing downstream sees it.
+    if (!std::isfinite(timestamp)) {
+        if (!m_refusingTimestamps) {
+            qCDebug(lcCorvidQtModels).nospace() << "VRXSingleChannelDataModel: readings with the timestamp "
+                                                << timestamp << " dropped";
+            m_refusingTimestamps = true;
+        }
+        return;
+    }
+    m_refusingTimestamps = false;
+
     if (timestamp == 0.0)
         Clear();
     else if (!m_timestamps.empty() && timestamp == m_timestamps.back())

@@ -71,6 +71,7 @@ public:
     QString channelName() const;
 
 public Q_SLOTS:
+    /// Appends a reading; one whose timestamp is not finite is dropped (no row, no signal).
     void AddData(double timestamp, double data);
     /// Publishes the rows held back while auto-update was off, in one insertion.
     void UpdateView();
@@ -88,6 +89,8 @@ private:
     size_t m_dataSize;
     int m_plotWidthHint;
     QString m_channelName;
+    /// The last reading was dropped for its time: one debug line per run of them.
+    bool m_refusingTimestamps = false;
 };
 
 } // namespace Corvid_Qt

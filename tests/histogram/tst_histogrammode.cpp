@@ -10,6 +10,8 @@
 #include <VRX_HistogramItemAxisWidget.h>
 #include <VRX_PrecalculatedFitHistogramItem.h>
 #include <VRX_RegressionHistogramItem.h>
+#include <VRXMultichannelProxyModel.h>
+#include <VRXSingleChannelDataModel.h>
 
 #include <QtTest/QtTest>
 #include <QtWidgets/QLabel>
@@ -17,6 +19,9 @@
 #include <qwt_plot_histogram.h>
 #include <qwt_plot_marker.h>
 #include <qwt_scale_widget.h>
+
+#include <memory>
+#include <vector>
 
 using namespace Corvid_Qt;
 typedef VRXScopePlotView View;
@@ -44,6 +49,8 @@ private slots:
     void regionsSplitTheChannelsAndReadTheNewestDeviceFits();
     void itemsAndStripsComeAndGo();
     void markerStatisticsBetweenTwoChannels();
+    void spanStatisticsOfASmallSpreadOnALargeOffset();
+    void everyChannelOfAWideProfile();
     void optionVectorsAndTheirDefaults_data();
     void optionVectorsAndTheirDefaults();
     void energyLineOnCurveItemsOnly();
@@ -149,6 +156,86 @@ void TestHistogramMode::markerStatisticsBetweenTwoChannels()
     view.frame(v);
     QCOMPARE(view.view.plotMarker(0)->value(), QPointF(3.0, 9.0));
     QVERIFY(view.view.plotMarker(0)->label().text().contains(QLatin1String("\nChannel 3\n")));
+}
+
+void TestHistogramMode::spanStatisticsOfASmallSpreadOnALargeOffset()
+{
+    // 1e6 ± 1e-4 in turns: the one-pass formula cancels to 0.
+    Probe view(6);
+    view.frame({1e6 - 1e-4, 1e6 + 1e-4, 1e6 - 1e-4, 1e6 + 1e-4, 1e6 - 1e-4, 1e6 + 1e-4});
+    view.view.click(QPointF(1, 0), QPointF(4, 0));
+    const QStringList lines = view.view.markerText(1).split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 7);
+    QCOMPARE(lines[5].left(10), QStringLiteral("      RMS:"));
+    QCOMPARE(lines[6].left(10), QStringLiteral(" Std. Dev:"));
+    // The root mean square deviation and the standard error of the mean of channels 1..4.
+    QVERIFY2(qAbs(lines[5].mid(10).toDouble() / 1e-4 - 1) < 1e-4, qPrintable(lines[5]));
+    QVERIFY2(qAbs(lines[6].mid(10).toDouble() / (1e-4 / std::sqrt(3.0)) - 1) < 1e-4, qPrintable(lines[6]));
+}
+
+void TestHistogramMode::everyChannelOfAWideProfile()
+{
+    // A 300-strip profile merged from single-channel readers: its second
+    // region and its beam lie beyond the 256 curves of the time modes.
+    std::vector<std::unique_ptr<VRXSingleChannelDataModel>> strips;
+    VRXMultichannelProxyModel merged;
+    for (int c = 0; c < 300; ++c) {
+        strips.emplace_back(new VRXSingleChannelDataModel(8));
+        merged.addSourceModel(strips.back().get());
+    }
+    QVector<double> v = gaussianProfile(300, 280.4, 3, 10, 1.0);
+    v[40] = 4.0; // channel 41, in the first region
+    for (int c = 0; c < 300; ++c)
+        strips[size_t(c)]->AddData(1.0, v[c]);
+    QTest::ignoreMessage(QtWarningMsg, "VRXScopePlotView: the model has 300 channels; the first 256 are drawn as curves");
+    struct {
+        ViewProbe view{QSize(1000, 700)};
+    } view;
+    view.view.enableHistogramItem(View::RegressionHistogramItemType, 2, kRegressionOptions, true);
+    // First a narrow profile: the wide one then takes its place.
+    FakeDeviceModel narrow(32);
+    view.view.showWith(&narrow, View::HistogramPlotMode);
+    view.view.setModel(&merged);
+    ViewProbe::settle();
+    QCOMPARE(merged.rowCount(), 2);
+    QCOMPARE(view.view.axis(QwtPlot::xBottom).upperBound(), 300.5);
+    QCOMPARE(int(view.view.bars()->dataSize()), 300);
+    for (int c : {1, 41, 256, 257, 280, 300})
+        QCOMPARE(view.view.bars()->sample(size_t(c - 1)).value, v[c - 1]);
+    Item *beyond = view.view.item(View::RegressionHistogramItemType, 1);
+    QVERIFY2(beyond->errorMessage().isEmpty(), qPrintable(beyond->errorMessage()));
+    QVERIFY2(qAbs(beyond->position() - 280.4f) < 0.1f, qPrintable(beyond->label().text()));
+    QCOMPARE(int(beyond->distribution()->size()), 150);
+    // Its panel on the strip, above its channel, with room for its text.
+    VRX_HistogramItemAxisWidget *strip = view.view.histogramAxisWidget(View::RegressionHistogramItemType);
+    const QwtScaleDraw *draw = strip->axisWidget()->scaleDraw();
+    QCOMPARE(draw->scaleDiv().interval(), QwtInterval(0.5, 300.5));
+    QCOMPARE(draw->label(beyond->position()).text(), beyond->label().text());
+    QVERIFY(strip->height() >= beyond->label().textSize(strip->axisWidget()->font()).height());
+
+    // Markers on channels past 256 stay there, and measure there.
+    view.view.click(QPointF(281.2, 0), QPointF(279, 0));
+    QCOMPARE(view.view.plotMarker(0)->value(), QPointF(281.0, v[280]));
+    QCOMPARE(view.view.plotMarker(1)->xValue(), 279.0);
+    QVERIFY2(view.view.markerText(1).contains(QStringLiteral("\n      Sum: %1\n").arg(v[278] + v[279] + v[280], 12, 'g')),
+             qPrintable(view.view.markerText(1)));
+
+    // On the rendered picture: the bar of the beam's channel and the fitted curve over it.
+    QwtPlot *plot = view.view.qwtPlot();
+    const auto onView = [&](double x, double y) {
+        const QPointF p(plot->transform(QwtPlot::xBottom, x), plot->transform(QwtPlot::yLeft, y));
+        return plot->canvas()->mapTo(&view.view, p.toPoint());
+    };
+    const QImage image = view.view.grab().toImage();
+    const QRgb bar = image.pixel(onView(277, v[276] / 2));
+    QVERIFY(qRed(bar) > 150 && qGreen(bar) > 150 && qBlue(bar) < 80);
+    const auto isCurve = [](QRgb c) { return qRed(c) > 200 && qGreen(c) < 80 && qBlue(c) > 200; };
+    const double x = 282.4, y = 1 + 10 * std::exp(-0.5 * 4 / 9);
+    int curvePixels = 0;
+    for (double dy = -1; dy <= 1; dy += 0.05)
+        curvePixels += isCurve(image.pixel(onView(x, y + dy)));
+    QVERIFY(curvePixels > 0);
+    QVERIFY(!isCurve(image.pixel(onView(x, y + 2.5))));
 }
 
 void TestHistogramMode::optionVectorsAndTheirDefaults_data()

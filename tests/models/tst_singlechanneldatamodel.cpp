@@ -4,6 +4,7 @@
 #include <VRXSeriesData.h>
 #include <VRXSingleChannelDataModel.h>
 
+#include <QtCore/QLoggingCategory>
 #include <QtCore/QRandomGenerator>
 #include <QtTest/QAbstractItemModelTester>
 #include <cmath>
@@ -64,6 +65,27 @@ private slots:
             << 5 << "off +2 on +1 off +2 on | +1"
             << "aboutToRemove 1-1 rows=4; removed 1-1 rows=3; aboutToInsert 3-5 rows=3; inserted 3-5 rows=6" << "2 3 4 5 6";
         QTest::newRow("clear") << 5 << "+3 | c" << "aboutToReset; reset" << "";
+        QTest::newRow("timestamps that are not finite dropped")
+            << 10 << "+2 | @nan @inf @-inf +1 @nan" << "aboutToInsert 3-3 rows=3; inserted 3-3 rows=4" << "1 2 3";
+        QTest::newRow("... also by a full buffer") << 3 << "+3 | @nan @-inf" << "" << "1 2 3";
+        QTest::newRow("... and held back by none") << 5 << "+1 off | @inf u" << "" << "1";
+    }
+
+    void droppedTimestampsLogOneLinePerBurst()
+    {
+        static int lines = 0;
+        lines = 0;
+        QLoggingCategory::setFilterRules(QStringLiteral("corvid.qt.models.debug=true"));
+        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &) {
+            lines += type == QtDebugMsg && qstrcmp(context.category, "corvid.qt.models") == 0;
+        });
+        VRXSingleChannelDataModel m(10);
+        for (double t : {kNaN, kNaN, qInf(), 1.0, 2.0, -qInf(), kNaN, 3.0})
+            m.AddData(t, 1.0);
+        qInstallMessageHandler(previous);
+        QLoggingCategory::setFilterRules(QString());
+        QCOMPARE(lines, 2);
+        QCOMPARE(timestampsOf(m), QStringLiteral("1 2 3"));
     }
 
     void eachOperationAnnouncesWhatChanged()

@@ -29,6 +29,9 @@ using namespace Corvid_Qt;
 
 namespace {
 
+// Wall-clock labels read the local time; the expected texts are in UTC.
+const bool kUtc = qputenv("TZ", "UTC");
+
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const int kRight = Qt::AlignRight | Qt::AlignTop;
 const int kLeft = Qt::AlignLeft | Qt::AlignTop;
@@ -69,6 +72,10 @@ private Q_SLOTS:
     void moreChannelsThanCurves();
     void curveColoursFollowPlotColors();
     void oddTimesAndValues();
+    void clockResetKeepsTheChartGoingForward();
+    void epochTimesReadAsWallClock_data();
+    void epochTimesReadAsWallClock();
+    void deviationOfASmallSpreadOnALargeOffset();
     void followsTheModelChain();
 };
 
@@ -320,31 +327,41 @@ void tst_ScopePlotView::scopeCatchesUpOneSweepPerPaint()
     ShownView shown(2, 600);
     shown.view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
     shown.paint();
+    // Entering scope mode on a long run starts at its newest complete sweep.
     QCOMPARE(int(shown.view.curve(1)->dataSize()), 256);
-    QCOMPARE(shown.view.xLow(), shown.time(1));
-    QCOMPARE(shown.view.xHigh(), shown.time(256));
-    // The first pass asked for the next sweep.
-    shown.paint();
-    QCOMPARE(shown.view.curve(1)->sample(0).x(), shown.time(257));
-    QCOMPARE(shown.view.xHigh(), shown.time(512));
+    QCOMPARE(shown.view.xLow(), shown.time(345));
+    QCOMPARE(shown.view.xHigh(), shown.time(600));
+    QCOMPARE(shown.view.curve(2)->sample(255).y(), 20.0 + 599);
 
-    // Rows 513 .. 600 are not a full sweep: the last one stays.
+    // Rows 601 .. 700 are not a full sweep: the last one stays.
+    shown.model.fill(100);
     shown.model.seriesRequests = 0;
     shown.paint();
     ViewProbe::settle();
     QCOMPARE(shown.model.seriesRequests, 0);
-    QCOMPARE(shown.view.xLow(), shown.time(257));
+    QCOMPARE(shown.view.xLow(), shown.time(345));
 
-    // 168 more rows complete it; a refresh draws it again.
-    shown.model.fill(168);
-    ViewProbe::settle();
-    QCOMPARE(shown.view.xLow(), shown.time(513));
-    QCOMPARE(shown.view.xHigh(), shown.time(768));
+    // Two sweeps complete at once are drawn in order, one per paint; the
+    // first pass asks for the next.
+    shown.model.fill(412);
+    shown.paint();
+    QCOMPARE(shown.view.xLow(), shown.time(601));
+    QCOMPARE(shown.view.xHigh(), shown.time(856));
+    shown.paint();
+    QCOMPARE(shown.view.xLow(), shown.time(857));
+    QCOMPARE(shown.view.xHigh(), shown.time(1112));
     shown.model.seriesRequests = 0;
     shown.view.RequestReplotRefresh();
     ViewProbe::settle();
     QCOMPARE(shown.model.seriesRequests, 2);
-    QCOMPARE(shown.view.xLow(), shown.time(513));
+    QCOMPARE(shown.view.xLow(), shown.time(857));
+
+    // A model reset that brings a run with it: its newest sweep as well.
+    shown.model.Clear();
+    shown.model.fill(600);
+    ViewProbe::settle();
+    QCOMPARE(shown.view.xLow(), shown.time(345));
+    QCOMPARE(shown.view.xHigh(), shown.time(600));
 
     // A full buffer drops its oldest row with every new one; the next sweep
     // starts right after the last one drawn.
@@ -617,7 +634,7 @@ void tst_ScopePlotView::markerWaitsOnItsChannelWhileNotDrawn()
 
 void tst_ScopePlotView::moreChannelsThanCurves()
 {
-    QTest::ignoreMessage(QtWarningMsg, "VRXScopePlotView: the model has 300 channels; the first 256 are drawn");
+    QTest::ignoreMessage(QtWarningMsg, "VRXScopePlotView: the model has 300 channels; the first 256 are drawn as curves");
     ShownView shown(300, 20);
     QCOMPARE(shown.view.curveCount(), 256);
     QVERIFY(shown.model.seriesRequests > 0 && shown.model.seriesRequests % 256 == 0);
@@ -665,15 +682,19 @@ void tst_ScopePlotView::curveColoursFollowPlotColors()
 
 void tst_ScopePlotView::oddTimesAndValues()
 {
-    // Times 1..5, then back to 1.5..5.5: the first sample at or after 4.7 is
-    // row 5 (time 5), which a search taking the times as sorted could miss.
+    // Times 1..5, then back to 1.5..5.5: the window follows the newest run,
+    // where the first sample at or after 4.7 is row 10 (time 5.5), not row
+    // 5 of the run before, which a search from row 1 would find.
     FakeDeviceModel model(1);
     model.append({{1, 2, 3, 4, 5, 1.5, 2.5, 3.5, 4.5, 5.5}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}});
     ViewProbe view;
     view.showWith(&model);
     view.click(QPointF(4.7, 0.0), QPointF(5.4, 0.0));
-    QCOMPARE(view.plotMarker(0)->xValue(), 5.0);
-    QVERIFY(view.markerText(0).endsWith(QStringLiteral("\n5")));
+    QCOMPARE(view.plotMarker(0)->xValue(), 5.5);
+    QVERIFY(view.markerText(0).endsWith(QStringLiteral("\n10")));
+    // Both on one sample: no frequency to show.
+    QVERIFY2(view.markerText(1).contains(QStringLiteral("   Period:  0.000e+00 s\nFrequency:          N/A\n")),
+             qPrintable(view.markerText(1)));
     // Once the step back has left the buffer, the rest is in order again.
     for (int i = 0; i < 6; ++i)
         model.rollRow(6.0 + i, 20.0 + i);
@@ -688,11 +709,13 @@ void tst_ScopePlotView::oddTimesAndValues()
     QCOMPARE(view.xHigh(), 11.0);
     QCOMPARE(view.curveCount(), 1);
     QVERIFY(!view.grab().isNull());
-    // The newest time not finite: no window and nothing drawn; then that
-    // time sits amid the rows of scope sweeps and of the strip window.
+    // The newest time not finite: the window stays on the newest finite
+    // one; then that time sits amid the rows of scope sweeps and of the
+    // strip window.
     model.append({{kNaN}, {1.0}});
     ViewProbe::settle();
-    QCOMPARE(view.curveCount(), 0);
+    QCOMPARE(view.curveCount(), 1);
+    QCOMPARE(view.xHigh(), 11.0);
     QVERIFY(!view.grab().isNull());
     view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
     model.fill(600);
@@ -702,6 +725,131 @@ void tst_ScopePlotView::oddTimesAndValues()
     model.fill(100);
     ViewProbe::settle();
     QCOMPARE(view.curveCount(), 1);
+}
+
+void tst_ScopePlotView::clockResetKeepsTheChartGoingForward()
+{
+    // 300 samples from 0.01 s, then the device clock starts again at 0.1 s,
+    // before the window's start, with channel values from 500 and 600 up.
+    ShownView shown(2, 300);
+    QVector<QVector<double>> run(3);
+    for (int k = 0; k < 100; ++k)
+        run[0] << 0.1 + 0.01 * k, run[1] << 500.0 + k, run[2] << 600.0 + k;
+    shown.model.append(run);
+    ViewProbe::settle();
+    QwtPlot *plot = shown.view.qwtPlot();
+    const auto curvesDrawn = [&](const char *when) {
+        QVERIFY2(shown.view.xLow() < shown.view.xHigh() && near(shown.view.xHigh(), 1.09), when);
+        QVERIFY2(!plot->axisTitle(QwtPlot::xBottom).text().isEmpty(), when);
+        // Only the newest run is drawn, and it shows on the canvas in each channel's colour.
+        QCOMPARE(shown.view.curve(1)->sample(0).x(), 0.1);
+        const QImage image = plot->canvas()->grab().toImage();
+        // Right of the markers, whose labels turn left.
+        const int x = qRound(plot->canvasMap(QwtPlot::xBottom).transform(0.95));
+        for (int c = 1; c <= 2; ++c) {
+            const int y = qRound(plot->canvasMap(QwtPlot::yLeft).transform(400.0 + 100 * c + 85));
+            bool found = false;
+            for (int dy = -2; dy <= 2 && !found; ++dy)
+                found = image.pixelColor(x, qBound(0, y + dy, image.height() - 1)) == VRXPlotColors::forChannel(c);
+            QVERIFY2(found, qPrintable(QStringLiteral("%1: channel %2").arg(QLatin1String(when)).arg(c)));
+        }
+    };
+    curvesDrawn("after the reset");
+    QCOMPARE(shown.model.rowCount(), 401); // the older samples stay
+
+    shown.view.click(QPointF(0.295, 550.0), QPointF(0.795, 550.0));
+    QVERIFY(shown.view.markerShown(0) && shown.view.markerShown(1));
+    QVERIFY(near(shown.view.plotMarker(0)->xValue(), 0.3));
+    QVERIFY2(shown.view.markerText(1).endsWith(QStringLiteral("\n   Period:  5.000e-01 s\nFrequency: 2.000e+00 Hz\n"
+                                                              "      Sum:        27795\n     Mean:          545")
+                                                   + QStringLiteral("\n      RMS:      545.199\n Std. Dev:      14.8661")),
+             qPrintable(shown.view.markerText(1)));
+
+    // Newest times that are not finite leave the window where it was.
+    for (double t : {kNaN, qInf(), -qInf()}) {
+        shown.model.append({{t}, {1e9}, {1e9}});
+        ViewProbe::settle();
+        curvesDrawn("after a time that is not finite");
+    }
+    // A value that is not a number between the markers: no statistic to show.
+    shown.model.setValue(350, 1, kNaN);
+    ViewProbe::settle();
+    const QString text = shown.view.markerText(1);
+    QVERIFY2(text.contains(QStringLiteral("      Sum:          N/A\n     Mean:          N/A\n")), qPrintable(text));
+    QVERIFY2(!text.contains(QLatin1String("nan")) && !text.contains(QLatin1String("inf")), qPrintable(text));
+}
+
+void tst_ScopePlotView::epochTimesReadAsWallClock_data()
+{
+    QTest::addColumn<double>("t0");
+    QTest::addColumn<double>("dt");
+    QTest::addColumn<QString>("tickPattern");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("markerTime"); // of the sample 101 steps in
+    // 1700000000 s is 2023-11-14 22:13:20 UTC; 1700006400 s is midnight.
+    QTest::newRow("seconds since the epoch, short span")
+        << 1700000000.0 << 0.01 << "^22:13:2\\d\\.\\d\\d\\d$" << "Time (local)"
+        << "Time (local): 2023-11-14 22:13:21.010";
+    QTest::newRow("long span") << 1700000000.0 << 1.0 << "^22:1\\d:\\d\\d$" << "Time (local)"
+                               << "Time (local): 2023-11-14 22:15:01.000";
+    QTest::newRow("across midnight") << 1700006400.0 - 200 << 1.0 << "^\\d\\d:\\d\\d:\\d\\d\\n2023-11-1[45]$"
+                                     << "Time (local)" << "Time (local): 2023-11-14 23:58:21.000";
+    QTest::newRow("relative times") << 0.01 << 0.01 << "^\\d(\\.\\d+)?$" << "Time (seconds)"
+                                    << "Time (seconds): 1.020e+00";
+}
+
+void tst_ScopePlotView::epochTimesReadAsWallClock()
+{
+    QFETCH(double, t0);
+    QFETCH(double, dt);
+    QFETCH(QString, tickPattern);
+    QFETCH(QString, title);
+    QFETCH(QString, markerTime);
+    QVERIFY(kUtc);
+    FakeDeviceModel model(1);
+    model.fill(300, t0, dt);
+    ViewProbe view;
+    view.showWith(&model);
+    QCOMPARE(view.qwtPlot()->axisTitle(QwtPlot::xBottom).text(), title);
+    const QList<double> ticks = view.axis(QwtPlot::xBottom).ticks(QwtScaleDiv::MajorTick);
+    QVERIFY(ticks.size() >= 3);
+    const QRegularExpression pattern(tickPattern);
+    QStringList texts;
+    for (double tick : ticks)
+        texts << view.qwtPlot()->axisScaleDraw(QwtPlot::xBottom)->label(tick).text();
+    for (const QString &text : texts)
+        QVERIFY2(pattern.match(text).hasMatch(), qPrintable(texts.join(QLatin1String(" | "))));
+    texts.removeDuplicates();
+    QCOMPARE(texts.size(), ticks.size());
+
+    view.click(QPointF(t0 + 100.5 * dt, 60.0), QPointF(t0 + 200.5 * dt, 60.0));
+    QVERIFY2(view.markerText(0).startsWith(markerTime + QStringLiteral("\nChannel 1\n")), qPrintable(view.markerText(0)));
+    QVERIFY2(view.markerText(1).contains(QStringLiteral("   Period:  %1 s\n").arg(100 * dt, 0, 'e', 3)),
+             qPrintable(view.markerText(1)));
+
+    // Back to relative times: plain labels again.
+    model.Clear();
+    model.fill(300);
+    ViewProbe::settle();
+    QCOMPARE(view.qwtPlot()->axisTitle(QwtPlot::xBottom).text(), QStringLiteral("Time (seconds)"));
+    QCOMPARE(view.qwtPlot()->axisScaleDraw(QwtPlot::xBottom)->label(2.0).text(), QStringLiteral("2"));
+}
+
+void tst_ScopePlotView::deviationOfASmallSpreadOnALargeOffset()
+{
+    // 1e6 ± 1e-4 in turns: the one-pass formula cancels to 0.
+    FakeDeviceModel model(1);
+    QVector<QVector<double>> columns(2);
+    for (int i = 0; i < 10; ++i)
+        columns[0] << 0.01 * (i + 1), columns[1] << 1e6 + (i % 2 ? 1e-4 : -1e-4);
+    model.append(columns);
+    ViewProbe view;
+    view.showWith(&model);
+    view.click(QPointF(0.005, 1e6), QPointF(0.095, 1e6));
+    const QStringList lines = view.markerText(1).split(QLatin1Char('\n'));
+    QCOMPARE(lines.last().left(10), QStringLiteral(" Std. Dev:"));
+    const double deviation = lines.last().mid(10).toDouble();
+    QVERIFY2(std::abs(deviation / (1e-4 * std::sqrt(10.0 / 9.0)) - 1) < 1e-4, qPrintable(lines.last()));
 }
 
 void tst_ScopePlotView::followsTheModelChain()
