@@ -94,16 +94,7 @@ bool SoakRun::run()
     m_sampler.stop();
     m_stallProbe.stop();
     sample();
-
-    // Objects made and deleted within a second (a channel taken away and
-    // back, a popup) come and go: compare the largest count of a few seconds
-    // right after the warm-up with that of the last few seconds.
-    const int window = std::min(5, int(m_objectCounts.size() / 2));
-    const auto peak = [](QVector<int>::const_iterator from, QVector<int>::const_iterator to) {
-        return from == to ? 0 : *std::max_element(from, to);
-    };
-    const int objectGrowth = peak(m_objectCounts.cend() - window, m_objectCounts.cend())
-        - peak(m_objectCounts.cbegin(), m_objectCounts.cbegin() + window);
+    const int objectGrowth = settledObjects() - m_objectsAfterWarmUp;
     const qint64 rssGrowth = m_rssAfterWarmUp < 0 ? 0 : m_rssNow - m_rssAfterWarmUp;
     std::printf("bench: soak minutes=%g rss_growth_kb=%lld qobjects_growth=%d max_ms_event_loop_stall=%lld "
                 "max_ms_stall_outside_saves=%lld max_ms_save=%lld heap_growth_kb=%lld\n",
@@ -126,8 +117,32 @@ void SoakRun::sample()
     if (m_rssAfterWarmUp < 0) {
         m_rssAfterWarmUp = m_rssNow;
         m_heapAfterWarmUp = m_heapNow;
+        m_objectsAfterWarmUp = settledObjects();
     }
-    m_objectCounts.append(liveObjects());
+}
+
+int SoakRun::settledObjects()
+{
+    // Counted with the scripted user's state put back the same way each time
+    // (every channel in, first mode, first instrument, no averaging) and the
+    // pending deletions done, so that a count differs only by what leaked.
+    m_window.showPage(m_window.pages().first());
+    if (auto *page = m_window.page<ScopePlotPage>()) {
+        if (m_removed) {
+            page->mergedModel()->addSourceModel(m_removed);
+            m_removed = nullptr;
+        }
+        page->modeSelector()->setCurrentIndex(0);
+    }
+    if (auto *page = m_window.page<ScopePanelPage>()) {
+        DemoActions::choose(page->readerScope(), "averagingCombo", QStringLiteral("No Avg"));
+        page->instrumentSelector()->setCurrentIndex(0);
+    }
+    for (int pass = 0; pass < 3; ++pass) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+    return liveObjects();
 }
 
 void SoakRun::act()

@@ -7,7 +7,6 @@
 #include <QtCore/QObject>
 #include <QtCore/QRandomGenerator>
 #include <QtCore/QTimer>
-#include <QtCore/QVector>
 
 class QAbstractItemModel;
 
@@ -36,6 +35,7 @@ private:
     static qint64 residentKb();
     static qint64 heapInUseKb();
     static int liveObjects();
+    int settledObjects();
 
     DemoWindow &m_window;
     const qint64 m_durationMs;
@@ -54,7 +54,7 @@ private:
     qint64 m_rssNow = 0;
     qint64 m_heapAfterWarmUp = -1;
     qint64 m_heapNow = 0;
-    QVector<int> m_objectCounts;
+    int m_objectsAfterWarmUp = -1;
     int m_step = 0;
     QAbstractItemModel *m_removed = nullptr;
     QRandomGenerator m_random{20261206};
