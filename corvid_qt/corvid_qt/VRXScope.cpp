@@ -413,15 +413,20 @@ void VRXScope::SaveDataToFile()
     m_filepath = QFileInfo(fileName).path();
     if (fileName.trimmed().isEmpty())
         return;
+    // A file saved as "run" would not be found again under "*.csv"; the
+    // dialog adds no suffix of itself.
+    QString target = fileName;
+    if (QFileInfo(target).suffix().isEmpty())
+        target += target.endsWith(QLatin1Char('.')) ? QStringLiteral("csv") : QStringLiteral(".csv");
 
     bool saved = false;
     if (m_pixelated_enabled) {
         const VRXSpectrogram *spectrogram = m_ui->plotView->spectrogram();
-        saved = m_averagingModel->SavePixelatedDataToFile(fileName, spectrogram->getDiscriminator(),
+        saved = m_averagingModel->SavePixelatedDataToFile(target, spectrogram->getDiscriminator(),
                                                           spectrogram->getXinverted(),
                                                           spectrogram->getYinverted());
     } else {
-        saved = m_averagingModel->SaveDataToFile(fileName);
+        saved = m_averagingModel->SaveDataToFile(target);
     }
     if (saved)
         return;

@@ -174,6 +174,8 @@ private slots:
     void selectionOfTheBaseModelIsShared();
 
     void saveWritesTheChosenFile();
+    void saveAddsTheSuffixToABareName_data();
+    void saveAddsTheSuffixToABareName();
     void failedSaveWarnsAndKeepsTheData();
     void save2DUsesThePixelatedWriter();
     void realDialogsAreShownWithoutHooks();
@@ -569,6 +571,33 @@ void TestVRXScope::saveWritesTheChosenFile()
     p.click("saveButton");
     QCOMPARE(p.dirs.size(), 4);
     QCOMPARE(p.dirs.last(), dir.path());
+}
+
+void TestVRXScope::saveAddsTheSuffixToABareName_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("bare") << "run" << "run.csv";
+    QTest::newRow("trailing dot") << "run." << "run.csv";
+    QTest::newRow("dotted folder") << "v1.2/run" << "v1.2/run.csv";
+    QTest::newRow("csv kept") << "run.csv" << "run.csv";
+    QTest::newRow("other suffix kept") << "run.txt" << "run.txt";
+}
+
+void TestVRXScope::saveAddsTheSuffixToABareName()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, written);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("v1.2")));
+    Panel p(2);
+    p.answers << dir.filePath(chosen);
+    p.click("saveButton");
+    QVERIFY(p.reports.isEmpty());
+    QVERIFY(QFileInfo(dir.filePath(written)).isFile());
+    QCOMPARE(readFile(dir.filePath(written)).count('\n'), 3);
+    if (chosen != written)
+        QVERIFY(!QFileInfo::exists(dir.filePath(chosen)) || QFileInfo(dir.filePath(chosen)).isDir());
 }
 
 void TestVRXScope::failedSaveWarnsAndKeepsTheData()
