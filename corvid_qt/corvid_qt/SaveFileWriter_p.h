@@ -43,12 +43,63 @@ inline void appendFixed(QByteArray &out, double value, int decimals)
     out.append(buffer, int(r.ptr - buffer));
 }
 
-/// The shortest text that reads back as the same double.
+/// The shortest digits that read back as the same double, in the notation
+/// QLocale picks for FloatingPointShortest: scientific for exponents below
+/// -4 and where trailing zeros would make the decimal form longer
+/// (0.0001, 100000, 1e+06, 1.5e-10); "nan", "inf", "-inf".
 inline void appendShortest(QByteArray &out, double value)
 {
+    if (value != value) {
+        out.append("nan", 3);
+        return;
+    }
     char buffer[64];
-    const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, int(r.ptr - buffer));
+    const std::to_chars_result r =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    const char *end = r.ptr;
+    const char *p = buffer;
+    if (*p == 'i' || (*p == '-' && p[1] == 'i')) {
+        out.append(buffer, int(end - buffer));
+        return;
+    }
+    const bool negative = *p == '-';
+    if (negative)
+        ++p;
+    // d[.ddd]e±XX
+    char digits[24];
+    int count = 0;
+    const char *e = p;
+    for (; *e != 'e'; ++e) {
+        if (*e != '.')
+            digits[count++] = *e;
+    }
+    int exponent = 0;
+    for (const char *x = e + 2; x < end; ++x)
+        exponent = exponent * 10 + (*x - '0');
+    if (e[1] == '-')
+        exponent = -exponent;
+    const int decpt = exponent + 1;
+    int cutoff = count + 4 + (decpt <= 10 ? 1 : (decpt > 100 ? 2 : 1));
+    if (count > decpt)
+        ++cutoff;
+    if (decpt - 1 < -4 || (decpt > 0 && decpt - 1 >= cutoff)) {
+        out.append(buffer, int(end - buffer));
+        return;
+    }
+    if (negative)
+        out.append('-');
+    if (decpt <= 0) {
+        out.append("0.", 2);
+        out.append(-decpt, '0');
+        out.append(digits, count);
+    } else if (decpt >= count) {
+        out.append(digits, count);
+        out.append(decpt - count, '0');
+    } else {
+        out.append(digits, decpt);
+        out.append('.');
+        out.append(digits + decpt, count - decpt);
+    }
 }
 
 } // namespace Corvid_Qt

@@ -1,5 +1,6 @@
 #include "VRXScope.h"
 
+#include "ControlRowLayout_p.h"
 #include "CorvidLogging_p.h"
 #include "LinkedSelectionModel_p.h"
 #include "VRXAveragingProxyModel.h"
@@ -12,6 +13,7 @@
 #include <QtCore/QDebug>
 #include <QtCore/QFileInfo>
 #include <QtCore/QSignalBlocker>
+#include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QMessageBox>
 
 #include <cmath>
@@ -97,6 +99,12 @@ VRXScope::VRXScope(QWidget *parent)
     m_ui->modeSelect->addTab(translated(QT_TRANSLATE_NOOP("VRXScope", "Scope")));
     m_ui->modeSelect->addTab(translated(QT_TRANSLATE_NOOP("VRXScope", "Histogram")));
     m_ui->modeSelect->setShape(QTabBar::TriangularSouth);
+    // Every mode stays readable: a narrow panel wraps its control row
+    // rather than hide tabs behind scroll arrows.
+    m_ui->modeSelect->setUsesScrollButtons(false);
+    m_ui->modeSelect->setElideMode(Qt::ElideNone);
+    m_ui->modeSelect->setExpanding(false);
+    wrapControlRow();
     connect(m_ui->modeSelect, &QTabBar::currentChanged, this,
             static_cast<void (VRXScope::*)(int)>(&VRXScope::SetPlotMode));
 
@@ -112,6 +120,28 @@ VRXScope::VRXScope(QWidget *parent)
     // without a text of its own; it must stay recognisable without a theme.
     if (m_ui->clearZeroButton->icon().isNull())
         m_ui->clearZeroButton->setText(translated(QT_TRANSLATE_NOOP("VRXScope", "Undo Zero")));
+}
+
+void VRXScope::wrapControlRow()
+{
+    QHBoxLayout *form = m_ui->horizontalLayout;
+    auto row = std::make_unique<ControlRowLayout>();
+    row->setContentsMargins(form->contentsMargins());
+    row->setSpacing(form->spacing());
+    for (QWidget *w : {static_cast<QWidget *>(m_ui->confButton), m_ui->scaleYWidget, m_ui->avgWidget,
+                       m_ui->zeroWidget, static_cast<QWidget *>(m_ui->modeSelect)})
+        row->addWidget(w);
+    row->startTrailing();
+    for (QWidget *w : {static_cast<QWidget *>(m_ui->bufferSizeLabel), static_cast<QWidget *>(m_ui->clearButton),
+                       static_cast<QWidget *>(m_ui->saveButton)})
+        row->addWidget(w);
+    while (QLayoutItem *item = form->takeAt(0))
+        delete item;
+    const int at = m_ui->verticalLayout->indexOf(form);
+    m_ui->verticalLayout->removeItem(form);
+    delete form;
+    m_ui->horizontalLayout = nullptr;
+    m_ui->verticalLayout->insertLayout(at, row.release());
 }
 
 VRXScope::~VRXScope()

@@ -123,6 +123,7 @@ private Q_SLOTS:
 
 private:
     bool hasChain() const;
+    void wrapControlRow();
     int addExtraTab(const QString &text);
     void removeExtraTab(int *index);
     void showZeroState(bool zeroing);

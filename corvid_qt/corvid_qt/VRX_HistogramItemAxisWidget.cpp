@@ -1,8 +1,12 @@
 #include "VRX_HistogramItemAxisWidget.h"
 
+#include "VRX_StatisticsHistogramItem.h"
+
 #include <QtCore/QtMath>
+#include <QtGui/QHelpEvent>
 #include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QLabel>
+#include <QtWidgets/QToolTip>
 #include <qwt_plot.h>
 #include <qwt_scale_map.h>
 #include <qwt_scale_widget.h>
@@ -35,6 +39,12 @@ public:
             return;
         m_stale = false;
         layoutScale(false);
+        // The panels are fitted to where the scale puts their ticks; a new
+        // size or row moves the scale's ends, so it is laid out again.
+        if (auto *draw = dynamic_cast<VRX_StatisticsHistogramItem::ScaleDraw *>(scaleDraw())) {
+            if (draw->arrangePanels(font()))
+                layoutScale(false);
+        }
         // Taller or shorter panels change the strip's height.
         const int extent = qCeil(scaleDraw()->extent(font()));
         if (extent != m_extent) {
@@ -48,6 +58,30 @@ protected:
     {
         layoutIfStale();
         QwtScaleWidget::paintEvent(event);
+    }
+
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QwtScaleWidget::resizeEvent(event);
+        markStale();
+    }
+
+    // Short panels carry their full text as a tool tip.
+    bool event(QEvent *event) override
+    {
+        if (event->type() != QEvent::ToolTip)
+            return QwtScaleWidget::event(event);
+        const auto *help = static_cast<QHelpEvent *>(event);
+        QString tip;
+        if (const auto *draw = dynamic_cast<const VRX_StatisticsHistogramItem::ScaleDraw *>(scaleDraw()))
+            tip = draw->panelToolTip(help->pos());
+        if (tip.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), tip, this);
+        }
+        return true;
     }
 
 private:

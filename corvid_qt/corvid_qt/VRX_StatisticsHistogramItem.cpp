@@ -3,7 +3,10 @@
 #include "PreformattedTextEngine.h"
 #include "VRX_HistogramItemAxisWidget.h"
 
+#include <QtCore/QHash>
+#include <QtGui/QPainter>
 #include <QtGui/QPen>
+#include <algorithm>
 #include <cmath>
 #include <qwt_plot.h>
 #include <qwt_plot_curve.h>
@@ -33,14 +36,160 @@ void VRX_StatisticsHistogramItem::ScaleDraw::removeItem(const VRX_StatisticsHist
         invalidateCache();
 }
 
-QwtText VRX_StatisticsHistogramItem::ScaleDraw::label(double value) const
+const VRX_StatisticsHistogramItem *VRX_StatisticsHistogramItem::ScaleDraw::itemAt(double value) const
 {
     for (const VRX_StatisticsHistogramItem *item : m_fits) {
         const double p = item->m_position;
         if (std::fabs(p - value) <= 1e-12 * qMin(std::fabs(p), std::fabs(value)))
-            return item->label();
+            return item;
     }
-    return QwtText(QString::number(value, 'g', 6));
+    return nullptr;
+}
+
+QwtText VRX_StatisticsHistogramItem::ScaleDraw::label(double value) const
+{
+    const VRX_StatisticsHistogramItem *item = itemAt(value);
+    if (!item)
+        return QwtText(QString::number(value, 'g', 6));
+    QwtText text = m_shortPanels ? item->shortLabel() : item->label();
+    if (m_arranged)
+        text.setFont(m_panelFont);
+    return text;
+}
+
+double VRX_StatisticsHistogramItem::ScaleDraw::extent(const QFont &font) const
+{
+    return QwtScaleDraw::extent(font) + (m_twoRows ? m_rowShift : 0.0);
+}
+
+bool VRX_StatisticsHistogramItem::ScaleDraw::arrangePanels(const QFont &font)
+{
+    struct Panel
+    {
+        const VRX_StatisticsHistogramItem *item;
+        double x;
+    };
+    QVector<Panel> panels;
+    const QwtInterval interval = scaleDiv().interval().normalized();
+    for (const VRX_StatisticsHistogramItem *item : qAsConst(m_fits)) {
+        const double p = item->m_position;
+        if (std::isfinite(p) && interval.contains(p))
+            panels.append({item, scaleMap().transform(p)});
+    }
+    std::sort(panels.begin(), panels.end(), [](const Panel &a, const Panel &b) { return a.x < b.x; });
+
+    QVector<QFont> fonts{font};
+    const qreal largest = font.pointSizeF();
+    for (qreal size = std::ceil(largest) - 1.0; size > minimumPanelPointSize; size -= 1.0) {
+        fonts.append(font);
+        fonts.last().setPointSizeF(size);
+    }
+    if (largest > minimumPanelPointSize) {
+        fonts.append(font);
+        fonts.last().setPointSizeF(minimumPanelPointSize);
+    }
+
+    // Widths are measured once per text and font; the full panels of a
+    // frame are tried at every size before any panel moves or shrinks.
+    QHash<int, QVector<QSizeF>> measured;
+    const auto sizes = [&](bool brief, int f) -> const QVector<QSizeF> & {
+        const int key = f * 2 + int(brief);
+        auto it = measured.find(key);
+        if (it == measured.end()) {
+            QVector<QSizeF> s;
+            s.reserve(panels.size());
+            for (const Panel &panel : qAsConst(panels))
+                s.append((brief ? panel.item->shortLabel() : panel.item->label()).textSize(fonts[f]));
+            it = measured.insert(key, s);
+        }
+        return *it;
+    };
+    const auto fits = [&](bool brief, bool twoRows, int f) {
+        const QVector<QSizeF> &s = sizes(brief, f);
+        const int step = twoRows ? 2 : 1;
+        for (int i = 0; i + step < panels.size(); ++i) {
+            const int j = i + step;
+            if (panels[i].x + s[i].width() / 2 + panelGap > panels[j].x - s[j].width() / 2)
+                return false;
+        }
+        return true;
+    };
+
+    bool brief = false, twoRows = false;
+    int chosen = 0;
+    bool found = panels.size() < 2;
+    for (int pass = 0; pass < 4 && !found; ++pass) {
+        brief = pass >= 2;
+        twoRows = pass % 2 == 1;
+        for (chosen = 0; chosen < fonts.size() && !found; ++chosen)
+            found = fits(brief, twoRows, chosen);
+        if (found)
+            --chosen;
+    }
+    if (!found) // as readable as it gets; neighbours may still touch
+        chosen = fonts.size() - 1;
+
+    QSet<const VRX_StatisticsHistogramItem *> upper;
+    double shift = 0;
+    if (twoRows) {
+        const QVector<QSizeF> &s = sizes(brief, chosen);
+        for (int i = 0; i < panels.size(); ++i) {
+            if (i % 2)
+                upper.insert(panels[i].item);
+            else
+                shift = qMax(shift, s[i].height());
+        }
+        shift = std::ceil(shift) + panelGap / 2;
+    }
+    const bool changed = !m_arranged || m_panelFont != fonts[chosen] || m_twoRows != twoRows || m_shortPanels != brief
+                         || m_upperRow != upper || m_rowShift != shift;
+    m_arranged = true;
+    m_panelFont = fonts[chosen];
+    m_twoRows = twoRows;
+    m_shortPanels = brief;
+    m_upperRow = upper;
+    m_rowShift = shift;
+    if (changed)
+        invalidateCache();
+    return changed;
+}
+
+QRectF VRX_StatisticsHistogramItem::ScaleDraw::panelRect(const VRX_StatisticsHistogramItem *item) const
+{
+    if (!m_fits.contains(item))
+        return QRectF();
+    const double value = item->m_position;
+    if (!std::isfinite(value) || !scaleDiv().interval().normalized().contains(value))
+        return QRectF();
+    const QSizeF size = label(value).textSize(m_panelFont);
+    const QPointF at = labelPosition(value);
+    QRectF rect(at.x() - size.width() / 2, at.y() - size.height(), size.width(), size.height());
+    if (m_twoRows && m_upperRow.contains(item))
+        rect.translate(0, -m_rowShift);
+    return rect;
+}
+
+QString VRX_StatisticsHistogramItem::ScaleDraw::panelToolTip(const QPointF &pos) const
+{
+    if (!m_shortPanels)
+        return QString();
+    for (const VRX_StatisticsHistogramItem *item : m_fits) {
+        if (item->fullStats() && panelRect(item).contains(pos))
+            return item->label().text();
+    }
+    return QString();
+}
+
+void VRX_StatisticsHistogramItem::ScaleDraw::drawLabel(QPainter *painter, double value) const
+{
+    if (m_twoRows && m_upperRow.contains(itemAt(value))) {
+        painter->save();
+        painter->translate(0, -m_rowShift);
+        QwtScaleDraw::drawLabel(painter, value);
+        painter->restore();
+        return;
+    }
+    QwtScaleDraw::drawLabel(painter, value);
 }
 
 VRX_StatisticsHistogramItem::VRX_StatisticsHistogramItem(VRX_HistogramItemAxisWidget *axisWidget,
@@ -57,6 +206,19 @@ VRX_StatisticsHistogramItem::VRX_StatisticsHistogramItem(VRX_HistogramItemAxisWi
 VRX_StatisticsHistogramItem::~VRX_StatisticsHistogramItem()
 {
     detachScale();
+}
+
+QwtText VRX_StatisticsHistogramItem::shortLabel() const
+{
+    if (!m_fullStats)
+        return label();
+    // Every item type writes both panels from its own templates, chosen by
+    // m_fullStats; the short one is what it shows without full statistics.
+    auto *self = const_cast<VRX_StatisticsHistogramItem *>(this);
+    self->m_fullStats = false;
+    const QwtText text = label();
+    self->m_fullStats = true;
+    return text;
 }
 
 VRX_StatisticsHistogramItem::ScaleDraw *VRX_StatisticsHistogramItem::stripScaleDraw() const
@@ -127,13 +289,32 @@ QString finiteOrNA(double value, char format, int precision)
 
 } // namespace
 
+// The estimator reports SNR 1 and noise 0 when its signal region takes the
+// whole profile (well separated peaks do); a deviation needs two channels,
+// so the panel says N/A rather than show a measurement that was not made.
+bool VRX_StatisticsHistogramItem::noiseMeasured(const Gaussian::SNR *snr)
+{
+    if (!snr || !std::isfinite(snr->m_d.mean()) || !std::isfinite(snr->m_d.standard_deviation()))
+        return false;
+    const long long n = (long long)snr->m_d.size();
+    const std::pair<int, int> signal = snr->signal_range();
+    const long long first = std::max<long long>(0, signal.first);
+    const long long last = std::min<long long>(n - 1, signal.second);
+    const long long signalChannels = std::max<long long>(0, last - first + 1);
+    return n - signalChannels >= 2;
+}
+
 QString VRX_StatisticsHistogramItem::snrText(const Gaussian::SNR *snr)
 {
+    if (snr && !noiseMeasured(snr))
+        return QStringLiteral("N/A");
     return finiteOrNA(snr ? double(snr->snr()) : 1.0, 'g', 6);
 }
 
 QString VRX_StatisticsHistogramItem::noiseText(const Gaussian::SNR *snr)
 {
+    if (snr && !noiseMeasured(snr))
+        return QStringLiteral("N/A");
     return finiteOrNA(snr ? double(snr->noise_standard_deviation()) : 0.0, 'e', 3);
 }
 
