@@ -16,7 +16,13 @@
 
 namespace Corvid_Qt {
 
-VRX_StatisticsHistogramItem::ScaleDraw::ScaleDraw() = default;
+VRX_StatisticsHistogramItem::ScaleDraw::ScaleDraw()
+{
+    // The panels are drawn here, not as Qwt's tick labels: Qwt would centre
+    // a panel on its tick whatever the room, and widen the strip's scale by
+    // half a panel at either end, pushing it out of line with the bars.
+    enableComponent(QwtAbstractScaleDraw::Labels, false);
+}
 
 void VRX_StatisticsHistogramItem::ScaleDraw::addItem(const VRX_StatisticsHistogramItem *item)
 {
@@ -57,12 +63,32 @@ QwtText VRX_StatisticsHistogramItem::ScaleDraw::label(double value) const
     return text;
 }
 
-double VRX_StatisticsHistogramItem::ScaleDraw::extent(const QFont &font) const
+double VRX_StatisticsHistogramItem::ScaleDraw::panelsHeight(const QFont &font) const
 {
-    return QwtScaleDraw::extent(font) + (m_twoRows ? m_rowShift : 0.0);
+    const QFont &used = m_arranged ? m_panelFont : font;
+    double tallest = 0;
+    for (const VRX_StatisticsHistogramItem *item : m_fits) {
+        const QwtText text = m_shortPanels ? item->shortLabel() : item->label();
+        tallest = qMax(tallest, text.textSize(used).height());
+    }
+    return tallest > 0 ? spacing() + std::ceil(tallest) + (m_rows - 1) * m_rowShift : 0.0;
 }
 
-bool VRX_StatisticsHistogramItem::ScaleDraw::arrangePanels(const QFont &font)
+double VRX_StatisticsHistogramItem::ScaleDraw::extent(const QFont &font) const
+{
+    return QwtScaleDraw::extent(font) + panelsHeight(font);
+}
+
+double VRX_StatisticsHistogramItem::ScaleDraw::panelCentre(double x, double width) const
+{
+    // Inside the scale's length, as near to the tick as that allows.
+    const double left = pos().x(), right = pos().x() + length();
+    if (width >= right - left)
+        return (left + right) / 2;
+    return qBound(left + width / 2, x, right - width / 2);
+}
+
+bool VRX_StatisticsHistogramItem::ScaleDraw::arrangePanels(const QFont &font, int maxExtent)
 {
     struct Panel
     {
@@ -89,8 +115,7 @@ bool VRX_StatisticsHistogramItem::ScaleDraw::arrangePanels(const QFont &font)
         fonts.last().setPointSizeF(minimumPanelPointSize);
     }
 
-    // Widths are measured once per text and font; the full panels of a
-    // frame are tried at every size before any panel moves or shrinks.
+    // Sizes are measured once per text and font.
     QHash<int, QVector<QSizeF>> measured;
     const auto sizes = [&](bool brief, int f) -> const QVector<QSizeF> & {
         const int key = f * 2 + int(brief);
@@ -104,50 +129,68 @@ bool VRX_StatisticsHistogramItem::ScaleDraw::arrangePanels(const QFont &font)
         }
         return *it;
     };
-    const auto fits = [&](bool brief, bool twoRows, int f) {
+    // The part of the strip that is not panel: backbone, ticks, spacing.
+    const double ticks = QwtScaleDraw::extent(font) + spacing();
+    const auto fits = [&](bool brief, int rows, int f, bool height) {
         const QVector<QSizeF> &s = sizes(brief, f);
-        const int step = twoRows ? 2 : 1;
+        const int step = rows;
         for (int i = 0; i + step < panels.size(); ++i) {
             const int j = i + step;
-            if (panels[i].x + s[i].width() / 2 + panelGap > panels[j].x - s[j].width() / 2)
+            if (panelCentre(panels[i].x, s[i].width()) + s[i].width() / 2 + panelGap
+                > panelCentre(panels[j].x, s[j].width()) - s[j].width() / 2)
+                return false;
+        }
+        if (height) {
+            double tallest = 0;
+            for (const QSizeF &size : s)
+                tallest = qMax(tallest, size.height());
+            if (ticks + rows * tallest + (rows - 1) * (panelGap / 2) > maxExtent)
                 return false;
         }
         return true;
     };
 
-    bool brief = false, twoRows = false;
+    // Whole panels, smaller, then on two rows, then short ones. Where the
+    // strip cannot stay low enough, the smallest short panels on as many
+    // rows as they need: a panel over another cannot be read at all, a tall
+    // strip only leaves less plot.
+    bool brief = false;
+    int rows = 1;
     int chosen = 0;
-    bool found = panels.size() < 2;
+    bool found = panels.isEmpty();
     for (int pass = 0; pass < 4 && !found; ++pass) {
         brief = pass >= 2;
-        twoRows = pass % 2 == 1;
+        rows = pass % 2 + 1;
         for (chosen = 0; chosen < fonts.size() && !found; ++chosen)
-            found = fits(brief, twoRows, chosen);
+            found = fits(brief, rows, chosen, true);
         if (found)
             --chosen;
     }
-    if (!found) // as readable as it gets; neighbours may still touch
+    if (!found) {
+        brief = true;
         chosen = fonts.size() - 1;
+        for (rows = 1; rows < panels.size() && !fits(brief, rows, chosen, false); ++rows) {
+        }
+    }
 
-    QSet<const VRX_StatisticsHistogramItem *> upper;
+    QHash<const VRX_StatisticsHistogramItem *, int> rowOf;
     double shift = 0;
-    if (twoRows) {
+    if (rows > 1) {
         const QVector<QSizeF> &s = sizes(brief, chosen);
         for (int i = 0; i < panels.size(); ++i) {
-            if (i % 2)
-                upper.insert(panels[i].item);
-            else
-                shift = qMax(shift, s[i].height());
+            if (i % rows)
+                rowOf.insert(panels[i].item, i % rows);
+            shift = qMax(shift, s[i].height());
         }
         shift = std::ceil(shift) + panelGap / 2;
     }
-    const bool changed = !m_arranged || m_panelFont != fonts[chosen] || m_twoRows != twoRows || m_shortPanels != brief
-                         || m_upperRow != upper || m_rowShift != shift;
+    const bool changed = !m_arranged || m_panelFont != fonts[chosen] || m_rows != rows || m_shortPanels != brief
+                         || m_rowOf != rowOf || m_rowShift != shift;
     m_arranged = true;
     m_panelFont = fonts[chosen];
-    m_twoRows = twoRows;
+    m_rows = rows;
     m_shortPanels = brief;
-    m_upperRow = upper;
+    m_rowOf = rowOf;
     m_rowShift = shift;
     if (changed)
         invalidateCache();
@@ -161,11 +204,12 @@ QRectF VRX_StatisticsHistogramItem::ScaleDraw::panelRect(const VRX_StatisticsHis
     const double value = item->m_position;
     if (!std::isfinite(value) || !scaleDiv().interval().normalized().contains(value))
         return QRectF();
-    const QSizeF size = label(value).textSize(m_panelFont);
+    const QwtText text = m_shortPanels ? item->shortLabel() : item->label();
+    const QSizeF size = text.textSize(m_arranged ? m_panelFont : QFont());
     const QPointF at = labelPosition(value);
-    QRectF rect(at.x() - size.width() / 2, at.y() - size.height(), size.width(), size.height());
-    if (m_twoRows && m_upperRow.contains(item))
-        rect.translate(0, -m_rowShift);
+    const double x = panelCentre(at.x(), size.width());
+    QRectF rect(x - size.width() / 2, at.y() - size.height(), size.width(), size.height());
+    rect.translate(0, -m_rowShift * m_rowOf.value(item));
     return rect;
 }
 
@@ -180,16 +224,20 @@ QString VRX_StatisticsHistogramItem::ScaleDraw::panelToolTip(const QPointF &pos)
     return QString();
 }
 
-void VRX_StatisticsHistogramItem::ScaleDraw::drawLabel(QPainter *painter, double value) const
+void VRX_StatisticsHistogramItem::ScaleDraw::draw(QPainter *painter, const QPalette &palette) const
 {
-    if (m_twoRows && m_upperRow.contains(itemAt(value))) {
-        painter->save();
-        painter->translate(0, -m_rowShift);
-        QwtScaleDraw::drawLabel(painter, value);
-        painter->restore();
-        return;
+    QwtScaleDraw::draw(painter, palette);
+    painter->save();
+    painter->setPen(palette.color(QPalette::Text));
+    for (const VRX_StatisticsHistogramItem *item : m_fits) {
+        const QRectF rect = panelRect(item);
+        if (rect.isEmpty())
+            continue;
+        QwtText text = m_shortPanels ? item->shortLabel() : item->label();
+        text.setFont(m_arranged ? m_panelFont : painter->font());
+        text.draw(painter, rect);
     }
-    QwtScaleDraw::drawLabel(painter, value);
+    painter->restore();
 }
 
 VRX_StatisticsHistogramItem::VRX_StatisticsHistogramItem(VRX_HistogramItemAxisWidget *axisWidget,

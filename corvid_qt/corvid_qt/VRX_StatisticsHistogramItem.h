@@ -7,10 +7,12 @@
 
 #include <NormalDistribution.h>
 
+#include <QtCore/QHash>
 #include <QtCore/QPointer>
 #include <QtCore/QSet>
 #include <QtCore/QString>
 #include <QtGui/QColor>
+#include <QtWidgets/QWidget>
 #include <qwt_scale_div.h>
 #include <qwt_scale_draw.h>
 #include <qwt_text.h>
@@ -40,10 +42,12 @@ public:
      * with that item's whole statistics panel, any other tick with its
      * number. Items register themselves on attach and leave on detach.
      *
-     * Panels never print over each other: arrangePanels() first draws them
+     * Panels sit over their ticks as far as the scale's length allows and
+     * never print over each other: arrangePanels() first draws them
      * smaller (down to minimumPanelPointSize), then puts every other panel
      * on a second row above the first, and only then shows the short panels
-     * (position and deviation), whose full text panelToolTip() gives.
+     * (position and deviation), whose full text panelToolTip() gives; short
+     * panels that still meet take further rows.
      */
     class CORVID_QT_EXPORT ScaleDraw : public QwtScaleDraw
     {
@@ -63,12 +67,13 @@ public:
         double extent(const QFont &font) const override;
 
         /// Chooses size, rows and short panels for the current scale map
-        /// with `font` as the largest panel font; true when that changed
-        /// (the scale is to be laid out again).
-        bool arrangePanels(const QFont &font);
+        /// with `font` as the largest panel font and the strip no taller
+        /// than `maxExtent` where possible (no overlap comes first); true
+        /// when that changed (the scale is to be laid out again).
+        bool arrangePanels(const QFont &font, int maxExtent = QWIDGETSIZE_MAX);
         /// The panel font chosen last; the strip's own font before.
         QFont panelFont() const { return m_panelFont; }
-        int panelRows() const { return m_twoRows ? 2 : 1; }
+        int panelRows() const { return m_rows; }
         bool shortPanels() const { return m_shortPanels; }
         /// Where the item's panel is drawn, in the scale widget's
         /// coordinates; empty when it has none.
@@ -77,16 +82,17 @@ public:
         /// while the panels are whole.
         QString panelToolTip(const QPointF &pos) const;
 
-    protected:
-        void drawLabel(QPainter *painter, double value) const override;
+        void draw(QPainter *painter, const QPalette &palette) const override;
 
     private:
         const VRX_StatisticsHistogramItem *itemAt(double value) const;
+        double panelsHeight(const QFont &font) const;
+        double panelCentre(double x, double width) const;
         QSet<const VRX_StatisticsHistogramItem *> m_fits;
-        QSet<const VRX_StatisticsHistogramItem *> m_upperRow;
+        QHash<const VRX_StatisticsHistogramItem *, int> m_rowOf; // rows above the first
         QFont m_panelFont;
         bool m_arranged = false;
-        bool m_twoRows = false;
+        int m_rows = 1;
         bool m_shortPanels = false;
         double m_rowShift = 0;
     };
