@@ -65,40 +65,42 @@ inline void appendShortest(QByteArray &out, double value)
     const bool negative = *p == '-';
     if (negative)
         ++p;
-    // d[.ddd]e±XX
-    char digits[24];
-    int count = 0;
-    const char *e = p;
-    for (; *e != 'e'; ++e) {
-        if (*e != '.')
-            digits[count++] = *e;
-    }
+    // d[.ddd]e±XX[X]: the exponent is read from the end.
+    const char *e = end - 3;
+    while (*e != 'e')
+        --e;
     int exponent = 0;
     for (const char *x = e + 2; x < end; ++x)
         exponent = exponent * 10 + (*x - '0');
     if (e[1] == '-')
         exponent = -exponent;
+    const int count = int(e - p) - (e - p > 1 ? 1 : 0);
     const int decpt = exponent + 1;
-    int cutoff = count + 4 + (decpt <= 10 ? 1 : (decpt > 100 ? 2 : 1));
+    int cutoff = count + 4 + (decpt > 100 ? 2 : 1);
     if (count > decpt)
         ++cutoff;
     if (decpt - 1 < -4 || (decpt > 0 && decpt - 1 >= cutoff)) {
         out.append(buffer, int(end - buffer));
         return;
     }
+    // The digits are p[0] and, after the point, p[2] on.
+    const char *rest = p + 2;
     if (negative)
         out.append('-');
     if (decpt <= 0) {
         out.append("0.", 2);
         out.append(-decpt, '0');
-        out.append(digits, count);
+        out.append(p[0]);
+        out.append(rest, count - 1);
     } else if (decpt >= count) {
-        out.append(digits, count);
+        out.append(p[0]);
+        out.append(rest, count - 1);
         out.append(decpt - count, '0');
     } else {
-        out.append(digits, decpt);
+        out.append(p[0]);
+        out.append(rest, decpt - 1);
         out.append('.');
-        out.append(digits + decpt, count - decpt);
+        out.append(rest + decpt - 1, count - decpt);
     }
 }
 
