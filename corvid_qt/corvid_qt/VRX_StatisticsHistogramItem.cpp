@@ -27,19 +27,23 @@ VRX_StatisticsHistogramItem::ScaleDraw::ScaleDraw()
 void VRX_StatisticsHistogramItem::ScaleDraw::addItem(const VRX_StatisticsHistogramItem *item)
 {
     m_fits.insert(item);
+    m_shown.clear();
     invalidateCache();
 }
 
 void VRX_StatisticsHistogramItem::ScaleDraw::clearItems()
 {
     m_fits.clear();
+    m_shown.clear();
     invalidateCache();
 }
 
 void VRX_StatisticsHistogramItem::ScaleDraw::removeItem(const VRX_StatisticsHistogramItem *item)
 {
-    if (m_fits.remove(item))
+    if (m_fits.remove(item)) {
+        m_shown.clear();
         invalidateCache();
+    }
 }
 
 const VRX_StatisticsHistogramItem *VRX_StatisticsHistogramItem::ScaleDraw::itemAt(double value) const
@@ -67,9 +71,14 @@ double VRX_StatisticsHistogramItem::ScaleDraw::panelsHeight(const QFont &font) c
 {
     const QFont &used = m_arranged ? m_panelFont : font;
     double tallest = 0;
-    for (const VRX_StatisticsHistogramItem *item : m_fits) {
-        const QwtText text = m_shortPanels ? item->shortLabel() : item->label();
-        tallest = qMax(tallest, text.textSize(used).height());
+    if (!m_shown.isEmpty()) {
+        for (const Shown &shown : m_shown)
+            tallest = qMax(tallest, shown.size.height());
+    } else {
+        for (const VRX_StatisticsHistogramItem *item : m_fits) {
+            const QwtText text = m_shortPanels ? item->shortLabel() : item->label();
+            tallest = qMax(tallest, text.textSize(used).height());
+        }
     }
     return tallest > 0 ? spacing() + std::ceil(tallest) + (m_rows - 1) * m_rowShift : 0.0;
 }
@@ -115,16 +124,25 @@ bool VRX_StatisticsHistogramItem::ScaleDraw::arrangePanels(const QFont &font, in
         fonts.last().setPointSizeF(minimumPanelPointSize);
     }
 
-    // Sizes are measured once per text and font.
+    // Texts are made once, sizes measured once per text and font.
+    QVector<QwtText> texts[2];
     QHash<int, QVector<QSizeF>> measured;
+    const auto textsOf = [&](bool brief) -> QVector<QwtText> & {
+        QVector<QwtText> &t = texts[int(brief)];
+        if (t.isEmpty()) {
+            for (const Panel &panel : qAsConst(panels))
+                t.append(brief ? panel.item->shortLabel() : panel.item->label());
+        }
+        return t;
+    };
     const auto sizes = [&](bool brief, int f) -> const QVector<QSizeF> & {
         const int key = f * 2 + int(brief);
         auto it = measured.find(key);
         if (it == measured.end()) {
             QVector<QSizeF> s;
             s.reserve(panels.size());
-            for (const Panel &panel : qAsConst(panels))
-                s.append((brief ? panel.item->shortLabel() : panel.item->label()).textSize(fonts[f]));
+            for (const QwtText &text : qAsConst(textsOf(brief)))
+                s.append(text.textSize(fonts[f]));
             it = measured.insert(key, s);
         }
         return *it;
@@ -184,6 +202,12 @@ bool VRX_StatisticsHistogramItem::ScaleDraw::arrangePanels(const QFont &font, in
         }
         shift = std::ceil(shift) + panelGap / 2;
     }
+    m_shown.clear();
+    for (int i = 0; i < panels.size(); ++i) {
+        QwtText text = textsOf(brief)[i];
+        text.setFont(fonts[chosen]);
+        m_shown.insert(panels[i].item, {text, sizes(brief, chosen)[i]});
+    }
     const bool changed = !m_arranged || m_panelFont != fonts[chosen] || m_rows != rows || m_shortPanels != brief
                          || m_rowOf != rowOf || m_rowShift != shift;
     m_arranged = true;
@@ -204,8 +228,10 @@ QRectF VRX_StatisticsHistogramItem::ScaleDraw::panelRect(const VRX_StatisticsHis
     const double value = item->m_position;
     if (!std::isfinite(value) || !scaleDiv().interval().normalized().contains(value))
         return QRectF();
-    const QwtText text = m_shortPanels ? item->shortLabel() : item->label();
-    const QSizeF size = text.textSize(m_arranged ? m_panelFont : QFont());
+    const auto shown = m_shown.constFind(item);
+    const QSizeF size = shown != m_shown.cend()
+                            ? shown->size
+                            : (m_shortPanels ? item->shortLabel() : item->label()).textSize(m_panelFont);
     const QPointF at = labelPosition(value);
     const double x = panelCentre(at.x(), size.width());
     QRectF rect(x - size.width() / 2, at.y() - size.height(), size.width(), size.height());
@@ -233,9 +259,14 @@ void VRX_StatisticsHistogramItem::ScaleDraw::draw(QPainter *painter, const QPale
         const QRectF rect = panelRect(item);
         if (rect.isEmpty())
             continue;
-        QwtText text = m_shortPanels ? item->shortLabel() : item->label();
-        text.setFont(m_arranged ? m_panelFont : painter->font());
-        text.draw(painter, rect);
+        const auto shown = m_shown.constFind(item);
+        if (shown != m_shown.cend()) {
+            shown->text.draw(painter, rect);
+        } else {
+            QwtText text = m_shortPanels ? item->shortLabel() : item->label();
+            text.setFont(m_arranged ? m_panelFont : painter->font());
+            text.draw(painter, rect);
+        }
     }
     painter->restore();
 }

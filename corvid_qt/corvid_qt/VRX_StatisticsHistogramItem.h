@@ -90,6 +90,13 @@ public:
         double panelCentre(double x, double width) const;
         QSet<const VRX_StatisticsHistogramItem *> m_fits;
         QHash<const VRX_StatisticsHistogramItem *, int> m_rowOf; // rows above the first
+        struct Shown
+        {
+            QwtText text;
+            QSizeF size;
+        };
+        // The panels as arranged last; emptied when the items change.
+        QHash<const VRX_StatisticsHistogramItem *, Shown> m_shown;
         QFont m_panelFont;
         bool m_arranged = false;
         int m_rows = 1;
