@@ -437,14 +437,23 @@ void VRXScope::SaveDataToFile()
     const QString caption = translated(QT_TRANSLATE_NOOP("VRXScope", "Save Data File"));
     const QString filter = translated(QT_TRANSLATE_NOOP("VRXScope", "CSV File (*.csv)"));
     const QFileDialog::Options options = QFileDialog::DontResolveSymlinks;
-    const QString fileName = m_saveFileNameProvider
-                                 ? m_saveFileNameProvider(caption, m_filepath, filter, options)
-                                 : QFileDialog::getSaveFileName(this, caption, m_filepath, filter, nullptr, options);
+    QString fileName;
+    if (m_saveFileNameProvider) {
+        fileName = m_saveFileNameProvider(caption, m_filepath, filter, options);
+    } else {
+        // The dialog adds the suffix itself, so that it asks before
+        // replacing "run.csv" when "run" is typed.
+        QFileDialog dialog(this, caption, m_filepath, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOptions(options);
+        dialog.setDefaultSuffix(QStringLiteral("csv"));
+        if (dialog.exec() == QDialog::Accepted)
+            fileName = dialog.selectedFiles().value(0);
+    }
     m_filepath = QFileInfo(fileName).path();
     if (fileName.trimmed().isEmpty())
         return;
-    // A file saved as "run" would not be found again under "*.csv"; the
-    // dialog adds no suffix of itself.
+    // A file saved as "run" would not be found again under "*.csv".
     QString target = fileName;
     if (QFileInfo(target).suffix().isEmpty())
         target += target.endsWith(QLatin1Char('.')) ? QStringLiteral("csv") : QStringLiteral(".csv");

@@ -670,14 +670,14 @@ void TestVRXScope::realDialogsAreShownWithoutHooks()
         auto *name = modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
         if (!files || !name)
             return false;
-        seen << files->windowTitle() << files->nameFilters();
+        seen << files->windowTitle() << files->nameFilters() << files->defaultSuffix();
         name->setText(file); // typed: selectFile() leaves a focused field alone
         static_cast<QDialog *>(files)->accept();
         return true;
     });
     p.click("saveButton");
     QVERIFY(dialog.handled);
-    QCOMPARE(seen, QStringList({"Save Data File", "CSV File (*.csv)"}));
+    QCOMPARE(seen, QStringList({"Save Data File", "CSV File (*.csv)", "csv"}));
     QCOMPARE(readFile(file).count('\n'), 4);
 
     p.scope.setSaveFileNameProvider([&](const QString &, const QString &, const QString &, QFileDialog::Options) {
@@ -691,7 +691,7 @@ void TestVRXScope::realDialogsAreShownWithoutHooks()
     });
     p.click("saveButton");
     QVERIFY(warning.handled);
-    QCOMPARE(seen.mid(2), QStringList({"Save Data", "Error saving data file."}));
+    QCOMPARE(seen.mid(3), QStringList({"Save Data", "Error saving data file."}));
 }
 
 void TestVRXScope::panelFitsWhereHostsPutIt_data()
