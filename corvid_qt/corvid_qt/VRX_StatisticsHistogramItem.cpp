@@ -69,16 +69,12 @@ QwtText VRX_StatisticsHistogramItem::ScaleDraw::label(double value) const
 
 double VRX_StatisticsHistogramItem::ScaleDraw::panelsHeight(const QFont &font) const
 {
-    const QFont &used = m_arranged ? m_panelFont : font;
-    double tallest = 0;
-    if (!m_shown.isEmpty()) {
-        for (const Shown &shown : m_shown)
-            tallest = qMax(tallest, shown.size.height());
-    } else {
-        for (const VRX_StatisticsHistogramItem *item : m_fits) {
-            const QwtText text = m_shortPanels ? item->shortLabel() : item->label();
-            tallest = qMax(tallest, text.textSize(used).height());
-        }
+    // Between a frame's new texts and their arrangement the strip keeps the
+    // height of the last arrangement: panels of one choice are equally tall.
+    double tallest = m_arranged && !m_fits.isEmpty() ? m_tallest : 0;
+    if (!m_arranged) {
+        for (const VRX_StatisticsHistogramItem *item : m_fits)
+            tallest = qMax(tallest, item->label().textSize(font).height());
     }
     return tallest > 0 ? spacing() + std::ceil(tallest) + (m_rows - 1) * m_rowShift : 0.0;
 }
@@ -168,28 +164,56 @@ bool VRX_StatisticsHistogramItem::ScaleDraw::arrangePanels(const QFont &font, in
         return true;
     };
 
-    // Whole panels, smaller, then on two rows, then short ones. Where the
-    // strip cannot stay low enough, the smallest short panels on as many
-    // rows as they need: a panel over another cannot be read at all, a tall
-    // strip only leaves less plot.
     bool brief = false;
     int rows = 1;
     int chosen = 0;
     bool found = panels.isEmpty();
-    for (int pass = 0; pass < 4 && !found; ++pass) {
-        brief = pass >= 2;
-        rows = pass % 2 + 1;
-        for (chosen = 0; chosen < fonts.size() && !found; ++chosen)
-            found = fits(brief, rows, chosen, true);
-        if (found)
-            --chosen;
-    }
-    if (!found) {
-        brief = true;
-        chosen = fonts.size() - 1;
-        for (rows = 1; rows < panels.size() && !fits(brief, rows, chosen, false); ++rows) {
+    bool heightKept = true;
+    // The texts change on every frame, the choice seldom: the last one is
+    // kept while it still fits, so that panels do not jump between sizes as
+    // the numbers change; the more readable choices are tried again every
+    // 16th frame and whenever the strip's room changes.
+    const int span = qRound(length());
+    const bool sameRoom = m_arranged && span == m_arrangedSpan && maxExtent == m_arrangedBudget
+                          && panels.size() == m_arrangedCount && font == m_arrangedFont;
+    if (!found && sameRoom && ++m_framesSinceSearch < 16) {
+        const int f = fonts.indexOf(m_panelFont);
+        if (f >= 0 && fits(m_shortPanels, m_rows, f, m_heightKept)) {
+            brief = m_shortPanels;
+            rows = m_rows;
+            chosen = f;
+            heightKept = m_heightKept;
+            found = true;
         }
     }
+    if (!found) {
+        m_framesSinceSearch = 0;
+        // Whole panels, smaller, then on two rows, then short ones. Where
+        // the strip cannot stay low enough, the smallest short panels on as
+        // many rows as they need: a panel over another cannot be read at
+        // all, a tall strip only leaves less plot.
+        found = panels.isEmpty();
+        for (int pass = 0; pass < 4 && !found; ++pass) {
+            brief = pass >= 2;
+            rows = pass % 2 + 1;
+            for (chosen = 0; chosen < fonts.size() && !found; ++chosen)
+                found = fits(brief, rows, chosen, true);
+            if (found)
+                --chosen;
+        }
+        if (!found) {
+            brief = true;
+            heightKept = false;
+            chosen = fonts.size() - 1;
+            for (rows = 1; rows < panels.size() && !fits(brief, rows, chosen, false); ++rows) {
+            }
+        }
+    }
+    m_arrangedSpan = span;
+    m_arrangedBudget = maxExtent;
+    m_arrangedCount = panels.size();
+    m_arrangedFont = font;
+    m_heightKept = heightKept;
 
     QHash<const VRX_StatisticsHistogramItem *, int> rowOf;
     double shift = 0;
@@ -203,10 +227,13 @@ bool VRX_StatisticsHistogramItem::ScaleDraw::arrangePanels(const QFont &font, in
         shift = std::ceil(shift) + panelGap / 2;
     }
     m_shown.clear();
+    m_tallest = 0;
     for (int i = 0; i < panels.size(); ++i) {
         QwtText text = textsOf(brief)[i];
         text.setFont(fonts[chosen]);
-        m_shown.insert(panels[i].item, {text, sizes(brief, chosen)[i]});
+        const QSizeF size = sizes(brief, chosen)[i];
+        m_shown.insert(panels[i].item, {text, size});
+        m_tallest = qMax(m_tallest, size.height());
     }
     const bool changed = !m_arranged || m_panelFont != fonts[chosen] || m_rows != rows || m_shortPanels != brief
                          || m_rowOf != rowOf || m_rowShift != shift;

@@ -97,6 +97,14 @@ public:
         };
         // The panels as arranged last; emptied when the items change.
         QHash<const VRX_StatisticsHistogramItem *, Shown> m_shown;
+        // The room the last choice was made for.
+        QFont m_arrangedFont;
+        int m_arrangedSpan = -1;
+        int m_arrangedBudget = -1;
+        int m_arrangedCount = -1;
+        int m_framesSinceSearch = 0;
+        bool m_heightKept = true;
+        double m_tallest = 0;
         QFont m_panelFont;
         bool m_arranged = false;
         int m_rows = 1;
