@@ -7,16 +7,16 @@
 
 namespace Corvid_Qt {
 
-void CachedLabelMarker::drawLabel(QPainter *painter, const QRectF &canvasRect, const QPointF &pos) const
+void CachedLabelMarker::draw(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
+                             const QRectF &canvasRect) const
 {
-    const QwtText text = label();
-    if (text.isEmpty())
-        return;
-    if (lineStyle() != VLine || labelOrientation() != Qt::Horizontal) {
-        QwtPlotMarker::drawLabel(painter, canvasRect, pos);
-        return;
-    }
+    m_xMap = xMap;
+    m_yMap = yMap;
+    QwtPlotMarker::draw(painter, xMap, yMap, canvasRect);
+}
 
+QRectF CachedLabelMarker::labelRect(const QRectF &canvasRect, const QPointF &pos, const QSizeF &size) const
+{
     // Placed as QwtPlotMarker places the label of a vertical line: the
     // vertical alignment is relative to the canvas.
     Qt::Alignment align = labelAlignment();
@@ -34,14 +34,6 @@ void CachedLabelMarker::drawLabel(QPainter *painter, const QRectF &canvasRect, c
     if (offset == 0.0)
         offset = 0.5;
     offset += spacing();
-    const bool sameText = text == m_text && painter->font() == m_font;
-    if (!sameText) {
-        m_text = text;
-        m_font = painter->font();
-        m_size = text.textSize(m_font);
-        m_image = QImage();
-    }
-    const QSizeF size = m_size;
     if (align & Qt::AlignLeft)
         at.rx() -= offset + size.width();
     else if (align & Qt::AlignRight)
@@ -54,6 +46,43 @@ void CachedLabelMarker::drawLabel(QPainter *painter, const QRectF &canvasRect, c
         at.ry() += offset;
     else
         at.ry() -= size.height() / 2;
+    return QRectF(at, size);
+}
+
+void CachedLabelMarker::drawLabel(QPainter *painter, const QRectF &canvasRect, const QPointF &pos) const
+{
+    m_drawnRect = QRectF();
+    const QwtText text = label();
+    if (text.isEmpty())
+        return;
+    if (lineStyle() != VLine || labelOrientation() != Qt::Horizontal) {
+        QwtPlotMarker::drawLabel(painter, canvasRect, pos);
+        return;
+    }
+
+    const bool sameText = text == m_text && painter->font() == m_font;
+    if (!sameText) {
+        m_text = text;
+        m_font = painter->font();
+        m_size = text.textSize(m_font);
+        m_image = QImage();
+    }
+    const QSizeF size = m_size;
+    QRectF rect = labelRect(canvasRect, pos, size);
+    // Two markers close together would print their labels over each other.
+    const CachedLabelMarker *other = m_avoided;
+    if (other && other != this && other->plot() == plot() && other->isVisible() && other->lineStyle() == VLine
+        && other->labelOrientation() == Qt::Horizontal) {
+        const QwtText otherText = other->label();
+        if (!otherText.isEmpty()) {
+            const QPointF otherPos(m_xMap.transform(other->xValue()), m_yMap.transform(other->yValue()));
+            const QRectF taken = other->labelRect(canvasRect, otherPos, otherText.textSize(painter->font()));
+            if (rect.intersects(taken))
+                rect.moveTop(taken.bottom() + 2);
+        }
+    }
+    m_drawnRect = rect;
+    const QPointF at = rect.topLeft();
 
     // The image holds the label at the same offset from the pixel grid
     // as it has on the canvas, so that it comes out exactly as drawn

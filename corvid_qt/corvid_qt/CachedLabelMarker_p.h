@@ -5,6 +5,7 @@
 #include <QtGui/QImage>
 
 #include <qwt_plot_marker.h>
+#include <qwt_scale_map.h>
 #include <qwt_text.h>
 
 namespace Corvid_Qt {
@@ -14,10 +15,26 @@ namespace Corvid_Qt {
 // text changes far less often than the plot is painted.
 class CachedLabelMarker : public QwtPlotMarker
 {
+public:
+    /// Where the label overlaps the label of `other` on the same plot, it
+    /// goes below it instead. Not owned; null for none.
+    void setAvoidedMarker(const CachedLabelMarker *other) { m_avoided = other; }
+    /// The label's place for a line at `pos`, before any avoiding.
+    QRectF labelRect(const QRectF &canvasRect, const QPointF &pos, const QSizeF &size) const;
+    /// Where the label went on the canvas in the last paint.
+    QRectF drawnLabelRect() const { return m_drawnRect; }
+
+    void draw(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
+              const QRectF &canvasRect) const override;
+
 protected:
     void drawLabel(QPainter *painter, const QRectF &canvasRect, const QPointF &pos) const override;
 
 private:
+    const CachedLabelMarker *m_avoided = nullptr;
+    mutable QwtScaleMap m_xMap;
+    mutable QwtScaleMap m_yMap;
+    mutable QRectF m_drawnRect;
     mutable QwtText m_text;
     mutable QFont m_font;
     mutable QSizeF m_size;

@@ -1,5 +1,6 @@
 #include "VRXScope.h"
 
+#include "ControlRowLayout_p.h"
 #include "CorvidLogging_p.h"
 #include "LinkedSelectionModel_p.h"
 #include "VRXAveragingProxyModel.h"
@@ -13,6 +14,7 @@
 #include <QtCore/QEvent>
 #include <QtCore/QFileInfo>
 #include <QtCore/QSignalBlocker>
+#include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QMessageBox>
 
 #include <cmath>
@@ -98,6 +100,12 @@ VRXScope::VRXScope(QWidget *parent)
     m_ui->modeSelect->addTab(translated(QT_TRANSLATE_NOOP("VRXScope", "Scope")));
     m_ui->modeSelect->addTab(translated(QT_TRANSLATE_NOOP("VRXScope", "Histogram")));
     m_ui->modeSelect->setShape(QTabBar::TriangularSouth);
+    // Every mode stays readable: a narrow panel wraps its control row
+    // rather than hide tabs behind scroll arrows.
+    m_ui->modeSelect->setUsesScrollButtons(false);
+    m_ui->modeSelect->setElideMode(Qt::ElideNone);
+    m_ui->modeSelect->setExpanding(false);
+    wrapControlRow();
     connect(m_ui->modeSelect, &QTabBar::currentChanged, this,
             static_cast<void (VRXScope::*)(int)>(&VRXScope::SetPlotMode));
 
@@ -113,6 +121,28 @@ VRXScope::VRXScope(QWidget *parent)
     // without a text of its own; it must stay recognisable without a theme.
     if (m_ui->clearZeroButton->icon().isNull())
         m_ui->clearZeroButton->setText(translated(QT_TRANSLATE_NOOP("VRXScope", "Undo Zero")));
+}
+
+void VRXScope::wrapControlRow()
+{
+    QHBoxLayout *form = m_ui->horizontalLayout;
+    auto row = std::make_unique<ControlRowLayout>();
+    row->setContentsMargins(form->contentsMargins());
+    row->setSpacing(form->spacing());
+    for (QWidget *w : {static_cast<QWidget *>(m_ui->confButton), m_ui->scaleYWidget, m_ui->avgWidget,
+                       m_ui->zeroWidget, static_cast<QWidget *>(m_ui->modeSelect)})
+        row->addWidget(w);
+    row->startTrailing();
+    for (QWidget *w : {static_cast<QWidget *>(m_ui->bufferSizeLabel), static_cast<QWidget *>(m_ui->clearButton),
+                       static_cast<QWidget *>(m_ui->saveButton)})
+        row->addWidget(w);
+    while (QLayoutItem *item = form->takeAt(0))
+        delete item;
+    const int at = m_ui->verticalLayout->indexOf(form);
+    m_ui->verticalLayout->removeItem(form);
+    delete form;
+    m_ui->horizontalLayout = nullptr;
+    m_ui->verticalLayout->insertLayout(at, row.release());
 }
 
 VRXScope::~VRXScope()
@@ -408,21 +438,35 @@ void VRXScope::SaveDataToFile()
     const QString caption = translated(QT_TRANSLATE_NOOP("VRXScope", "Save Data File"));
     const QString filter = translated(QT_TRANSLATE_NOOP("VRXScope", "CSV File (*.csv)"));
     const QFileDialog::Options options = QFileDialog::DontResolveSymlinks;
-    const QString fileName = m_saveFileNameProvider
-                                 ? m_saveFileNameProvider(caption, m_filepath, filter, options)
-                                 : QFileDialog::getSaveFileName(this, caption, m_filepath, filter, nullptr, options);
+    QString fileName;
+    if (m_saveFileNameProvider) {
+        fileName = m_saveFileNameProvider(caption, m_filepath, filter, options);
+    } else {
+        // The dialog adds the suffix itself, so that it asks before
+        // replacing "run.csv" when "run" is typed.
+        QFileDialog dialog(this, caption, m_filepath, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOptions(options);
+        dialog.setDefaultSuffix(QStringLiteral("csv"));
+        if (dialog.exec() == QDialog::Accepted)
+            fileName = dialog.selectedFiles().value(0);
+    }
     m_filepath = QFileInfo(fileName).path();
     if (fileName.trimmed().isEmpty())
         return;
+    // A file saved as "run" would not be found again under "*.csv".
+    QString target = fileName;
+    if (QFileInfo(target).suffix().isEmpty())
+        target += target.endsWith(QLatin1Char('.')) ? QStringLiteral("csv") : QStringLiteral(".csv");
 
     bool saved = false;
     if (m_pixelated_enabled) {
         const VRXSpectrogram *spectrogram = m_ui->plotView->spectrogram();
-        saved = m_averagingModel->SavePixelatedDataToFile(fileName, spectrogram->getDiscriminator(),
+        saved = m_averagingModel->SavePixelatedDataToFile(target, spectrogram->getDiscriminator(),
                                                           spectrogram->getXinverted(),
                                                           spectrogram->getYinverted());
     } else {
-        saved = m_averagingModel->SaveDataToFile(fileName);
+        saved = m_averagingModel->SaveDataToFile(target);
     }
     if (saved)
         return;

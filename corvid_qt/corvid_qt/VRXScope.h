@@ -34,10 +34,11 @@ class VRXZeroingProxyModel;
  * Mode tabs "Strip", "Scope" and "Histogram" always exist; "2D",
  * "Position" and "Split" are added for the displays the host enables. The
  * tab indexes of those follow the tab bar, so removing one leaves the
- * others selecting their own modes.
+ * others selecting their own modes. In a narrow panel the control bar wraps
+ * onto further lines; every tab keeps its whole text.
  *
- * Saving asks for a file name and writes the host model's data through the
- * proxies; a failure is reported in a "Save Data" warning box, the data stay
+ * Saving asks for a file name (".csv" is added to a name without a suffix)
+ * and writes the host model's data through the proxies; a failure is reported in a "Save Data" warning box, the data stay
  * in the buffer. Both dialogs can be replaced (setSaveFileNameProvider(),
  * setSaveErrorReporter()) by hosts that script the panel and by tests.
  *
@@ -128,6 +129,7 @@ private Q_SLOTS:
 
 private:
     bool hasChain() const;
+    void wrapControlRow();
     int addExtraTab(const QString &text);
     void removeExtraTab(int *index);
     void showZeroState(bool zeroing);

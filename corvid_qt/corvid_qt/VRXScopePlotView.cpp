@@ -79,6 +79,8 @@ VRXScopePlotViewPrivate::VRXScopePlotViewPrivate(VRXScopePlotView *q)
         marker->setLabelAlignment(Qt::AlignRight | Qt::AlignTop);
         marker->setLinePen(QPen(QBrush(Qt::green), 0, Qt::DashDotLine, Qt::SquareCap, Qt::BevelJoin));
         marker->setSymbol(new QwtSymbol(QwtSymbol::Diamond, QBrush(Qt::yellow), QPen(Qt::yellow), QSize(5, 5)));
+        if (i > 0)
+            marker->setAvoidedMarker(static_cast<CachedLabelMarker *>(m_plotMarkers[0].data()));
         m_plotMarkers[i] = QSharedPointer<QwtPlotMarker>(marker);
         m_markerChannelHints[i] = -1;
     }
@@ -90,8 +92,11 @@ VRXScopePlotViewPrivate::~VRXScopePlotViewPrivate()
     clearCurves();
     for (int type = 0; type < VRXScopePlotView::NHistogramItemTypes; ++type)
         clearHistogramItems(type);
-    // Someone may still hold a marker; the plot must not delete it.
+    // Someone may still hold a marker; the plot must not delete it, nor
+    // may it look for the other one any more.
     detachMarkers();
+    for (const QSharedPointer<QwtPlotMarker> &marker : qAsConst(m_plotMarkers))
+        static_cast<CachedLabelMarker *>(marker.data())->setAvoidedMarker(nullptr);
 }
 
 void VRXScopePlotViewPrivate::init()

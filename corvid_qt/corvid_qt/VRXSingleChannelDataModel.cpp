@@ -257,10 +257,12 @@ bool VRXSingleChannelDataModel::SaveDataToDevice(QIODevice *device) const
     const int flushAt = 64 * 1024;
     chunk.reserve(flushAt + 128);
     for (size_t i = 0; i < m_dataSize; ++i) {
-        chunk += QByteArray::number(m_timestamps[i], 'f', 9);
+        appendFixed(chunk, m_timestamps[i], 9);
         chunk += ',';
-        // Same text as QTextStream's smart notation at precision 6.
-        chunk += QByteArray::number(m_data[i], 'g', 6);
+        // Every digit that was measured: six significant digits turned
+        // 1.000001e-6 A into 1e-06. The shortest round-trip text keeps 0.002
+        // and 1.5e-10 as short as before.
+        appendShortest(chunk, m_data[i]);
         chunk += ",\n";
         if (chunk.size() >= flushAt) {
             if (!writeAll(device, chunk))

@@ -33,6 +33,11 @@ public:
     QwtPlot *plot() const { return m_plot; }
     QLabel *titleLabel() const { return m_title; }
     void setTitle(QString const &title);
+    /// The height the strip's panels may take: the shown strips share half
+    /// of the view, the plot keeps the other half.
+    int panelHeightBudget() const;
+    /// The title's width with its longest word on one line.
+    int titleWidthHint() const;
 
     /// Tells the strip that its scale draw's ticks or texts changed: the
     /// scale is laid out again before it is next painted.
@@ -42,6 +47,10 @@ public Q_SLOTS:
     /// Lays out the plot and lines the strip up with its canvas again.
     void updateLayout();
 
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private Q_SLOTS:
     void alignToCanvas();
 
@@ -50,6 +59,7 @@ private:
     QwtPlot *m_plot;
     QLabel *m_title;
     bool m_alignPending;
+    bool m_growingAxis;
 };
 
 } // namespace Corvid_Qt

@@ -7,10 +7,12 @@
 
 #include <NormalDistribution.h>
 
+#include <QtCore/QHash>
 #include <QtCore/QPointer>
 #include <QtCore/QSet>
 #include <QtCore/QString>
 #include <QtGui/QColor>
+#include <QtWidgets/QWidget>
 #include <qwt_scale_div.h>
 #include <qwt_scale_draw.h>
 #include <qwt_text.h>
@@ -39,10 +41,22 @@ public:
      * Scale draw of an axis strip: a tick at an item's position is labelled
      * with that item's whole statistics panel, any other tick with its
      * number. Items register themselves on attach and leave on detach.
+     *
+     * Panels sit over their ticks as far as the scale's length allows and
+     * never print over each other: arrangePanels() first draws them
+     * smaller (down to minimumPanelPointSize), then puts every other panel
+     * on a second row above the first, and only then shows the short panels
+     * (position and deviation), whose full text panelToolTip() gives; short
+     * panels that still meet take further rows.
      */
     class CORVID_QT_EXPORT ScaleDraw : public QwtScaleDraw
     {
     public:
+        /// The smallest panel font, in points, before rows and short panels.
+        static constexpr qreal minimumPanelPointSize = 8.0;
+        /// Free pixels between neighbouring panels of a row.
+        static constexpr int panelGap = 6;
+
         ScaleDraw();
         void addItem(const VRX_StatisticsHistogramItem *item);
         void removeItem(const VRX_StatisticsHistogramItem *item);
@@ -50,9 +64,52 @@ public:
         void clearItems();
         bool containsItem(const VRX_StatisticsHistogramItem *item) const { return m_fits.contains(item); }
         QwtText label(double value) const override;
+        double extent(const QFont &font) const override;
+
+        /// Chooses size, rows and short panels for the current scale map
+        /// with `font` as the largest panel font and the strip no taller
+        /// than `maxExtent` where possible (no overlap comes first); true
+        /// when that changed (the scale is to be laid out again).
+        bool arrangePanels(const QFont &font, int maxExtent = QWIDGETSIZE_MAX);
+        /// The panel font chosen last; the strip's own font before.
+        QFont panelFont() const { return m_panelFont; }
+        int panelRows() const { return m_rows; }
+        bool shortPanels() const { return m_shortPanels; }
+        /// Where the item's panel is drawn, in the scale widget's
+        /// coordinates; empty when it has none.
+        QRectF panelRect(const VRX_StatisticsHistogramItem *item) const;
+        /// The full text of the short panel at `pos`; empty elsewhere or
+        /// while the panels are whole.
+        QString panelToolTip(const QPointF &pos) const;
+
+        void draw(QPainter *painter, const QPalette &palette) const override;
 
     private:
+        const VRX_StatisticsHistogramItem *itemAt(double value) const;
+        double panelsHeight(const QFont &font) const;
+        double panelCentre(double x, double width) const;
         QSet<const VRX_StatisticsHistogramItem *> m_fits;
+        QHash<const VRX_StatisticsHistogramItem *, int> m_rowOf; // rows above the first
+        struct Shown
+        {
+            QwtText text;
+            QSizeF size;
+        };
+        // The panels as arranged last; emptied when the items change.
+        QHash<const VRX_StatisticsHistogramItem *, Shown> m_shown;
+        // The room the last choice was made for.
+        QFont m_arrangedFont;
+        int m_arrangedSpan = -1;
+        int m_arrangedBudget = -1;
+        int m_arrangedCount = -1;
+        int m_framesSinceSearch = 0;
+        bool m_heightKept = true;
+        double m_tallest = 0;
+        QFont m_panelFont;
+        bool m_arranged = false;
+        int m_rows = 1;
+        bool m_shortPanels = false;
+        double m_rowShift = 0;
     };
 
     /// `axisWidget` is the strip of the item's type (may be null: no text).
@@ -61,6 +118,9 @@ public:
 
     /// The statistics panel of the last frame.
     virtual QwtText label() const = 0;
+    /// The panel an item without full statistics shows (the same as
+    /// label() for those).
+    QwtText shortLabel() const;
 
     /// Text of the last failure; empty after a successful fit.
     QString errorMessage() const { return m_errorMessage; }
@@ -124,8 +184,11 @@ protected:
     /// The SNR and the noise deviation as the full panel shows them (1 and
     /// 0 without a measurement), "N/A" where they are not finite numbers: a
     /// region with no channel near the mean divides zero by zero.
+    /// Both are "N/A" too when fewer than 2 channels lie outside the signal.
     static QString snrText(const Gaussian::SNR *snr);
     static QString noiseText(const Gaussian::SNR *snr);
+    /// True when `snr` measured the noise over at least 2 channels.
+    static bool noiseMeasured(const Gaussian::SNR *snr);
     /// "\nEnergy (MeV): <energy>" for the energy line of the curve items.
     QString energyLine(const std::vector<double> *table) const;
 

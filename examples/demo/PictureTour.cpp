@@ -59,6 +59,14 @@ void PictureTour::grab(const QString &suffix)
         m_files << file;
 }
 
+void PictureTour::grabAlone(QWidget *widget, const QString &suffix)
+{
+    DemoActions::settle();
+    const QString file = path(suffix, QStringLiteral(".png"));
+    if (widget->grab().save(file))
+        m_files << file;
+}
+
 void PictureTour::keep(const QString &file)
 {
     if (!file.isEmpty() && QFile::exists(file))

@@ -41,6 +41,8 @@ private:
     void enter(DemoPage *page, const char *name);
     /// Lets plot passes and layouts settle, then grabs the window.
     void grab(const QString &suffix);
+    /// Lets plot passes and layouts settle, then grabs `widget` alone.
+    void grabAlone(QWidget *widget, const QString &suffix);
     /// Adds a file written by other means (saves), when it exists.
     void keep(const QString &file);
     QString path(const QString &suffix, const QString &extension) const;

@@ -6,7 +6,10 @@
 #include "SimulatedCurrentReader.h"
 #include "SimulatedProfileMonitor.h"
 
+#include <VRXMultichannelProxyModel.h>
 #include <VRXScope.h>
+#include <VRXScopePlotView.h>
+#include <VRXSingleChannelDataModel.h>
 #include <VRXSpectrogram.h>
 
 #include <QtWidgets/QCheckBox>
@@ -14,7 +17,12 @@
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QToolButton>
 
+#include <cmath>
+#include <memory>
+#include <vector>
+
 using Corvid_Qt::VRXScope;
+using Corvid_Qt::VRXScopePlotView;
 
 using namespace DemoActions;
 
@@ -76,6 +84,52 @@ void PictureTour::scopePanel()
     monitor->SetPlotMode(VRXScope::HistogramPlotMode);
 
     keep(saveThroughPanel(monitor, path(QStringLiteral("monitor"), QStringLiteral(".csv"))));
+
+    // The same monitor in a panel of its own where a host has little room:
+    // 640 x 400, full statistics in histogram mode.
+    {
+        VRXScope small;
+        small.setModel(page->monitor());
+        small.plotView()->enableHistogramItem(VRXScopePlotView::CoGHistogramItemType, 2, {0, 0.1, 3}, true);
+        small.plotView()->enableHistogramItem(VRXScopePlotView::RegressionHistogramItemType, 2,
+                                              {0.1, 1024, 1e-15, 1e-14, 2, 5}, true);
+        small.SetPlotMode(VRXScope::HistogramPlotMode);
+        small.resize(640, 400);
+        small.show();
+        page->monitor()->addFrame(6.5);
+        grabAlone(&small, QStringLiteral("panel-640x400"));
+        small.SetPlotMode(VRXScope::StripPlotMode);
+        grabAlone(&small, QStringLiteral("panel-640x400-strip"));
+    }
+
+    // Eight beams over 128 channels, each with the Gaussian fit's full
+    // statistics and the centre of gravity, on a 1200 px wide profile.
+    {
+        const int channels = 128, peaks = 8;
+        std::vector<std::unique_ptr<Corvid_Qt::VRXSingleChannelDataModel>> strips;
+        Corvid_Qt::VRXMultichannelProxyModel profile;
+        for (int c = 0; c < channels; ++c) {
+            strips.push_back(std::make_unique<Corvid_Qt::VRXSingleChannelDataModel>());
+            profile.addSourceModel(strips.back().get());
+        }
+        VRXScopePlotView view;
+        view.setModel(&profile);
+        view.SetPlotMode(VRXScopePlotView::HistogramPlotMode);
+        view.enableHistogramItem(VRXScopePlotView::RegressionHistogramItemType, peaks,
+                                 {0.1, 1024, 1e-15, 1e-14, 2, 5}, true);
+        view.enableHistogramItem(VRXScopePlotView::CoGHistogramItemType, peaks, {0, 0.1, 3}, true);
+        view.resize(1200, 1000);
+        view.show();
+        for (int c = 0; c < channels; ++c) {
+            double value = 0.05e-9;
+            for (int p = 0; p < peaks; ++p) {
+                const double d = c - (16.0 * p + 7.5 + 0.4 * std::sin(p));
+                value += (0.6 + 0.08 * p) * 1e-9 * std::exp(-d * d / (2 * 1.8 * 1.8));
+            }
+            strips[size_t(c)]->AddData(1.0, value);
+        }
+        grabAlone(&view, QStringLiteral("eight-peaks-full-statistics"));
+    }
 
     // The pixelated chamber on the 2D tab: the beam with its ellipse and
     // displacement arrow, smoothed, in grey and in colour.

@@ -269,6 +269,12 @@ void TestHistogramItems::undefinedNoiseFiguresReadNA_data()
     noisy[1] = 3e38f; // its square overflows
     QTest::newRow("infinite noise") << noisy << deviceStats(90.0f) << "#" << "N/A";
     QTest::newRow("defined") << good() << deviceStats(90.0f) << "#" << "#";
+    // 3 sigma over the whole profile, or all of it but one channel: no
+    // deviation can be measured (the estimator says SNR 1, noise 0).
+    QTest::newRow("no noise channel") << good() << QVector<float>{9.5f, 4.0f, 100.0f, 0.0f, 90.0f} << "N/A" << "N/A";
+    QTest::newRow("one noise channel") << good() << QVector<float>{10.0f, 3.0f, 100.0f, 0.0f, 90.0f} << "N/A"
+                                       << "N/A";
+    QTest::newRow("two noise channels") << good() << QVector<float>{10.5f, 3.0f, 100.0f, 0.0f, 90.0f} << "#" << "#";
 }
 
 void TestHistogramItems::undefinedNoiseFiguresReadNA()

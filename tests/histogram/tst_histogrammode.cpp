@@ -13,8 +13,11 @@
 #include <VRXMultichannelProxyModel.h>
 #include <VRXSingleChannelDataModel.h>
 
+#include <CachedLabelMarker_p.h>
+
 #include <QtTest/QtTest>
 #include <QtWidgets/QLabel>
+#include <QtWidgets/QToolTip>
 #include <qwt_plot.h>
 #include <qwt_plot_histogram.h>
 #include <qwt_plot_marker.h>
@@ -57,6 +60,9 @@ private slots:
     void renderedProfileWithFitsAndPanelsOnTheStrip();
     void badFramesNeverTakeTheDisplayDown_data();
     void badFramesNeverTakeTheDisplayDown();
+    void manyPanelsNeverOverlap_data();
+    void manyPanelsNeverOverlap();
+    void markerLabelsNeverOverlap();
 };
 
 void TestHistogramMode::regionsSplitTheChannelsAndReadTheNewestDeviceFits()
@@ -342,6 +348,11 @@ void TestHistogramMode::renderedProfileWithFitsAndPanelsOnTheStrip()
     QCOMPARE(draw->scaleDiv().ticks(QwtScaleDiv::MajorTick).size(), 2);
     QCOMPARE(draw->scaleDiv().interval(), QwtInterval(0.5, 40.5));
     QVERIFY(strip->height() >= a->label().textSize(strip->axisWidget()->font()).height());
+    // Two peaks on a wide view: whole panels in the strip's own font, on one row.
+    const auto *panels = dynamic_cast<const Item::ScaleDraw *>(draw);
+    QVERIFY(panels && !panels->shortPanels());
+    QCOMPARE(panels->panelRows(), 1);
+    QCOMPARE(panels->panelFont().pointSizeF(), strip->axisWidget()->font().pointSizeF());
 
     // Each channel straight below its bar on the strip, a bar per channel, the fitted curve over each peak.
     QwtPlot *plot = view.view.qwtPlot();
@@ -439,6 +450,98 @@ void TestHistogramMode::badFramesNeverTakeTheDisplayDown()
     for (auto type : kTypes) {
         QVERIFY2(view.view.item(type)->errorMessage().isEmpty(), qPrintable(view.view.item(type)->errorMessage()));
         QVERIFY2(qAbs(view.view.item(type)->position() - 12.0f) < 0.3f, qPrintable(view.view.item(type)->label().text()));
+    }
+}
+
+void TestHistogramMode::manyPanelsNeverOverlap_data()
+{
+    QTest::addColumn<QList<int>>("widths");
+    // Narrower and narrower: smaller panels, then two rows, then short ones
+    // (on more rows where they still meet).
+    QTest::newRow("8 peaks") << QList<int>{2600, 1600, 1200, 900, 500};
+}
+
+// Eight peaks with full statistics: every panel of every strip readable,
+// none printed over another.
+void TestHistogramMode::manyPanelsNeverOverlap()
+{
+    QFETCH(QList<int>, widths);
+    const int channels = 128, peaks = 8;
+    Probe view(channels);
+    for (View::HistogramItemTypes type : kTypes)
+        view.view.enableHistogramItem(type, peaks, type == View::RegressionHistogramItemType ? kRegressionOptions
+                                                                                            : QVector<double>(),
+                                      true);
+    QVector<double> v(channels, 0.5), fits;
+    for (int p = 0; p < peaks; ++p) {
+        const QVector<double> g = gaussianProfile(channels, 16 * p + 7.6, 1.5, 10 + p);
+        for (int c = 0; c < channels; ++c)
+            v[c] += g[c];
+        fits << 7.6 << 1.5 << 10 + p << 0 << 90;
+    }
+    int stage = 0;
+    for (int width : widths) {
+        view.view.resize(width, 900);
+        view.frame(v, fits);
+        for (View::HistogramItemTypes type : kTypes) {
+            VRX_HistogramItemAxisWidget *strip = view.view.histogramAxisWidget(type);
+            QTRY_VERIFY(strip->isVisible());
+            QwtScaleWidget *scale = strip->axisWidget();
+            const auto *draw = dynamic_cast<const Item::ScaleDraw *>(scale->scaleDraw());
+            QVERIFY(draw);
+            const QString where = QStringLiteral("%1 px, type %2").arg(width).arg(type);
+            QVERIFY2(draw->panelFont().pointSizeF() >= Item::ScaleDraw::minimumPanelPointSize, qPrintable(where));
+            QVector<QRectF> rects;
+            for (int p = 0; p < peaks; ++p) {
+                Item *item = view.view.item(type, p);
+                QVERIFY2(item->errorMessage().isEmpty(), qPrintable(where + item->errorMessage()));
+                const QRectF r = draw->panelRect(item);
+                QVERIFY2(!r.isEmpty(), qPrintable(where));
+                // Inside the strip, however many rows it has.
+                QVERIFY2(r.top() >= -1 && r.bottom() <= scale->height() + 1, qPrintable(where));
+                for (const QRectF &other : qAsConst(rects))
+                    QVERIFY2(!r.intersects(other), qPrintable(where));
+                rects << r;
+                // Short panels keep the full text as a tool tip.
+                const QString tip = draw->panelToolTip(r.center());
+                QCOMPARE(tip, draw->shortPanels() ? item->label().text() : QString());
+            }
+            const int now = draw->shortPanels() ? 3 : draw->panelRows() > 1 ? 2 : draw->panelFont() != scale->font();
+            if (type == View::RegressionHistogramItemType) {
+                QVERIFY2(now >= stage, qPrintable(where)); // never back to a less readable stage
+                stage = now;
+            }
+        }
+    }
+    // The narrowest view ends on short panels; their tool tip is shown on request.
+    QCOMPARE(stage, 3);
+    QwtScaleWidget *scale = view.view.histogramAxisWidget(View::RegressionHistogramItemType)->axisWidget();
+    const auto *draw = dynamic_cast<const Item::ScaleDraw *>(scale->scaleDraw());
+    Item *item = view.view.item(View::RegressionHistogramItemType, 3);
+    const QPoint at = draw->panelRect(item).center().toPoint();
+    QHelpEvent help(QEvent::ToolTip, at, scale->mapToGlobal(at));
+    QApplication::sendEvent(scale, &help);
+    QTRY_COMPARE(QToolTip::text(), item->label().text());
+    QToolTip::hideText();
+}
+
+// Two markers a channel apart on a small view: the second label goes below the first.
+void TestHistogramMode::markerLabelsNeverOverlap()
+{
+    ShownView view(20, 0, View::HistogramPlotMode, QSize(640, 300));
+    view.frame(gaussianProfile(20, 9.5, 3, 10, 1));
+    for (const QPointF &second : {QPointF(11, 5), QPointF(9, 5), QPointF(18, 5)}) {
+        view.view.click(QPointF(10, 5), second);
+        view.paint();
+        QVERIFY(view.view.markerShown(0) && view.view.markerShown(1));
+        const auto *a = static_cast<const CachedLabelMarker *>(view.view.plotMarker(0).data());
+        const auto *b = static_cast<const CachedLabelMarker *>(view.view.plotMarker(1).data());
+        QVERIFY(a && b);
+        const QRectF ra = a->drawnLabelRect(), rb = b->drawnLabelRect();
+        QVERIFY(!ra.isEmpty() && !rb.isEmpty());
+        QVERIFY2(!ra.intersects(rb), qPrintable(QString::number(second.x())));
+        const QRectF canvas = view.view.qwtPlot()->canvas()->contentsRect();
+        QVERIFY(canvas.adjusted(-1, -1, 1, 1).contains(rb));
     }
 }
 

@@ -5,6 +5,7 @@
 #include <VRXMultichannelProxyModel.h>
 #include <VRXSingleChannelDataModel.h>
 
+#include <QtCore/QBuffer>
 #include <QtCore/QLoggingCategory>
 #include <QtCore/QMimeData>
 #include <QtCore/QPointer>
@@ -467,6 +468,40 @@ private slots:
         QCOMPARE(a.index(1, 1).data().toString(), shown[0]);
         QCOMPARE(a.index(1, 0).data().toString(), shown[1]);
         a.SetUnits(&VRXAbstractDeviceDataModel::defaultUnits);
+    }
+
+    // Both columns read back as the same doubles, whatever the sources show.
+    void csvValuesReadBackAsTheSameDoubles()
+    {
+        const QVector<double> values = {1.000001e-6, 0.1 + 0.2, -2.5e-15, 0.002, 1.5e-10, 4.9406564584124654e-324,
+                                        1.7976931348623157e308, 123456789.0};
+        VRXSingleChannelDataModel a, b;
+        Units::mA mA;
+        b.SetUnits(&mA);
+        for (int k = 0; k < values.size(); ++k) {
+            a.AddData(1700000000.0 + k * 0.001, values[k]);
+            b.AddData(k * 1e-9, -values[k]);
+        }
+        VRXMultichannelProxyModel proxy;
+        proxy.addSourceModel(&a);
+        proxy.addSourceModel(&b);
+        QBuffer buffer;
+        QVERIFY(buffer.open(QIODevice::WriteOnly));
+        QVERIFY(proxy.SaveDataToDevice(&buffer));
+        const QList<QByteArray> lines = buffer.data().split('\n');
+        QCOMPARE(lines.size(), values.size() + 2);
+        for (int k = 0; k < values.size(); ++k) {
+            const QList<QByteArray> fields = lines[k + 1].split(',');
+            QCOMPARE(fields.size(), 5);
+            QCOMPARE(fields[0], QByteArray::number(1700000000.0 + k * 0.001, 'f', 9));
+            QCOMPARE(fields[1].toDouble(), values[k]);
+            QCOMPARE(fields[2], QByteArray::number(k * 1e-9, 'f', 9));
+            QCOMPARE(fields[3].toDouble(), -values[k]);
+        }
+        QCOMPARE(lines[1].split(',').value(1), QByteArray("1.000001e-06"));
+        QCOMPARE(lines[4].split(',').value(1), QByteArray("0.002"));
+        QCOMPARE(lines[5].split(',').value(1), QByteArray("1.5e-10"));
+        b.SetUnits(&VRXAbstractDeviceDataModel::defaultUnits);
     }
 
     void headerCellsNameTheirChannels()

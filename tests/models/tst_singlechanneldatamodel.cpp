@@ -4,6 +4,7 @@
 #include <VRXSeriesData.h>
 #include <VRXSingleChannelDataModel.h>
 
+#include <QtCore/QBuffer>
 #include <QtCore/QLoggingCategory>
 #include <QtCore/QRandomGenerator>
 #include <QtTest/QAbstractItemModelTester>
@@ -259,9 +260,52 @@ private slots:
         m.SetUnits(&milliamps); // values are saved as stored, in base units
         QVERIFY(m.SaveDataToFile(path));
         QCOMPARE(corvid_test::readFile(path), QByteArray("timestamp(s),channel_1,\n1.500000000,0.002,\n2.000000000,1.5e-10,\n"
-                                                         "1234567.123456789,1.23457e+08,\n0.000000000,-0.0001,\n"
+                                                         "1234567.123456789,123456789,\n0.000000000,-0.0001,\n"
                                                          "3.250000000,100000,\n4.000000000,1e+06,\n5.000000000,0,\n"
-                                                         "6.000000000,nan,\n7.000000000,-inf,\n-8.000000000,0.333333,\n"));
+                                                         "6.000000000,nan,\n7.000000000,-inf,\n"
+                                                         "-8.000000000,0.3333333333333333,\n"));
+    }
+
+    void savedValuesReadBackAsTheSameDoubles_data()
+    {
+        QTest::addColumn<double>("timestamp");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("seventh digit") << 1.0 << 1.000001e-6 << QByteArray("1.000000000,1.000001e-06,");
+        QTest::newRow("all 17 digits") << 2.0 << 0.1 + 0.2 << QByteArray("2.000000000,0.30000000000000004,");
+        QTest::newRow("epoch time") << 1700000000.123456789 << -2.5e-15
+                                    << QByteArray("1700000000.123456717,-2.5e-15,");
+        QTest::newRow("tiny") << 3.0 << 4.9406564584124654e-324 << QByteArray("3.000000000,5e-324,");
+        QTest::newRow("huge") << 4.0 << 1.7976931348623157e308 << QByteArray("4.000000000,1.7976931348623157e+308,");
+        QTest::newRow("nanoamps") << 5.5 << 123.456789012e-9 << QByteArray("5.500000000,1.23456789012e-07,");
+        QTest::newRow("decimal below 1e-4") << 6.0 << 0.00012 << QByteArray("6.000000000,0.00012,");
+        QTest::newRow("scientific below") << 7.0 << -1e-5 << QByteArray("7.000000000,-1e-05,");
+        QTest::newRow("zeros kept") << 8.0 << 120000.0 << QByteArray("8.000000000,120000,");
+        QTest::newRow("zeros folded") << 9.0 << 1.2e7 << QByteArray("9.000000000,1.2e+07,");
+        QTest::newRow("17 digits") << 10.0 << 12345678901234568.0 << QByteArray("10.000000000,12345678901234568,");
+    }
+
+    // Six significant digits made 1.000001e-6 A into 1e-06: the file must
+    // keep every value exactly.
+    void savedValuesReadBackAsTheSameDoubles()
+    {
+        QFETCH(double, timestamp);
+        QFETCH(double, value);
+        QFETCH(QByteArray, line);
+        VRXSingleChannelDataModel m;
+        m.AddData(timestamp, value);
+        QBuffer buffer;
+        QVERIFY(buffer.open(QIODevice::WriteOnly));
+        QVERIFY(m.SaveDataToDevice(&buffer));
+        const QList<QByteArray> lines = buffer.data().split('\n');
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[1], line);
+        const QList<QByteArray> fields = lines[1].split(',');
+        bool ok = false;
+        QCOMPARE(fields[1].toDouble(&ok), value);
+        QVERIFY(ok);
+        QCOMPARE(fields[1], QLocale::c().toString(value, 'g', QLocale::FloatingPointShortest).toLatin1());
+        QCOMPARE(fields[0].toDouble(), QByteArray::number(timestamp, 'f', 9).toDouble());
     }
 
     void failedSaveReturnsFalseAndKeepsTheOldFile_data() { corvid_test::saveFailureRows(); }

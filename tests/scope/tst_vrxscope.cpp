@@ -1,3 +1,4 @@
+#include "FakeDeviceModel.h"
 #include "ModelTestHelpers.h"
 
 #include <VRXAveragingProxyModel.h>
@@ -7,6 +8,7 @@
 #include <VRXSingleChannelDataModel.h>
 #include <VRXSpectrogram.h>
 #include <VRXZeroingProxyModel.h>
+#include <VRX_HistogramItemAxisWidget.h>
 
 #include <QtCore/QTemporaryDir>
 #include <cmath>
@@ -16,6 +18,7 @@
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLabel>
+#include <QtWidgets/QLayout>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
@@ -23,6 +26,7 @@
 #include <QtWidgets/QToolButton>
 #include <qwt_plot.h>
 #include <qwt_scale_div.h>
+#include <qwt_scale_widget.h>
 
 using namespace Corvid_Qt;
 
@@ -174,9 +178,14 @@ private slots:
     void selectionOfTheBaseModelIsShared();
 
     void saveWritesTheChosenFile();
+    void saveAddsTheSuffixToABareName_data();
+    void saveAddsTheSuffixToABareName();
     void failedSaveWarnsAndKeepsTheData();
     void save2DUsesThePixelatedWriter();
     void realDialogsAreShownWithoutHooks();
+
+    void panelFitsWhereHostsPutIt_data();
+    void panelFitsWhereHostsPutIt();
 };
 
 void TestVRXScope::formHoldsTheControlsHostsFind()
@@ -571,6 +580,33 @@ void TestVRXScope::saveWritesTheChosenFile()
     QCOMPARE(p.dirs.last(), dir.path());
 }
 
+void TestVRXScope::saveAddsTheSuffixToABareName_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("bare") << "run" << "run.csv";
+    QTest::newRow("trailing dot") << "run." << "run.csv";
+    QTest::newRow("dotted folder") << "v1.2/run" << "v1.2/run.csv";
+    QTest::newRow("csv kept") << "run.csv" << "run.csv";
+    QTest::newRow("other suffix kept") << "run.txt" << "run.txt";
+}
+
+void TestVRXScope::saveAddsTheSuffixToABareName()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, written);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("v1.2")));
+    Panel p(2);
+    p.answers << dir.filePath(chosen);
+    p.click("saveButton");
+    QVERIFY(p.reports.isEmpty());
+    QVERIFY(QFileInfo(dir.filePath(written)).isFile());
+    QCOMPARE(readFile(dir.filePath(written)).count('\n'), 3);
+    if (chosen != written)
+        QVERIFY(!QFileInfo::exists(dir.filePath(chosen)) || QFileInfo(dir.filePath(chosen)).isDir());
+}
+
 void TestVRXScope::failedSaveWarnsAndKeepsTheData()
 {
     QTemporaryDir dir;
@@ -634,14 +670,14 @@ void TestVRXScope::realDialogsAreShownWithoutHooks()
         auto *name = modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
         if (!files || !name)
             return false;
-        seen << files->windowTitle() << files->nameFilters();
+        seen << files->windowTitle() << files->nameFilters() << files->defaultSuffix();
         name->setText(file); // typed: selectFile() leaves a focused field alone
         static_cast<QDialog *>(files)->accept();
         return true;
     });
     p.click("saveButton");
     QVERIFY(dialog.handled);
-    QCOMPARE(seen, QStringList({"Save Data File", "CSV File (*.csv)"}));
+    QCOMPARE(seen, QStringList({"Save Data File", "CSV File (*.csv)", "csv"}));
     QCOMPARE(readFile(file).count('\n'), 4);
 
     p.scope.setSaveFileNameProvider([&](const QString &, const QString &, const QString &, QFileDialog::Options) {
@@ -655,7 +691,134 @@ void TestVRXScope::realDialogsAreShownWithoutHooks()
     });
     p.click("saveButton");
     QVERIFY(warning.handled);
-    QCOMPARE(seen.mid(2), QStringList({"Save Data", "Error saving data file."}));
+    QCOMPARE(seen.mid(3), QStringList({"Save Data", "Error saving data file."}));
+}
+
+void TestVRXScope::panelFitsWhereHostsPutIt_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("extraTabs");
+    QTest::newRow("640 x 400 histogram") << QSize(640, 400) << int(VRXScope::HistogramPlotMode) << true;
+    QTest::newRow("640 x 400 strip") << QSize(640, 400) << int(VRXScope::StripPlotMode) << true;
+    QTest::newRow("400 px dock") << QSize(400, 500) << int(VRXScope::HistogramPlotMode) << false;
+    QTest::newRow("1920 x 1080") << QSize(1920, 1080) << int(VRXScope::HistogramPlotMode) << true;
+}
+
+namespace {
+
+int widestWord(const QFontMetrics &metrics, const QString &text)
+{
+    int widest = 0;
+    for (const QString &word : text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+        widest = qMax(widest, metrics.horizontalAdvance(word));
+    return widest;
+}
+
+QRect rectIn(const QWidget *w, const QWidget *ancestor)
+{
+    return QRect(w->mapTo(ancestor, QPoint(0, 0)), w->size());
+}
+
+} // namespace
+
+// Every control, tab text, strip title and axis title whole and in place,
+// from a narrow dock to a full screen.
+void TestVRXScope::panelFitsWhereHostsPutIt()
+{
+    QFETCH(QSize, size);
+    QFETCH(int, mode);
+    QFETCH(bool, extraTabs);
+    FakeDeviceModel host(32);
+    Panel p(0, false);
+    p.scope.setModel(&host);
+    // The three modes every panel has fit a 400 px dock.
+    QVERIFY(p.scope.minimumSizeHint().width() <= 400);
+    p.scope.setPositionEnabled(extraTabs);
+    p.scope.setSplitEnabled(extraTabs);
+    p.view()->enableHistogramItem(VRXScopePlotView::GaussabolaHistogramItemType, 2, {}, true);
+    p.view()->enableHistogramItem(VRXScopePlotView::RegressionHistogramItemType, 2, {0.1, 1024, 1e-15, 1e-14, 2, 5}, true);
+    p.view()->enableHistogramItem(VRXScopePlotView::CoGHistogramItemType, 2, {}, true);
+    p.scope.SetPlotMode(VRXScope::PlotMode(mode));
+    p.scope.resize(size);
+    p.scope.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&p.scope));
+    for (int f = 0; f < 20; ++f) {
+        QVector<double> v = gaussianProfile(32, 7.3, 1.5, 20, 0.5), b = gaussianProfile(32, 24.6, 2, 12);
+        for (int c = 0; c < 32; ++c)
+            v[c] += b[c];
+        host.addFrame(0.05 * f, v);
+    }
+    QTRY_VERIFY(!p.view()->histogramAxisWidget(VRXScopePlotView::GaussabolaHistogramItemType)->isHidden()
+                || mode != VRXScope::HistogramPlotMode);
+    for (int i = 0; i < 4; ++i)
+        QCoreApplication::processEvents();
+    QCOMPARE(p.scope.size(), size);
+
+    // The controls: inside the panel, none over another, every tab text whole.
+    QList<QWidget *> controls;
+    for (const char *name : {"scaleYWidget", "avgWidget", "zeroWidget", "modeSelect", "bufferSizeLabel",
+                             "clearButton", "saveButton"})
+        controls << p.ui(name);
+    for (int i = 0; i < controls.size(); ++i) {
+        const QRect r = rectIn(controls[i], &p.scope);
+        QVERIFY2(p.scope.rect().contains(r), controls[i]->objectName().toLatin1());
+        QVERIFY2(controls[i]->width() >= controls[i]->minimumSizeHint().width(), controls[i]->objectName().toLatin1());
+        for (int j = 0; j < i; ++j)
+            QVERIFY2(!r.intersects(rectIn(controls[j], &p.scope)),
+                     (controls[i]->objectName() + " " + controls[j]->objectName()).toLatin1());
+    }
+    QTabBar *tabs = p.tabs();
+    QCOMPARE(tabs->count(), extraTabs ? 5 : 3);
+    for (int i = 0; i < tabs->count(); ++i) {
+        QVERIFY(tabs->rect().contains(tabs->tabRect(i)));
+        QVERIFY2(tabs->tabRect(i).width() >= tabs->fontMetrics().horizontalAdvance(tabs->tabText(i)),
+                 qPrintable(tabs->tabText(i)));
+    }
+    for (const QToolButton *arrow : tabs->findChildren<QToolButton *>())
+        QVERIFY(!arrow->isVisible());
+
+    // The plot keeps room to be read, and its axis titles fit their axes.
+    QwtPlot *plot = p.view()->findChild<QwtPlot *>(QStringLiteral("qwtPlot"));
+    // (Three strips of full statistics in a narrow dock: short panels on two rows.)
+    QVERIFY2(plot->canvas()->height() >= (size.width() > 400 ? 100 : 60),
+             qPrintable(QString::number(plot->canvas()->height())));
+    for (int axis : {int(QwtPlot::yLeft), int(QwtPlot::xBottom)}) {
+        const QwtScaleWidget *widget = plot->axisWidget(axis);
+        const QwtText title = widget->title();
+        const int length = axis == QwtPlot::yLeft ? widget->height() : widget->width();
+        const QFontMetrics metrics(title.font());
+        QVERIFY2(widestWord(metrics, title.text()) <= length, qPrintable(title.text()));
+        if (metrics.horizontalAdvance(title.text()) > length) // wrapped into lines, none cut
+            QVERIFY2(title.renderFlags() & Qt::TextWordWrap, qPrintable(title.text()));
+    }
+
+    // Each statistics strip's title whole beside its scale.
+    if (mode == VRXScope::HistogramPlotMode) {
+        for (int type : {VRXScopePlotView::GaussabolaHistogramItemType, VRXScopePlotView::RegressionHistogramItemType,
+                         VRXScopePlotView::CoGHistogramItemType}) {
+            const VRX_HistogramItemAxisWidget *strip =
+                p.view()->histogramAxisWidget(VRXScopePlotView::HistogramItemTypes(type));
+            QVERIFY(strip->isVisible());
+            const QLabel *title = strip->titleLabel();
+            QVERIFY2(widestWord(title->fontMetrics(), title->text()) <= title->contentsRect().width(),
+                     qPrintable(title->text()));
+            QVERIFY2(title->heightForWidth(title->width()) <= strip->height(), qPrintable(title->text()));
+            QVERIFY(title->geometry().right() < strip->axisWidget()->geometry().left() + 1);
+        }
+        // Drawn whole: the title's text pixels keep clear of both edges of its label.
+        const VRX_HistogramItemAxisWidget *strip = p.view()->histogramAxisWidget(VRXScopePlotView::GaussabolaHistogramItemType);
+        const QImage image = strip->titleLabel()->grab().toImage();
+        int left = image.width(), right = -1;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 100) {
+                    left = qMin(left, x);
+                    right = qMax(right, x);
+                }
+        QVERIFY2(right >= 0 && left >= 1 && right <= image.width() - 2,
+                 qPrintable(QStringLiteral("%1..%2 of %3").arg(left).arg(right).arg(image.width())));
+    }
 }
 
 QTEST_MAIN(TestVRXScope)
