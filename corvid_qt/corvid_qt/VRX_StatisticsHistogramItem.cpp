@@ -414,14 +414,14 @@ bool VRX_StatisticsHistogramItem::noiseMeasured(const Gaussian::SNR *snr)
 QString VRX_StatisticsHistogramItem::snrText(const Gaussian::SNR *snr)
 {
     if (snr && !noiseMeasured(snr))
-        return QStringLiteral("N/A");
+        return QCoreApplication::translate("VRX_StatisticsHistogramItem", "N/A");
     return finiteOrNA(snr ? double(snr->snr()) : 1.0, 'g', 6);
 }
 
 QString VRX_StatisticsHistogramItem::noiseText(const Gaussian::SNR *snr)
 {
     if (snr && !noiseMeasured(snr))
-        return QStringLiteral("N/A");
+        return QCoreApplication::translate("VRX_StatisticsHistogramItem", "N/A");
     return finiteOrNA(snr ? double(snr->noise_standard_deviation()) : 0.0, 'e', 3);
 }
 

@@ -118,6 +118,14 @@ Mittelwert: %5
         <source>Relative Value</source>
         <translation>Relativer Wert</translation>
     </message>
+    <message>
+        <source>Time (local)</source>
+        <translation>Zeit (lokal)</translation>
+    </message>
+    <message>
+        <source>N/A</source>
+        <translation>k. A.</translation>
+    </message>
 </context>
 <context>
     <name>Corvid_Qt::VRXSpectrogram</name>
