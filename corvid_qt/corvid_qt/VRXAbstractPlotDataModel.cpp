@@ -2,6 +2,11 @@
 
 namespace Corvid_Qt {
 
+VRXAbstractPlotDataModel::DataFileWriter VRXAbstractPlotDataModel::dataFileWriter() const
+{
+    return {};
+}
+
 VRXAbstractPlotDataModel::~VRXAbstractPlotDataModel() = default;
 
 bool VRXAbstractPlotDataModel::SavePixelatedDataToFile(const QString &, float, bool, bool) const

@@ -6,6 +6,10 @@
 #include <QtCore/QPointF>
 #include <QtCore/QString>
 
+#include <functional>
+
+class QIODevice;
+
 template <typename T>
 class QwtSeriesData;
 
@@ -47,6 +51,14 @@ public:
 
     /// Writes the buffered data as text; false when the file cannot be written.
     virtual bool SaveDataToFile(const QString &fileName) const = 0;
+    /// Writes a copy of the data file's contents to a device; false on a
+    /// failed write. It holds its own copy of the data, so it may run on
+    /// another thread while the model takes new samples.
+    using DataFileWriter = std::function<bool(QIODevice *)>;
+    /// The buffered data, copied now, with the writer of SaveDataToFile()'s
+    /// text; empty when the model cannot copy its data that way (then
+    /// SaveDataToFile() is the way to save it).
+    virtual DataFileWriter dataFileWriter() const;
     virtual bool SavePixelatedDataToFile(const QString &fileName, float discriminator,
                                          bool invertx, bool inverty) const;
     /// Empties the buffers and resets the model.

@@ -209,6 +209,12 @@ void VRXAveragingProxyModel::Clear()
     endResetModel();
 }
 
+VRXAveragingProxyModel::DataFileWriter VRXAveragingProxyModel::dataFileWriter() const
+{
+    Q_D(const VRXAveragingProxyModel);
+    return d->vrxModel ? d->vrxModel->dataFileWriter() : DataFileWriter();
+}
+
 bool VRXAveragingProxyModel::SaveDataToFile(const QString &fileName) const
 {
     Q_D(const VRXAveragingProxyModel);

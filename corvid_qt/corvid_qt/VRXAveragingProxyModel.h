@@ -41,6 +41,7 @@ public:
     void doubleDataRange(int column, int firstRow, int count, double *values) const override;
     void Clear() override;
     bool SaveDataToFile(const QString &fileName) const override;
+    DataFileWriter dataFileWriter() const override;
     bool SavePixelatedDataToFile(const QString &fileName, float discriminator, bool invertx,
                                  bool inverty) const override;
 

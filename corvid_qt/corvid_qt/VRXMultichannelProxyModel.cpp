@@ -1000,30 +1000,29 @@ bool VRXMultichannelProxyModel::SaveDataToFile(QSaveFile &file) const
 bool VRXMultichannelProxyModel::SaveDataToDevice(QIODevice *device) const
 {
     Q_D(const VRXMultichannelProxyModel);
-    if (!device || !device->isWritable() || d->columns.isEmpty())
-        return false;
+    return !d->columns.isEmpty() && dataFileWriter()(device);
+}
 
-    const int channels = d->columns.size();
-    QByteArray chunk;
-    for (int c = 1; c <= channels; ++c) {
-        const QByteArray number = QByteArray::number(c);
-        chunk += "channel_" + number + "_timestamp(s),channel_" + number + ',';
-    }
-    chunk += '\n';
+VRXAbstractPlotDataModel::DataFileWriter VRXMultichannelProxyModel::dataFileWriter() const
+{
+    Q_D(const VRXMultichannelProxyModel);
+    if (d->columns.isEmpty())
+        return {};
 
     // The fields of the single-channel file, not the sources' display texts:
     // those round timestamps to 4 digits and values into the display unit.
-    // Each column is read in one go first: a full buffer is written on the
-    // GUI thread, and per-cell calls down the chain would double its cost.
+    // Each column is read in one go: per-cell calls down the chain would
+    // double the time the GUI thread spends copying.
     struct ColumnData
     {
         std::vector<double> times, values;
     };
-    std::vector<ColumnData> data(static_cast<size_t>(channels));
+    const int channels = d->columns.size();
+    auto data = std::make_shared<std::vector<ColumnData>>(static_cast<size_t>(channels));
     for (int c = 0; c < channels; ++c) {
         const ChannelColumn &column = d->columns.at(c);
         const int rows = std::min(d->dataSize, std::max(0, column.source->model->rowCount() - 1));
-        ColumnData &out = data[size_t(c)];
+        ColumnData &out = (*data)[size_t(c)];
         out.times.resize(size_t(rows));
         out.values.resize(size_t(rows));
         column.source->plot->doubleDataRange(0, 1, rows, out.times.data());
@@ -1036,26 +1035,37 @@ bool VRXMultichannelProxyModel::SaveDataToDevice(QIODevice *device) const
         }
     }
 
-    const int flushAt = 64 * 1024;
-    for (int i = 0; i < d->dataSize; ++i) {
-        for (const ColumnData &column : data) {
-            if (size_t(i) < column.times.size()) {
-                appendFixed(chunk, column.times[size_t(i)], 9);
-                chunk += ',';
-                appendShortest(chunk, column.values[size_t(i)]);
-            } else {
-                chunk += ',';
-            }
-            chunk += ',';
+    const int dataSize = d->dataSize;
+    return [data, dataSize](QIODevice *device) {
+        if (!device || !device->isWritable())
+            return false;
+        QByteArray chunk;
+        for (size_t c = 1; c <= data->size(); ++c) {
+            const QByteArray number = QByteArray::number(qulonglong(c));
+            chunk += "channel_" + number + "_timestamp(s),channel_" + number + ',';
         }
         chunk += '\n';
-        if (chunk.size() >= flushAt) {
-            if (!writeAll(device, chunk))
-                return false;
-            chunk.resize(0);
+        const int flushAt = 64 * 1024;
+        for (int i = 0; i < dataSize; ++i) {
+            for (const ColumnData &column : *data) {
+                if (size_t(i) < column.times.size()) {
+                    appendFixed(chunk, column.times[size_t(i)], 9);
+                    chunk += ',';
+                    appendShortest(chunk, column.values[size_t(i)]);
+                } else {
+                    chunk += ',';
+                }
+                chunk += ',';
+            }
+            chunk += '\n';
+            if (chunk.size() >= flushAt) {
+                if (!writeAll(device, chunk))
+                    return false;
+                chunk.resize(0);
+            }
         }
-    }
-    return chunk.isEmpty() || writeAll(device, chunk);
+        return chunk.isEmpty() || writeAll(device, chunk);
+    };
 }
 
 void VRXMultichannelProxyModel::Clear()

@@ -102,6 +102,7 @@ public:
     /// them; replaces an existing file only by a complete new one. False
     /// without sources, for an empty name, or when the file cannot be written.
     bool SaveDataToFile(const QString &fileName) const override;
+    DataFileWriter dataFileWriter() const override;
     /// For exactly 128 channel columns read as one pixelated chamber frame
     /// per row: the time, the 12 x 12 image row by row as it is shown (values
     /// below discriminator count as 0, the mirrored axes applied), then the

@@ -476,6 +476,12 @@ double VRXPlotProxyModel::PlotWidthHint() const
     return d->vrxModel ? d->vrxModel->PlotWidthHint() : 0.0;
 }
 
+VRXPlotProxyModel::DataFileWriter VRXPlotProxyModel::dataFileWriter() const
+{
+    Q_D(const VRXPlotProxyModel);
+    return d->vrxModel ? d->vrxModel->dataFileWriter() : DataFileWriter();
+}
+
 bool VRXPlotProxyModel::SaveDataToFile(const QString &fileName) const
 {
     Q_D(const VRXPlotProxyModel);

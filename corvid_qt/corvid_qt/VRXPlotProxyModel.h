@@ -60,6 +60,7 @@ public:
     int PlotWidthHintPoints() const override;
     double PlotWidthHint() const override;
     bool SaveDataToFile(const QString &fileName) const override;
+    DataFileWriter dataFileWriter() const override;
     /// Clears the model at the bottom of the chain.
     void Clear() override;
     const Units::MeasurementUnit *units() const override;

@@ -3,6 +3,7 @@
 #include "ControlRowLayout_p.h"
 #include "CorvidLogging_p.h"
 #include "LinkedSelectionModel_p.h"
+#include "SaveFileWriter_p.h"
 #include "VRXAveragingProxyModel.h"
 #include "VRXScopePlotView.h"
 #include "VRXSpectrogram.h"
@@ -13,7 +14,9 @@
 #include <QtCore/QDebug>
 #include <QtCore/QEvent>
 #include <QtCore/QFileInfo>
+#include <QtCore/QSaveFile>
 #include <QtCore/QSignalBlocker>
+#include <QtCore/QThread>
 #include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QMessageBox>
 
@@ -150,6 +153,9 @@ VRXScope::~VRXScope()
     // The proxies outlive this destructor as children and reset once more
     // as their sources go; the panel must not hear it.
     disconnect(m_zeroingModel, nullptr, this, nullptr);
+    // A file being written is finished, not cut off.
+    if (m_saveThread)
+        m_saveThread->wait();
 }
 
 void VRXScope::setModel(QAbstractItemModel *model)
@@ -430,9 +436,14 @@ void VRXScope::setSaveErrorReporter(SaveErrorReporter reporter)
     m_saveErrorReporter = std::move(reporter);
 }
 
+bool VRXScope::isSaving() const
+{
+    return !m_saveThread.isNull();
+}
+
 void VRXScope::SaveDataToFile()
 {
-    if (!hasChain())
+    if (!hasChain() || isSaving())
         return;
 
     const QString caption = translated(QT_TRANSLATE_NOOP("VRXScope", "Save Data File"));
@@ -465,18 +476,48 @@ void VRXScope::SaveDataToFile()
         saved = m_averagingModel->SavePixelatedDataToFile(target, spectrogram->getDiscriminator(),
                                                           spectrogram->getXinverted(),
                                                           spectrogram->getYinverted());
+    } else if (VRXAbstractPlotDataModel::DataFileWriter writer = m_averagingModel->dataFileWriter()) {
+        saveInBackground(target, std::move(writer));
+        return;
     } else {
         saved = m_averagingModel->SaveDataToFile(target);
     }
-    if (saved)
-        return;
+    finishSave(target, saved);
+}
 
+void VRXScope::saveInBackground(const QString &fileName, std::function<bool(QIODevice *)> writer)
+{
+    // Formatting a full buffer takes long enough to stall the displays; the
+    // writer holds its own copy of the data.
+    auto saved = std::make_shared<bool>(false);
+    QThread *thread = QThread::create([fileName, writer = std::move(writer), saved] {
+        QSaveFile file(fileName);
+        *saved = writeThroughSaveFile(file, writer);
+    });
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    connect(thread, &QThread::finished, this, [this, fileName, saved] {
+        m_saveThread = nullptr;
+        m_ui->saveButton->setEnabled(true);
+        finishSave(fileName, *saved);
+    });
+    m_saveThread = thread;
+    m_ui->saveButton->setEnabled(false);
+    thread->start();
+}
+
+void VRXScope::finishSave(const QString &fileName, bool saved)
+{
+    if (saved) {
+        emit dataSaved(fileName, true);
+        return;
+    }
     const QString title = translated(QT_TRANSLATE_NOOP("VRXScope", "Save Data"));
     const QString text = translated(QT_TRANSLATE_NOOP("VRXScope", "Error saving data file."));
     if (m_saveErrorReporter)
         m_saveErrorReporter(title, text);
     else
         QMessageBox::warning(this, title, text, QMessageBox::Ok);
+    emit dataSaved(fileName, false);
 }
 
 void VRXScope::changeEvent(QEvent *event)

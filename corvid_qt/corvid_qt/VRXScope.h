@@ -11,6 +11,8 @@
 #include <memory>
 
 class QAbstractItemModel;
+class QIODevice;
+class QThread;
 class QItemSelectionModel;
 class Ui_VRXScope;
 
@@ -38,8 +40,13 @@ class VRXZeroingProxyModel;
  * onto further lines; every tab keeps its whole text.
  *
  * Saving asks for a file name (".csv" is added to a name without a suffix)
- * and writes the host model's data through the proxies; a failure is reported in a "Save Data" warning box, the data stay
- * in the buffer. Both dialogs can be replaced (setSaveFileNameProvider(),
+ * and writes the host model's data through the proxies; a failure is
+ * reported in a "Save Data" warning box, the data stay in the buffer. Where
+ * the model offers a data file writer (VRXAbstractPlotDataModel::
+ * dataFileWriter()), its data are copied at once and written on a thread of
+ * their own, so that a full buffer does not stop the displays; Save is
+ * disabled until that file is done, and dataSaved() tells the outcome.
+ * Deleting the panel waits for a running save to finish. Both dialogs can be replaced (setSaveFileNameProvider(),
  * setSaveErrorReporter()) by hosts that script the panel and by tests.
  *
  * Button icons come from the desktop icon theme, without fallback; without
@@ -113,6 +120,14 @@ public:
     /// Replaces the "Save Data" warning box; null restores it.
     void setSaveErrorReporter(SaveErrorReporter reporter);
 
+    /// True while a save writes its file in the background.
+    bool isSaving() const;
+
+Q_SIGNALS:
+    /// A save has ended: the file written, or saved false after the
+    /// failure was reported.
+    void dataSaved(const QString &fileName, bool saved);
+
 protected:
     /// Retranslates the form, the combo box entries and the mode tabs on a
     /// language change; choices and the data stay as they are.
@@ -133,6 +148,8 @@ private:
     int addExtraTab(const QString &text);
     void removeExtraTab(int *index);
     void showZeroState(bool zeroing);
+    void saveInBackground(const QString &fileName, std::function<bool(QIODevice *)> writer);
+    void finishSave(const QString &fileName, bool saved);
 
     std::unique_ptr<Ui_VRXScope> m_ui;
     std::unique_ptr<QItemSelectionModel> m_linkedSelection;
@@ -149,6 +166,7 @@ private:
     QString m_filepath;
     SaveFileNameProvider m_saveFileNameProvider;
     SaveErrorReporter m_saveErrorReporter;
+    QPointer<QThread> m_saveThread;
 };
 
 } // namespace Corvid_Qt

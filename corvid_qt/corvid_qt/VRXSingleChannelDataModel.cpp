@@ -7,6 +7,8 @@
 #include <QtCore/QByteArray>
 #include <QtCore/QIODevice>
 #include <QtCore/QSaveFile>
+#include <memory>
+#include <vector>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -251,26 +253,36 @@ bool VRXSingleChannelDataModel::SaveDataToFile(QSaveFile &file) const
 
 bool VRXSingleChannelDataModel::SaveDataToDevice(QIODevice *device) const
 {
-    if (!device || !device->isWritable())
-        return false;
-    QByteArray chunk("timestamp(s),channel_1,\n");
-    const int flushAt = 64 * 1024;
-    chunk.reserve(flushAt + 128);
-    for (size_t i = 0; i < m_dataSize; ++i) {
-        appendFixed(chunk, m_timestamps[i], 9);
-        chunk += ',';
-        // Every digit that was measured: six significant digits turned
-        // 1.000001e-6 A into 1e-06. The shortest round-trip text keeps 0.002
-        // and 1.5e-10 as short as before.
-        appendShortest(chunk, m_data[i]);
-        chunk += ",\n";
-        if (chunk.size() >= flushAt) {
-            if (!writeAll(device, chunk))
-                return false;
-            chunk.resize(0);
+    return dataFileWriter()(device);
+}
+
+VRXAbstractPlotDataModel::DataFileWriter VRXSingleChannelDataModel::dataFileWriter() const
+{
+    const size_t n = std::min(m_dataSize, m_data.size());
+    auto times = std::make_shared<const std::vector<double>>(m_timestamps.begin(), m_timestamps.begin() + n);
+    auto values = std::make_shared<const std::vector<double>>(m_data.begin(), m_data.begin() + n);
+    return [times, values](QIODevice *device) {
+        if (!device || !device->isWritable())
+            return false;
+        QByteArray chunk("timestamp(s),channel_1,\n");
+        const int flushAt = 64 * 1024;
+        chunk.reserve(flushAt + 128);
+        for (size_t i = 0; i < times->size(); ++i) {
+            appendFixed(chunk, (*times)[i], 9);
+            chunk += ',';
+            // Every digit that was measured: six significant digits turned
+            // 1.000001e-6 A into 1e-06. The shortest round-trip text keeps
+            // 0.002 and 1.5e-10 as short as before.
+            appendShortest(chunk, (*values)[i]);
+            chunk += ",\n";
+            if (chunk.size() >= flushAt) {
+                if (!writeAll(device, chunk))
+                    return false;
+                chunk.resize(0);
+            }
         }
-    }
-    return chunk.isEmpty() || writeAll(device, chunk);
+        return chunk.isEmpty() || writeAll(device, chunk);
+    };
 }
 
 } // namespace Corvid_Qt

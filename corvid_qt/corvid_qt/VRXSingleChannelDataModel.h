@@ -59,6 +59,7 @@ public:
     /// existing file only by a complete new one. False when the name is
     /// empty or the file cannot be opened, written or committed.
     bool SaveDataToFile(const QString &fileName) const override;
+    DataFileWriter dataFileWriter() const override;
     /// The same through a save file the caller made (not yet open).
     bool SaveDataToFile(QSaveFile &file) const;
     /// Writes the comma-separated text to an open device; false when a write fails.

@@ -3,6 +3,7 @@
 #include <VRXScope.h>
 #include <VRXScopePlotView.h>
 
+#include <QtCore/QEventLoop>
 #include <QtCore/QFile>
 #include <QtGui/QMouseEvent>
 #include <QtWidgets/QApplication>
@@ -49,7 +50,12 @@ QString saveThroughPanel(Corvid_Qt::VRXScope *scope, const QString &file)
         [file](const QString &, const QString &, const QString &, QFileDialog::Options) { return file; });
     scope->setSaveErrorReporter([&error](const QString &title, const QString &text) { error = title + ": " + text; });
     QFile::remove(file);
+    // The file is written beside the event loop; the pictures go on once it is there.
+    QEventLoop written;
+    QObject::connect(scope, &Corvid_Qt::VRXScope::dataSaved, &written, &QEventLoop::quit);
     control<QToolButton>(scope, "saveButton")->click();
+    if (scope->isSaving())
+        written.exec();
     scope->setSaveFileNameProvider(nullptr);
     scope->setSaveErrorReporter(nullptr);
     if (!error.isEmpty())

@@ -104,7 +104,12 @@ struct Panel {
     }
     QComboBox *combo(const char *name) { return ui<QComboBox>(name); }
     QTabBar *tabs() { return ui<QTabBar>("modeSelect"); }
-    void click(const char *name) { ui<QToolButton>(name)->click(); }
+    // A save writes beside the event loop; a click returns once the file is done.
+    void click(const char *name)
+    {
+        ui<QToolButton>(name)->click();
+        QVERIFY(QTest::qWaitFor([this] { return !scope.isSaving(); }, 10000));
+    }
     void choose(const char *comboName, const QString &entry) { combo(comboName)->setCurrentIndex(combo(comboName)->findText(entry)); }
     VRXScopePlotView *view() { return scope.plotView(); }
     int mode() { return view()->plotMode(); }
@@ -181,6 +186,8 @@ private slots:
     void saveAddsTheSuffixToABareName_data();
     void saveAddsTheSuffixToABareName();
     void failedSaveWarnsAndKeepsTheData();
+    void saveWritesTheBufferOfTheClickBesideNewSamples();
+    void deletedPanelFinishesItsFile();
     void save2DUsesThePixelatedWriter();
     void realDialogsAreShownWithoutHooks();
 
@@ -622,6 +629,46 @@ void TestVRXScope::failedSaveWarnsAndKeepsTheData()
     QCOMPARE(readFile(good).count('\n'), 6);
 }
 
+void TestVRXScope::saveWritesTheBufferOfTheClickBesideNewSamples()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("run.csv"));
+    Panel p(3);
+    p.answers << file << dir.filePath(QStringLiteral("second.csv"));
+    QSignalSpy saved(&p.scope, &VRXScope::dataSaved);
+    auto *button = p.ui<QToolButton>("saveButton");
+    button->click(); // not Panel::click: that waits for the file
+    QVERIFY(p.scope.isSaving());
+    QVERIFY(!button->isEnabled());
+    addSamples(p.host, 4); // readings keep arriving while the file is written
+    button->click();
+    QCOMPARE(p.dirs.size(), 1); // no second dialog while one file is open
+
+    QVERIFY(saved.wait(10000));
+    QCOMPARE(saved.size(), 1);
+    QCOMPARE(saved.at(0).at(0).toString(), file);
+    QCOMPARE(saved.at(0).at(1).toBool(), true);
+    QVERIFY(!p.scope.isSaving());
+    QVERIFY(button->isEnabled());
+    QCOMPARE(readFile(file).count('\n'), 4); // the header and the three samples of the click
+    QVERIFY(p.reports.isEmpty());
+}
+
+void TestVRXScope::deletedPanelFinishesItsFile()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("big.csv"));
+    VRXSingleChannelDataModel host;
+    addSamples(host, 50000);
+    auto scope = std::make_unique<VRXScope>();
+    scope->setModel(&host);
+    scope->setSaveFileNameProvider([&](const QString &, const QString &, const QString &, QFileDialog::Options) { return file; });
+    scope->findChild<QToolButton *>(QStringLiteral("saveButton"))->click();
+    QVERIFY(scope->isSaving());
+    scope.reset();
+    QCOMPARE(readFile(file).count('\n'), 50001);
+}
+
 void TestVRXScope::save2DUsesThePixelatedWriter()
 {
     struct Recording : VRXSingleChannelDataModel {
@@ -631,6 +678,8 @@ void TestVRXScope::save2DUsesThePixelatedWriter()
             plain << name;
             return true;
         }
+        // Without a data writer the panel saves through SaveDataToFile().
+        DataFileWriter dataFileWriter() const override { return {}; }
         bool SavePixelatedDataToFile(const QString &name, float d, bool x, bool y) const override
         {
             pixelated << QStringLiteral("%1|%2|%3|%4").arg(name).arg(d).arg(x).arg(y);
