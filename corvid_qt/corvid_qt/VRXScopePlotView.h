@@ -42,6 +42,11 @@ class VRX_HistogramItemAxisWidget;
  *
  * At most 256 channel columns are drawn; further channels of wider models
  * are left out.
+ *
+ * In a chain it is the top: set the top proxy with setModel() (usually a
+ * VRXZeroingProxyModel over a VRXAveragingProxyModel over the device
+ * models), or let a VRXScope build the chain. Register it with a
+ * VRXStatisticsSetupPage to have its beam-profile statistics set up.
  */
 class CORVID_QT_EXPORT VRXScopePlotView : public QAbstractItemView
 {
