@@ -99,8 +99,10 @@ CorvidDesignerPlugins::CorvidDesignerPlugins(QObject *parent)
             "Corvid_Qt::VRXPopOutTabWidget", "QTabWidget", QSize(400, 300), "Pop-out tab widget",
             "A tab widget whose pages can be torn off into windows of their own."),
     };
-    for (const CorvidWidgetDescription &description : descriptions)
+    for (CorvidWidgetDescription description : descriptions) {
+        description.container = description.extends == QLatin1String("QTabWidget");
         m_widgets.append(new CorvidWidgetPlugin(description, this));
+    }
 }
 
 QList<QDesignerCustomWidgetInterface *> CorvidDesignerPlugins::customWidgets() const

@@ -43,9 +43,9 @@ QIcon CorvidWidgetPlugin::icon() const
 
 bool CorvidWidgetPlugin::isContainer() const
 {
-    // Pages of the pop-out tab widget would need a container extension;
-    // hosts add them in code, as they do for the composite widgets.
-    return false;
+    // Designer's page handling of QTabWidget (its container extension)
+    // applies to subclasses, so the pop-out tab widget needs none of its own.
+    return m_description.container;
 }
 
 QWidget *CorvidWidgetPlugin::createWidget(QWidget *parent)
@@ -78,6 +78,7 @@ QString CorvidWidgetPlugin::domXml() const
                           "  <property name=\"geometry\">\n"
                           "   <rect><x>0</x><y>0</y><width>%3</width><height>%4</height></rect>\n"
                           "  </property>\n"
+                          "%7"
                           " </widget>\n"
                           " <customwidgets>\n"
                           "  <customwidget>\n"
@@ -90,5 +91,9 @@ QString CorvidWidgetPlugin::domXml() const
         .arg(m_description.className, objectName)
         .arg(m_description.defaultSize.width())
         .arg(m_description.defaultSize.height())
-        .arg(m_description.extends, m_description.includeFile);
+        .arg(m_description.extends, m_description.includeFile,
+             m_description.container ? QStringLiteral("  <widget class=\"QWidget\" name=\"page\">\n"
+                                                      "   <attribute name=\"title\"><string>Page</string></attribute>\n"
+                                                      "  </widget>\n")
+                                     : QString());
 }

@@ -19,6 +19,9 @@ struct CorvidWidgetDescription
     QString whatsThis;
     QSize defaultSize;
     std::function<QWidget *(QWidget *parent)> create;
+    /// Multi-page containers (tab widgets) get Designer's page handling of
+    /// their Qt base class and start with one page.
+    bool container = false;
 };
 
 /**

@@ -26,6 +26,7 @@ struct DomXml
     QString customClass;
     QString extends;
     QString header;
+    int pages = 0; // widgets inside the widget: a container's first pages
 };
 
 bool parseDomXml(const QString &xml, DomXml *dom, QString *error)
@@ -43,6 +44,8 @@ bool parseDomXml(const QString &xml, DomXml *dom, QString *error)
             if (name == QLatin1String("widget") && dom->widgetClass.isEmpty()) {
                 dom->widgetClass = reader.attributes().value(QLatin1String("class")).toString();
                 dom->objectName = reader.attributes().value(QLatin1String("name")).toString();
+            } else if (name == QLatin1String("widget")) {
+                ++dom->pages;
             } else if (name == QLatin1String("width")) {
                 dom->geometry.setWidth(reader.readElementText().toInt());
             } else if (name == QLatin1String("height")) {
@@ -186,6 +189,9 @@ void tst_DesignerPlugin::describesWidget()
     QVERIFY(dom.geometry.width() >= 16);
     QVERIFY(dom.geometry.height() >= 16);
     QVERIFY(!dom.extends.isEmpty());
+    // Only tab widgets hold pages in Designer, and they start with one.
+    QCOMPARE(w->isContainer(), dom.extends == QLatin1String("QTabWidget"));
+    QCOMPARE(dom.pages, w->isContainer() ? 1 : 0);
 }
 
 void tst_DesignerPlugin::createsWidget_data()
@@ -281,6 +287,8 @@ void tst_DesignerPlugin::formBuildsEveryWidget()
             found += QString::fromLatin1(child->metaObject()->className()) == w->name();
         QVERIFY2(found == 1, qPrintable(w->name()));
     }
+    QCOMPARE(form.vrxPopOutTabWidget->count(), 1);
+    QCOMPARE(form.vrxPopOutTabWidget->tabText(0), QStringLiteral("Page"));
 }
 
 QTEST_MAIN(tst_DesignerPlugin)
