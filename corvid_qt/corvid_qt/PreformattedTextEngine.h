@@ -11,8 +11,8 @@ namespace Corvid_Qt {
 /**
  * A text engine for the small rich-text subset of the statistics panels:
  * `<pre>` blocks with `<b>` runs, text after a block as a paragraph of its
- * own, and the entities &lt; &gt; &amp; &quot; &nbsp; and &#N;. Other tags
- * are skipped.
+ * own, the entities &lt; &gt; &amp; &quot; &nbsp; and character
+ * references (decimal or hexadecimal). Other tags are skipped.
  *
  * It lays the text out with font metrics only, without a text document, so
  * that panels redrawn on every frame stay cheap. Preformatted lines are drawn

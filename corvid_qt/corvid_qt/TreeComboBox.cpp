@@ -18,6 +18,11 @@ TreeComboBox::TreeComboBox(int rootRow, QWidget *parent)
     tree->viewport()->installEventFilter(this);
 }
 
+TreeComboBox::TreeComboBox(QWidget *parent)
+    : TreeComboBox(0, parent)
+{
+}
+
 void TreeComboBox::showPopup()
 {
     auto *tree = static_cast<QTreeView *>(view());

@@ -19,6 +19,8 @@ class CORVID_QT_EXPORT TreeComboBox : public QComboBox
 
 public:
     explicit TreeComboBox(int rootRow = 0, QWidget *parent = nullptr);
+    /// The form-builder constructor (Qt Designer, uic): root row 0.
+    explicit TreeComboBox(QWidget *parent);
 
     void showPopup() override;
     void hidePopup() override;

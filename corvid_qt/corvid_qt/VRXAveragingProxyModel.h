@@ -27,6 +27,10 @@ class VRXAveragingProxyModelPrivate;
  * A source that moves rows or changes its columns without a reset costs a
  * recomputation of the whole history. Saving writes the source's unsmoothed
  * data in the source's format.
+ *
+ * In a chain: device model (or VRXMultichannelProxyModel) -> this proxy ->
+ * VRXZeroingProxyModel -> VRXScopePlotView. A VRXScope builds this link
+ * itself and sets N from its averaging control.
  */
 class CORVID_QT_EXPORT VRXAveragingProxyModel : public VRXPlotProxyModel
 {

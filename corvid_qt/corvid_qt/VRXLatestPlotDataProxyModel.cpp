@@ -5,9 +5,12 @@
 #include "UnitsRelay_p.h"
 #include "VRXAbstractPlotDataModel.h"
 
+#include <QtCore/QItemSelection>
 #include <QtCore/QMetaMethod>
 #include <QtCore/QMimeData>
 #include <QtGui/QBrush>
+
+#include <algorithm>
 
 namespace Corvid_Qt {
 
@@ -190,6 +193,32 @@ QModelIndex VRXLatestPlotDataProxyModel::mapFromSource(const QModelIndex &source
     if (sourceIndex.row() == d->lastSourceRow())
         return index(sourceIndex.column() - 1, 1);
     return QModelIndex();
+}
+
+QItemSelection VRXLatestPlotDataProxyModel::mapSelectionFromSource(const QItemSelection &sourceSelection) const
+{
+    Q_D(const VRXLatestPlotDataProxyModel);
+    QItemSelection selection;
+    if (!d->model)
+        return selection;
+    const int last = d->lastSourceRow();
+    const int channels = rowCount();
+    for (const QItemSelectionRange &range : sourceSelection) {
+        if (!range.isValid() || range.model() != d->model || range.parent().isValid())
+            continue;
+        // Source columns 1..channels are proxy rows 0..channels - 1.
+        const int first = std::max(range.left(), 1) - 1;
+        const int end = std::min(range.right(), channels) - 1;
+        if (first > end)
+            continue;
+        // Only the header row and the newest row show here; without data
+        // the header row is both and shows as the channel cell.
+        const bool header = range.top() == 0;
+        const bool newest = last > 0 && range.top() <= last && last <= range.bottom();
+        if (header || newest)
+            selection.append(QItemSelectionRange(index(first, header ? 0 : 1), index(end, newest ? 1 : 0)));
+    }
+    return selection;
 }
 
 Qt::ItemFlags VRXLatestPlotDataProxyModel::flags(const QModelIndex &index) const

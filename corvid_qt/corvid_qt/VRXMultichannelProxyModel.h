@@ -33,6 +33,10 @@ class VRXMultichannelProxyModelPrivate;
  *
  * Channel names dropped as "application/vnd.text.list" or plain text are
  * added through the channel model factory, which the proxy owns.
+ *
+ * In a chain it sits on the device models (VRXSingleChannelDataModel, one
+ * per channel) and below VRXAveragingProxyModel; a VRXScope takes it as its
+ * model, and a VRXLatestPlotDataProxyModel over it lists the newest values.
  */
 class CORVID_QT_EXPORT VRXMultichannelProxyModel : public QAbstractProxyModel, public VRXAbstractPlotDataModel
 {

@@ -24,6 +24,10 @@ class VRXPlotProxyModelPrivate;
  * The source is not owned. A source that is not a plot-data model (or null)
  * is refused. Without a source only columnCount(), the mapping and Clear()
  * are defined.
+ *
+ * Every proxy between a device model and a VRXScopePlotView derives from it
+ * (VRXAveragingProxyModel, VRXZeroingProxyModel), so proxies stack in any
+ * order and row and column numbers mean the same on every level.
  */
 class CORVID_QT_EXPORT VRXPlotProxyModel : public QAbstractProxyModel, public VRXAbstractPlotDataModel
 {

@@ -35,6 +35,9 @@ class PlotItem;
  * schedule a repaint of the widget itself.
  *
  * The form, the plot and its items are owned by the widget.
+ *
+ * It takes no model: the host feeds positions with setData(); a
+ * VRXScopePlotView shows it in PositionPlotMode.
  */
 class CORVID_QT_EXPORT VRXPositionPlot : public QWidget
 {

@@ -44,6 +44,11 @@ class VRX_HistogramItemAxisWidget;
  * channels of wider models are left out there. Histogram mode shows every
  * channel. A time axis in seconds since the epoch is labelled with the local
  * wall-clock time.
+ *
+ * In a chain it is the top: set the top proxy with setModel() (usually a
+ * VRXZeroingProxyModel over a VRXAveragingProxyModel over the device
+ * models), or let a VRXScope build the chain. Register it with a
+ * VRXStatisticsSetupPage to have its beam-profile statistics set up.
  */
 class CORVID_QT_EXPORT VRXScopePlotView : public QAbstractItemView
 {

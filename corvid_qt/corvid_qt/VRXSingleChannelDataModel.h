@@ -29,6 +29,10 @@ namespace Corvid_Qt {
  * inside the other, which Qt's views do not support). With it off, new rows are published in one batch by
  * UpdateView(); the loss of the oldest sample is still announced, but only
  * while it is a row that views have seen.
+ *
+ * In a chain it is the device level: one model per channel, merged by a
+ * VRXMultichannelProxyModel (or given to a VRXScope directly for a single
+ * channel); the host calls AddData() on the GUI thread for each reading.
  */
 class CORVID_QT_EXPORT VRXSingleChannelDataModel : public VRXAbstractDeviceDataModel
 {

@@ -74,6 +74,10 @@ struct SpectrogramCalc
  * Signal: calcUpdate() after each processed frame while the side panel is
  * off, for hosts that show getCalc() elsewhere. Owns its form, plots and
  * plot items through Qt parent ownership.
+ *
+ * It takes no model: the host feeds frames with setData(); a VRXScopePlotView
+ * shows it in SpectrogramPlotMode, and a VRXStatisticsSetupPage's
+ * RegressionOptions() signal can drive SetRegressionOptions().
  */
 class CORVID_QT_EXPORT VRXSpectrogram : public QWidget
 {

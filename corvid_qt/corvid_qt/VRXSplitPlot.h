@@ -36,6 +36,9 @@ class SplitItem;
  * schedule a repaint of the widget itself.
  *
  * The form, the bars and their items are owned by the widget.
+ *
+ * It takes no model: the host feeds values with setData(); a
+ * VRXScopePlotView shows it in SplitPlotMode.
  */
 class CORVID_QT_EXPORT VRXSplitPlot : public QWidget
 {

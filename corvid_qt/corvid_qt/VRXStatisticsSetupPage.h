@@ -33,6 +33,10 @@ class VRXStatisticsSetupPagePrivate;
  * factory values. Files named *.xui use the XML format, others INI. A file
  * that cannot be read is never written: the page then shows the form's
  * defaults and stores nothing.
+ *
+ * It sits beside the chain, not in it: register every VRXScopePlotView that
+ * shows beam profiles with addPlotView(); the page then drives their
+ * statistics items (enableHistogramItem()).
  */
 class CORVID_QT_EXPORT VRXStatisticsSetupPage : public QWidget
 {

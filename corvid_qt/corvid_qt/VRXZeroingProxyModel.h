@@ -21,6 +21,10 @@ class VRXZeroingProxyModelPrivate;
  * A source reset that changes the number of channels ends zeroing, and so
  * does any insertion, removal or move of the source's columns. The time
  * column and header row pass through; saving writes the source's raw data.
+ *
+ * In a chain it is the level just under the view: VRXAveragingProxyModel ->
+ * this proxy -> VRXScopePlotView, so that zeroing applies to the smoothed
+ * values. A VRXScope builds this link itself and drives it from its buttons.
  */
 class CORVID_QT_EXPORT VRXZeroingProxyModel : public VRXPlotProxyModel
 {

@@ -4,12 +4,17 @@
 
 #include <MeasurementUnit.h>
 #include <VRXAveragingProxyModel.h>
+#include <VRXLatestPlotDataProxyModel.h>
 #include <VRXMultichannelProxyModel.h>
 #include <VRXScopePlotView.h>
 #include <VRXSingleChannelDataModel.h>
+#include <VRXTableView.h>
 #include <VRXZeroingProxyModel.h>
 
+#include <KItemModels/KLinkItemSelectionModel>
+
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QHeaderView>
 #include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QVBoxLayout>
@@ -23,6 +28,8 @@ ScopePlotPage::ScopePlotPage(QWidget *parent)
     , m_averaged(new VRXAveragingProxyModel(this))
     , m_zeroed(new VRXZeroingProxyModel(this))
     , m_view(new VRXScopePlotView(this))
+    , m_latest(new VRXLatestPlotDataProxyModel(this))
+    , m_table(new VRXTableView(this))
     , m_mode(new QComboBox(this))
     , m_samples(new QLabel(this))
 {
@@ -43,6 +50,17 @@ ScopePlotPage::ScopePlotPage(QWidget *parent)
     m_view->SetPlotMode(VRXScopePlotView::StripPlotMode);
     m_view->SetBufferSizeLabel(m_samples);
 
+    // The table reads the same chain as the plot, so a channel chosen in
+    // either maps onto the other through the proxies.
+    m_latest->setSourceModel(m_zeroed);
+    m_table->setModel(m_latest);
+    m_table->setCornerButtonText(tr("Ch"));
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_latestSelection = new KLinkItemSelectionModel(m_latest, m_view->selectionModel(), this);
+    m_table->setSelectionModel(m_latestSelection);
+
     m_mode->addItems({tr("Strip chart"), tr("Scope")});
     connect(m_mode, qOverload<int>(&QComboBox::currentIndexChanged), m_view,
             qOverload<int>(&VRXScopePlotView::SetPlotMode));
@@ -52,8 +70,11 @@ ScopePlotPage::ScopePlotPage(QWidget *parent)
     controls->addWidget(m_mode);
     controls->addStretch();
     controls->addWidget(m_samples);
+    auto *plotAndTable = new QHBoxLayout;
+    plotAndTable->addWidget(m_view, 3);
+    plotAndTable->addWidget(m_table, 1);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_view, 1);
+    layout->addLayout(plotAndTable, 1);
     layout->addLayout(controls);
 
     m_reader->start();
@@ -63,6 +84,9 @@ ScopePlotPage::~ScopePlotPage()
 {
     // Each layer reads the one below to the end: take them away from the top.
     m_reader->stop();
+    delete m_table;
+    delete m_latestSelection;
+    delete m_latest;
     delete m_view;
     delete m_zeroed;
     delete m_averaged;

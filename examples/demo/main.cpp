@@ -2,6 +2,7 @@
 // --pictures DIR (what ./run demo passes when there is no display) it lets the
 // simulated instruments run for a while, takes the picture tour through every
 // page, writing PNG pictures (and the files the pages save) into DIR, and exits.
+#include "DemoSingleInstance.h"
 #include "DemoWindow.h"
 #include "PictureTour.h"
 #include "SoakRun.h"
@@ -17,6 +18,9 @@
 
 int main(int argc, char **argv)
 {
+    if (DemoSingleInstance::wanted(argc, argv))
+        return DemoSingleInstance::runGuard(argc, argv);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("corvid_demo"));
 
@@ -52,6 +56,7 @@ int main(int argc, char **argv)
 
     DemoWindow window;
     window.show();
+    DemoSingleInstance::followGuard(&window);
 
     if (parser.isSet(soakOption)) {
         SoakRun soak(window, parser.value(soakOption).toDouble(), parser.value(scratchOption));

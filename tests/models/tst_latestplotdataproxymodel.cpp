@@ -6,7 +6,9 @@
 #include <VRXPlotColors.h>
 #include <VRXSingleChannelDataModel.h>
 
+#include <QtCore/QItemSelection>
 #include <QtCore/QMimeData>
+#include <QtCore/QSet>
 #include <QtGui/QBrush>
 #include <QtGui/QStandardItemModel>
 #include <QtTest/QAbstractItemModelTester>
@@ -190,6 +192,43 @@ private slots:
         QCOMPARE(target.channelNames(), names);
         for (int c = 1; c <= names.size(); ++c)
             QCOMPARE(target.index(0, c).data().toString(), names[c - 1]);
+    }
+
+    void selectionMapsAsEveryCellWould_data()
+    {
+        QTest::addColumn<int>("samples");
+        QTest::addColumn<QRect>("range"); // source columns x..right, rows y..bottom
+        // A plot view's whole-column selection, as its plot passes make it.
+        QTest::newRow("whole channel column") << 5 << QRect(QPoint(2, 0), QPoint(2, 5));
+        QTest::newRow("whole table") << 5 << QRect(QPoint(0, 0), QPoint(3, 5));
+        QTest::newRow("header cell") << 5 << QRect(2, 0, 1, 1);
+        QTest::newRow("newest cell") << 5 << QRect(3, 5, 1, 1);
+        QTest::newRow("older rows only") << 5 << QRect(QPoint(1, 1), QPoint(3, 4));
+        QTest::newRow("time column only") << 5 << QRect(QPoint(0, 0), QPoint(0, 5));
+        QTest::newRow("newest row without header") << 5 << QRect(QPoint(0, 2), QPoint(3, 5));
+        QTest::newRow("no data yet") << 0 << QRect(QPoint(0, 0), QPoint(3, 0));
+        QTest::newRow("one sample") << 1 << QRect(QPoint(1, 0), QPoint(2, 1));
+    }
+    void selectionMapsAsEveryCellWould()
+    {
+        QFETCH(int, samples);
+        QFETCH(QRect, range);
+        Rig rig(3, samples);
+        const QAbstractItemModel &source = rig.merged;
+        const QItemSelection sourceSelection(source.index(range.top(), range.left()),
+                                             source.index(range.bottom(), range.right()));
+        QVERIFY(sourceSelection.first().isValid());
+
+        QSet<QPersistentModelIndex> expected;
+        for (const QModelIndex &cell : sourceSelection.indexes())
+            if (rig.proxy.mapFromSource(cell).isValid())
+                expected.insert(rig.proxy.mapFromSource(cell));
+        QSet<QPersistentModelIndex> mapped;
+        const QItemSelection proxySelection = rig.proxy.mapSelectionFromSource(sourceSelection);
+        for (const QModelIndex &cell : proxySelection.indexes())
+            mapped.insert(cell);
+        QCOMPARE(mapped, expected);
+        QCOMPARE(proxySelection.indexes().size(), expected.size()); // no cell twice
     }
 
     void mimeDataAndSourcesComingAndGoing()

@@ -1,0 +1,15 @@
+# The README's host cookbook shows the files under consumer/cookbook/ that
+# the consumer test compiles; each must appear in it verbatim, as a cpp block.
+file(READ ${README} readme)
+file(GLOB snippets ${COOKBOOK_DIR}/*.cpp)
+if(NOT snippets)
+  message(FATAL_ERROR "no cookbook snippets in ${COOKBOOK_DIR}")
+endif()
+foreach(snippet ${snippets})
+  file(READ ${snippet} code)
+  string(FIND "${readme}" "```cpp\n${code}```\n" at)
+  if(at EQUAL -1)
+    get_filename_component(name ${snippet} NAME)
+    message(FATAL_ERROR "README.md does not show cookbook/${name} as it is; copy the file into its cpp block")
+  endif()
+endforeach()
