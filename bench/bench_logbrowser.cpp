@@ -74,6 +74,18 @@ double appendRange(const std::function<void(const QString &)> &append, int from,
     return 1e3 * corvid_bench::cpuSeconds(RUSAGE_SELF) - start;
 }
 
+// A plain browser with the log browser's highlighter and keywords, shown.
+void showHighlighted(QTextBrowser &browser)
+{
+    browser.resize(kSize);
+    auto *highlighter = new VRXLogBrowserSyntaxHighlighter(browser.document());
+    highlighter->addErrorKeywords(kErrors);
+    highlighter->addWarningKeywords(kWarnings);
+    highlighter->setEnabled(true);
+    browser.show();
+    QCoreApplication::processEvents();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -107,14 +119,8 @@ int main(int argc, char **argv)
     double plain = 0;
     {
         QTextBrowser browser;
-        browser.resize(kSize);
         browser.document()->setMaximumBlockCount(kLimit);
-        auto *highlighter = new VRXLogBrowserSyntaxHighlighter(browser.document());
-        highlighter->addErrorKeywords(kErrors);
-        highlighter->addWarningKeywords(kWarnings);
-        highlighter->setEnabled(true);
-        browser.show();
-        QCoreApplication::processEvents();
+        showHighlighted(browser);
 
         auto append = [&browser](const QString &text) { browser.append(text); };
         appendRange(append, 0, kLimit);
@@ -125,14 +131,8 @@ int main(int argc, char **argv)
     double floorMs = 0;
     {
         QTextBrowser browser;
-        browser.resize(kSize);
         browser.document()->setUndoRedoEnabled(false);
-        auto *highlighter = new VRXLogBrowserSyntaxHighlighter(browser.document());
-        highlighter->addErrorKeywords(kErrors);
-        highlighter->addWarningKeywords(kWarnings);
-        highlighter->setEnabled(true);
-        browser.show();
-        QCoreApplication::processEvents();
+        showHighlighted(browser);
 
         const double start = 1e3 * corvid_bench::cpuSeconds(RUSAGE_SELF);
         QTextDocument *doc = browser.document();
