@@ -1,6 +1,8 @@
 #ifndef CORVID_QT_CACHEDLABELMARKER_P_H
 #define CORVID_QT_CACHEDLABELMARKER_P_H
 
+#include "corvid_qt_export.h"
+
 #include <QtGui/QFont>
 #include <QtGui/QImage>
 
@@ -12,8 +14,9 @@ namespace Corvid_Qt {
 
 // A vertical-line marker that keeps its label as an image. Shaping and
 // drawing the statistics text is the dearest part of a plot pass, and the
-// text changes far less often than the plot is painted.
-class CachedLabelMarker : public QwtPlotMarker
+// text changes far less often than the plot is painted. Exported, though
+// private, so that the tests can read where a label was drawn.
+class CORVID_QT_EXPORT CachedLabelMarker : public QwtPlotMarker
 {
 public:
     /// Where the label overlaps the label of `other` on the same plot, it
