@@ -109,30 +109,44 @@ bool SoakRun::run()
     QFile::remove(file);
     sample();
     const int objectGrowth = settledObjects() - m_objectsAfterWarmUp;
-    const qint64 rssGrowth = m_rssAfterWarmUp < 0 ? 0 : m_rssNow - m_rssAfterWarmUp;
+    const qint64 rssGrowth = growth(m_rssSamples);
+    const auto spread = std::minmax_element(m_rssSamples.cbegin(), m_rssSamples.cend());
     std::printf("bench: soak minutes=%g rss_growth_kb=%lld qobjects_growth=%d max_ms_event_loop_stall=%lld "
-                "max_ms_stall_outside_saves=%lld max_ms_save=%lld heap_growth_kb=%lld\n",
+                "max_ms_stall_outside_saves=%lld max_ms_save=%lld heap_growth_kb=%lld rss_spread_kb=%lld\n",
                 m_durationMs / 60000.0, static_cast<long long>(rssGrowth), objectGrowth,
                 static_cast<long long>(m_maxStallMs), static_cast<long long>(m_maxStallOutsideSavesMs),
-                static_cast<long long>(m_maxSaveMs),
-                static_cast<long long>(m_heapAfterWarmUp < 0 ? 0 : m_heapNow - m_heapAfterWarmUp));
+                static_cast<long long>(m_maxSaveMs), static_cast<long long>(growth(m_heapSamples)),
+                static_cast<long long>(m_rssSamples.isEmpty() ? 0 : *spread.second - *spread.first));
     std::fflush(stdout);
     return rssGrowth <= 2048 && objectGrowth <= 0;
+}
+
+qint64 SoakRun::growth(const QVector<qint64> &samples)
+{
+    // Resident memory moves by megabytes from one second to the next (a
+    // save's copy, a page's first paint), more than the growth looked for:
+    // compare the medians of the first and the last stretch after the
+    // warm-up, a minute each at most, rather than two single samples.
+    const int window = std::clamp(int(samples.size()) / 4, 1, 60);
+    if (samples.size() < 2)
+        return 0;
+    const auto median = [](QVector<qint64> part) {
+        std::nth_element(part.begin(), part.begin() + part.size() / 2, part.end());
+        return part.at(part.size() / 2);
+    };
+    return median(samples.mid(samples.size() - window)) - median(samples.mid(0, window));
 }
 
 void SoakRun::sample()
 {
     // The scripted user's actions are done between samples, so the object
     // count sees no half-made channel.
-    m_rssNow = residentKb();
-    m_heapNow = heapInUseKb();
     if (m_clock.elapsed() < m_warmUpMs)
         return;
-    if (m_rssAfterWarmUp < 0) {
-        m_rssAfterWarmUp = m_rssNow;
-        m_heapAfterWarmUp = m_heapNow;
+    if (m_objectsAfterWarmUp < 0)
         m_objectsAfterWarmUp = settledObjects();
-    }
+    m_rssSamples.append(residentKb());
+    m_heapSamples.append(heapInUseKb());
 }
 
 int SoakRun::settledObjects()

@@ -7,6 +7,7 @@
 #include <QtCore/QObject>
 #include <QtCore/QRandomGenerator>
 #include <QtCore/QTimer>
+#include <QtCore/QVector>
 
 class QAbstractItemModel;
 
@@ -14,9 +15,11 @@ class QAbstractItemModel;
 /// ten times their rate for the whole time, the pages shown in turn so that
 /// their views paint, while a scripted user moves markers, toggles averaging
 /// and zeroing, takes channels away and back and saves into a scratch
-/// folder. Resident memory and live QObjects are sampled every second; the
-/// closing line reports their growth after the warm-up and the longest stall
-/// of the event loop.
+/// folder. Resident memory is sampled every second, live QObjects at the
+/// end of the warm-up and at the end; the closing line reports their growth
+/// after the warm-up (memory as the medians of the first and the last
+/// stretch of samples, rss_spread_kb how far single samples range) and the
+/// longest stall of the event loop.
 class SoakRun : public QObject
 {
     Q_OBJECT
@@ -35,6 +38,7 @@ private:
     static qint64 residentKb();
     static qint64 heapInUseKb();
     static int liveObjects();
+    static qint64 growth(const QVector<qint64> &samples);
     int settledObjects();
 
     DemoWindow &m_window;
@@ -50,10 +54,8 @@ private:
     qint64 m_maxStallOutsideSavesMs = 0;
     qint64 m_maxSaveMs = 0;
     bool m_savedSinceProbe = false;
-    qint64 m_rssAfterWarmUp = -1;
-    qint64 m_rssNow = 0;
-    qint64 m_heapAfterWarmUp = -1;
-    qint64 m_heapNow = 0;
+    QVector<qint64> m_rssSamples;
+    QVector<qint64> m_heapSamples;
     int m_objectsAfterWarmUp = -1;
     int m_step = 0;
     QAbstractItemModel *m_removed = nullptr;
