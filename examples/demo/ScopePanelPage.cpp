@@ -28,6 +28,9 @@ const int kReaderWindow = 2500;
 // The chamber delivers ten frames a second; ten seconds across the strip.
 const int kChamberWindow = 100;
 const int kChamberPeriodMs = 100;
+// Ten minutes of frames per pad; 128 pads at the models' default of 100,000
+// samples would hold 200 MB for a display that shows ten seconds.
+const int kChamberHistory = 6000;
 
 } // namespace
 
@@ -101,7 +104,7 @@ ScopePanelPage::ScopePanelPage(QWidget *parent)
 void ScopePanelPage::buildChamber()
 {
     for (int c = 0; c < SimulatedPixelatedChamber::kChannels; ++c) {
-        auto *model = new VRXSingleChannelDataModel(m_chamberModel);
+        auto *model = new VRXSingleChannelDataModel(kChamberHistory, m_chamberModel);
         model->setChannelName(QStringLiteral("Q%1").arg(c + 1));
         model->setPlotWidthHintPoints(kChamberWindow);
         m_chamberModel->addSourceModel(model);
@@ -118,6 +121,17 @@ void ScopePanelPage::buildChamber()
 VRXSpectrogram *ScopePanelPage::spectrogram() const
 {
     return m_chamberScope->plotView()->spectrogram();
+}
+
+void ScopePanelPage::fillChamberHistory()
+{
+    // The frames of the history before the page's clock started.
+    for (int k = 0; k < kChamberHistory; ++k) {
+        const double t = (k - kChamberHistory) * kChamberPeriodMs / 1000.0;
+        const QVector<float> frame = m_chamber->frame(t);
+        for (int c = 0; c < m_chamberChannels.size(); ++c)
+            m_chamberChannels[c]->AddData(t, frame[c]);
+    }
 }
 
 void ScopePanelPage::feedChamber(double t)

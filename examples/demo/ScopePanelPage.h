@@ -51,6 +51,9 @@ public:
     Corvid_Qt::VRXSpectrogram *spectrogram() const;
     /// Reads one chamber frame at time t (seconds) into its models and the spectrogram.
     void feedChamber(double t);
+    /// Fills the chamber models' whole history with frames from before the
+    /// page's clock started, as a chamber that has run for a while.
+    void fillChamberHistory();
 
 private:
     void showInstrument(int index);

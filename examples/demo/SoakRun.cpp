@@ -75,14 +75,15 @@ bool SoakRun::run()
         page->setSimulationSpeed(kSpeed);
         page->setSimulationRunning(true);
     }
-    // The current readers start with full buffers, so that what grows after
-    // the warm-up is not the buffers filling.
+    // The current readers and the chamber start with full buffers, so that
+    // what grows after the warm-up is not the buffers filling.
     const QList<SimulatedCurrentReader *> readers{m_window.page<ScopePlotPage>()->reader(),
                                                   m_window.page<ScopePanelPage>()->reader()};
     for (SimulatedCurrentReader *reader : readers) {
         reader->replay(102.0);
         reader->resume();
     }
+    m_window.page<ScopePanelPage>()->fillChamberHistory();
     // The panel's save dialogs answered for the scripted user.
     VRXScope *saving = m_window.page<ScopePanelPage>()->readerScope();
     const QString file = QDir(m_scratch).filePath(QStringLiteral("soak-reader.csv"));
