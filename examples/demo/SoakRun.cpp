@@ -128,7 +128,7 @@ qint64 SoakRun::growth(const QVector<qint64> &samples)
     // save's copy, a page's first paint), more than the growth looked for:
     // compare the medians of the first and the last stretch after the
     // warm-up, a minute each at most, rather than two single samples.
-    const int window = std::clamp(int(samples.size()) / 4, 1, 60);
+    const int window = std::clamp(int(samples.size()) / 3, 1, 60);
     if (samples.size() < 2)
         return 0;
     const auto median = [](QVector<qint64> part) {
