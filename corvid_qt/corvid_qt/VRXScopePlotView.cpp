@@ -611,6 +611,9 @@ void VRXScopePlotView::SetPlotMode(int plotMode)
         d->m_splitPlot->hide();
         d->setScrollBarShown(d->m_plotMode == StripPlotMode);
         d->m_scopeFromNewest = true;
+        // The histogram's strips may have widened the left axis for their
+        // titles; without them it goes back to its own width.
+        plot->axisScaleDraw(QwtPlot::yLeft)->setMinimumExtent(0);
         plot->setAxisScaleDraw(QwtPlot::xBottom, new QwtScaleDraw);
         plot->setAxisMaxMajor(QwtPlot::xBottom, 6);
         plot->setAxisMaxMinor(QwtPlot::xBottom, 10);

@@ -63,6 +63,7 @@ private slots:
     void manyPanelsNeverOverlap_data();
     void manyPanelsNeverOverlap();
     void markerLabelsNeverOverlap();
+    void leftAxisNarrowsAgainWithoutTheStrips();
 };
 
 void TestHistogramMode::regionsSplitTheChannelsAndReadTheNewestDeviceFits()
@@ -543,6 +544,28 @@ void TestHistogramMode::markerLabelsNeverOverlap()
         const QRectF canvas = view.view.qwtPlot()->canvas()->contentsRect();
         QVERIFY(canvas.adjusted(-1, -1, 1, 1).contains(rb));
     }
+}
+
+// The strips widen the left axis for their titles; back in strip mode the
+// plot gets its width back.
+void TestHistogramMode::leftAxisNarrowsAgainWithoutTheStrips()
+{
+    ShownView view(16, 0, View::StripPlotMode, QSize(800, 500));
+    for (int i = 0; i < 3; ++i)
+        view.frame(gaussianProfile(16, 7.5, 1.5, 1, 0));
+    const auto canvasLeft = [&] {
+        ViewProbe::settle();
+        return view.view.qwtPlot()->canvas()->geometry().left();
+    };
+    const int strip = canvasLeft();
+    view.view.SetPlotMode(View::HistogramPlotMode);
+    view.view.enableHistogramItem(View::GaussabolaHistogramItemType, 1, {}, true);
+    view.frame(gaussianProfile(16, 7.5, 1.5, 1, 0));
+    view.paint();
+    QVERIFY2(canvasLeft() > strip, "the strip title did not widen the axis: nothing to undo");
+    view.view.SetPlotMode(View::StripPlotMode);
+    view.paint();
+    QCOMPARE(canvasLeft(), strip);
 }
 
 QTEST_MAIN(TestHistogramMode)
