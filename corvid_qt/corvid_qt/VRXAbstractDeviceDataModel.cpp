@@ -36,7 +36,6 @@ VRXAbstractDeviceDataModel::VRXAbstractDeviceDataModel(QObject *parent)
     , _autoUpdate(true)
     , m_editableIcon(QIcon::fromTheme(QStringLiteral("edit-rename"), QIcon()))
 {
-    m_enabledChannels.set();
 }
 
 VRXAbstractDeviceDataModel::~VRXAbstractDeviceDataModel() = default;
@@ -74,7 +73,7 @@ Qt::ItemFlags VRXAbstractDeviceDataModel::flags(const QModelIndex &index) const
 
 bool VRXAbstractDeviceDataModel::isChannelEnabled(int column) const
 {
-    return column >= 1 && column <= MODEL_MAX_CHANNELS && m_enabledChannels.test(size_t(column - 1));
+    return column >= 1 && !(size_t(column - 1) < m_disabledChannels.size() && m_disabledChannels[size_t(column - 1)]);
 }
 
 QVariant VRXAbstractDeviceDataModel::data(const QModelIndex &index, int role) const
@@ -128,13 +127,15 @@ bool VRXAbstractDeviceDataModel::setData(const QModelIndex &index, const QVarian
         return false;
     if ((index.row() == 0 && index.column() == 0) || role != Qt::CheckStateRole)
         return false;
-    if (index.row() != 0 || index.column() < 1 || index.column() > MODEL_MAX_CHANNELS)
+    if (index.row() != 0 || index.column() < 1)
         return false;
     const size_t bit = size_t(index.column() - 1);
     const bool enable = value.toBool();
-    if (m_enabledChannels.test(bit) == enable)
+    if (isChannelEnabled(index.column()) == enable)
         return true;
-    m_enabledChannels.set(bit, enable);
+    if (m_disabledChannels.size() <= bit)
+        m_disabledChannels.resize(bit + 1, false);
+    m_disabledChannels[bit] = !enable;
     emit dataChanged(index, index);
     return true;
 }

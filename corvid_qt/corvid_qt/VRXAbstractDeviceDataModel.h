@@ -7,7 +7,7 @@
 #include <QtCore/QAbstractItemModel>
 #include <QtGui/QFont>
 #include <QtGui/QIcon>
-#include <bitset>
+#include <vector>
 
 namespace Corvid_Qt {
 
@@ -81,7 +81,9 @@ Q_SIGNALS:
 protected:
     const Units::MeasurementUnit *_units;
     const Units::MeasurementUnit *_xUnits;
-    std::bitset<MODEL_MAX_CHANNELS> m_enabledChannels;
+    // Channels switched off, by column - 1; any number of channels, all on
+    // until switched.
+    std::vector<bool> m_disabledChannels;
     bool _autoUpdate;
     const QIcon m_editableIcon;
 };

@@ -64,6 +64,7 @@ private slots:
     void manyPanelsNeverOverlap();
     void markerLabelsNeverOverlap();
     void leftAxisNarrowsAgainWithoutTheStrips();
+    void wideDeviceModelSwitchesEveryChannel();
 };
 
 void TestHistogramMode::regionsSplitTheChannelsAndReadTheNewestDeviceFits()
@@ -566,6 +567,30 @@ void TestHistogramMode::leftAxisNarrowsAgainWithoutTheStrips()
     view.view.SetPlotMode(View::StripPlotMode);
     view.paint();
     QCOMPARE(canvasLeft(), strip);
+}
+
+// A device model of 300 strips: every channel starts on and can be switched
+// off, past 256 as below it.
+void TestHistogramMode::wideDeviceModelSwitchesEveryChannel()
+{
+    QTest::ignoreMessage(QtWarningMsg, "VRXScopePlotView: the model has 300 channels; the first 256 are drawn as curves");
+    ShownView view(300, 0, View::HistogramPlotMode, QSize(1000, 500));
+    const QVector<double> v = gaussianProfile(300, 280.4, 3, 10, 1.0);
+    view.frame(v);
+    for (int c : {1, 256, 257, 280, 300}) {
+        QVERIFY(view.model.isChannelEnabled(c));
+        QCOMPARE(view.model.index(0, c).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        QCOMPARE(view.view.bars()->sample(size_t(c - 1)).value, v[c - 1]);
+    }
+    for (int c : {3, 280})
+        QVERIFY(view.model.setData(view.model.index(0, c), Qt::Unchecked, Qt::CheckStateRole));
+    view.frame(v);
+    for (int c : {1, 3, 256, 280, 281, 300}) {
+        const bool on = c != 3 && c != 280;
+        QCOMPARE(view.model.isChannelEnabled(c), on);
+        QCOMPARE(view.model.index(0, c).data(Qt::CheckStateRole).toInt(), int(on ? Qt::Checked : Qt::Unchecked));
+        QCOMPARE(view.view.bars()->sample(size_t(c - 1)).value, on ? v[c - 1] : 0.0);
+    }
 }
 
 QTEST_MAIN(TestHistogramMode)
