@@ -30,6 +30,33 @@ bool writeThroughSaveFile(QSaveFile &file, Write &&write)
     return file.commit();
 }
 
+/// The data files are written in pieces of this size, so that a full
+/// buffer is never held as one text.
+const int kSaveChunkBytes = 64 * 1024;
+
+inline bool writeAll(QIODevice *device, const QByteArray &bytes)
+{
+    return device->write(bytes) == bytes.size();
+}
+
+/// Writes `chunk` and empties it once it holds a piece; false when the
+/// write failed.
+inline bool flushWhenFull(QIODevice *device, QByteArray &chunk)
+{
+    if (chunk.size() < kSaveChunkBytes)
+        return true;
+    if (!writeAll(device, chunk))
+        return false;
+    chunk.resize(0);
+    return true;
+}
+
+/// Writes what is left of `chunk`; false when the write failed.
+inline bool flushRest(QIODevice *device, const QByteArray &chunk)
+{
+    return chunk.isEmpty() || writeAll(device, chunk);
+}
+
 // Numbers for the data files. std::to_chars writes them without the
 // locale and string round trips of QLocale, several times faster on a full
 // buffer, where a save runs on the GUI thread.

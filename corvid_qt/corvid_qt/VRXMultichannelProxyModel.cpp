@@ -56,11 +56,6 @@ bool isChannelName(const QString &name)
                        [](uint c) { return QChar::isPrint(c) && c != QChar::ReplacementCharacter; });
 }
 
-bool writeAll(QIODevice *device, const QByteArray &bytes)
-{
-    return device->write(bytes) == bytes.size();
-}
-
 } // namespace
 
 const Units::MeasurementUnit &VRXMultichannelProxyModel::defaultUnits = makeDefaultUnits();
@@ -1045,7 +1040,6 @@ VRXAbstractPlotDataModel::DataFileWriter VRXMultichannelProxyModel::dataFileWrit
             chunk += "channel_" + number + "_timestamp(s),channel_" + number + ',';
         }
         chunk += '\n';
-        const int flushAt = 64 * 1024;
         for (int i = 0; i < dataSize; ++i) {
             for (const ColumnData &column : *data) {
                 if (size_t(i) < column.times.size()) {
@@ -1058,13 +1052,10 @@ VRXAbstractPlotDataModel::DataFileWriter VRXMultichannelProxyModel::dataFileWrit
                 chunk += ',';
             }
             chunk += '\n';
-            if (chunk.size() >= flushAt) {
-                if (!writeAll(device, chunk))
-                    return false;
-                chunk.resize(0);
-            }
+            if (!flushWhenFull(device, chunk))
+                return false;
         }
-        return chunk.isEmpty() || writeAll(device, chunk);
+        return flushRest(device, chunk);
     };
 }
 

@@ -84,13 +84,10 @@ bool VRXMultichannelProxyModel::SavePixelatedDataToFile(const QString &fileName,
             appendNumber(chunk, chamber.elongation());
             chunk += chamber.isValid() ? "1\n" : "0\n";
 
-            if (chunk.size() >= 64 * 1024) {
-                if (device->write(chunk) != chunk.size())
-                    return false;
-                chunk.resize(0);
-            }
+            if (!flushWhenFull(device, chunk))
+                return false;
         }
-        return chunk.isEmpty() || device->write(chunk) == chunk.size();
+        return flushRest(device, chunk);
     });
 }
 

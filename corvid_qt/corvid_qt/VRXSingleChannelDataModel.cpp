@@ -15,15 +15,6 @@
 
 namespace Corvid_Qt {
 
-namespace {
-
-bool writeAll(QIODevice *device, const QByteArray &bytes)
-{
-    return device->write(bytes) == bytes.size();
-}
-
-} // namespace
-
 VRXSingleChannelDataModel::VRXSingleChannelDataModel(QObject *parent)
     : VRXSingleChannelDataModel(maxBufferSize, parent)
 {
@@ -265,8 +256,7 @@ VRXAbstractPlotDataModel::DataFileWriter VRXSingleChannelDataModel::dataFileWrit
         if (!device || !device->isWritable())
             return false;
         QByteArray chunk("timestamp(s),channel_1,\n");
-        const int flushAt = 64 * 1024;
-        chunk.reserve(flushAt + 128);
+        chunk.reserve(kSaveChunkBytes + 128);
         for (size_t i = 0; i < times->size(); ++i) {
             appendFixed(chunk, (*times)[i], 9);
             chunk += ',';
@@ -275,13 +265,10 @@ VRXAbstractPlotDataModel::DataFileWriter VRXSingleChannelDataModel::dataFileWrit
             // 0.002 and 1.5e-10 as short as before.
             appendShortest(chunk, (*values)[i]);
             chunk += ",\n";
-            if (chunk.size() >= flushAt) {
-                if (!writeAll(device, chunk))
-                    return false;
-                chunk.resize(0);
-            }
+            if (!flushWhenFull(device, chunk))
+                return false;
         }
-        return chunk.isEmpty() || writeAll(device, chunk);
+        return flushRest(device, chunk);
     };
 }
 
