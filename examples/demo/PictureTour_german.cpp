@@ -43,9 +43,7 @@ void PictureTour::scopePanelGerman()
 
     VRXScope *monitor = page->monitorScope();
     page->instrumentSelector()->setCurrentIndex(1);
-    page->monitor()->Clear();
-    for (int i = 0; i <= 130; ++i)
-        page->monitor()->addFrame(0.05 * i);
+    page->replayMonitor(6.5);
     monitor->SetPlotMode(VRXScope::HistogramPlotMode);
     grab(QStringLiteral("de-monitor-histogram"));
 

@@ -74,9 +74,7 @@ void PictureTour::scopePanel()
     // The profile monitor: 6.5 s of frames, ending with the second peak.
     VRXScope *monitor = page->monitorScope();
     page->instrumentSelector()->setCurrentIndex(1);
-    page->monitor()->Clear();
-    for (int i = 0; i <= 130; ++i)
-        page->monitor()->addFrame(0.05 * i);
+    page->replayMonitor(6.5);
     monitor->SetPlotMode(VRXScope::HistogramPlotMode);
     grab(QStringLiteral("monitor-histogram"));
     monitor->SetPlotMode(VRXScope::StripPlotMode);

@@ -134,6 +134,13 @@ void ScopePanelPage::fillChamberHistory()
     }
 }
 
+void ScopePanelPage::replayMonitor(double seconds)
+{
+    m_monitor->Clear();
+    for (int i = 0; i <= qRound(seconds / 0.05); ++i)
+        m_monitor->addFrame(0.05 * i);
+}
+
 void ScopePanelPage::feedChamber(double t)
 {
     const QVector<float> frame = m_chamber->frame(t);

@@ -54,6 +54,9 @@ public:
     /// Fills the chamber models' whole history with frames from before the
     /// page's clock started, as a chamber that has run for a while.
     void fillChamberHistory();
+    /// Clears the profile monitor and gives it the frames of its first
+    /// `seconds`, twenty a second.
+    void replayMonitor(double seconds);
 
 private:
     void showInstrument(int index);
