@@ -10,6 +10,7 @@
 #include <string>
 
 #include <sys/resource.h>
+#include <time.h>
 
 namespace corvid_bench {
 
@@ -49,12 +50,13 @@ inline long long residentBytes()
 /// CPU seconds used so far by the calling thread (who = RUSAGE_THREAD) or
 /// the whole process (RUSAGE_SELF), user and system time together. On a
 /// machine shared with builds, wall-clock time mostly measures the others.
+/// The scheduler's own clock counts nanoseconds; getrusage() may advance in
+/// whole ticks on some kernels, which a 0.1 ms floor cannot survive.
 inline double cpuSeconds(int who = RUSAGE_THREAD)
 {
-    rusage usage{};
-    getrusage(who, &usage);
-    const auto seconds = [](const timeval &t) { return t.tv_sec + t.tv_usec * 1e-6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+    timespec t{};
+    clock_gettime(who == RUSAGE_THREAD ? CLOCK_THREAD_CPUTIME_ID : CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
 /// Keeps the optimiser from dropping a computed value.

@@ -13,6 +13,10 @@
 //           and the view's share: the difference of the two; and the cost of
 //           only reading each spot's cells and the layer's bounds through
 //           the model, which setMap never pays.
+//           Against a floor view as well: the least an item view can do to
+//           follow the model on each insertion (read the new spot's four
+//           cells and the layer's four bounds cells, build the brush, append
+//           spot, brush and path point), with nothing of our view's own.
 #include "BenchHarness.h"
 
 #include <GaussianRadialGradientBrush.h>
@@ -118,6 +122,49 @@ QVector<MapSpot> randomMap(quint32 seed)
     return spots;
 }
 
+// The floor for following insertions: an item view that does only the work
+// each inserted spot needs.
+class FloorView : public QAbstractItemView
+{
+public:
+    SpotMapView builder;
+    QVector<MapSpot> spots;
+    std::vector<std::shared_ptr<GaussianRadialGradientBrush>> brushes;
+    QPolygonF path;
+    double layerSum = 0;
+
+    QRect visualRect(const QModelIndex &) const override { return QRect(); }
+    void scrollTo(const QModelIndex &, ScrollHint) override {}
+    QModelIndex indexAt(const QPoint &) const override { return QModelIndex(); }
+
+protected:
+    QModelIndex moveCursor(CursorAction, Qt::KeyboardModifiers) override { return QModelIndex(); }
+    int horizontalOffset() const override { return 0; }
+    int verticalOffset() const override { return 0; }
+    bool isIndexHidden(const QModelIndex &) const override { return false; }
+    void setSelection(const QRect &, QItemSelectionModel::SelectionFlags) override {}
+    QRegion visualRegionForSelection(const QItemSelection &) const override { return QRegion(); }
+    void rowsInserted(const QModelIndex &parent, int start, int end) override
+    {
+        QAbstractItemView::rowsInserted(parent, start, end);
+        const QAbstractItemModel *m = model();
+        for (int c : {int(MapXPosColumn), int(MapYPosColumn)})
+            layerSum += m->index(parent.row(), c).data(SpecialDataRole).toPointF().x();
+        for (int c : {int(MapBeamSizeColumn), int(MapDoseColumn)})
+            layerSum += m->index(parent.row(), c).data(SpecialDataRole).toDouble();
+        for (int row = start; row <= end; ++row) {
+            MapSpot s;
+            s.x = float(m->index(row, MapXPosColumn, parent).data(SpecialDataRole).toDouble());
+            s.y = float(m->index(row, MapYPosColumn, parent).data(SpecialDataRole).toDouble());
+            s.dose = float(m->index(row, MapDoseColumn, parent).data(SpecialDataRole).toDouble());
+            s.size = float(m->index(row, MapBeamSizeColumn, parent).data(SpecialDataRole).toDouble());
+            spots.append(s);
+            brushes.emplace_back(builder.createBrush(s));
+            path.append(brushes.back()->center());
+        }
+    }
+};
+
 struct Map {
     LayerModel model;
     SpotMapView view;
@@ -171,7 +218,7 @@ int main(int argc, char **argv)
             p.fillRect(QRectF(0, 0, 1, 1), *b);
         }
     });
-    char line[256];
+    char line[400];
     std::snprintf(line, sizeof line, "spotmap case=render ms=%.2f ratio_to_floor=%.3f", ms(render), render / floor);
     corvid_bench::report(line);
 
@@ -219,6 +266,26 @@ int main(int argc, char **argv)
             alone.append(s);
         modelOnly = std::min(modelOnly, std::chrono::duration<double>(corvid_bench::Clock::now() - t0).count());
     }
+    // The floor view over the same appends, in turns with ours.
+    LayerModel floorModel;
+    FloorView floorView;
+    floorView.builder.setModel(&growing);
+    floorView.builder.resize(kSize);
+    floorView.builder.scrollTo(growing.index(0, 0));
+    floorView.setModel(&floorModel);
+    floorView.resize(kSize);
+    floorView.show();
+    double floorInsert = 1e300;
+    for (int rep = 0; rep < 4; ++rep) {
+        floorModel.setSpots({});
+        floorView.spots.clear();
+        floorView.brushes.clear();
+        floorView.path.clear();
+        const auto t0 = corvid_bench::Clock::now();
+        for (const MapSpot &s : spots)
+            floorModel.append(s);
+        floorInsert = std::min(floorInsert, std::chrono::duration<double>(corvid_bench::Clock::now() - t0).count());
+    }
     // Reading each new spot's cells and the layer's bounds through the model
     // (what any view that takes spots from a model must do per insertion,
     // and setMap never does), building nothing.
@@ -234,8 +301,10 @@ int main(int argc, char **argv)
     });
     std::snprintf(line, sizeof line,
                   "spotmap case=insert ratio_to_setmap=%.3f model_only_ratio_to_setmap=%.3f "
-                  "view_share_ratio_to_setmap=%.3f cell_reads_ratio_to_setmap=%.3f",
-                  insert / setMap, modelOnly / setMap, (insert - modelOnly) / setMap, reads / setMap + 0 * sink);
+                  "view_share_ratio_to_setmap=%.3f cell_reads_ratio_to_setmap=%.3f floor_view_ratio_to_setmap=%.3f "
+                  "ratio_to_floor_view=%.3f",
+                  insert / setMap, modelOnly / setMap, (insert - modelOnly) / setMap, reads / setMap + 0 * sink,
+                  floorInsert / setMap, insert / floorInsert);
     corvid_bench::report(line);
     return 0;
 }

@@ -37,6 +37,22 @@ std::pair<double, double> readRange(const QVariant &value)
     return std::minmax(a, b);
 }
 
+// A spot's cells; columns the model lacks read as 0.
+MapSpot readSpot(const QAbstractItemModel &model, const SpotMapViewColumnMapper &mapper, const QModelIndex &parent,
+                 int row, int columns)
+{
+    auto read = [&](MapColumn column) {
+        const int c = mapper.mapColumnToSource(column);
+        return c >= 0 && c < columns ? readFloat(model.index(row, c, parent).data(SpecialDataRole)) : 0.0f;
+    };
+    MapSpot spot;
+    spot.x = read(MapXPosColumn);
+    spot.y = read(MapYPosColumn);
+    spot.dose = read(MapDoseColumn);
+    spot.size = read(MapBeamSizeColumn);
+    return spot;
+}
+
 QImage composedDifference(const QImage &from, const QImage &other, QPainter::CompositionMode keep,
                           const QRect &square, const QColor &tint)
 {
@@ -310,19 +326,9 @@ void SpotMapView::clearSpotData()
 MapSpot SpotMapView::dataForRow(const QModelIndex &parent, int row) const
 {
     const QAbstractItemModel *m = model();
-    const SpotMapViewColumnMapper &mapper = *m_data->m_columnMapper;
-    const bool rowThere = m && row >= 0 && row < m->rowCount(parent);
-    const int columns = rowThere ? m->columnCount(parent) : 0;
-    auto read = [&](MapColumn column) {
-        const int c = mapper.mapColumnToSource(column);
-        return c >= 0 && c < columns ? readFloat(m->index(row, c, parent).data(SpecialDataRole)) : 0.0f;
-    };
-    MapSpot spot;
-    spot.x = read(MapXPosColumn);
-    spot.y = read(MapYPosColumn);
-    spot.dose = read(MapDoseColumn);
-    spot.size = read(MapBeamSizeColumn);
-    return spot;
+    if (!m || row < 0 || row >= m->rowCount(parent))
+        return MapSpot();
+    return readSpot(*m, *m_data->m_columnMapper, parent, row, m->columnCount(parent));
 }
 
 GaussianRadialGradientBrush *SpotMapView::createBrush(const MapSpot &spot) const
@@ -512,12 +518,24 @@ void SpotMapView::rowsInserted(const QModelIndex &parent, int start, int end)
     if (square != d.m_boundsSquare || maxDose != d.m_max_dose)
         rebuildBrushes();
 
-    const int count = end - start + 1;
-    d.m_spots.insert(start, count, MapSpot());
-    d.m_brushes.insert(d.m_brushes.begin() + start, size_t(count), nullptr);
-    d.m_path.insert(start, count, QPointF());
-    for (int row = start; row <= end; ++row)
-        placeSpot(row, dataForRow(parent, row));
+    const QAbstractItemModel &m = *model();
+    const int columns = m.columnCount(parent);
+    if (start == d.m_spots.size()) {
+        // Spots mostly arrive at the end of the layer as it is delivered.
+        for (int row = start; row <= end; ++row) {
+            const MapSpot spot = readSpot(m, *d.m_columnMapper, parent, row, columns);
+            d.m_spots.append(spot);
+            d.m_brushes.emplace_back(createBrush(spot));
+            d.m_path.append(d.m_brushes.back()->center());
+        }
+    } else {
+        const int count = end - start + 1;
+        d.m_spots.insert(start, count, MapSpot());
+        d.m_brushes.insert(d.m_brushes.begin() + start, size_t(count), nullptr);
+        d.m_path.insert(start, count, QPointF());
+        for (int row = start; row <= end; ++row)
+            placeSpot(row, readSpot(m, *d.m_columnMapper, parent, row, columns));
+    }
     mapInvalidated();
 }
 
