@@ -7,10 +7,13 @@
 #include <qwt_point_mapper.h>
 #include <qwt_scale_map.h>
 
+#include <QtGui/QImage>
+#include <QtGui/QPaintEngine>
 #include <QtGui/QPainter>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace Corvid_Qt {
 
@@ -29,6 +32,161 @@ QVector<QPointF> copySamples(const QwtSeriesData<QPointF> &series, int from, int
     for (int i = from; i <= to; ++i)
         samples[i - from] = series.sample(size_t(i));
     return samples;
+}
+
+// Pixel columns and rows a span walk maps samples into.
+struct SpanGrid {
+    double left = 0.0, right = 0.0, top = 0.0, bottom = 0.0;
+    int firstColumn = 0, lastColumn = -1, grow = 0, width = 1;
+
+    // Rounds half up like std::floor(v + 0.5), without a library call:
+    // truncation is flooring once the value is made positive.
+    static int pixel(double v, double low, double high)
+    {
+        const double shift = 1 << 30;
+        return int(qBound(low, v, high) + (0.5 + shift)) - int(shift);
+    }
+};
+
+struct SpanWalk {
+    int finite = 0;
+    double xLow = 0.0, xHigh = 0.0;
+};
+
+// QwtScaleMap::transform() for a map without a transformation, the same
+// arithmetic with the pointer test taken out of the loop.
+struct LinearMap {
+    double p1, s1, cnv;
+    explicit LinearMap(const QwtScaleMap &map)
+        : p1(map.p1()), s1(map.s1()), cnv(map.s1() != map.s2() ? (map.p2() - map.p1()) / (map.s2() - map.s1()) : 1.0)
+    {
+    }
+    double operator()(double s) const { return p1 + (s - s1) * cnv; }
+};
+
+struct ScaleMap {
+    const QwtScaleMap &map;
+    explicit ScaleMap(const QwtScaleMap &m)
+        : map(m)
+    {
+    }
+    double operator()(double s) const { return map.transform(s); }
+};
+
+// One walk does the run splitting of drawLines() and the reduction to
+// columns: each column's span reaches back to the previous column's last
+// value, and a run's first column reaches back to nothing.
+template <typename XMap, typename YMap>
+SpanWalk reduceToSpans(const XMap xMap, const YMap yMap, const SpanGrid grid, const QPointF *samples, int count,
+                       QVector<QRect> &spans)
+{
+    const double big = std::numeric_limits<double>::max();
+    SpanWalk walk;
+    bool inRun = false;
+    double limit = kMaxGapPixels, previousX = 0.0;
+    int column = 0, low = 0, high = 0, lastY = 0;
+    auto flush = [&spans, &grid](int c, int l, int h) {
+        if (c >= grid.firstColumn && c <= grid.lastColumn)
+            spans.append(QRect(c - grid.grow, l - grid.grow, grid.width, h - l + grid.width));
+    };
+    for (int i = 0; i < count; ++i) {
+        const double x = samples[i].x(), y = samples[i].y();
+        if (!(std::abs(x) <= big && std::abs(y) <= big)) {
+            if (inRun)
+                flush(column, low, high);
+            inRun = false;
+            continue;
+        }
+        const double px = xMap(x);
+        if (inRun) {
+            const double dx = px - previousX;
+            if (dx < 0.0 || dx > limit) {
+                flush(column, low, high);
+                inRun = false;
+            } else {
+                limit = std::min(2.0 * dx, kMaxGapPixels);
+            }
+        }
+        previousX = px;
+        const int c = SpanGrid::pixel(px, grid.left, grid.right);
+        const int py = SpanGrid::pixel(yMap(y), grid.top, grid.bottom);
+        if (!inRun) {
+            inRun = true;
+            limit = kMaxGapPixels;
+            column = c;
+            low = high = py;
+        } else if (c != column) {
+            flush(column, low, high);
+            column = c;
+            low = std::min(lastY, py);
+            high = std::max(lastY, py);
+        } else {
+            low = std::min(low, py);
+            high = std::max(high, py);
+        }
+        lastY = py;
+        walk.xLow = walk.finite == 0 ? px : std::min(walk.xLow, px);
+        walk.xHigh = walk.finite == 0 ? px : std::max(walk.xHigh, px);
+        ++walk.finite;
+    }
+    if (inRun)
+        flush(column, low, high);
+    return walk;
+}
+
+// Writes opaque spans straight into the image a raster painter paints on,
+// when that is what the painter would do: the raster engine fills a
+// one-pixel column row by row, several times slower. Anything it cannot
+// match here (a pattern, translucency, a scale, a clip that is no
+// rectangle) is left to the painter.
+bool fillSpansInPlace(QPainter *painter, const QVector<QRect> &spans, const QPen &pen)
+{
+    QPaintEngine *engine = painter->paintEngine();
+    QPaintDevice *device = engine ? engine->paintDevice() : nullptr;
+    if (!device || engine->type() != QPaintEngine::Raster || device->devType() != QInternal::Image)
+        return false;
+    auto *image = static_cast<QImage *>(device);
+    const QImage::Format format = image->format();
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32
+        && format != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    if (pen.brush().style() != Qt::SolidPattern || pen.color().alpha() != 255 || painter->opacity() < 1.0
+        || painter->compositionMode() != QPainter::CompositionMode_SourceOver)
+        return false;
+    const QTransform transform = painter->deviceTransform();
+    if (transform.type() > QTransform::TxTranslate || transform.dx() != std::round(transform.dx())
+        || transform.dy() != std::round(transform.dy()))
+        return false;
+    const QPoint offset(int(transform.dx()), int(transform.dy()));
+
+    QRect clip = image->rect();
+    if (painter->hasClipping()) {
+        const QRegion region = painter->clipRegion();
+        if (region.rectCount() > 1)
+            return false;
+        clip &= region.boundingRect().translated(offset);
+    }
+    const QRegion system = engine->systemClip();
+    if (!system.isEmpty()) {
+        if (system.rectCount() > 1)
+            return false;
+        clip &= system.boundingRect();
+    }
+
+    // The engine holds the image's pixels from begin(); write where it
+    // writes, without detaching.
+    auto *pixels = const_cast<uchar *>(image->constBits());
+    const qsizetype stride = image->bytesPerLine();
+    const QRgb value = pen.color().rgba();
+    for (const QRect &span : spans) {
+        const QRect r = span.translated(offset) & clip;
+        if (r.isEmpty())
+            continue;
+        uchar *line = pixels + r.top() * stride;
+        for (int y = r.top(); y <= r.bottom(); ++y, line += stride)
+            std::fill_n(reinterpret_cast<QRgb *>(line) + r.left(), r.width(), value);
+    }
+    return true;
 }
 
 } // namespace
@@ -155,84 +313,33 @@ bool VRXDiscontinuousPlotCurve::drawSpans(QPainter *painter, const QwtScaleMap &
 {
     const QPen pen = painter->pen();
     const int width = std::max(1, int(std::lround(pen.widthF())));
-    const int grow = (width - 1) / 2;
+    SpanGrid grid;
+    grid.grow = (width - 1) / 2;
+    grid.width = width;
     // Far-off samples are pinned just outside the canvas: they still pull a
     // span to its edge, and the pixel numbers stay small.
     const double margin = width + 2.0;
-    const double left = canvasRect.left() - margin, right = canvasRect.right() + margin;
-    const double top = canvasRect.top() - margin, bottom = canvasRect.bottom() + margin;
-    // Rounds half up like std::floor(v + 0.5), without a library call:
-    // truncation is flooring once the value is made positive.
-    const double shift = 1 << 30;
-    const auto pixel = [shift](double v, double low, double high) {
-        return int(qBound(low, v, high) + (0.5 + shift)) - int(shift);
-    };
-    const int firstColumn = pixel(left, left, right) + 1, lastColumn = pixel(right, left, right) - 1;
+    grid.left = canvasRect.left() - margin;
+    grid.right = canvasRect.right() + margin;
+    grid.top = canvasRect.top() - margin;
+    grid.bottom = canvasRect.bottom() + margin;
+    grid.firstColumn = grid.pixel(grid.left, grid.left, grid.right) + 1;
+    grid.lastColumn = grid.pixel(grid.right, grid.left, grid.right) - 1;
 
-    QVector<QRect> &spans = m_spans;
-    spans.resize(0);
-    const auto flush = [&](int column, int low, int high) {
-        if (column >= firstColumn && column <= lastColumn)
-            spans.append(QRect(column - grow, low - grow, width, high - low + width));
-    };
-
-    // One walk does the run splitting of drawLines() and the reduction to
-    // columns: a run's first column reaches back to nothing.
-    int finite = 0;
-    double xLow = 0.0, xHigh = 0.0;
-    bool inRun = false;
-    double limit = kMaxGapPixels, previousX = 0.0;
-    int column = 0, low = 0, high = 0, lastY = 0;
-    for (int i = 0; i < count; ++i) {
-        const QPointF &p = samples[i];
-        if (!isFinite(p)) {
-            if (inRun)
-                flush(column, low, high);
-            inRun = false;
-            continue;
-        }
-        const double px = xMap.transform(p.x());
-        if (inRun) {
-            const double dx = px - previousX;
-            if (dx < 0.0 || dx > limit) {
-                flush(column, low, high);
-                inRun = false;
-            } else {
-                limit = std::min(2.0 * dx, kMaxGapPixels);
-            }
-        }
-        previousX = px;
-        const int c = pixel(px, left, right);
-        const int y = pixel(yMap.transform(p.y()), top, bottom);
-        if (!inRun) {
-            inRun = true;
-            limit = kMaxGapPixels;
-            column = c;
-            low = high = y;
-        } else if (c != column) {
-            flush(column, low, high);
-            column = c;
-            low = std::min(lastY, y);
-            high = std::max(lastY, y);
-        } else {
-            low = std::min(low, y);
-            high = std::max(high, y);
-        }
-        lastY = y;
-        xLow = finite == 0 ? px : std::min(xLow, px);
-        xHigh = finite == 0 ? px : std::max(xHigh, px);
-        ++finite;
-    }
-    if (inRun)
-        flush(column, low, high);
-    if (finite == 0 || finite <= m_decimationDensity * (xHigh - xLow + 1.0))
+    m_spans.resize(0);
+    const bool linear = !xMap.transformation() && !yMap.transformation();
+    const SpanWalk walk = linear ? reduceToSpans(LinearMap(xMap), LinearMap(yMap), grid, samples, count, m_spans)
+                                 : reduceToSpans(ScaleMap(xMap), ScaleMap(yMap), grid, samples, count, m_spans);
+    if (walk.finite == 0 || walk.finite <= m_decimationDensity * (walk.xHigh - walk.xLow + 1.0))
         return false;
 
+    if (fillSpansInPlace(painter, m_spans, pen))
+        return true;
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, false);
     painter->setPen(Qt::NoPen);
     painter->setBrush(pen.brush());
-    painter->drawRects(spans.constData(), spans.size());
+    painter->drawRects(m_spans.constData(), m_spans.size());
     painter->restore();
     return true;
 }

@@ -4,6 +4,7 @@
 #include "CachedLabelMarker_p.h"
 #include "CorvidLogging_p.h"
 #include "MeasurementUnit.h"
+#include "RasterPlotCanvas_p.h"
 #include "VRXAbstractDeviceDataModel.h"
 #include "VRXAbstractPlotDataModel.h"
 #include "VRXDiscontinuousPlotCurve.h"
@@ -116,6 +117,7 @@ void VRXScopePlotViewPrivate::init()
     q->setSelectionMode(QAbstractItemView::SingleSelection);
 
     QwtPlot *plot = this->plot();
+    plot->setCanvas(new RasterPlotCanvas);
     plot->setCanvasBackground(QBrush(Qt::black));
     if (auto *canvas = qobject_cast<QwtPlotCanvas *>(plot->canvas())) {
         canvas->setPaintAttribute(QwtPlotCanvas::BackingStore, true);

@@ -18,6 +18,25 @@ VRXSeriesData::VRXSeriesData(const VRXAbstractPlotDataModel &model, int column, 
 {
 }
 
+namespace {
+
+// Sample buffers of series that are gone, for the next pass to reuse: a new
+// 1.6 MB buffer per curve and pass would fault in fresh pages every time.
+std::vector<QVector<QPointF>> &sparedBuffers()
+{
+    thread_local std::vector<QVector<QPointF>> spared;
+    return spared;
+}
+
+} // namespace
+
+VRXSeriesData::~VRXSeriesData()
+{
+    auto &spared = sparedBuffers();
+    if (m_samples.isDetached() && m_samples.capacity() >= 4096 && spared.size() < 32)
+        spared.push_back(std::move(m_samples));
+}
+
 void VRXSeriesData::setScale(double scale)
 {
     m_scale = scale;
@@ -51,10 +70,30 @@ void VRXSeriesData::load() const
     y.resize(size_t(n));
     m_model.doubleDataRange(0, m_startRow, n, x.data());
     m_model.doubleDataRange(m_column, m_startRow, n, y.data());
+    auto &spared = sparedBuffers();
+    if (m_samples.capacity() < n && !spared.empty()) {
+        m_samples = std::move(spared.back());
+        spared.pop_back();
+    }
     m_samples.resize(n);
     QPointF *out = m_samples.data();
-    for (int i = 0; i < n; ++i)
-        out[i] = QPointF(x[size_t(i)], y[size_t(i)]);
+    // The bounds come with the copy: the samples are in registers anyway.
+    const double big = std::numeric_limits<double>::max();
+    double left = 0.0, right = 0.0, top = 0.0, bottom = 0.0;
+    if (n > 0) {
+        left = right = std::isfinite(x[0]) ? x[0] : 0.0;
+        top = bottom = std::isfinite(y[0]) ? y[0] : 0.0;
+    }
+    for (int i = 0; i < n; ++i) {
+        const double px = x[size_t(i)], py = y[size_t(i)];
+        out[i] = QPointF(px, py);
+        const bool ok = std::abs(px) <= big && std::abs(py) <= big;
+        left = ok && px < left ? px : left;
+        right = ok && px > right ? px : right;
+        top = ok && py < top ? py : top;
+        bottom = ok && py > bottom ? py : bottom;
+    }
+    m_rawBounds = QRectF(left, top, right - left, bottom - top);
     m_loaded = true;
 }
 
@@ -110,7 +149,7 @@ QRectF VRXSeriesData::boundingRect() const
     if (n == 0)
         return d_boundingRect;
     load();
-    d_boundingRect = bounds(m_samples.constData(), m_samples.size(), m_scale);
+    d_boundingRect = m_scale == 1.0 ? m_rawBounds : bounds(m_samples.constData(), m_samples.size(), m_scale);
     return d_boundingRect;
 }
 

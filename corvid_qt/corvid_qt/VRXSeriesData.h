@@ -26,6 +26,7 @@ class CORVID_QT_EXPORT VRXSeriesData : public QwtSeriesData<QPointF>
 public:
     /// endRow below startRow means up to the last row of the model.
     VRXSeriesData(const VRXAbstractPlotDataModel &model, int column, int startRow, int endRow);
+    ~VRXSeriesData() override;
 
     const VRXAbstractPlotDataModel &model() const { return m_model; }
     int column() const { return m_column; }
@@ -49,6 +50,7 @@ private:
     int m_endRow;
     double m_scale;
     mutable QVector<QPointF> m_samples;
+    mutable QRectF m_rawBounds;
     mutable bool m_loaded = false;
 };
 
