@@ -75,70 +75,99 @@ struct ScaleMap {
 
 // One walk does the run splitting of drawLines() and the reduction to
 // columns: each column's span reaches back to the previous column's last
-// value, and a run's first column reaches back to nothing.
-template <typename XMap, typename YMap>
-SpanWalk reduceToSpans(const XMap xMap, const YMap yMap, const SpanGrid grid, const QPointF *samples, int count,
+// value, and a run's first column reaches back to nothing. Mapping is
+// monotonic, so a column keeps its lowest and highest value and maps only
+// those; within a run x only grows, so its ends give the x extent.
+// Where a span walk reads its samples from.
+struct Points {
+    const QPointF *points;
+    double x(int i) const { return points[i].x(); }
+    double y(int i) const { return points[i].y(); }
+};
+
+struct Columns {
+    const double *xs, *ys;
+    double x(int i) const { return xs[i]; }
+    double y(int i) const { return ys[i]; }
+};
+
+struct ScaledColumns {
+    const double *xs, *ys;
+    double scale;
+    double x(int i) const { return xs[i]; }
+    double y(int i) const { return ys[i] / scale; }
+};
+
+template <typename XMap, typename YMap, typename Samples>
+SpanWalk reduceToSpans(const XMap xMap, const YMap yMap, const SpanGrid grid, const Samples samples, int count,
                        QVector<QRect> &spans)
 {
     const double big = std::numeric_limits<double>::max();
     SpanWalk walk;
     bool inRun = false;
     double limit = kMaxGapPixels, previousX = 0.0;
-    int column = 0, low = 0, high = 0, lastY = 0;
-    auto flush = [&spans, &grid](int c, int l, int h) {
-        if (c >= grid.firstColumn && c <= grid.lastColumn)
-            spans.append(QRect(c - grid.grow, l - grid.grow, grid.width, h - l + grid.width));
+    int column = 0;
+    double yLow = 0.0, yHigh = 0.0, lastY = 0.0;
+    auto flush = [&]() {
+        if (column < grid.firstColumn || column > grid.lastColumn)
+            return;
+        const int a = SpanGrid::pixel(yMap(yLow), grid.top, grid.bottom);
+        const int b = SpanGrid::pixel(yMap(yHigh), grid.top, grid.bottom);
+        const int low = std::min(a, b), high = std::max(a, b);
+        spans.append(QRect(column - grid.grow, low - grid.grow, grid.width, high - low + grid.width));
+    };
+    auto endRun = [&]() {
+        flush();
+        walk.xHigh = std::max(walk.xHigh, previousX);
+        inRun = false;
     };
     for (int i = 0; i < count; ++i) {
-        const double x = samples[i].x(), y = samples[i].y();
+        const double x = samples.x(i), y = samples.y(i);
         if (!(std::abs(x) <= big && std::abs(y) <= big)) {
             if (inRun)
-                flush(column, low, high);
-            inRun = false;
+                endRun();
             continue;
         }
         const double px = xMap(x);
         if (inRun) {
             const double dx = px - previousX;
-            if (dx < 0.0 || dx > limit) {
-                flush(column, low, high);
-                inRun = false;
-            } else {
+            if (dx < 0.0 || dx > limit)
+                endRun();
+            else
                 limit = std::min(2.0 * dx, kMaxGapPixels);
-            }
         }
-        previousX = px;
         const int c = SpanGrid::pixel(px, grid.left, grid.right);
-        const int py = SpanGrid::pixel(yMap(y), grid.top, grid.bottom);
         if (!inRun) {
             inRun = true;
             limit = kMaxGapPixels;
             column = c;
-            low = high = py;
+            yLow = yHigh = y;
+            walk.xLow = walk.finite == 0 ? px : std::min(walk.xLow, px);
+            walk.xHigh = walk.finite == 0 ? px : walk.xHigh;
         } else if (c != column) {
-            flush(column, low, high);
+            flush();
             column = c;
-            low = std::min(lastY, py);
-            high = std::max(lastY, py);
+            yLow = std::min(lastY, y);
+            yHigh = std::max(lastY, y);
         } else {
-            low = std::min(low, py);
-            high = std::max(high, py);
+            yLow = std::min(yLow, y);
+            yHigh = std::max(yHigh, y);
         }
-        lastY = py;
-        walk.xLow = walk.finite == 0 ? px : std::min(walk.xLow, px);
-        walk.xHigh = walk.finite == 0 ? px : std::max(walk.xHigh, px);
+        previousX = px;
+        lastY = y;
         ++walk.finite;
     }
     if (inRun)
-        flush(column, low, high);
+        endRun();
     return walk;
 }
 
-// Writes opaque spans straight into the image a raster painter paints on,
-// when that is what the painter would do: the raster engine fills a
-// one-pixel column row by row, several times slower. Anything it cannot
-// match here (a pattern, translucency, a scale, a clip that is no
-// rectangle) is left to the painter.
+// Writes opaque spans straight into the image a raster painter paints on
+// (an image, or a raster pixmap such as the canvas's backing store), when
+// that is what the painter would do: the raster engine fills a one-pixel
+// column row by row, several times slower. Anything it cannot match here (a
+// pattern, translucency, a scale, a clip that is no rectangle) is left to
+// the painter.
 bool fillSpansInPlace(QPainter *painter, const QVector<QRect> &spans, const QPen &pen)
 {
     QPaintEngine *engine = painter->paintEngine();
@@ -182,14 +211,28 @@ bool fillSpansInPlace(QPainter *painter, const QVector<QRect> &spans, const QPen
         const QRect r = span.translated(offset) & clip;
         if (r.isEmpty())
             continue;
-        uchar *line = pixels + r.top() * stride;
-        for (int y = r.top(); y <= r.bottom(); ++y, line += stride)
-            std::fill_n(reinterpret_cast<QRgb *>(line) + r.left(), r.width(), value);
+        uchar *line = pixels + r.top() * stride + r.left() * qsizetype(sizeof(QRgb));
+        if (r.width() == 1) {
+            for (int y = r.top(); y <= r.bottom(); ++y, line += stride)
+                *reinterpret_cast<QRgb *>(line) = value;
+        } else {
+            for (int y = r.top(); y <= r.bottom(); ++y, line += stride)
+                std::fill_n(reinterpret_cast<QRgb *>(line), r.width(), value);
+        }
     }
     return true;
 }
 
 } // namespace
+
+// Samples as points, or as the columns of a model series (y divided by
+// scale).
+struct VRXDiscontinuousPlotCurve::SpanSource {
+    const QPointF *points;
+    const double *x, *y;
+    double scale;
+    int count;
+};
 
 VRXDiscontinuousPlotCurve::VRXDiscontinuousPlotCurve(const QString &title)
     : QwtPlotCurve(title)
@@ -230,8 +273,15 @@ void VRXDiscontinuousPlotCurve::drawLines(QPainter *painter, const QwtScaleMap &
     // draw the runs from the copy. Model series read whole keep their own.
     const auto *modelSeries = dynamic_cast<const VRXSeriesData *>(series);
     const bool whole = modelSeries && from == 0 && to == int(series->size()) - 1;
+    const bool spans = spansDraw(painter);
+    if (whole && spans) {
+        const SpanSource columns{nullptr, modelSeries->xData(), modelSeries->yData(), modelSeries->scale(),
+                                 int(series->size())};
+        if (drawSpans(painter, xMap, yMap, canvasRect, columns))
+            return;
+    }
     const QVector<QPointF> samples = whole ? modelSeries->samples() : copySamples(*series, from, to);
-    if (spansDraw(painter) && drawSpans(painter, xMap, yMap, canvasRect, samples.constData(), samples.size()))
+    if (!whole && spans && drawSpans(painter, xMap, yMap, canvasRect, {samples.constData(), nullptr, nullptr, 1.0, samples.size()}))
         return;
     const QwtPointSeriesData copy(samples);
 
@@ -309,7 +359,7 @@ bool VRXDiscontinuousPlotCurve::spansDraw(const QPainter *painter) const
 }
 
 bool VRXDiscontinuousPlotCurve::drawSpans(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
-                                          const QRectF &canvasRect, const QPointF *samples, int count) const
+                                          const QRectF &canvasRect, const SpanSource &source) const
 {
     const QPen pen = painter->pen();
     const int width = std::max(1, int(std::lround(pen.widthF())));
@@ -328,8 +378,20 @@ bool VRXDiscontinuousPlotCurve::drawSpans(QPainter *painter, const QwtScaleMap &
 
     m_spans.resize(0);
     const bool linear = !xMap.transformation() && !yMap.transformation();
-    const SpanWalk walk = linear ? reduceToSpans(LinearMap(xMap), LinearMap(yMap), grid, samples, count, m_spans)
-                                 : reduceToSpans(ScaleMap(xMap), ScaleMap(yMap), grid, samples, count, m_spans);
+    SpanWalk walk;
+    if (source.points) {
+        const Points points{source.points};
+        walk = linear ? reduceToSpans(LinearMap(xMap), LinearMap(yMap), grid, points, source.count, m_spans)
+                      : reduceToSpans(ScaleMap(xMap), ScaleMap(yMap), grid, points, source.count, m_spans);
+    } else if (source.scale == 1.0) {
+        const Columns columns{source.x, source.y};
+        walk = linear ? reduceToSpans(LinearMap(xMap), LinearMap(yMap), grid, columns, source.count, m_spans)
+                      : reduceToSpans(ScaleMap(xMap), ScaleMap(yMap), grid, columns, source.count, m_spans);
+    } else {
+        const ScaledColumns columns{source.x, source.y, source.scale};
+        walk = linear ? reduceToSpans(LinearMap(xMap), LinearMap(yMap), grid, columns, source.count, m_spans)
+                      : reduceToSpans(ScaleMap(xMap), ScaleMap(yMap), grid, columns, source.count, m_spans);
+    }
     if (walk.finite == 0 || walk.finite <= m_decimationDensity * (walk.xHigh - walk.xLow + 1.0))
         return false;
 

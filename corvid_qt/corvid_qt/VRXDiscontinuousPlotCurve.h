@@ -51,8 +51,9 @@ private:
                  const QRectF &canvasRect, const QwtPointSeriesData &copy, int offset, int first,
                  int last) const;
     bool spansDraw(const QPainter *painter) const;
+    struct SpanSource;
     bool drawSpans(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
-                   const QRectF &canvasRect, const QPointF *samples, int count) const;
+                   const QRectF &canvasRect, const SpanSource &source) const;
 
     double m_decimationDensity = 2.0;
     mutable QVector<QRect> m_spans;

@@ -4,7 +4,6 @@
 #include "CachedLabelMarker_p.h"
 #include "CorvidLogging_p.h"
 #include "MeasurementUnit.h"
-#include "RasterPlotCanvas_p.h"
 #include "VRXAbstractDeviceDataModel.h"
 #include "VRXAbstractPlotDataModel.h"
 #include "VRXDiscontinuousPlotCurve.h"
@@ -117,7 +116,6 @@ void VRXScopePlotViewPrivate::init()
     q->setSelectionMode(QAbstractItemView::SingleSelection);
 
     QwtPlot *plot = this->plot();
-    plot->setCanvas(new RasterPlotCanvas);
     plot->setCanvasBackground(QBrush(Qt::black));
     if (auto *canvas = qobject_cast<QwtPlotCanvas *>(plot->canvas())) {
         canvas->setPaintAttribute(QwtPlotCanvas::BackingStore, true);

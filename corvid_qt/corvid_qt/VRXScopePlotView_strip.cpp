@@ -101,6 +101,7 @@ void VRXScopePlotViewPrivate::plotCurves(int firstRow, int lastRow, QVector<Mark
     const bool clip =
         m_yScaleMode >= VRXScopePlotView::PlotScale50 && m_yScaleMode <= VRXScopePlotView::PlotScale0_01;
     m_markerDrawn.fill(false);
+    const VRXSeriesData *timesRead = nullptr;
 
     for (int c = 1; c <= m_numCurves; ++c) {
         QwtPlotCurve *curve = m_curves[c - 1].get();
@@ -115,6 +116,13 @@ void VRXScopePlotViewPrivate::plotCurves(int firstRow, int lastRow, QVector<Mark
         if (!series) {
             curve->detach();
             continue;
+        }
+        // Every channel shares the time column: read it once per pass.
+        if (auto *vrxSeries = dynamic_cast<VRXSeriesData *>(series)) {
+            if (timesRead)
+                vrxSeries->shareTimes(*timesRead);
+            else
+                timesRead = vrxSeries;
         }
         if (m_yScaleMode == VRXScopePlotView::PlotScaleNormalize) {
             if (auto *vrxSeries = dynamic_cast<VRXSeriesData *>(series)) {

@@ -3,9 +3,10 @@
 #include "VRXAbstractPlotDataModel.h"
 
 #include <QtCore/QAbstractItemModel>
+#include <algorithm>
 #include <cmath>
-#include <vector>
 #include <limits>
+#include <vector>
 
 namespace Corvid_Qt {
 
@@ -20,21 +21,39 @@ VRXSeriesData::VRXSeriesData(const VRXAbstractPlotDataModel &model, int column, 
 
 namespace {
 
-// Sample buffers of series that are gone, for the next pass to reuse: a new
-// 1.6 MB buffer per curve and pass would fault in fresh pages every time.
-std::vector<QVector<QPointF>> &sparedBuffers()
+// Column buffers of series that are gone, for the next pass to reuse: fresh
+// buffers of a full buffer's size per curve and pass would be cleared, and
+// often faulted in, every time.
+std::vector<std::vector<double>> &spareColumns()
 {
-    thread_local std::vector<QVector<QPointF>> spared;
-    return spared;
+    thread_local std::vector<std::vector<double>> spare;
+    return spare;
+}
+
+std::vector<double> takeColumn(int n)
+{
+    auto &spare = spareColumns();
+    std::vector<double> column;
+    if (!spare.empty()) {
+        column = std::move(spare.back());
+        spare.pop_back();
+    }
+    column.resize(size_t(std::max(n, 0)));
+    return column;
+}
+
+void giveBack(std::vector<double> &&column)
+{
+    auto &spare = spareColumns();
+    if (column.capacity() >= 4096 && spare.size() < 64)
+        spare.push_back(std::move(column));
 }
 
 } // namespace
 
 VRXSeriesData::~VRXSeriesData()
 {
-    auto &spared = sparedBuffers();
-    if (m_samples.isDetached() && m_samples.capacity() >= 4096 && spared.size() < 32)
-        spared.push_back(std::move(m_samples));
+    giveBack(std::move(m_y));
 }
 
 void VRXSeriesData::setScale(double scale)
@@ -42,13 +61,16 @@ void VRXSeriesData::setScale(double scale)
     m_scale = scale;
     d_boundingRect = QRectF(0.0, 0.0, 0.0, 0.0);
     m_samples.clear();
+    m_x.reset();
+    giveBack(std::move(m_y));
+    m_y.clear();
     m_loaded = false;
 }
 
 size_t VRXSeriesData::size() const
 {
     if (m_loaded)
-        return size_t(m_samples.size());
+        return m_y.size();
     const auto *itemModel = dynamic_cast<const QAbstractItemModel *>(&m_model);
     if (!itemModel)
         return 0;
@@ -58,26 +80,38 @@ size_t VRXSeriesData::size() const
     return n > m_startRow ? size_t(n - m_startRow) : 0;
 }
 
+void VRXSeriesData::shareTimes(const VRXSeriesData &other)
+{
+    if (&other == this || &other.m_model != &m_model || other.m_startRow != m_startRow || m_loaded
+        || other.size() != size())
+        return;
+    other.loadTimes();
+    m_x = other.m_x;
+}
+
+void VRXSeriesData::loadTimes() const
+{
+    if (m_x)
+        return;
+    const int n = int(size());
+    auto *times = new std::vector<double>(takeColumn(n));
+    m_model.doubleDataRange(0, m_startRow, n, times->data());
+    m_x.reset(times, [](std::vector<double> *column) {
+        giveBack(std::move(*column));
+        delete column;
+    });
+}
+
 void VRXSeriesData::load() const
 {
     if (m_loaded)
         return;
-    const int n = int(size());
-    // Kept between calls: a pass over full buffers would otherwise fault in
-    // fresh pages for every curve.
-    thread_local std::vector<double> x, y;
-    x.resize(size_t(n));
-    y.resize(size_t(n));
-    m_model.doubleDataRange(0, m_startRow, n, x.data());
-    m_model.doubleDataRange(m_column, m_startRow, n, y.data());
-    auto &spared = sparedBuffers();
-    if (m_samples.capacity() < n && !spared.empty()) {
-        m_samples = std::move(spared.back());
-        spared.pop_back();
-    }
-    m_samples.resize(n);
-    QPointF *out = m_samples.data();
-    // The bounds come with the copy: the samples are in registers anyway.
+    loadTimes();
+    const int n = int(m_x->size());
+    m_y = takeColumn(n);
+    m_model.doubleDataRange(m_column, m_startRow, n, m_y.data());
+    const double *x = m_x->data();
+    const double *y = m_y.data();
     const double big = std::numeric_limits<double>::max();
     double left = 0.0, right = 0.0, top = 0.0, bottom = 0.0;
     if (n > 0) {
@@ -85,8 +119,8 @@ void VRXSeriesData::load() const
         top = bottom = std::isfinite(y[0]) ? y[0] : 0.0;
     }
     for (int i = 0; i < n; ++i) {
-        const double px = x[size_t(i)], py = y[size_t(i)];
-        out[i] = QPointF(px, py);
+        const double px = x[i], py = y[i];
+        // Without branches: a full buffer is mostly finite samples.
         const bool ok = std::abs(px) <= big && std::abs(py) <= big;
         left = ok && px < left ? px : left;
         right = ok && px > right ? px : right;
@@ -95,6 +129,18 @@ void VRXSeriesData::load() const
     }
     m_rawBounds = QRectF(left, top, right - left, bottom - top);
     m_loaded = true;
+}
+
+const double *VRXSeriesData::xData() const
+{
+    load();
+    return m_x->data();
+}
+
+const double *VRXSeriesData::yData() const
+{
+    load();
+    return m_y.data();
 }
 
 QRectF VRXSeriesData::bounds(const QPointF *points, int n, double scale)
@@ -108,7 +154,6 @@ QRectF VRXSeriesData::bounds(const QPointF *points, int n, double scale)
     for (int i = 0; i < n; ++i) {
         const double px = points[i].x();
         const double py = scale == 1.0 ? points[i].y() : points[i].y() / scale;
-        // Without branches: a full buffer is mostly finite samples.
         const bool ok = std::abs(px) <= big && std::abs(py) <= big;
         left = ok && px < left ? px : left;
         right = ok && px > right ? px : right;
@@ -120,10 +165,8 @@ QRectF VRXSeriesData::bounds(const QPointF *points, int n, double scale)
 
 QPointF VRXSeriesData::sample(size_t i) const
 {
-    if (m_loaded) {
-        const QPointF &p = m_samples.at(int(i));
-        return QPointF(p.x(), p.y() / m_scale);
-    }
+    if (m_loaded)
+        return QPointF((*m_x)[i], m_y[i] / m_scale);
     const int row = m_startRow + int(i);
     const double y = m_model.doubleData(row, m_column) / m_scale;
     const double x = m_model.doubleData(row, 0);
@@ -133,12 +176,15 @@ QPointF VRXSeriesData::sample(size_t i) const
 QVector<QPointF> VRXSeriesData::samples() const
 {
     load();
-    if (m_scale == 1.0)
-        return m_samples;
-    QVector<QPointF> scaled(m_samples);
-    for (QPointF &p : scaled)
-        p.ry() /= m_scale;
-    return scaled;
+    if (m_samples.isEmpty() && !m_y.empty()) {
+        const int n = int(m_y.size());
+        m_samples.resize(n);
+        QPointF *out = m_samples.data();
+        const double *x = m_x->data();
+        for (int i = 0; i < n; ++i)
+            out[i] = QPointF(x[i], m_scale == 1.0 ? m_y[size_t(i)] : m_y[size_t(i)] / m_scale);
+    }
+    return m_samples;
 }
 
 QRectF VRXSeriesData::boundingRect() const
@@ -149,7 +195,7 @@ QRectF VRXSeriesData::boundingRect() const
     if (n == 0)
         return d_boundingRect;
     load();
-    d_boundingRect = m_scale == 1.0 ? m_rawBounds : bounds(m_samples.constData(), m_samples.size(), m_scale);
+    d_boundingRect = m_scale == 1.0 ? m_rawBounds : bounds(samples().constData(), int(n), 1.0);
     return d_boundingRect;
 }
 

@@ -4,6 +4,8 @@
 #include "corvid_qt_export.h"
 
 #include <QtCore/QVector>
+#include <memory>
+#include <vector>
 #include <qwt_series_data.h>
 
 namespace Corvid_Qt {
@@ -13,13 +15,15 @@ class VRXAbstractPlotDataModel;
 /**
  * Curve data read from one channel column of a plot-data model. Until a
  * call needs every sample, each sample() reads two doubles through
- * doubleData(); boundingRect() and samples() read all rows at once through
- * doubleDataRange() and keep them, so a plot pass over a whole buffer reads
- * each row once. The plot view makes a new series every pass.
+ * doubleData(); boundingRect(), samples(), xData() and yData() read all rows
+ * at once through doubleDataRange() and keep them, so a plot pass over a
+ * whole buffer reads each row once. The plot view makes a new series every
+ * pass; its series share one copy of the times (shareTimes()).
  *
  * y values are divided by scale() (1.0 unless set; the plot view uses it to
- * normalise curves). The bounding rectangle is computed at its first valid
- * result and then kept; setScale() drops it and the kept samples. Must not outlive its model.
+ * normalise curves), except in yData(), which holds the model's values. The
+ * bounding rectangle is computed at its first valid result and then kept;
+ * setScale() drops it and the kept samples. Must not outlive its model.
  */
 class CORVID_QT_EXPORT VRXSeriesData : public QwtSeriesData<QPointF>
 {
@@ -39,9 +43,17 @@ public:
     QRectF boundingRect() const override;
     /// Every sample, y divided by scale(); read at the first call and kept.
     QVector<QPointF> samples() const;
+    /// The times and the model's values of every sample, size() of each,
+    /// read at the first call and kept.
+    const double *xData() const;
+    const double *yData() const;
+    /// Uses the times `other` reads (the same model, first row and size)
+    /// instead of reading them again; otherwise nothing changes.
+    void shareTimes(const VRXSeriesData &other);
 
 private:
     void load() const;
+    void loadTimes() const;
     static QRectF bounds(const QPointF *points, int n, double scale);
 
     const VRXAbstractPlotDataModel &m_model;
@@ -49,6 +61,8 @@ private:
     int m_startRow;
     int m_endRow;
     double m_scale;
+    mutable std::shared_ptr<std::vector<double>> m_x;
+    mutable std::vector<double> m_y;
     mutable QVector<QPointF> m_samples;
     mutable QRectF m_rawBounds;
     mutable bool m_loaded = false;

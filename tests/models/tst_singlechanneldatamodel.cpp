@@ -235,6 +235,21 @@ private slots:
         QCOMPARE(series->boundingRect(), QRectF(0.0, 1.0, 2.0, 2.0));
         static_cast<VRXSeriesData *>(series.get())->setScale(10.0);
         QCOMPARE(series->boundingRect(), QRectF(0.0, 0.1, 3.0, 9.9));
+
+        // Times are shared only between series over the same rows.
+        const auto make = [&rows](int start, int end) {
+            return std::unique_ptr<VRXSeriesData>(static_cast<VRXSeriesData *>(rows.seriesData(1, start, end)));
+        };
+        const auto first = make(1, 8), same = make(1, 8), later = make(3, -1), shorter = make(1, 5);
+        for (VRXSeriesData *other : {same.get(), later.get(), shorter.get()})
+            other->shareTimes(*first);
+        QCOMPARE(same->xData(), first->xData());
+        for (VRXSeriesData *other : {same.get(), later.get(), shorter.get()}) {
+            for (size_t i = 0; i < other->size(); ++i) {
+                const double row = other->startRow() + int(i);
+                QCOMPARE(QPointF(other->xData()[i], other->yData()[i]), QPointF(row, 2 * row));
+            }
+        }
     }
 
     void savedFileMatchesByteForByte()

@@ -1,9 +1,12 @@
 // Dense runs drawn as per-column spans must light what the polyline lights.
 
 #include <VRXDiscontinuousPlotCurve.h>
+#include <VRXSeriesData.h>
+#include <VRXSingleChannelDataModel.h>
 
 #include <QtGui/QImage>
 #include <QtGui/QPainter>
+#include <QtGui/QPicture>
 #include <QtTest/QtTest>
 
 #include <qwt_scale_map.h>
@@ -104,6 +107,9 @@ private Q_SLOTS:
     void gapsSurvive();
     void agreesWithPolylineAtThreshold_data();
     void agreesWithPolylineAtThreshold();
+    void imagePixelsMatchThePainters_data();
+    void imagePixelsMatchThePainters();
+    void modelColumnsDrawAsTheirPoints();
 };
 
 void tst_Decimation::flatLineKeepsItsSpike_data()
@@ -208,6 +214,113 @@ void tst_Decimation::agreesWithPolylineAtThreshold()
     for (int x = 0; x < kSize.width(); ++x)
         columns += inkedRows(spans, x).isEmpty() ? 0 : 1;
     QVERIFY(columns >= kSize.width() - 2);
+}
+
+enum class Target { Image, Picture };
+
+// Spans of a dense curve drawn under a painter state, into an image of the
+// given format (written in place) or recorded as a picture and played back
+// (left to the painter).
+QImage renderUnder(const Points &points, Target target, QImage::Format format, const QPen &pen,
+                   const QPoint &offset, const QRect &clip)
+{
+    VRXDiscontinuousPlotCurve curve(QStringLiteral("test"));
+    curve.setStyle(QwtPlotCurve::Lines);
+    curve.setPen(pen);
+    curve.setDecimationDensity(0.0);
+    curve.setSamples(points);
+    const auto draw = [&](QPaintDevice *device) {
+        QPainter painter(device);
+        painter.translate(offset);
+        if (!clip.isNull())
+            painter.setClipRect(clip);
+        curve.draw(&painter, scaleMap(0, kSize.width(), 0, kSize.width()),
+                   scaleMap(0, kSize.height(), kSize.height(), 0), QRectF(QPointF(0, 0), kSize));
+    };
+    QImage image(kSize, format);
+    image.fill(Qt::black);
+    if (target == Target::Picture) {
+        QPicture picture;
+        draw(&picture);
+        QPainter painter(&image);
+        picture.play(&painter);
+    } else {
+        draw(&image);
+    }
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+void tst_Decimation::imagePixelsMatchThePainters_data()
+{
+    QTest::addColumn<QImage::Format>("format");
+    QTest::addColumn<QPen>("pen");
+    QTest::addColumn<QPoint>("offset");
+    QTest::addColumn<QRect>("clip");
+    QTest::newRow("plain") << QImage::Format_RGB32 << QPen(kInk, 1.0) << QPoint() << QRect();
+    QTest::newRow("premultiplied") << QImage::Format_ARGB32_Premultiplied << QPen(kInk, 0.0) << QPoint() << QRect();
+    QTest::newRow("moved and clipped") << QImage::Format_ARGB32 << QPen(kInk, 1.0) << QPoint(7, -3)
+                                       << QRect(40, 20, 300, 50);
+    QTest::newRow("wide pen, clipped at the edge") << QImage::Format_RGB32 << QPen(kInk, 3.0) << QPoint(-5, 4)
+                                                  << QRect(-10, -10, 200, 80);
+    // Not written in place: the painter blends it, and both must agree.
+    QTest::newRow("translucent") << QImage::Format_RGB32 << QPen(QColor(0, 200, 255, 128), 1.0) << QPoint()
+                                 << QRect();
+}
+
+void tst_Decimation::imagePixelsMatchThePainters()
+{
+    QFETCH(QImage::Format, format);
+    QFETCH(QPen, pen);
+    QFETCH(QPoint, offset);
+    QFETCH(QRect, clip);
+    Points points = dense(0, 400, 40, [](double x) { return 50 + 45 * std::sin(x / 7) + std::fmod(x * 7.3, 3.0); });
+    points[5000].setY(kNaN);
+    points[9000].setY(1e300);
+    const QImage written = renderUnder(points, Target::Image, format, pen, offset, clip);
+    const QImage painted = renderUnder(points, Target::Picture, format, pen, offset, clip);
+    QVERIFY(written != QImage(kSize, QImage::Format_RGB32));
+    for (int y = 0; y < kSize.height(); ++y) {
+        for (int x = 0; x < kSize.width(); ++x)
+            QVERIFY2(written.pixel(x, y) == painted.pixel(x, y), qPrintable(QStringLiteral("(%1, %2)").arg(x).arg(y)));
+    }
+}
+
+// A model's series is drawn from its columns; the picture is that of the
+// same samples given as points, also when the curve is normalised.
+void tst_Decimation::modelColumnsDrawAsTheirPoints()
+{
+    VRXSingleChannelDataModel model;
+    Points points;
+    for (int i = 0; i < 20000; ++i) {
+        const double x = i * 0.02;
+        const double y = i == 7000 ? kNaN : 50 + 40 * std::sin(x / 9);
+        model.AddData(x, y);
+        points.append(QPointF(x, y));
+    }
+    for (double scale : {1.0, 2.0}) {
+        auto *series = static_cast<VRXSeriesData *>(model.seriesData(1, 1, -1));
+        series->setScale(scale);
+        Points scaled = points;
+        for (QPointF &p : scaled)
+            p.ry() /= scale;
+        VRXDiscontinuousPlotCurve fromModel(QStringLiteral("model")), fromPoints(QStringLiteral("points"));
+        for (VRXDiscontinuousPlotCurve *curve : {&fromModel, &fromPoints}) {
+            curve->setStyle(QwtPlotCurve::Lines);
+            curve->setPen(QPen(kInk, 1.0));
+        }
+        fromModel.setData(series);
+        fromPoints.setSamples(scaled);
+        QImage a(kSize, QImage::Format_RGB32), b(kSize, QImage::Format_RGB32);
+        a.fill(Qt::black);
+        b.fill(Qt::black);
+        const QwtScaleMap xMap = scaleMap(0, kSize.width(), 0, kSize.width());
+        const QwtScaleMap yMap = scaleMap(0, kSize.height(), kSize.height(), 0);
+        QPainter pa(&a), pb(&b);
+        fromModel.draw(&pa, xMap, yMap, QRectF(QPointF(0, 0), kSize));
+        fromPoints.draw(&pb, xMap, yMap, QRectF(QPointF(0, 0), kSize));
+        QVERIFY(a != QImage(kSize, QImage::Format_RGB32));
+        QVERIFY2(a == b, qPrintable(QStringLiteral("scale %1").arg(scale)));
+    }
 }
 
 QTEST_MAIN(tst_Decimation)
