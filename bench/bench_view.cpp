@@ -12,7 +12,13 @@
 //  scope_wide       a scope sweep of 100000 points. Against the span floor:
 //                   the same samples mapped and reduced to per-column
 //                   min/max spans in advance, written straight into a
-//                   cleared QImage.
+//                   cleared QImage. Beside it the parts of a pass the span
+//                   floor leaves out, timed alone: frame_ms, the same pass
+//                   with every channel hidden (axes, grid, markers, the
+//                   blit), and read_ms, reading the drawn rows of every
+//                   column through the chain into plain arrays;
+//                   ratio_to_pass_floor is against the sum of the three
+//                   (strip chart only).
 //  ratio_to_qcustomplot  against QCustomPlot: eight QCPGraphs holding the
 //                   same points (fed once, as a host feeding it would keep
 //                   them), adaptive sampling on, no antialiasing as ours,
@@ -340,9 +346,18 @@ std::vector<double> bestInTurns(const std::vector<std::function<void()>> &calls)
 struct PassTimes {
     int points = 0;
     double view = 0, qwt = 0, spanFloor = 0, polylineFloor = 0, qcustomplot = 0;
+    double frame = 0, read = 0;
 };
 
-PassTimes timePass(BenchView &view, const Chain &chain, bool scope, bool withPolyline, bool withPeer)
+// Every channel of the chain shown or hidden (a hidden channel has no curve).
+void showChannels(const Chain &chain, bool shown)
+{
+    for (const auto &model : chain.models)
+        model->setData(model->index(0, 1), shown ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
+}
+
+PassTimes timePass(BenchView &view, const Chain &chain, bool scope, bool withPolyline, bool withPeer,
+                   bool withParts = false)
 {
     QImage image(kSize, QImage::Format_ARGB32_Premultiplied);
     auto pass = [&] {
@@ -376,14 +391,34 @@ PassTimes timePass(BenchView &view, const Chain &chain, bool scope, bool withPol
 #else
     withPeer = false;
 #endif
+    // The parts of a pass the span floor leaves out: the pass with no curve
+    // (axes, grid, markers, the blit), and reading the drawn rows' columns
+    // through the chain into plain arrays.
+    std::vector<double> columns(size_t(w.points()));
+    const size_t partsAt = calls.size();
+    if (withParts) {
+        calls.push_back([&] {
+            showChannels(chain, false);
+            pass();
+            showChannels(chain, true);
+        });
+        calls.push_back([&] {
+            for (int c = 0; c <= kChannels; ++c)
+                chain.zeroed.doubleDataRange(c, w.firstRow, w.points(), columns.data());
+        });
+    }
     const std::vector<double> s = bestInTurns(calls);
     PassTimes t;
+    if (withParts) {
+        t.frame = s[partsAt];
+        t.read = s[partsAt + 1];
+    }
     t.points = w.points();
     t.view = s[0];
     t.qwt = s[1];
     t.spanFloor = s[2];
     t.polylineFloor = withPolyline ? s[3] : 1e300;
-    t.qcustomplot = withPeer ? s.back() : std::numeric_limits<double>::quiet_NaN();
+    t.qcustomplot = withPeer ? s[partsAt - 1] : std::numeric_limits<double>::quiet_NaN();
     return t;
 }
 
@@ -404,13 +439,16 @@ void passCase(const char *name, BenchView &view, const Chain &chain, bool scope)
 
 void wideCase(const char *name, BenchView &view, const Chain &chain, bool scope)
 {
-    const PassTimes t = timePass(view, chain, scope, false, !scope);
-    char line[240];
+    // Hiding the channels restarts a scope sweep, so the parts are timed
+    // on the strip chart only.
+    const PassTimes t = timePass(view, chain, scope, false, !scope, !scope);
+    char line[400];
     std::snprintf(line, sizeof line, "%s points=%d ms=%.3f ratio_to_qwt=%.3f ratio_to_span_floor=%.2f", name, t.points,
                   t.view * 1e3, t.view / t.qwt, t.view / t.spanFloor);
     std::string text(line);
     if (!scope) {
-        std::snprintf(line, sizeof line, " ratio_to_qcustomplot=%.2f", t.view / t.qcustomplot);
+        std::snprintf(line, sizeof line, " frame_ms=%.3f read_ms=%.3f ratio_to_pass_floor=%.2f ratio_to_qcustomplot=%.2f",
+                      t.frame * 1e3, t.read * 1e3, t.view / (t.spanFloor + t.frame + t.read), t.view / t.qcustomplot);
         text += line;
     }
     corvid_bench::report(text);

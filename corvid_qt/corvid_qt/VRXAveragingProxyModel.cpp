@@ -1,5 +1,6 @@
 #include "VRXAveragingProxyModel.h"
 
+#include "CircularBufferRange_p.h"
 #include "MeasurementUnit.h"
 
 #include <boost/circular_buffer.hpp>
@@ -189,8 +190,7 @@ void VRXAveragingProxyModel::doubleDataRange(int column, int firstRow, int count
     }
     forward(column, firstRow, from - firstRow, values);
     const boost::circular_buffer<double> &y = d->yData[size_t(column - 1)];
-    for (int r = from; r <= to; ++r)
-        values[r - firstRow] = y[size_t(r - 1)];
+    copyCircularRange(y, size_t(from - 1), size_t(to - from + 1), values + (from - firstRow));
     forward(column, to + 1, lastRow - to, values + (to + 1 - firstRow));
 }
 

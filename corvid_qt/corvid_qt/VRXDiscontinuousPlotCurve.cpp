@@ -98,43 +98,49 @@ struct ScaledColumns {
     double y(int i) const { return ys[i] / scale; }
 };
 
+template <typename YMap>
+void addSpan(QVector<QRect> &spans, const SpanGrid &grid, const YMap &yMap, int column, double yLow, double yHigh)
+{
+    if (column < grid.firstColumn || column > grid.lastColumn)
+        return;
+    const int a = SpanGrid::pixel(yMap(yLow), grid.top, grid.bottom);
+    const int b = SpanGrid::pixel(yMap(yHigh), grid.top, grid.bottom);
+    const int low = std::min(a, b), high = std::max(a, b);
+    spans.append(QRect(column - grid.grow, low - grid.grow, grid.width, high - low + grid.width));
+}
+
 template <typename XMap, typename YMap, typename Samples>
 SpanWalk reduceToSpans(const XMap xMap, const YMap yMap, const SpanGrid grid, const Samples samples, int count,
                        QVector<QRect> &spans)
 {
+    // Locals only, nothing whose address escapes: the loop runs in registers.
     const double big = std::numeric_limits<double>::max();
-    SpanWalk walk;
+    int finite = 0;
+    double xLow = 0.0, xHigh = 0.0;
     bool inRun = false;
     double limit = kMaxGapPixels, previousX = 0.0;
     int column = 0;
     double yLow = 0.0, yHigh = 0.0, lastY = 0.0;
-    auto flush = [&]() {
-        if (column < grid.firstColumn || column > grid.lastColumn)
-            return;
-        const int a = SpanGrid::pixel(yMap(yLow), grid.top, grid.bottom);
-        const int b = SpanGrid::pixel(yMap(yHigh), grid.top, grid.bottom);
-        const int low = std::min(a, b), high = std::max(a, b);
-        spans.append(QRect(column - grid.grow, low - grid.grow, grid.width, high - low + grid.width));
-    };
-    auto endRun = [&]() {
-        flush();
-        walk.xHigh = std::max(walk.xHigh, previousX);
-        inRun = false;
-    };
     for (int i = 0; i < count; ++i) {
         const double x = samples.x(i), y = samples.y(i);
         if (!(std::abs(x) <= big && std::abs(y) <= big)) {
-            if (inRun)
-                endRun();
+            if (inRun) {
+                addSpan(spans, grid, yMap, column, yLow, yHigh);
+                xHigh = std::max(xHigh, previousX);
+                inRun = false;
+            }
             continue;
         }
         const double px = xMap(x);
         if (inRun) {
             const double dx = px - previousX;
-            if (dx < 0.0 || dx > limit)
-                endRun();
-            else
+            if (dx < 0.0 || dx > limit) {
+                addSpan(spans, grid, yMap, column, yLow, yHigh);
+                xHigh = std::max(xHigh, previousX);
+                inRun = false;
+            } else {
                 limit = std::min(2.0 * dx, kMaxGapPixels);
+            }
         }
         const int c = SpanGrid::pixel(px, grid.left, grid.right);
         if (!inRun) {
@@ -142,10 +148,10 @@ SpanWalk reduceToSpans(const XMap xMap, const YMap yMap, const SpanGrid grid, co
             limit = kMaxGapPixels;
             column = c;
             yLow = yHigh = y;
-            walk.xLow = walk.finite == 0 ? px : std::min(walk.xLow, px);
-            walk.xHigh = walk.finite == 0 ? px : walk.xHigh;
+            xLow = finite == 0 ? px : std::min(xLow, px);
+            xHigh = finite == 0 ? px : xHigh;
         } else if (c != column) {
-            flush();
+            addSpan(spans, grid, yMap, column, yLow, yHigh);
             column = c;
             yLow = std::min(lastY, y);
             yHigh = std::max(lastY, y);
@@ -155,10 +161,16 @@ SpanWalk reduceToSpans(const XMap xMap, const YMap yMap, const SpanGrid grid, co
         }
         previousX = px;
         lastY = y;
-        ++walk.finite;
+        ++finite;
     }
-    if (inRun)
-        endRun();
+    if (inRun) {
+        addSpan(spans, grid, yMap, column, yLow, yHigh);
+        xHigh = std::max(xHigh, previousX);
+    }
+    SpanWalk walk;
+    walk.finite = finite;
+    walk.xLow = xLow;
+    walk.xHigh = xHigh;
     return walk;
 }
 
@@ -207,17 +219,32 @@ bool fillSpansInPlace(QPainter *painter, const QVector<QRect> &spans, const QPen
     auto *pixels = const_cast<uchar *>(image->constBits());
     const qsizetype stride = image->bytesPerLine();
     const QRgb value = pen.color().rgba();
+    thread_local QVector<QRect> clipped;
+    clipped.resize(0);
+    int top = std::numeric_limits<int>::max(), bottom = std::numeric_limits<int>::min();
     for (const QRect &span : spans) {
         const QRect r = span.translated(offset) & clip;
         if (r.isEmpty())
             continue;
-        uchar *line = pixels + r.top() * stride + r.left() * qsizetype(sizeof(QRgb));
-        if (r.width() == 1) {
-            for (int y = r.top(); y <= r.bottom(); ++y, line += stride)
-                *reinterpret_cast<QRgb *>(line) = value;
-        } else {
-            for (int y = r.top(); y <= r.bottom(); ++y, line += stride)
-                std::fill_n(reinterpret_cast<QRgb *>(line), r.width(), value);
+        clipped.append(r);
+        top = std::min(top, r.top());
+        bottom = std::max(bottom, r.bottom());
+    }
+    // Tall columns written whole touch a new page with every row; bands of
+    // rows keep the pages written to few enough for the address cache.
+    const int band = 32;
+    for (int bandTop = top; bandTop <= bottom; bandTop += band) {
+        const int bandBottom = bandTop + band - 1;
+        for (const QRect &r : qAsConst(clipped)) {
+            const int from = std::max(r.top(), bandTop), to = std::min(r.bottom(), bandBottom);
+            uchar *line = pixels + from * stride + r.left() * qsizetype(sizeof(QRgb));
+            if (r.width() == 1) {
+                for (int y = from; y <= to; ++y, line += stride)
+                    *reinterpret_cast<QRgb *>(line) = value;
+            } else {
+                for (int y = from; y <= to; ++y, line += stride)
+                    std::fill_n(reinterpret_cast<QRgb *>(line), r.width(), value);
+            }
         }
     }
     return true;

@@ -1,5 +1,6 @@
 #include "VRXSingleChannelDataModel.h"
 
+#include "CircularBufferRange_p.h"
 #include "CorvidLogging_p.h"
 #include "MeasurementUnit.h"
 #include "SaveFileWriter_p.h"
@@ -108,13 +109,16 @@ void VRXSingleChannelDataModel::doubleDataRange(int column, int firstRow, int co
     for (; k < count && firstRow + k < 1; ++k)
         values[k] = doubleData(firstRow + k, column);
     const int end = int(std::min<size_t>(m_dataSize, size_t(std::max(firstRow + count - 1, 0))));
-    if (column == TimestampColumn) {
-        for (; firstRow + k <= end; ++k)
-            values[k] = m_timestamps[size_t(firstRow + k - 1)];
-    } else {
-        const Units::MeasurementUnit *u = units();
-        for (; firstRow + k <= end; ++k)
-            values[k] = u->scale(m_data[size_t(firstRow + k - 1)]);
+    if (firstRow + k <= end) {
+        const int n = end - (firstRow + k) + 1;
+        const bool times = column == TimestampColumn;
+        copyCircularRange(times ? m_timestamps : m_data, size_t(firstRow + k - 1), size_t(n), values + k);
+        if (!times) {
+            const Units::MeasurementUnit *u = units();
+            for (int i = k; i < k + n; ++i)
+                values[i] = u->scale(values[i]);
+        }
+        k += n;
     }
     for (; k < count; ++k)
         values[k] = std::numeric_limits<double>::quiet_NaN();

@@ -33,7 +33,11 @@ struct Chain {
     VRXAveragingProxyModel averaged;
     VRXZeroingProxyModel zeroed;
 
-    Chain()
+    // A capacity below 40 makes the buffers wrap.
+    explicit Chain(int capacity = 100000)
+        : a(capacity)
+        , b(capacity)
+        , shortSource(capacity)
     {
         for (VRXSingleChannelDataModel *m : {&a, &b, &shortSource})
             m->SetUnits(unit.get());
@@ -77,19 +81,23 @@ void tst_ColumnReads::rangeMatchesRowReads_data()
     QTest::addColumn<int>("column");
     QTest::addColumn<int>("firstRow");
     QTest::addColumn<int>("count");
+    QTest::addColumn<int>("capacity");
     const char *names[] = {"single", "merged", "averaged", "zeroed"};
     for (int level = 0; level < 4; ++level) {
         const int columns = level == 0 ? 1 : 3;
         for (int column = 0; column <= columns; ++column) {
             const QByteArray at = QByteArray(names[level]) + " column " + QByteArray::number(column);
-            QTest::newRow(at + ", all rows") << level << column << 1 << 40;
-            QTest::newRow(at + ", header and past the end") << level << column << 0 << 45;
-            QTest::newRow(at + ", before the header") << level << column << -2 << 5;
-            QTest::newRow(at + ", beyond the end") << level << column << 41 << 3;
+            QTest::newRow(at + ", all rows") << level << column << 1 << 40 << 100000;
+            QTest::newRow(at + ", header and past the end") << level << column << 0 << 45 << 100000;
+            QTest::newRow(at + ", before the header") << level << column << -2 << 5 << 100000;
+            QTest::newRow(at + ", beyond the end") << level << column << 41 << 3 << 100000;
+            // Ranges on either side of the wrap and across it.
+            for (int first : {1, 9, 20})
+                QTest::newRow(at + ", wrapped from " + QByteArray::number(first)) << level << column << first << 12 << 25;
         }
     }
-    QTest::newRow("merged, short source's rows repeat") << 1 << 3 << 5 << 30;
-    QTest::newRow("zeroed, empty range") << 3 << 2 << 3 << 0;
+    QTest::newRow("merged, short source's rows repeat") << 1 << 3 << 5 << 30 << 100000;
+    QTest::newRow("zeroed, empty range") << 3 << 2 << 3 << 0 << 100000;
 }
 
 void tst_ColumnReads::rangeMatchesRowReads()
@@ -98,7 +106,8 @@ void tst_ColumnReads::rangeMatchesRowReads()
     QFETCH(int, column);
     QFETCH(int, firstRow);
     QFETCH(int, count);
-    Chain chain;
+    QFETCH(int, capacity);
+    Chain chain(capacity);
     const VRXAbstractPlotDataModel *model = chain.level(level);
     std::vector<double> values(size_t(count) + 1, 12345.0);
     model->doubleDataRange(column, firstRow, count, values.data());
