@@ -113,20 +113,34 @@ void VRXSeriesData::load() const
     const double *x = m_x->data();
     const double *y = m_y.data();
     const double big = std::numeric_limits<double>::max();
+    const double inf = std::numeric_limits<double>::infinity();
     double left = 0.0, right = 0.0, top = 0.0, bottom = 0.0;
     if (n > 0) {
         left = right = std::isfinite(x[0]) ? x[0] : 0.0;
         top = bottom = std::isfinite(y[0]) ? y[0] : 0.0;
     }
-    for (int i = 0; i < n; ++i) {
-        const double px = x[i], py = y[i];
-        // Without branches: a full buffer is mostly finite samples.
-        const bool ok = std::abs(px) <= big && std::abs(py) <= big;
-        left = ok && px < left ? px : left;
-        right = ok && px > right ? px : right;
-        top = ok && py < top ? py : top;
-        bottom = ok && py > bottom ? py : bottom;
+    // Two lanes of independent minima and maxima, so that no sample waits
+    // for the one before it; samples with a non-finite coordinate count for
+    // nothing.
+    double lo[2] = {inf, inf}, hi[2] = {-inf, -inf}, yLo[2] = {inf, inf}, yHi[2] = {-inf, -inf};
+    const auto take = [&](int lane, int i) {
+        const bool ok = std::abs(x[i]) <= big && std::abs(y[i]) <= big;
+        lo[lane] = std::min(lo[lane], ok ? x[i] : inf);
+        hi[lane] = std::max(hi[lane], ok ? x[i] : -inf);
+        yLo[lane] = std::min(yLo[lane], ok ? y[i] : inf);
+        yHi[lane] = std::max(yHi[lane], ok ? y[i] : -inf);
+    };
+    int i = 0;
+    for (; i + 1 < n; i += 2) {
+        take(0, i);
+        take(1, i + 1);
     }
+    if (i < n)
+        take(0, i);
+    left = std::min({left, lo[0], lo[1]});
+    right = std::max({right, hi[0], hi[1]});
+    top = std::min({top, yLo[0], yLo[1]});
+    bottom = std::max({bottom, yHi[0], yHi[1]});
     m_rawBounds = QRectF(left, top, right - left, bottom - top);
     m_loaded = true;
 }
