@@ -41,9 +41,9 @@ struct SpanGrid {
 
     // Rounds half up like std::floor(v + 0.5), without a library call:
     // truncation is flooring once the value is made positive.
+    static constexpr double shift = 1 << 30;
     static int pixel(double v, double low, double high)
     {
-        const double shift = 1 << 30;
         return int(qBound(low, v, high) + (0.5 + shift)) - int(shift);
     }
 };
@@ -73,11 +73,6 @@ struct ScaleMap {
     double operator()(double s) const { return map.transform(s); }
 };
 
-// One walk does the run splitting of drawLines() and the reduction to
-// columns: each column's span reaches back to the previous column's last
-// value, and a run's first column reaches back to nothing. Mapping is
-// monotonic, so a column keeps its lowest and highest value and maps only
-// those; within a run x only grows, so its ends give the x extent.
 // Where a span walk reads its samples from.
 struct Points {
     const QPointF *points;
@@ -98,34 +93,42 @@ struct ScaledColumns {
     double y(int i) const { return ys[i] / scale; }
 };
 
-template <typename YMap>
-void addSpan(QVector<QRect> &spans, const SpanGrid &grid, const YMap &yMap, int column, double yLow, double yHigh)
-{
-    if (column < grid.firstColumn || column > grid.lastColumn)
-        return;
-    const int a = SpanGrid::pixel(yMap(yLow), grid.top, grid.bottom);
-    const int b = SpanGrid::pixel(yMap(yHigh), grid.top, grid.bottom);
-    const int low = std::min(a, b), high = std::max(a, b);
-    spans.append(QRect(column - grid.grow, low - grid.grow, grid.width, high - low + grid.width));
-}
+// A column's lowest and highest value, before mapping.
+struct ColumnExtent {
+    int column;
+    double low, high;
+};
 
+// One walk does the run splitting of drawLines() and the reduction to
+// columns: each column's span reaches back to the previous column's last
+// value, and a run's first column reaches back to nothing; within a run x
+// only grows, so its ends give the x extent.
 template <typename XMap, typename YMap, typename Samples>
 SpanWalk reduceToSpans(const XMap xMap, const YMap yMap, const SpanGrid grid, const Samples samples, int count,
                        QVector<QRect> &spans)
 {
-    // Locals only, nothing whose address escapes: the loop runs in registers.
+    // The walk calls nothing: each column's extent goes to a buffer with a
+    // place for every sample, so its state stays in registers. Spans are
+    // made from the buffer afterwards.
+    thread_local std::vector<ColumnExtent> buffer;
+    if (buffer.size() < size_t(count) + 1)
+        buffer.resize(size_t(count) + 1);
+    ColumnExtent *out = buffer.data();
+
     const double big = std::numeric_limits<double>::max();
+    const double shift = SpanGrid::shift;
     int finite = 0;
     double xLow = 0.0, xHigh = 0.0;
     bool inRun = false;
     double limit = kMaxGapPixels, previousX = 0.0;
     int column = 0;
+    double columnEnd = 0.0;
     double yLow = 0.0, yHigh = 0.0, lastY = 0.0;
     for (int i = 0; i < count; ++i) {
         const double x = samples.x(i), y = samples.y(i);
         if (!(std::abs(x) <= big && std::abs(y) <= big)) {
             if (inRun) {
-                addSpan(spans, grid, yMap, column, yLow, yHigh);
+                *out++ = {column, yLow, yHigh};
                 xHigh = std::max(xHigh, previousX);
                 inRun = false;
             }
@@ -135,24 +138,28 @@ SpanWalk reduceToSpans(const XMap xMap, const YMap yMap, const SpanGrid grid, co
         if (inRun) {
             const double dx = px - previousX;
             if (dx < 0.0 || dx > limit) {
-                addSpan(spans, grid, yMap, column, yLow, yHigh);
+                *out++ = {column, yLow, yHigh};
                 xHigh = std::max(xHigh, previousX);
                 inRun = false;
             } else {
                 limit = std::min(2.0 * dx, kMaxGapPixels);
             }
         }
-        const int c = SpanGrid::pixel(px, grid.left, grid.right);
+        // SpanGrid::pixel() without the conversion: within a run x only
+        // grows, so the column changes once v reaches the next whole number.
+        const double v = qBound(grid.left, px, grid.right) + (0.5 + shift);
         if (!inRun) {
             inRun = true;
             limit = kMaxGapPixels;
-            column = c;
+            column = int(v) - int(shift);
+            columnEnd = column + shift + 1.0;
             yLow = yHigh = y;
             xLow = finite == 0 ? px : std::min(xLow, px);
             xHigh = finite == 0 ? px : xHigh;
-        } else if (c != column) {
-            addSpan(spans, grid, yMap, column, yLow, yHigh);
-            column = c;
+        } else if (v >= columnEnd) {
+            *out++ = {column, yLow, yHigh};
+            column = int(v) - int(shift);
+            columnEnd = column + shift + 1.0;
             yLow = std::min(lastY, y);
             yHigh = std::max(lastY, y);
         } else {
@@ -164,8 +171,19 @@ SpanWalk reduceToSpans(const XMap xMap, const YMap yMap, const SpanGrid grid, co
         ++finite;
     }
     if (inRun) {
-        addSpan(spans, grid, yMap, column, yLow, yHigh);
+        *out++ = {column, yLow, yHigh};
         xHigh = std::max(xHigh, previousX);
+    }
+
+    // Mapping is monotonic: a column's lowest and highest value give its
+    // span's ends.
+    for (const ColumnExtent *e = buffer.data(); e != out; ++e) {
+        if (e->column < grid.firstColumn || e->column > grid.lastColumn)
+            continue;
+        const int a = SpanGrid::pixel(yMap(e->low), grid.top, grid.bottom);
+        const int b = SpanGrid::pixel(yMap(e->high), grid.top, grid.bottom);
+        const int low = std::min(a, b), high = std::max(a, b);
+        spans.append(QRect(e->column - grid.grow, low - grid.grow, grid.width, high - low + grid.width));
     }
     SpanWalk walk;
     walk.finite = finite;
