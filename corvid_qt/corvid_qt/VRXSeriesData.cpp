@@ -5,6 +5,7 @@
 #include <QtCore/QAbstractItemModel>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -47,6 +48,49 @@ void giveBack(std::vector<double> &&column)
     auto &spare = spareColumns();
     if (column.capacity() >= 4096 && spare.size() < 64)
         spare.push_back(std::move(column));
+}
+
+struct Extent {
+    double xLow, xHigh, yLow, yHigh;
+};
+
+// Lowest and highest x and y of the samples whose coordinates are both
+// finite (infinities where there are none), two samples at a time.
+Extent finiteExtent(const double *x, const double *y, int n)
+{
+    const double big = std::numeric_limits<double>::max();
+    const double inf = std::numeric_limits<double>::infinity();
+    int i = 0;
+#if defined(__GNUC__)
+    using Pair = double __attribute__((vector_size(16)));
+    const Pair bigs = {big, big}, infs = {inf, inf};
+    Pair xLow = infs, xHigh = -infs, yLow = infs, yHigh = -infs;
+    for (; i + 1 < n; i += 2) {
+        Pair xs, ys;
+        std::memcpy(&xs, x + i, sizeof xs);
+        std::memcpy(&ys, y + i, sizeof ys);
+        const auto ok = (xs <= bigs) & (xs >= -bigs) & (ys <= bigs) & (ys >= -bigs);
+        const Pair xIn = ok ? xs : infs, xOut = ok ? xs : -infs;
+        const Pair yIn = ok ? ys : infs, yOut = ok ? ys : -infs;
+        xLow = xIn < xLow ? xIn : xLow;
+        xHigh = xOut > xHigh ? xOut : xHigh;
+        yLow = yIn < yLow ? yIn : yLow;
+        yHigh = yOut > yHigh ? yOut : yHigh;
+    }
+    Extent e{std::min(xLow[0], xLow[1]), std::max(xHigh[0], xHigh[1]), std::min(yLow[0], yLow[1]),
+             std::max(yHigh[0], yHigh[1])};
+#else
+    Extent e{inf, -inf, inf, -inf};
+#endif
+    for (; i < n; ++i) {
+        if (std::abs(x[i]) <= big && std::abs(y[i]) <= big) {
+            e.xLow = std::min(e.xLow, x[i]);
+            e.xHigh = std::max(e.xHigh, x[i]);
+            e.yLow = std::min(e.yLow, y[i]);
+            e.yHigh = std::max(e.yHigh, y[i]);
+        }
+    }
+    return e;
 }
 
 } // namespace
@@ -112,35 +156,16 @@ void VRXSeriesData::load() const
     m_model.doubleDataRange(m_column, m_startRow, n, m_y.data());
     const double *x = m_x->data();
     const double *y = m_y.data();
-    const double big = std::numeric_limits<double>::max();
-    const double inf = std::numeric_limits<double>::infinity();
     double left = 0.0, right = 0.0, top = 0.0, bottom = 0.0;
     if (n > 0) {
         left = right = std::isfinite(x[0]) ? x[0] : 0.0;
         top = bottom = std::isfinite(y[0]) ? y[0] : 0.0;
     }
-    // Two lanes of independent minima and maxima, so that no sample waits
-    // for the one before it; samples with a non-finite coordinate count for
-    // nothing.
-    double lo[2] = {inf, inf}, hi[2] = {-inf, -inf}, yLo[2] = {inf, inf}, yHi[2] = {-inf, -inf};
-    const auto take = [&](int lane, int i) {
-        const bool ok = std::abs(x[i]) <= big && std::abs(y[i]) <= big;
-        lo[lane] = std::min(lo[lane], ok ? x[i] : inf);
-        hi[lane] = std::max(hi[lane], ok ? x[i] : -inf);
-        yLo[lane] = std::min(yLo[lane], ok ? y[i] : inf);
-        yHi[lane] = std::max(yHi[lane], ok ? y[i] : -inf);
-    };
-    int i = 0;
-    for (; i + 1 < n; i += 2) {
-        take(0, i);
-        take(1, i + 1);
-    }
-    if (i < n)
-        take(0, i);
-    left = std::min({left, lo[0], lo[1]});
-    right = std::max({right, hi[0], hi[1]});
-    top = std::min({top, yLo[0], yLo[1]});
-    bottom = std::max({bottom, yHi[0], yHi[1]});
+    const Extent e = finiteExtent(x, y, n);
+    left = std::min(left, e.xLow);
+    right = std::max(right, e.xHigh);
+    top = std::min(top, e.yLow);
+    bottom = std::max(bottom, e.yHigh);
     m_rawBounds = QRectF(left, top, right - left, bottom - top);
     m_loaded = true;
 }
