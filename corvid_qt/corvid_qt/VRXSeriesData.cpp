@@ -24,16 +24,30 @@ namespace {
 
 // Column buffers of series that are gone, for the next pass to reuse: fresh
 // buffers of a full buffer's size per curve and pass would be cleared, and
-// often faulted in, every time.
-std::vector<std::vector<double>> &spareColumns()
+// often faulted in, every time. A series may outlive its thread's pool (one
+// destroyed at exit); the pool is then gone and its columns are freed.
+using Columns = std::vector<std::vector<double>>;
+thread_local Columns *t_spare = nullptr;
+
+struct SpareOwner {
+    ~SpareOwner()
+    {
+        delete t_spare;
+        t_spare = nullptr;
+    }
+};
+Columns *spareColumns()
 {
-    thread_local std::vector<std::vector<double>> spare;
-    return spare;
+    thread_local SpareOwner owner;
+    static_cast<void>(owner);
+    if (!t_spare)
+        t_spare = new Columns;
+    return t_spare;
 }
 
 std::vector<double> takeColumn(int n)
 {
-    auto &spare = spareColumns();
+    Columns &spare = *spareColumns();
     std::vector<double> column;
     if (!spare.empty()) {
         column = std::move(spare.back());
@@ -45,9 +59,8 @@ std::vector<double> takeColumn(int n)
 
 void giveBack(std::vector<double> &&column)
 {
-    auto &spare = spareColumns();
-    if (column.capacity() >= 4096 && spare.size() < 64)
-        spare.push_back(std::move(column));
+    if (t_spare && column.capacity() >= 4096 && t_spare->size() < 64)
+        t_spare->push_back(std::move(column));
 }
 
 struct Extent {
