@@ -61,7 +61,8 @@ private Q_SLOTS:
     void buttonsOnlyWithATarget()
     {
         SpotMapWidget w;
-        QCOMPARE(state(w), QString("page 0 enabled 0 actual 1 mode 0"));
+        const QString alone("page 0 enabled 0 actual 1 mode 0");
+        QCOMPARE(state(w), alone);
         {
             SpotMapWidget other;
             w.setDiffTarget(&other);
@@ -70,14 +71,14 @@ private Q_SLOTS:
             button(w, "DiffOverlayButton")->click();
             QCOMPARE(state(w), QString("page 1 enabled 1 actual 0 mode 2"));
         }
-        QCOMPARE(state(w), QString("page 0 enabled 0 actual 1 mode 0"));
+        QCOMPARE(state(w), alone);
         QCOMPARE(w.spotMapView()->diffTarget(), nullptr);
 
         SpotMapWidget other;
         w.setDiffTarget(&other);
         button(w, "DifferenceButton")->click();
         w.setDiffTarget(nullptr);
-        QCOMPARE(state(w), QString("page 0 enabled 0 actual 1 mode 0"));
+        QCOMPARE(state(w), alone);
     }
 
     void buttonsChooseTheDisplayMode_data()
@@ -91,12 +92,11 @@ private Q_SLOTS:
     void buttonsChooseTheDisplayMode()
     {
         QFETCH(QString, name);
-        QFETCH(int, mode);
         SpotMapWidget planned, delivered;
         planned.setDiffTarget(&delivered);
         button(planned, "DifferenceButton")->click();
         button(planned, name)->click();
-        QCOMPARE(int(planned.spotMapView()->displayMode()), mode);
+        QTEST(int(planned.spotMapView()->displayMode()), "mode");
         int checked = 0;
         for (const char *b : {"DataButton", "DifferenceButton", "DiffOverlayButton"})
             checked += button(planned, b)->isChecked();
@@ -129,16 +129,12 @@ private Q_SLOTS:
     void textsAndRetranslation()
     {
         SpotMapWidget w;
-        QCOMPARE(text(w, "titleLabel"), QString("Title"));
         w.setTitle("Planned");
         w.setXvalue("1.5");
         w.setYvalue("-2");
         w.setDoseValue("0.3");
-        for (const char *label : {"titleLabel", "x_value", "y_value", "dose_value", "dose_label"})
-            QVERIFY(!text(w, label).isEmpty());
         QCOMPARE(text(w, "titleLabel") + text(w, "x_value") + text(w, "y_value") + text(w, "dose_value"),
                  QString("Planned1.5-20.3"));
-
         Shouting translator;
         QCoreApplication::installTranslator(&translator);
         QCoreApplication::processEvents();
