@@ -169,8 +169,6 @@ private slots:
 void TestVRXScope::configurationRowFollowsItsButton()
 {
     Panel p(0, false);
-    QCOMPARE(tabTexts(p.tabs()), QStringList({"Strip", "Scope", "Histogram"}));
-    QVERIFY(!p.ui("derivativeButton")->isEnabled());
     // The configuration row follows its button, until a model hides both.
     QVERIFY(p.ui("confWidget")->isHidden());
     p.ui<QToolButton>("confButton")->setChecked(true);
@@ -224,9 +222,6 @@ void TestVRXScope::positiveOnlyButtonIsEnabledForFixedPercentagesOnly()
 void TestVRXScope::absoluteEntriesSetTheLimits()
 {
     Panel p;
-    p.choose("scaleYCombo", "10%");
-    p.scope.SetRange(-2.0, 4.0);
-    QCOMPARE(p.yRange(), qMakePair(-0.2, 0.4));
     p.scope.SetYScaleMode(VRXScope::_PlotScaleAbsolute);
     p.choose("scaleYCombo", ".05");
     p.scope.SetRange(-3.0, 3.0); // limits come from the combo box, whatever the device reports
