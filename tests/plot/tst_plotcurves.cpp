@@ -44,18 +44,23 @@ std::unique_ptr<VRXDiscontinuousPlotCurve> makeCurve(const Points &points, doubl
     return curve;
 }
 
-// `curve` over a black image of `size` onto which `scale` maps, y upwards.
-QImage draw(const QwtPlotCurve &curve, const QRectF &scale = kPixels, const QSize &size = kSize)
+// `curve` drawn by `painter` onto `size` pixels that `scale` maps to, y upwards.
+void drawWith(QPainter &painter, const QwtPlotCurve &curve, const QRectF &scale = kPixels, const QSize &size = kSize)
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::black);
-    QPainter p(&image);
     QwtScaleMap xMap, yMap;
     xMap.setScaleInterval(scale.left(), scale.right());
     xMap.setPaintInterval(0, size.width());
     yMap.setScaleInterval(scale.top(), scale.bottom());
     yMap.setPaintInterval(size.height(), 0);
-    curve.draw(&p, xMap, yMap, QRectF(QPointF(0, 0), size));
+    curve.draw(&painter, xMap, yMap, QRectF(QPointF(0, 0), size));
+}
+
+QImage draw(const QwtPlotCurve &curve, const QRectF &scale = kPixels, const QSize &size = kSize)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    drawWith(painter, curve, scale, size);
     return image;
 }
 
@@ -357,12 +362,7 @@ void tst_PlotCurves::spansWrittenInPlaceMatchThePainters()
         painter.translate(offset);
         if (!clip.isNull())
             painter.setClipRect(clip);
-        QwtScaleMap xMap, yMap;
-        xMap.setPaintInterval(0, kSize.width());
-        xMap.setScaleInterval(0, kSize.width());
-        yMap.setPaintInterval(kSize.height(), 0);
-        yMap.setScaleInterval(0, kSize.height());
-        curve->draw(&painter, xMap, yMap, kPixels);
+        drawWith(painter, *curve);
         painter.end();
         if (played) {
             QPainter player(&image);

@@ -360,7 +360,6 @@ void TestVRXScope::remainingExtraTabsKeepTheirModes()
     }
 }
 
-
 void TestVRXScope::setPlotModeSelectsTheTabOfThatMode()
 {
     Panel p(0, false);
@@ -428,7 +427,6 @@ void TestVRXScope::buttonsActOnlyOnALivePlotDataModel()
     addSamples(p.host, 3);
     QCOMPARE(p.host.rowCount(), 8);
 }
-
 
 void TestVRXScope::chainPassesTheModelTesterWhileDriven()
 {

@@ -168,8 +168,6 @@ private Q_SLOTS:
         QFETCH(int, coloured);
         const QPointF centre(0.25, 0.75);
         const Brush brush(GaussianRadialGradientBrush::create(centre, Qt::white, intensity, sigma));
-        QCOMPARE(brush->center(), centre);
-        QCOMPARE(brush->gradient()->coordinateMode(), QGradient::ObjectBoundingMode);
         const double side = 5.2 * sigma;
         QCOMPARE(brush->boundingRect(), coloured ? QRectF(centre.x() - side / 2, centre.y() - side / 2, side, side) : QRectF());
         const QGradientStops stops = brush->gradient()->stops();
