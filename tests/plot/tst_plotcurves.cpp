@@ -299,18 +299,22 @@ void tst_PlotCurves::spansAgreeWithThePolyline_data()
 {
     QTest::addColumn<double>("perColumn");
     QTest::addColumn<double>("amplitude");
-    QTest::newRow("at threshold") << 2.0 << 40.0;
-    QTest::newRow("steep at threshold") << 2.0 << 48.0;
-    QTest::newRow("just above") << 2.5 << 40.0;
-    QTest::newRow("dense") << 20.0 << 40.0;
+    QTest::addColumn<double>("wavelength"); // over 2 pi
+    QTest::newRow("at threshold") << 2.0 << 40.0 << 25.0;
+    QTest::newRow("steep at threshold") << 2.0 << 48.0 << 25.0;
+    QTest::newRow("just above") << 2.5 << 40.0 << 25.0;
+    QTest::newRow("dense") << 20.0 << 40.0 << 25.0;
+    // Columns apart by several pixels: each span reaches back to the column before.
+    QTest::newRow("steeper than a pixel a column") << 2.5 << 45.0 << 3.0;
 }
 
-// A slow sine drawn both ways: the same pixels within one, both ways round.
+// A sine drawn both ways: the same pixels within one, both ways round.
 void tst_PlotCurves::spansAgreeWithThePolyline()
 {
     QFETCH(double, perColumn);
     QFETCH(double, amplitude);
-    const Points points = dense(0.3, 399.7, perColumn, [=](double x) { return 50 + amplitude * std::sin(x / 25); });
+    QFETCH(double, wavelength);
+    const Points points = dense(0.3, 399.7, perColumn, [=](double x) { return 50 + amplitude * std::sin(x / wavelength); });
     const QImage polyline = draw(*makeCurve(points, kInf));
     const QImage spans = draw(*makeCurve(points, 0.0));
     const QString extra = strayPixel(spans, polyline);
