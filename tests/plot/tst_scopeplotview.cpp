@@ -1,8 +1,10 @@
-// The plot view: coalesced passes, modes, Y scales, the strip window and its
+// The plot view: its time index, coalesced passes, modes, Y scales, the strip window and its
 // scroll bar, scope sweeps, markers with labels and statistics, selection,
 // and the view on the chain a scope display builds.
 
 #include "ViewProbe.h"
+
+#include <PlotTimeIndex_p.h>
 
 #include <ChannelNameDraw.h>
 #include <ChannelNumberDraw.h>
@@ -14,9 +16,9 @@
 
 #include <QtGui/QStandardItemModel>
 #include <QtWidgets/QLabel>
+#include <QtWidgets/QLayout>
 #include <QtWidgets/QScrollBar>
 #include <QtWidgets/QTableView>
-#include <QtWidgets/QLayout>
 #include <qwt_scale_map.h>
 #include <qwt_symbol.h>
 
@@ -35,6 +37,7 @@ const bool kUtc = qputenv("TZ", "UTC");
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const int kRight = Qt::AlignRight | Qt::AlignTop;
 const int kLeft = Qt::AlignLeft | Qt::AlignTop;
+const int kStrip = VRXScopePlotView::StripPlotMode, kScope = VRXScopePlotView::ScopePlotMode;
 
 bool near(double a, double b, double tolerance = 1e-9)
 {
@@ -46,6 +49,24 @@ template<class Draw> bool xAxisDrawIs(const ViewProbe &view)
     return dynamic_cast<const Draw *>(view.qwtPlot()->axisScaleDraw(QwtPlot::xBottom)) != nullptr;
 }
 
+// Times for the view's time index: row 0 is the header, rows 1..n hold them.
+struct Buffer {
+    QVector<double> times;
+    int lastRow() const { return times.size(); }
+    double operator()(int row) const { return times.at(row - 1); }
+};
+
+// The channel's colour on the canvas within `reach` pixels above or below (x, y).
+bool channelDrawnAt(const ViewProbe &view, const QImage &image, double x, double y, int channel, int reach)
+{
+    const int px = qRound(view.qwtPlot()->canvasMap(QwtPlot::xBottom).transform(x));
+    const int py = qRound(view.qwtPlot()->canvasMap(QwtPlot::yLeft).transform(y));
+    for (int dy = -reach; dy <= reach; ++dy)
+        if (image.pixelColor(px, qBound(0, py + dy, image.height() - 1)) == VRXPlotColors::forChannel(channel))
+            return true;
+    return false;
+}
+
 } // namespace
 
 class tst_ScopePlotView : public QObject
@@ -53,11 +74,12 @@ class tst_ScopePlotView : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void timeIndexFindsTheBoundRow_data();
+    void timeIndexFindsTheBoundRow();
+    void timeIndexFollowsBufferChanges();
     void modelsAndModes();
     void modelSignalsBeforeAPaintCostOnePass_data();
     void modelSignalsBeforeAPaintCostOnePass();
-    void plotModesShowTheirWidget_data();
-    void plotModesShowTheirWidget();
     void yScales_data();
     void yScales();
     void stripWindowFillsFollowsAndScrollsBack();
@@ -71,8 +93,7 @@ private Q_SLOTS:
     void markerWaitsOnItsChannelWhileNotDrawn();
     void moreChannelsThanCurves();
     void curveColoursFollowPlotColors();
-    void oddTimesAndValues();
-    void clockResetKeepsTheChartGoingForward();
+    void clockResetAndOddValuesKeepTheChartGoingForward();
     void epochTimesReadAsWallClock_data();
     void epochTimesReadAsWallClock();
     void deviationOfASmallSpreadOnALargeOffset();
@@ -82,16 +103,28 @@ private Q_SLOTS:
 void tst_ScopePlotView::modelsAndModes()
 {
     ViewProbe view;
-    view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
-    QCOMPARE(view.plotMode(), VRXScopePlotView::StripPlotMode);
+    view.SetPlotMode(kScope);
+    QCOMPARE(view.plotMode(), kStrip);
     QStandardItemModel plain(5, 3);
     view.setModel(&plain);
     QCOMPARE(view.model(), nullptr);
 
-    auto *model = new FakeDeviceModel(2, 40);
+    // Each mode shows its widget alone among the modes' and the four
+    // statistics strips'; a strip window of 256 in 300 rows needs the bar.
+    auto *model = new FakeDeviceModel(3, 300);
     view.showWith(model);
-    QCOMPARE(view.curveCount(), 2);
-    view.SetPlotMode(VRXScopePlotView::HistogramPlotMode);
+    const char *widgets[] = {"qwtPlot", "qwtPlot", "qwtPlot", "VRXSpectrogram", "VRXPositionPlot", "VRXSplitPlot"};
+    for (int mode : {1, 3, 0, 4, 5, 2}) {
+        view.SetPlotMode(mode);
+        ViewProbe::settle();
+        QCOMPARE(int(view.plotMode()), mode);
+        QLayout *layout = view.viewport()->layout();
+        QCOMPARE(layout->count(), 8);
+        for (int i = 0; i < layout->count(); ++i)
+            QCOMPARE(layout->itemAt(i)->widget()->isVisible(), layout->itemAt(i)->widget()->objectName() == widgets[mode]);
+        QCOMPARE(view.horizontalScrollBar()->isVisible(), mode == kStrip);
+        QCOMPARE(view.curveCount(), mode == VRXScopePlotView::HistogramPlotMode ? 0 : 3);
+    }
     view.SetPlotMode(6);
     view.SetPlotMode(-1);
     QCOMPARE(view.plotMode(), VRXScopePlotView::HistogramPlotMode);
@@ -110,17 +143,16 @@ void tst_ScopePlotView::modelsAndModes()
     QCOMPARE(view.axis(QwtPlot::xBottom).upperBound(), 3.5);
     QCOMPARE(view.qwtPlot()->axisTitle(QwtPlot::xBottom).text(), QStringLiteral("Channel"));
 }
-
 void tst_ScopePlotView::modelSignalsBeforeAPaintCostOnePass_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<bool>("insert");
     QTest::addColumn<bool>("hidden"); // until after the signals and a Plot() call
-    QTest::newRow("strip, dataChanged") << int(VRXScopePlotView::StripPlotMode) << false << false;
-    QTest::newRow("strip, insertions") << int(VRXScopePlotView::StripPlotMode) << true << false;
-    QTest::newRow("strip, hidden") << int(VRXScopePlotView::StripPlotMode) << true << true;
+    QTest::newRow("strip, dataChanged") << kStrip << false << false;
+    QTest::newRow("strip, insertions") << kStrip << true << false;
+    QTest::newRow("strip, hidden") << kStrip << true << true;
     // 3 x 100 rows complete one more sweep of 256.
-    QTest::newRow("scope, insertions") << int(VRXScopePlotView::ScopePlotMode) << true << false;
+    QTest::newRow("scope, insertions") << kScope << true << false;
 }
 
 void tst_ScopePlotView::modelSignalsBeforeAPaintCostOnePass()
@@ -143,34 +175,6 @@ void tst_ScopePlotView::modelSignalsBeforeAPaintCostOnePass()
     ViewProbe::settle();
     QCOMPARE(shown.view.canvasPaints(), paints + 1);
     QCOMPARE(shown.model.seriesRequests, 4);
-}
-
-void tst_ScopePlotView::plotModesShowTheirWidget_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("shown");
-    const char *names[] = {"strip", "scope", "histogram", "spectrogram", "position", "split"};
-    const char *widgets[] = {"qwtPlot", "qwtPlot", "qwtPlot", "VRXSpectrogram", "VRXPositionPlot", "VRXSplitPlot"};
-    for (int mode = 0; mode < 6; ++mode)
-        QTest::newRow(names[mode]) << mode << widgets[mode];
-}
-
-void tst_ScopePlotView::plotModesShowTheirWidget()
-{
-    QFETCH(int, mode);
-    QFETCH(QString, shown);
-    // 300 rows: a strip window of 256 needs the scroll bar.
-    ShownView view(3, 300);
-    view.view.SetPlotMode(mode);
-    ViewProbe::settle();
-    QCOMPARE(int(view.view.plotMode()), mode);
-    // Every mode's widget, and the four statistics strips, stand in the layout.
-    QLayout *layout = view.view.viewport()->layout();
-    QCOMPARE(layout->count(), 8);
-    for (int i = 0; i < layout->count(); ++i)
-        QCOMPARE(layout->itemAt(i)->widget()->isVisible(), layout->itemAt(i)->widget()->objectName() == shown);
-    QCOMPARE(view.view.horizontalScrollBar()->isVisible(), mode == VRXScopePlotView::StripPlotMode);
-    QCOMPARE(view.view.curveCount(), mode == VRXScopePlotView::HistogramPlotMode ? 0 : 3);
 }
 
 void tst_ScopePlotView::yScales_data()
@@ -227,13 +231,14 @@ void tst_ScopePlotView::stripWindowFillsFollowsAndScrollsBack()
     // 256 samples wide and there is nothing to scroll.
     ShownView shown(1, 100);
     QScrollBar *bar = shown.view.horizontalScrollBar();
+    const auto fill = [&](int n, double t0 = 0.01, double dt = 0.01) { shown.model.fill(n, t0, dt), ViewProbe::settle(); };
+    const auto scroll = [&](int value) { bar->setValue(value), ViewProbe::settle(); };
     QVERIFY(near(shown.view.xLow(), shown.time(1) - 156 * (shown.time(100) - shown.time(1)) / 100.0));
     QCOMPARE(shown.view.xHigh(), shown.time(100));
     QVERIFY(bar->maximum() <= 0 && bar->value() == bar->maximum() && !bar->isVisible());
 
     // Then it follows; the lines run one sample past the left edge.
-    shown.model.fill(900);
-    ViewProbe::settle();
+    fill(900);
     const double t1 = shown.time(1), tn = shown.time(1000), width = tn - shown.time(745);
     QCOMPARE(shown.view.xLow(), shown.time(745));
     QCOMPARE(shown.view.xHigh(), tn);
@@ -253,10 +258,8 @@ void tst_ScopePlotView::stripWindowFillsFollowsAndScrollsBack()
     ViewProbe::settle();
     QCOMPARE(shown.view.xLow(), shown.time(745));
     const double back = (tn - t1) / 1000.0 * 256.0;
-    const std::pair<QAbstractItemView::ScrollHint, double> hints[] = {
-        {QAbstractItemView::PositionAtTop, 3.0},
-        {QAbstractItemView::PositionAtBottom, 3.0 - back},
-        {QAbstractItemView::PositionAtCenter, 3.0 - back / 2}};
+    const std::pair<QAbstractItemView::ScrollHint, double> hints[] = {{QAbstractItemView::PositionAtTop, 3.0},
+        {QAbstractItemView::PositionAtBottom, 3.0 - back}, {QAbstractItemView::PositionAtCenter, 3.0 - back / 2}};
     for (const auto &hint : hints) {
         shown.view.scrollTo(shown.model.index(300, 1), hint.first);
         ViewProbe::settle();
@@ -267,55 +270,41 @@ void tst_ScopePlotView::stripWindowFillsFollowsAndScrollsBack()
 
     // At the start the lines stop one sample past the right edge, and the
     // window stays while data arrives.
-    bar->setValue(0);
-    ViewProbe::settle();
+    scroll(0);
     QCOMPARE(shown.view.xLow(), t1);
     QVERIFY(near(shown.view.xHigh(), t1 + back));
     QCOMPARE(curve->sample(0).x(), t1);
     QVERIFY(curve->sample(curve->dataSize() - 1).x() > shown.view.xHigh());
     QVERIFY(curve->sample(curve->dataSize() - 2).x() <= shown.view.xHigh());
-    // Markers after the window are not drawn and bind no channel.
-    shown.view.click(QPointF(5.0, 0.0), QPointF(6.0, 0.0));
-    QVERIFY(!shown.view.markerShown(0) && !shown.view.markerShown(1));
-    QVERIFY(!shown.view.markerText(0).contains(QStringLiteral("Time (s)")));
-    shown.model.fill(50);
-    ViewProbe::settle();
+    fill(50);
     QCOMPARE(bar->value(), 0);
     QCOMPARE(shown.view.xLow(), t1);
 
     // Back at the end it follows again.
-    bar->setValue(bar->maximum());
-    ViewProbe::settle();
-    shown.model.fill(10);
-    ViewProbe::settle();
+    scroll(bar->maximum());
+    fill(10);
     QCOMPARE(shown.view.xHigh(), shown.time(1060));
     QCOMPARE(bar->value(), bar->maximum());
 
     // A width hint from the model sets the window in seconds.
     shown.model.hintWidth = 0.5;
-    shown.model.fill(1);
-    ViewProbe::settle();
+    fill(1);
     QVERIFY(near(shown.view.xLow(), shown.time(1061) - 0.5));
-    bar->setValue(100000);
-    ViewProbe::settle();
+    scroll(100000);
     QVERIFY(near(shown.view.xLow(), t1 + 1.0) && near(shown.view.xHigh(), t1 + 1.5));
 
     // Samples an hour apart: 1e-5 s scroll units would overflow an int, so
     // the bar counts in coarser ones.
     shown.model.hintWidth = 0.0;
-    shown.model.fill(1000, 3600.0, 3600.0);
-    ViewProbe::settle();
-    bar->setValue(bar->maximum());
-    ViewProbe::settle();
+    fill(1000, 3600.0, 3600.0);
+    scroll(bar->maximum());
     const double following = shown.view.xLow();
     QVERIFY(bar->maximum() > 0 && bar->maximum() <= 1000000000 && following > 3600.0);
-    bar->setValue(bar->maximum() / 2);
-    ViewProbe::settle();
-    QVERIFY2(std::abs(shown.view.xLow() - (t1 + following) / 2) < 3600.0,
-             qPrintable(QString::number(shown.view.xLow())));
+    scroll(bar->maximum() / 2);
+    QVERIFY2(std::abs(shown.view.xLow() - (t1 + following) / 2) < 3600.0, qPrintable(QString::number(shown.view.xLow())));
 
     // Outside strip mode the hints do nothing.
-    shown.view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
+    shown.view.SetPlotMode(kScope);
     const int value = bar->value();
     shown.view.scrollTo(shown.model.index(900, 1), QAbstractItemView::PositionAtTop);
     QCOMPARE(bar->value(), value);
@@ -325,12 +314,14 @@ void tst_ScopePlotView::stripWindowFillsFollowsAndScrollsBack()
 void tst_ScopePlotView::scopeCatchesUpOneSweepPerPaint()
 {
     ShownView shown(2, 600);
-    shown.view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
+    shown.view.SetPlotMode(kScope);
     shown.paint();
+    const auto sweepShown = [&](int first) {
+        return shown.view.xLow() == shown.time(first) && shown.view.xHigh() == shown.time(first + 255);
+    };
     // Entering scope mode on a long run starts at its newest complete sweep.
     QCOMPARE(int(shown.view.curve(1)->dataSize()), 256);
-    QCOMPARE(shown.view.xLow(), shown.time(345));
-    QCOMPARE(shown.view.xHigh(), shown.time(600));
+    QVERIFY(sweepShown(345));
     QCOMPARE(shown.view.curve(2)->sample(255).y(), 20.0 + 599);
 
     // Rows 601 .. 700 are not a full sweep: the last one stays.
@@ -339,29 +330,26 @@ void tst_ScopePlotView::scopeCatchesUpOneSweepPerPaint()
     shown.paint();
     ViewProbe::settle();
     QCOMPARE(shown.model.seriesRequests, 0);
-    QCOMPARE(shown.view.xLow(), shown.time(345));
+    QVERIFY(sweepShown(345));
 
     // Two sweeps complete at once are drawn in order, one per paint; the
     // first pass asks for the next.
     shown.model.fill(412);
     shown.paint();
-    QCOMPARE(shown.view.xLow(), shown.time(601));
-    QCOMPARE(shown.view.xHigh(), shown.time(856));
-    shown.paint();
-    QCOMPARE(shown.view.xLow(), shown.time(857));
-    QCOMPARE(shown.view.xHigh(), shown.time(1112));
+    QVERIFY(sweepShown(601));
+    ViewProbe::settle();
+    QVERIFY(sweepShown(857));
     shown.model.seriesRequests = 0;
     shown.view.RequestReplotRefresh();
     ViewProbe::settle();
     QCOMPARE(shown.model.seriesRequests, 2);
-    QCOMPARE(shown.view.xLow(), shown.time(857));
+    QVERIFY(sweepShown(857));
 
     // A model reset that brings a run with it: its newest sweep as well.
     shown.model.Clear();
     shown.model.fill(600);
     ViewProbe::settle();
-    QCOMPARE(shown.view.xLow(), shown.time(345));
-    QCOMPARE(shown.view.xHigh(), shown.time(600));
+    QVERIFY(sweepShown(345));
 
     // A full buffer drops its oldest row with every new one; the next sweep
     // starts right after the last one drawn.
@@ -375,10 +363,10 @@ void tst_ScopePlotView::scopeCatchesUpOneSweepPerPaint()
 void tst_ScopePlotView::markers_data()
 {
     // Three channels, 300 rows from 0.01 s: the window is 0.45 .. 3.0 s,
-    // labels turn left in its last quarter, from 2.3625 s; at 0.50 s (row 50) the channels
-    // read 59, 69 and 79. A marker snaps to the next sample and takes the
-    // channel nearest the click, the lower on a tie, skipping hidden ones;
-    // marker 1 measures on marker 0's channel.
+    // labels turn left in its last quarter, from 2.3625 s; at 0.50 s (row 50)
+    // the channels read 59, 69 and 79. A marker snaps to the next sample and
+    // takes the channel nearest the click, the lower on a tie, skipping
+    // hidden ones; marker 1 measures on marker 0's channel.
     QTest::addColumn<QPointF>("click0");
     QTest::addColumn<QPointF>("click1");
     QTest::addColumn<int>("hidden");
@@ -392,23 +380,21 @@ void tst_ScopePlotView::markers_data()
         << "Time (seconds): 5.100e-01\nChannel 1\n60\n   Period:  1.000e-02 s\nFrequency: 1.000e+02 Hz\n"
            "      Sum:          119\n     Mean:         59.5\n      RMS:      59.5021\n Std. Dev:     0.707107"
         << kLeft << kRight;
-    QTest::newRow("statistics with marker 1 left")
-        << QPointF(0.535, 60) << QPointF(0.505, 0) << 0 << false << "Channel 1\n63"
-        << "\n      Sum:          246\n     Mean:         61.5\n" << kRight << kLeft;
+    QTest::newRow("statistics with marker 1 left") << QPointF(0.535, 60) << QPointF(0.505, 0) << 0 << false
+        << "Channel 1\n63" << "\n      Sum:          246\n     Mean:         61.5\n" << kRight << kLeft;
     QTest::newRow("nearest curve") << QPointF(0.495, 70) << QPointF(0.595, 100) << 0 << false << "Channel 2\n69"
                                    << "Channel 2\n79" << kLeft << kRight;
-    QTest::newRow("tie takes the lower") << QPointF(0.495, 64) << QPointF(0.499, 0) << 0 << false << "Channel 1\n59"
-                                         << "Channel 1\n59" << kLeft << kRight;
-    QTest::newRow("hidden channel is never chosen")
-        << QPointF(0.495, 69) << QPointF(1.999, 69) << 2 << false << "Channel 1\n59" << "Channel 1\n209" << kRight
-        << kRight;
-    QTest::newRow("both in the last quarter")
-        << QPointF(2.499, 0) << QPointF(2.899, 0) << 0 << false << "Channel 1\n259" << "Channel 1\n299" << kLeft
-        << kLeft;
+    // Both on one sample: no frequency to show.
+    QTest::newRow("tie takes the lower, one sample") << QPointF(0.495, 64) << QPointF(0.499, 0) << 0 << false
+        << "Channel 1\n59" << "Channel 1\n59\n   Period:  0.000e+00 s\nFrequency:          N/A\n" << kLeft << kRight;
+    QTest::newRow("hidden channel is never chosen") << QPointF(0.495, 69) << QPointF(1.999, 69) << 2 << false
+        << "Channel 1\n59" << "Channel 1\n209" << kRight << kRight;
+    QTest::newRow("both in the last quarter") << QPointF(2.499, 0) << QPointF(2.899, 0) << 0 << false
+        << "Channel 1\n259" << "Channel 1\n299" << kLeft << kLeft;
     QTest::newRow("no statistics off a time axis") << QPointF(0.495, 0) << QPointF(0.505, 0) << 0 << true
         << "Rate (Hz): 5.000e-01\nChannel 1\n59" << "Rate (Hz): 5.100e-01\nChannel 1\n60" << kLeft << kRight;
-    QTest::newRow("far, one in the last quarter")
-        << QPointF(0.499, 0) << QPointF(2.899, 0) << 0 << false << "Channel 1" << "Channel 1" << kRight << kLeft;
+    QTest::newRow("far, one in the last quarter") << QPointF(0.499, 0) << QPointF(2.899, 0) << 0 << false
+        << "Channel 1" << "Channel 1" << kRight << kLeft;
 }
 
 void tst_ScopePlotView::markers()
@@ -455,10 +441,8 @@ void tst_ScopePlotView::markerLabelsDrawAsQwtDoes()
     label.setBackgroundBrush(QBrush(VRXPlotColors::kLabelBackgroundColor));
     label.setFont(QFont(QStringLiteral("Monospace"), 9));
     QwtScaleMap xMap, yMap;
-    xMap.setPaintInterval(0.0, 400.0);
-    xMap.setScaleInterval(0.0, 100.0);
-    yMap.setPaintInterval(300.0, 0.0);
-    yMap.setScaleInterval(0.0, 20.0);
+    xMap.setPaintInterval(0.0, 400.0), xMap.setScaleInterval(0.0, 100.0);
+    yMap.setPaintInterval(300.0, 0.0), yMap.setScaleInterval(0.0, 20.0);
     // Between pixels, on either side, below the point; wide and cosmetic lines.
     const struct {
         int alignment;
@@ -466,25 +450,23 @@ void tst_ScopePlotView::markerLabelsDrawAsQwtDoes()
     } placements[] = {{kRight, 50.13, 1.0}, {kLeft, 49.9, 0.0}, {Qt::AlignHCenter | Qt::AlignBottom, 50.0, 3.0}};
     for (const auto &placement : placements) {
         QImage images[2];
-        for (int pass = 0; pass < 3; ++pass) {
+        for (int pass = 0; pass < 3; ++pass) { // the cached one twice: the second draw is from the cache
             QwtPlotMarker *marker = pass ? cached : &plain;
             marker->setLabel(label);
             marker->setLabelAlignment(Qt::Alignment(placement.alignment));
             marker->setValue(placement.x, 10.0);
             marker->setLinePen(QPen(Qt::cyan, placement.penWidth));
-            images[pass ? 0 : 1] = QImage(400, 300, QImage::Format_RGB32);
-            images[pass ? 0 : 1].fill(Qt::black);
-            QPainter painter(&images[pass ? 0 : 1]);
+            QImage &image = images[pass ? 0 : 1] = QImage(400, 300, QImage::Format_RGB32);
+            image.fill(Qt::black);
+            QPainter painter(&image);
             marker->draw(&painter, xMap, yMap, QRectF(0, 0, 400, 300));
         }
         int worst = 0;
-        for (int y = 0; y < 300; ++y) {
-            for (int x = 0; x < 400; ++x) {
-                const QColor a = images[0].pixelColor(x, y), b = images[1].pixelColor(x, y);
-                worst = std::max({worst, std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
-                                  std::abs(a.blue() - b.blue())});
-            }
-        }
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 400; ++x)
+                for (int shift : {0, 8, 16})
+                    worst = std::max(worst, std::abs(int(images[0].pixel(x, y) >> shift & 0xff)
+                                                     - int(images[1].pixel(x, y) >> shift & 0xff)));
         // Text blended onto the label background first may differ by rounding.
         QVERIFY2(worst <= 3, qPrintable(QStringLiteral("alignment %1: up to %2").arg(placement.alignment).arg(worst)));
     }
@@ -547,35 +529,34 @@ void tst_ScopePlotView::markersTakenAway()
     QCOMPARE(shownCount(), 0);
     shown.view.enablePlotMarker(true);
 
-    // Rows dropped from the front of the selected column leave it selected.
-    // Once the markers' times have left the drawn rows they wait hidden on
-    // their channel.
+    // Once the markers' rows have rolled out of the buffer they wait hidden
+    // on their channel, still selected; clearing the selection takes them
+    // away for good.
     QCOMPARE(placeBoth(), 2);
     const QString label = shown.view.markerText(0);
     for (int i = 0; i < 290; ++i)
         shown.model.rollRow(3.005 + i * 0.01, 1.0);
     ViewProbe::settle();
-    QCOMPARE(shownCount(), 0);
-    QCOMPARE(shown.view.markerText(0), label);
+    QVERIFY(shownCount() == 0 && shown.view.markerText(0) == label);
     QVERIFY(shown.view.selectionModel()->isSelected(shown.model.index(1, 1)));
-    // Clearing the selection takes the markers away for good.
     shown.view.selectionModel()->clearSelection();
     shown.model.fill(5, 3.0);
     ViewProbe::settle();
     QCOMPARE(shownCount(), 0);
 
     // Markers clicked past the newest sample or before the oldest wait
-    // hidden; the selection stays where it was.
+    // hidden, bind no channel; the selection stays where it was.
     QCOMPARE(placeBoth(), 2);
     const QModelIndex current = shown.view.selectionModel()->currentIndex();
     shown.view.click(QPointF(50.0, 0.0), QPointF(0.295, 0.0));
     QCOMPARE(shownCount(), 0);
+    QVERIFY(!shown.view.markerText(0).contains(QStringLiteral("Time (s)")));
     QCOMPARE(shown.view.selectionModel()->currentIndex(), current);
 
     // A cleared model leaves no curves and no labels, also in scope mode;
     // with as many channels as before, new data brings the same curves back.
     shown.model.fill(300, 3.1);
-    shown.view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
+    shown.view.SetPlotMode(kScope);
     ViewProbe::settle();
     const double low = shown.view.xLow(), width = shown.view.xHigh() - low; // the sweep on screen
     shown.view.click(QPointF(low + 0.2 * width, 0.0), QPointF(low + 0.3 * width, 0.0));
@@ -607,29 +588,22 @@ void tst_ScopePlotView::markerWaitsOnItsChannelWhileNotDrawn()
     QItemSelectionModel *selection = shown.view.selectionModel();
     shown.view.SelectPoint1(QPointF(8.995, 919.0)); // row 900 of channel 2 reads 919
     ViewProbe::settle();
-    QVERIFY(shown.view.markerShown(0));
-    QVERIFY(shown.view.markerText(0).endsWith(QStringLiteral("Channel 2\n919")));
-    QCOMPARE(selection->currentIndex(), shown.model.index(900, 2));
     // Marker 1, never placed, shows nothing.
     QVERIFY(!shown.view.markerShown(1) && shown.view.markerText(1).isEmpty());
-
-    const auto hide = [&](bool away) {
+    for (bool away : {false, true, false}) {
         if (scroll)
             shown.view.horizontalScrollBar()->setValue(away ? 0 : shown.view.horizontalScrollBar()->maximum());
         else
             QVERIFY(shown.model.setData(shown.model.index(0, 2), away ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole));
         ViewProbe::settle();
         shown.paint();
-    };
-    hide(true);
-    QVERIFY(!shown.view.markerShown(0) && !shown.view.markerShown(1));
-    QCOMPARE(selection->currentIndex(), shown.model.index(900, 2));
-    QVERIFY(!selection->isColumnSelected(0, QModelIndex()));
-    hide(false);
-    QVERIFY(shown.view.markerShown(0));
-    QVERIFY(shown.view.markerText(0).endsWith(QStringLiteral("Channel 2\n919")));
-    QCOMPARE(shown.view.plotMarker(0)->linePen().color(), VRXPlotColors::forChannel(2));
-    QCOMPARE(selection->currentIndex(), shown.model.index(900, 2));
+        QCOMPARE(shown.view.markerShown(0), !away);
+        QVERIFY(!shown.view.markerShown(1));
+        QVERIFY(shown.view.markerText(0).endsWith(QStringLiteral("Channel 2\n919")));
+        QCOMPARE(shown.view.plotMarker(0)->linePen().color(), VRXPlotColors::forChannel(2));
+        QCOMPARE(selection->currentIndex(), shown.model.index(900, 2));
+        QVERIFY(!selection->isColumnSelected(0, QModelIndex()));
+    }
 }
 
 void tst_ScopePlotView::moreChannelsThanCurves()
@@ -650,7 +624,7 @@ void tst_ScopePlotView::moreChannelsThanCurves()
     shown.view.SetPlotMode(VRXScopePlotView::HistogramPlotMode);
     QVERIFY(xAxisDrawIs<ChannelNumberDraw>(shown.view));
     QCOMPARE(shown.view.axis(QwtPlot::xBottom).upperBound(), 300.5);
-    shown.view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
+    shown.view.SetPlotMode(kScope);
     QVERIFY(!xAxisDrawIs<ChannelNameDraw>(shown.view) && !xAxisDrawIs<ChannelNumberDraw>(shown.view));
     shown.model.fill(300);
     ViewProbe::settle();
@@ -662,72 +636,15 @@ void tst_ScopePlotView::curveColoursFollowPlotColors()
 {
     // Eight channels 10 apart; autoscale spreads them over the canvas.
     ShownView shown(8, 100);
-    QwtPlot *plot = shown.view.qwtPlot();
-    const QImage image = plot->canvas()->grab().toImage();
-    const QwtScaleMap yMap = plot->canvasMap(QwtPlot::yLeft);
-    const int x = int(plot->canvasMap(QwtPlot::xBottom).transform(0.5));
-    for (int c = 1; c <= 8; ++c) {
-        const int y = qRound(yMap.transform(c * 10.0 + 49.0));
-        bool found = false;
-        for (int dy = -1; dy <= 1 && !found; ++dy)
-            found = image.pixelColor(x, qBound(0, y + dy, image.height() - 1)) == VRXPlotColors::forChannel(c);
-        QVERIFY2(found, qPrintable(QStringLiteral("channel %1 at (%2, %3) is %4")
-                                       .arg(c).arg(x).arg(y).arg(image.pixelColor(x, y).name())));
-    }
+    const QImage image = shown.view.qwtPlot()->canvas()->grab().toImage();
+    for (int c = 1; c <= 8; ++c)
+        QVERIFY2(channelDrawnAt(shown.view, image, 0.5, c * 10.0 + 49.0, c, 1), qPrintable(QString::number(c)));
     // Between the curves no channel colour shows.
-    const QColor between = image.pixelColor(x, qRound(yMap.transform(64.0)));
-    for (const QColor &colour : VRXPlotColors::colors)
-        QVERIFY(between != colour);
+    for (int c = 1; c <= int(std::size(VRXPlotColors::colors)); ++c)
+        QVERIFY(!channelDrawnAt(shown.view, image, 0.5, 64.0, c, 0));
 }
 
-void tst_ScopePlotView::oddTimesAndValues()
-{
-    // Times 1..5, then back to 1.5..5.5: the window follows the newest run,
-    // where the first sample at or after 4.7 is row 10 (time 5.5), not row
-    // 5 of the run before, which a search from row 1 would find.
-    FakeDeviceModel model(1);
-    model.append({{1, 2, 3, 4, 5, 1.5, 2.5, 3.5, 4.5, 5.5}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}});
-    ViewProbe view;
-    view.showWith(&model);
-    view.click(QPointF(4.7, 0.0), QPointF(5.4, 0.0));
-    QCOMPARE(view.plotMarker(0)->xValue(), 5.5);
-    QVERIFY(view.markerText(0).endsWith(QStringLiteral("\n10")));
-    // Both on one sample: no frequency to show.
-    QVERIFY2(view.markerText(1).contains(QStringLiteral("   Period:  0.000e+00 s\nFrequency:          N/A\n")),
-             qPrintable(view.markerText(1)));
-    // Once the step back has left the buffer, the rest is in order again.
-    for (int i = 0; i < 6; ++i)
-        model.rollRow(6.0 + i, 20.0 + i);
-    view.click(QPointF(7.5, 0.0), QPointF(9.5, 0.0));
-    QCOMPARE(view.plotMarker(0)->xValue(), 8.0);
-    QVERIFY(view.markerText(0).endsWith(QStringLiteral("\n22")));
-
-    // Values that are not finite are drawn around.
-    model.setValue(8, 1, kNaN);
-    model.setValue(9, 1, std::numeric_limits<double>::infinity());
-    ViewProbe::settle();
-    QCOMPARE(view.xHigh(), 11.0);
-    QCOMPARE(view.curveCount(), 1);
-    QVERIFY(!view.grab().isNull());
-    // The newest time not finite: the window stays on the newest finite
-    // one; then that time sits amid the rows of scope sweeps and of the
-    // strip window.
-    model.append({{kNaN}, {1.0}});
-    ViewProbe::settle();
-    QCOMPARE(view.curveCount(), 1);
-    QCOMPARE(view.xHigh(), 11.0);
-    QVERIFY(!view.grab().isNull());
-    view.SetPlotMode(VRXScopePlotView::ScopePlotMode);
-    model.fill(600);
-    ViewProbe::settle();
-    QVERIFY(!view.grab().isNull());
-    view.SetPlotMode(VRXScopePlotView::StripPlotMode);
-    model.fill(100);
-    ViewProbe::settle();
-    QCOMPARE(view.curveCount(), 1);
-}
-
-void tst_ScopePlotView::clockResetKeepsTheChartGoingForward()
+void tst_ScopePlotView::clockResetAndOddValuesKeepTheChartGoingForward()
 {
     // 300 samples from 0.01 s, then the device clock starts again at 0.1 s,
     // before the window's start, with channel values from 500 and 600 up.
@@ -737,26 +654,20 @@ void tst_ScopePlotView::clockResetKeepsTheChartGoingForward()
         run[0] << 0.1 + 0.01 * k, run[1] << 500.0 + k, run[2] << 600.0 + k;
     shown.model.append(run);
     ViewProbe::settle();
-    QwtPlot *plot = shown.view.qwtPlot();
     const auto curvesDrawn = [&](const char *when) {
         QVERIFY2(shown.view.xLow() < shown.view.xHigh() && near(shown.view.xHigh(), 1.09), when);
-        QVERIFY2(!plot->axisTitle(QwtPlot::xBottom).text().isEmpty(), when);
-        // Only the newest run is drawn, and it shows on the canvas in each channel's colour.
+        QVERIFY2(!shown.view.qwtPlot()->axisTitle(QwtPlot::xBottom).text().isEmpty(), when);
+        // Only the newest run is drawn, in each channel's colour (right of
+        // the markers, whose labels turn left).
         QCOMPARE(shown.view.curve(1)->sample(0).x(), 0.1);
-        const QImage image = plot->canvas()->grab().toImage();
-        // Right of the markers, whose labels turn left.
-        const int x = qRound(plot->canvasMap(QwtPlot::xBottom).transform(0.95));
-        for (int c = 1; c <= 2; ++c) {
-            const int y = qRound(plot->canvasMap(QwtPlot::yLeft).transform(400.0 + 100 * c + 85));
-            bool found = false;
-            for (int dy = -2; dy <= 2 && !found; ++dy)
-                found = image.pixelColor(x, qBound(0, y + dy, image.height() - 1)) == VRXPlotColors::forChannel(c);
-            QVERIFY2(found, qPrintable(QStringLiteral("%1: channel %2").arg(QLatin1String(when)).arg(c)));
-        }
+        const QImage image = shown.view.qwtPlot()->canvas()->grab().toImage();
+        for (int c = 1; c <= 2; ++c)
+            QVERIFY2(channelDrawnAt(shown.view, image, 0.95, 400.0 + 100 * c + 85, c, 2), when);
     };
     curvesDrawn("after the reset");
     QCOMPARE(shown.model.rowCount(), 401); // the older samples stay
 
+    // Markers snap within the newest run, not to the run before.
     shown.view.click(QPointF(0.295, 550.0), QPointF(0.795, 550.0));
     QVERIFY(shown.view.markerShown(0) && shown.view.markerShown(1));
     QVERIFY(near(shown.view.plotMarker(0)->xValue(), 0.3));
@@ -771,12 +682,24 @@ void tst_ScopePlotView::clockResetKeepsTheChartGoingForward()
         ViewProbe::settle();
         curvesDrawn("after a time that is not finite");
     }
-    // A value that is not a number between the markers: no statistic to show.
+    // Values that are not finite are drawn around; between the markers
+    // they leave no statistic to show.
     shown.model.setValue(350, 1, kNaN);
+    shown.model.setValue(351, 2, qInf());
     ViewProbe::settle();
+    QCOMPARE(shown.view.curveCount(), 2);
     const QString text = shown.view.markerText(1);
     QVERIFY2(text.contains(QStringLiteral("      Sum:          N/A\n     Mean:          N/A\n")), qPrintable(text));
     QVERIFY2(!text.contains(QLatin1String("nan")) && !text.contains(QLatin1String("inf")), qPrintable(text));
+
+    // The times that are not finite then sit amid the rows of scope sweeps
+    // and of the strip window.
+    for (int mode : {kScope, kStrip}) {
+        shown.view.SetPlotMode(mode);
+        shown.model.fill(600);
+        ViewProbe::settle();
+        QVERIFY(shown.view.curveCount() == 2 && !shown.view.grab().isNull());
+    }
 }
 
 void tst_ScopePlotView::epochTimesReadAsWallClock_data()
@@ -787,9 +710,8 @@ void tst_ScopePlotView::epochTimesReadAsWallClock_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("markerTime"); // of the sample 101 steps in
     // 1700000000 s is 2023-11-14 22:13:20 UTC; 1700006400 s is midnight.
-    QTest::newRow("seconds since the epoch, short span")
-        << 1700000000.0 << 0.01 << "^22:13:2\\d\\.\\d\\d\\d$" << "Time (local)"
-        << "Time (local): 2023-11-14 22:13:21.010";
+    QTest::newRow("seconds since the epoch, short span") << 1700000000.0 << 0.01 << "^22:13:2\\d\\.\\d\\d\\d$"
+        << "Time (local)" << "Time (local): 2023-11-14 22:13:21.010";
     QTest::newRow("long span") << 1700000000.0 << 1.0 << "^22:1\\d:\\d\\d$" << "Time (local)"
                                << "Time (local): 2023-11-14 22:15:01.000";
     QTest::newRow("across midnight") << 1700006400.0 - 200 << 1.0 << "^\\d\\d:\\d\\d:\\d\\d\\n2023-11-1[45]$"
@@ -803,22 +725,20 @@ void tst_ScopePlotView::epochTimesReadAsWallClock()
     QFETCH(double, t0);
     QFETCH(double, dt);
     QFETCH(QString, tickPattern);
-    QFETCH(QString, title);
     QFETCH(QString, markerTime);
     QVERIFY(kUtc);
     FakeDeviceModel model(1);
     model.fill(300, t0, dt);
     ViewProbe view;
     view.showWith(&model);
-    QCOMPARE(view.qwtPlot()->axisTitle(QwtPlot::xBottom).text(), title);
+    QTEST(view.qwtPlot()->axisTitle(QwtPlot::xBottom).text(), "title");
     const QList<double> ticks = view.axis(QwtPlot::xBottom).ticks(QwtScaleDiv::MajorTick);
     QVERIFY(ticks.size() >= 3);
-    const QRegularExpression pattern(tickPattern);
     QStringList texts;
     for (double tick : ticks)
         texts << view.qwtPlot()->axisScaleDraw(QwtPlot::xBottom)->label(tick).text();
     for (const QString &text : texts)
-        QVERIFY2(pattern.match(text).hasMatch(), qPrintable(texts.join(QLatin1String(" | "))));
+        QVERIFY2(QRegularExpression(tickPattern).match(text).hasMatch(), qPrintable(texts.join(QLatin1String(" | "))));
     texts.removeDuplicates();
     QCOMPARE(texts.size(), ticks.size());
 
@@ -846,20 +766,20 @@ void tst_ScopePlotView::deviationOfASmallSpreadOnALargeOffset()
     ViewProbe view;
     view.showWith(&model);
     view.click(QPointF(0.005, 1e6), QPointF(0.095, 1e6));
-    const QStringList lines = view.markerText(1).split(QLatin1Char('\n'));
-    QCOMPARE(lines.last().left(10), QStringLiteral(" Std. Dev:"));
-    const double deviation = lines.last().mid(10).toDouble();
-    QVERIFY2(std::abs(deviation / (1e-4 * std::sqrt(10.0 / 9.0)) - 1) < 1e-4, qPrintable(lines.last()));
+    const QString last = view.markerText(1).split(QLatin1Char('\n')).last();
+    QCOMPARE(last.left(10), QStringLiteral(" Std. Dev:"));
+    QVERIFY2(std::abs(last.mid(10).toDouble() / (1e-4 * std::sqrt(10.0 / 9.0)) - 1) < 1e-4, qPrintable(last));
 }
 
 void tst_ScopePlotView::followsTheModelChain()
 {
     // Single-channel device models merged, averaged and zeroed, as a scope
-    // display builds them.
+    // display builds them; merged channels are named after their source.
     std::vector<std::unique_ptr<VRXSingleChannelDataModel>> models;
     VRXMultichannelProxyModel merged;
-    const auto addChannel = [&] {
+    const auto addChannel = [&](const QString &name) {
         models.emplace_back(new VRXSingleChannelDataModel(500));
+        models.back()->setChannelName(name);
         merged.addSourceModel(models.back().get());
     };
     int next = 0;
@@ -872,8 +792,8 @@ void tst_ScopePlotView::followsTheModelChain()
         }
         ViewProbe::settle();
     };
-    addChannel();
-    addChannel();
+    addChannel(QString());
+    addChannel(QStringLiteral("I7"));
     VRXAveragingProxyModel averaged;
     averaged.setSourceModel(&merged);
     VRXZeroingProxyModel zeroed;
@@ -887,13 +807,17 @@ void tst_ScopePlotView::followsTheModelChain()
     QCOMPARE(samples.text(), QStringLiteral("500 Samples"));
     QCOMPARE(view.xHigh(), 0.8);
     view.click(QPointF(0.7005, 2.0), QPointF(0.7105, 0.0));
-    QVERIFY(view.markerText(0).endsWith(QStringLiteral("\n2")));
+    QVERIFY(view.markerText(0).endsWith(QStringLiteral("Channel I7\n2")));
     QVERIFY(view.markerText(1).contains(QStringLiteral("      Sum:           22\n")));
+    view.click(QPointF(0.7005, 1.0), QPointF(0.7105, 0.0));
+    QVERIFY(view.markerText(0).endsWith(QStringLiteral("Channel 1\n1")));
 
     // Channels come and go; averaging resets the chain.
-    addChannel();
+    addChannel(QStringLiteral("Q2"));
     add(100);
     QCOMPARE(view.curveCount(), 3);
+    view.click(QPointF(0.8505, 3.0), QPointF(0.8605, 0.0));
+    QVERIFY(view.markerText(0).endsWith(QStringLiteral("Channel Q2\n3")));
     merged.removeSourceModel(models.front().get());
     averaged.setAveraging(10);
     add(100);
@@ -914,6 +838,82 @@ void tst_ScopePlotView::followsTheModelChain()
         view.SetBufferSizeLabel(&gone);
     }
     view.Plot();
+}
+
+void tst_ScopePlotView::timeIndexFindsTheBoundRow_data()
+{
+    QTest::addColumn<QVector<double>>("times");
+    QTest::addColumn<double>("t");
+    QTest::addColumn<int>("atOrAfter");
+    QTest::addColumn<int>("after");
+    QTest::addColumn<bool>("sorted");
+
+    const QVector<double> sorted{1, 2, 2, 2, 5, 8};
+    QTest::newRow("before the first") << sorted << 0.0 << 1 << 1 << true;
+    QTest::newRow("on the first") << sorted << 1.0 << 1 << 2 << true;
+    QTest::newRow("on a run of equal times") << sorted << 2.0 << 2 << 5 << true;
+    QTest::newRow("between two times") << sorted << 3.0 << 5 << 5 << true;
+    QTest::newRow("on the last") << sorted << 8.0 << 6 << -1 << true;
+    QTest::newRow("past the last") << sorted << 9.0 << -1 << -1 << true;
+    QTest::newRow("NaN is never reached") << sorted << kNaN << -1 << -1 << true;
+    QTest::newRow("one row") << QVector<double>{4} << 4.0 << 1 << -1 << true;
+    QTest::newRow("no rows") << QVector<double>{} << 4.0 << -1 << -1 << true;
+    // Out of order, the first row from the front at the bound wins.
+    QTest::newRow("step back") << QVector<double>{1, 6, 3, 7} << 5.0 << 2 << 2 << false;
+    QTest::newRow("step back, later row") << QVector<double>{1, 6, 3, 7} << 6.5 << 4 << 4 << false;
+    QTest::newRow("NaN in the buffer") << QVector<double>{1, kNaN, 3, 4} << 3.0 << 3 << 4 << false;
+}
+
+void tst_ScopePlotView::timeIndexFindsTheBoundRow()
+{
+    QFETCH(QVector<double>, times);
+    QFETCH(double, t);
+    QFETCH(int, atOrAfter);
+    QFETCH(int, after);
+    QFETCH(bool, sorted);
+
+    const Buffer buffer{times};
+    PlotTimeIndex index;
+    QCOMPARE(index.firstRow(PlotTimeIndex::AtOrAfter, t, buffer.lastRow(), buffer), atOrAfter);
+    QCOMPARE(index.firstRow(PlotTimeIndex::After, t, buffer.lastRow(), buffer), after);
+    if (buffer.lastRow() > 0)
+        QCOMPARE(index.sorted(buffer.lastRow(), buffer), sorted);
+}
+
+void tst_ScopePlotView::timeIndexFollowsBufferChanges()
+{
+    Buffer buffer{{1, 2, 3, 4, 5}};
+    PlotTimeIndex index;
+    QVERIFY(index.sorted(5, buffer));
+    QCOMPARE(index.checkedRows(), 5);
+
+    // A new row earlier than its predecessor turns the search into a scan.
+    buffer.times << 0.5;
+    QVERIFY(!index.sorted(6, buffer));
+    QCOMPARE(index.firstRow(PlotTimeIndex::AtOrAfter, 0.0, 6, buffer), 1);
+
+    // Dropping the oldest rows keeps the step back, at its new row.
+    buffer.times.remove(0, 2);
+    index.removeRows(1, 2);
+    QCOMPARE(index.checkedRows(), 4);
+    QVERIFY(!index.sorted(4, buffer));
+
+    // Rewriting the rows from the step back on clears it.
+    buffer.times[3] = 9;
+    index.invalidateFrom(4);
+    QVERIFY(index.sorted(4, buffer));
+    QCOMPARE(index.firstRow(PlotTimeIndex::After, 5.0, 4, buffer), 4);
+
+    // Rows gone without notice: the index starts over.
+    buffer.times.resize(2);
+    index.forgetRowsAfter(2);
+    QCOMPARE(index.checkedRows(), 0);
+    QVERIFY(index.sorted(2, buffer));
+
+    // A changed row inside the checked ones is checked again.
+    buffer.times[0] = 7;
+    index.invalidateFrom(1);
+    QVERIFY(!index.sorted(2, buffer));
 }
 
 QTEST_MAIN(tst_ScopePlotView)

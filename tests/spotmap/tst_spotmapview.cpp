@@ -1,16 +1,22 @@
-#include "SpotMapTestKit.h"
+// The spot map view over a layer/spot tree in a QStandardItemModel (checked
+// by QAbstractItemModelTester): brushes, bounds, what is drawn, the current
+// layer through model changes, and the difference with another map.
 
 #include <GaussianRadialGradientBrush.h>
+#include <MapSpot.h>
+#include <SpotMapView.h>
 #include <SpotMapViewColumnMapper.h>
+#include <VRXAbstractPlotDataModel.h>
 
 #include <QtCore/QStringListModel>
+#include <QtGui/QStandardItemModel>
+#include <QtTest/QAbstractItemModelTester>
+#include <QtTest/QtTest>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 using namespace Corvid_Qt;
-using namespace corvid_test;
-
-Q_DECLARE_METATYPE(corvid_test::Layer)
 
 namespace {
 
@@ -19,6 +25,95 @@ const double kInf = std::numeric_limits<double>::infinity();
 const QRgb kBlack = qRgb(0, 0, 0);
 
 using Brush = std::unique_ptr<GaussianRadialGradientBrush>;
+
+struct Layer {
+    QPointF x, y;
+    double beamSize = 1;
+    double maxDose = 1;
+};
+const Layer kSquare{{0, 10}, {0, 10}, 0.5, 1};
+
+QList<QStandardItem *> row(const QVariant &beam, const QVariant &x, const QVariant &y, const QVariant &dose)
+{
+    QList<QStandardItem *> items;
+    for (const QVariant &v : {QVariant(0), beam, x, y, dose}) {
+        items << new QStandardItem;
+        items.last()->setData(v, SpecialDataRole);
+    }
+    return items;
+}
+
+MapSpot spot(float x, float y, float dose = 1, float size = 0.5f)
+{
+    MapSpot s;
+    s.x = x;
+    s.y = y;
+    s.dose = dose;
+    s.size = size;
+    return s;
+}
+
+QList<QStandardItem *> spotRow(const MapSpot &s)
+{
+    return row(s.size, s.x, s.y, s.dose);
+}
+
+class OpenView : public SpotMapView
+{
+public:
+    using SpotMapView::isIndexHidden;
+};
+
+/// A view on screen at 200 x 200 showing the first layer of its tree.
+struct Shown {
+    QStandardItemModel model;
+    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::QtTest};
+    OpenView view;
+
+    explicit Shown(const QVector<MapSpot> &spots, const Layer &layer = kSquare)
+    {
+        addLayer(layer, spots);
+        view.setModel(&model);
+        view.resize(200, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.scrollTo(model.index(0, 0));
+    }
+    void addLayer(const Layer &l, const QVector<MapSpot> &spots, int at = -1)
+    {
+        const QList<QStandardItem *> items = row(l.beamSize, l.x, l.y, l.maxDose);
+        model.insertRow(at < 0 ? model.rowCount() : at, items);
+        for (const MapSpot &s : spots)
+            items[0]->appendRow(spotRow(s));
+    }
+    QStandardItem *layer(int row) { return model.item(row); }
+    QImage shot() { return view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    /// Viewport pixel of a point in model units.
+    QPoint pixel(const QPointF &p) const
+    {
+        const QRect sq = view.drawingSquare();
+        const QRectF b = view.boundsSquare();
+        return QPoint(int(sq.x() + (p.x() - b.x()) / b.width() * sq.width()),
+                      int(sq.y() + (1 - (p.y() - b.y()) / b.height()) * sq.height()));
+    }
+    QRgb at(const QPointF &p) { return shot().pixel(pixel(p)); }
+    QVector<float> xs() const
+    {
+        QVector<float> xs;
+        for (const MapSpot &s : view.spots())
+            xs << s.x;
+        return xs;
+    }
+};
+
+bool isReddish(QRgb c) { return qRed(c) > qGreen(c) + 40 && qRed(c) > qBlue(c) + 40; }
+bool isBluish(QRgb c) { return qBlue(c) > qGreen(c) + 40 && qBlue(c) > qRed(c) + 40; }
+bool isWhite(QRgb c) { return qRed(c) > 245 && qGreen(c) > 245 && qBlue(c) > 245; }
+
+QString colourName(QRgb c)
+{
+    return isReddish(c) ? "red" : isBluish(c) ? "blue" : qRed(c) + qGreen(c) + qBlue(c) < 30 ? "black" : "grey";
+}
 
 bool nearRect(const QRectF &a, const QRectF &b)
 {
@@ -36,13 +131,6 @@ bool nearColour(const QImage &image, const QPoint &p, QRgb colour)
     return false;
 }
 
-bool isWhite(QRgb c) { return qRed(c) > 245 && qGreen(c) > 245 && qBlue(c) > 245; }
-
-QString colourName(QRgb c)
-{
-    return isReddish(c) ? "red" : isBluish(c) ? "blue" : qRed(c) + qGreen(c) + qBlue(c) < 30 ? "black" : "grey";
-}
-
 class RowShift : public SpotMapViewColumnMapper
 {
 public:
@@ -50,6 +138,8 @@ public:
 };
 
 } // namespace
+
+Q_DECLARE_METATYPE(Layer)
 
 class TestSpotMapView : public QObject
 {
@@ -76,21 +166,15 @@ private Q_SLOTS:
         QFETCH(double, intensity);
         QFETCH(double, sigma);
         QFETCH(int, coloured);
-
         const QPointF centre(0.25, 0.75);
         const Brush brush(GaussianRadialGradientBrush::create(centre, Qt::white, intensity, sigma));
-        QCOMPARE(brush->center(), centre);
-        QCOMPARE(brush->gradient()->coordinateMode(), QGradient::ObjectBoundingMode);
         const double side = 5.2 * sigma;
-        QCOMPARE(brush->boundingRect(),
-                 coloured ? QRectF(centre.x() - side / 2, centre.y() - side / 2, side, side) : QRectF());
-
+        QCOMPARE(brush->boundingRect(), coloured ? QRectF(centre.x() - side / 2, centre.y() - side / 2, side, side) : QRectF());
         const QGradientStops stops = brush->gradient()->stops();
         for (int i = 0; i < coloured; ++i) {
             const double r = stops[i].first;
             QCOMPARE(r, i / 56.0);
-            QVERIFY(qAbs(stops[i].second.alphaF() - std::min(intensity, 1.0) * std::exp(-0.5 * r * r / (sigma * sigma)))
-                    < 1e-4);
+            QVERIFY(qAbs(stops[i].second.alphaF() - std::min(intensity, 1.0) * std::exp(-0.5 * r * r / (sigma * sigma))) < 1e-4);
         }
         // Then a transparent stop at the cut-off and at 1.0, unless colour reaches 1.0.
         QCOMPARE(stops.size(), coloured == 57 ? 57 : coloured + 2);
@@ -176,10 +260,10 @@ private Q_SLOTS:
 
         f.view.setMap({spot(1, 5, 0, 0), spot(9, 5, 0, 0), spot(9, 1, 0, 0)});
         f.view.setPathColor(Qt::green);
-        const QImage image = shot(f.view);
+        const QImage image = f.shot();
         for (const QPointF &p : {QPointF(5, 5), QPointF(3, 5), QPointF(9, 3)})
-            QVERIFY(nearColour(image, toPixel(f.view, p), qRgb(0, 255, 0)));
-        QVERIFY(!nearColour(image, toPixel(f.view, QPointF(5, 3)), qRgb(0, 255, 0)));
+            QVERIFY(nearColour(image, f.pixel(p), qRgb(0, 255, 0)));
+        QVERIFY(!nearColour(image, f.pixel(QPointF(5, 3)), qRgb(0, 255, 0)));
     }
 
     void badValuesReadAsZeroAndStayInTheSquare_data()
@@ -205,11 +289,10 @@ private Q_SLOTS:
         QFETCH(QVector<float>, read);
         Shown f({});
         f.view.resize(300, 150);
-        f.tree.layer(0)->appendRow(SpotTree::row(size, x, 5.0, dose));
+        f.layer(0)->appendRow(row(size, x, 5.0, dose));
         const MapSpot s = f.view.spots().value(0);
         QCOMPARE((QVector<float>{s.size, s.dose, s.x}), read);
-
-        const QImage image = shot(f.view);
+        const QImage image = f.shot();
         for (int y = 0; y < image.height(); y += 3)
             for (int xx = 0; xx < image.width(); xx += 3)
                 if (!f.view.drawingSquare().contains(xx, y))
@@ -232,7 +315,7 @@ private Q_SLOTS:
             QVERIFY(s.x == 0 && s.y == 0 && s.dose == 0 && s.size == 0);
         QImage black(f.view.viewport()->size(), QImage::Format_RGB32);
         black.fill(kBlack);
-        QCOMPARE(shot(f.view), black);
+        QCOMPARE(f.shot(), black);
         f.view.setColumnMapper(nullptr);
         QCOMPARE(f.view.spots().value(1).x, 2.f);
     }
@@ -240,33 +323,28 @@ private Q_SLOTS:
     void currentLayerFollowsTopLevelInsertsAndRemoves()
     {
         Shown f({spot(1, 1)});
-        f.tree.addLayer(kSquare, {spot(2, 2)});
-        f.tree.addLayer(kSquare, {spot(3, 3)});
-        f.view.scrollTo(f.tree.model.index(1, 0));
-        auto shown = [&]() { return f.view.spots().isEmpty() ? -1.f : f.view.spots().first().x; };
-        QCOMPARE(shown(), 2.f);
-
-        f.tree.addLayer(kSquare, {spot(7, 7)}, 0);
-        f.tree.model.insertRows(0, 2);
-        QCOMPARE(f.view.currentLayer(), 4);
-        f.tree.addLayer(kSquare, {spot(8, 8)}, 5);
-        QCOMPARE(f.view.currentLayer(), 4);
-        QCOMPARE(shown(), 2.f);
-
-        f.tree.model.removeRows(0, 3);
-        QCOMPARE(f.view.currentLayer(), 1);
-        QCOMPARE(shown(), 2.f);
-        f.tree.model.removeRow(1); // the current one: its successor takes its place
-        QCOMPARE(f.view.currentLayer(), 1);
-        QCOMPARE(shown(), 8.f);
-        f.tree.model.removeRows(1, 2); // and the last one when none follows
-        QCOMPARE(f.view.currentLayer(), 0);
-        QCOMPARE(shown(), 1.f);
-
-        f.tree.model.removeRow(0);
+        f.addLayer(kSquare, {spot(2, 2)});
+        f.addLayer(kSquare, {spot(3, 3)});
+        f.view.scrollTo(f.model.index(1, 0));
+        const auto layerShown = [&](int layer, float x) {
+            return f.view.currentLayer() == layer && f.view.spots().size() == 1 && f.view.spots()[0].x == x;
+        };
+        QVERIFY(layerShown(1, 2));
+        f.addLayer(kSquare, {spot(7, 7)}, 0);
+        f.model.insertRows(0, 2);
+        QVERIFY(layerShown(4, 2));
+        f.addLayer(kSquare, {spot(8, 8)}, 5);
+        QVERIFY(layerShown(4, 2));
+        f.model.removeRows(0, 3);
+        QVERIFY(layerShown(1, 2));
+        f.model.removeRow(1); // the current one: its successor takes its place
+        QVERIFY(layerShown(1, 8));
+        f.model.removeRows(1, 2); // and the last one when none follows
+        QVERIFY(layerShown(0, 1));
+        f.model.removeRow(0);
         QCOMPARE(f.view.currentLayer(), -1);
         QVERIFY(f.view.spots().isEmpty() && f.view.path().isEmpty());
-        QCOMPARE(shot(f.view).pixel(100, 100), kBlack);
+        QCOMPARE(f.shot().pixel(100, 100), kBlack);
     }
 
     void spotChangesFollowOnlyTheCurrentLayer_data()
@@ -282,31 +360,27 @@ private Q_SLOTS:
         QFETCH(int, layer);
         QFETCH(QString, change);
         Shown f({spot(1, 1), spot(2, 2), spot(3, 3)});
-        f.tree.addLayer(kSquare, {spot(4, 4), spot(5, 5)});
+        f.addLayer(kSquare, {spot(4, 4), spot(5, 5)});
         f.view.setPathColor(Qt::transparent);
-        const QImage before = shot(f.view);
-        QStandardItem *parent = f.tree.layer(layer);
+        const QImage before = f.shot();
+        QStandardItem *parent = f.layer(layer);
         if (change == "append")
-            parent->appendRow(SpotTree::spotRow(spot(9, 9)));
+            parent->appendRow(spotRow(spot(9, 9)));
         else if (change == "prepend")
-            parent->insertRow(0, SpotTree::spotRow(spot(9, 9)));
+            parent->insertRow(0, spotRow(spot(9, 9)));
         else if (change == "change")
             parent->child(1, MapXPosColumn)->setData(9.0, SpecialDataRole);
         else
             parent->removeRow(1);
-
-        QVector<float> xs, expected{1, 2, 3};
-        for (const MapSpot &s : f.view.spots())
-            xs << s.x;
         if (layer == 1) {
-            QCOMPARE(xs, expected);
-            QCOMPARE(shot(f.view), before);
+            QCOMPARE(f.xs(), (QVector<float>{1, 2, 3}));
+            QCOMPARE(f.shot(), before);
             return;
         }
-        expected.clear();
+        QVector<float> expected;
         for (int r = 0; r < parent->rowCount(); ++r)
             expected << parent->child(r, MapXPosColumn)->data(SpecialDataRole).toFloat();
-        QCOMPARE(xs, expected);
+        QCOMPARE(f.xs(), expected);
         QCOMPARE(f.view.path().size(), expected.size());
         if (change == "remove")
             QCOMPARE(f.at(QPointF(2, 2)), kBlack);
@@ -318,12 +392,11 @@ private Q_SLOTS:
     {
         Shown f({spot(5, 5), spot(10, 10)});
         // The layer grows without announcing it; the next spot brings the news.
-        f.tree.model.blockSignals(true);
-        f.tree.model.item(0, MapXPosColumn)->setData(QPointF(0, 20), SpecialDataRole);
-        f.tree.model.item(0, MapYPosColumn)->setData(QPointF(0, 20), SpecialDataRole);
-        f.tree.model.blockSignals(false);
-        f.tree.layer(0)->appendRow(SpotTree::spotRow(spot(20, 20)));
-
+        f.model.blockSignals(true);
+        f.model.item(0, MapXPosColumn)->setData(QPointF(0, 20), SpecialDataRole);
+        f.model.item(0, MapYPosColumn)->setData(QPointF(0, 20), SpecialDataRole);
+        f.model.blockSignals(false);
+        f.layer(0)->appendRow(spotRow(spot(20, 20)));
         const QRectF square = f.view.boundsSquare();
         QCOMPARE(square.width(), 22.6);
         for (int i = 0; i < 3; ++i) {
@@ -337,13 +410,13 @@ private Q_SLOTS:
     void scrollToAndVisibility()
     {
         Shown f({spot(1, 1)});
-        f.tree.addLayer(kSquare, {spot(2, 2)});
-        const QModelIndex first = f.tree.model.index(0, 0), second = f.tree.model.index(1, 0);
-        f.view.scrollTo(f.tree.model.index(0, 0, second));
+        f.addLayer(kSquare, {spot(2, 2)});
+        const QModelIndex first = f.model.index(0, 0), second = f.model.index(1, 0);
+        f.view.scrollTo(f.model.index(0, 0, second));
         QCOMPARE(f.view.currentLayer(), 0);
-        QVERIFY(!f.view.isIndexHidden(first) && !f.view.isIndexHidden(f.tree.model.index(0, 2, first)));
-        QVERIFY(f.view.isIndexHidden(second) && f.view.isIndexHidden(f.tree.model.index(0, 0, second)));
-        QCOMPARE(f.view.visualRect(f.tree.model.index(0, 0, second)), f.view.viewport()->rect());
+        QVERIFY(!f.view.isIndexHidden(first) && !f.view.isIndexHidden(f.model.index(0, 2, first)));
+        QVERIFY(f.view.isIndexHidden(second) && f.view.isIndexHidden(f.model.index(0, 0, second)));
+        QCOMPARE(f.view.visualRect(f.model.index(0, 0, second)), f.view.viewport()->rect());
         QVERIFY(!f.view.visualRect(second).isValid());
         f.view.reset();
         QCOMPARE(f.view.currentLayer(), -1);
@@ -377,9 +450,9 @@ private Q_SLOTS:
         me.view.setPathColor(Qt::transparent);
         me.view.setDiffTarget(&other.view);
         me.view.setDisplayMode(DisplayMode(mode));
-        const QImage image = shot(me.view);
-        QCOMPARE(colourName(image.pixel(toPixel(me.view, QPointF(3, 5)))), colours[0]);
-        QCOMPARE(colourName(image.pixel(toPixel(me.view, QPointF(7, 5)))), colours[1]);
+        const QImage image = me.shot();
+        QCOMPARE(colourName(image.pixel(me.pixel(QPointF(3, 5)))), colours[0]);
+        QCOMPARE(colourName(image.pixel(me.pixel(QPointF(7, 5)))), colours[1]);
         if (!colours.contains("red") && !colours.contains("blue"))
             for (int y = 0; y < image.height(); ++y)
                 for (int x = 0; x < image.width(); ++x)
@@ -395,14 +468,14 @@ private Q_SLOTS:
         me.view.setDisplayMode(DisplayDiff);
         QCOMPARE(me.at(QPointF(3, 5)), kBlack);
 
-        other->tree.layer(0)->child(0, MapXPosColumn)->setData(7.0, SpecialDataRole);
+        other->layer(0)->child(0, MapXPosColumn)->setData(7.0, SpecialDataRole);
         QVERIFY(isReddish(me.at(QPointF(3, 5))));
         QVERIFY(isBluish(me.at(QPointF(7, 5))));
         other->view.resize(100, 100);
         QCOMPARE(me.view.drawingSquare().size(), QSize(100, 100));
         QVERIFY(isReddish(me.at(QPointF(3, 5))));
         other->view.viewport()->resize(0, 0);
-        QCOMPARE(shot(me.view).pixel(100, 100), kBlack);
+        QCOMPARE(me.shot().pixel(100, 100), kBlack);
 
         other.reset();
         QCOMPARE(me.view.diffTarget(), nullptr);
