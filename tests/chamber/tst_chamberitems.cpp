@@ -1,13 +1,12 @@
 #include <ChannelHover.h>
 #include <Ellipse.h>
 #include <MeanCurve.h>
-#include <SpectrogramPlot.h>
 #include <SpectrogramScaleDraw.h>
 
 #include <QtGui/QImage>
 #include <QtGui/QPainter>
 #include <QtTest/QtTest>
-#include <qwt_plot_canvas.h>
+#include <qwt_plot.h>
 #include <qwt_scale_map.h>
 
 #include <cmath>
@@ -217,26 +216,6 @@ private Q_SLOTS:
         QVERIFY(!yellowInCorner(drawn(ellipse, 12)));
         ellipse.m_waiting = true;
         QVERIFY(yellowInCorner(drawn(ellipse, 12)));
-    }
-
-    void plotKeepsCanvasSquare_data()
-    {
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<QSize>("expected");
-        QTest::newRow("too wide") << QSize(900, 500) << QSize(630, 500);
-        QTest::newRow("too tall") << QSize(500, 900) << QSize(500, 370);
-        QTest::newRow("wider within a pixel") << QSize(631, 500) << QSize(631, 500);
-        QTest::newRow("narrower within a pixel") << QSize(629, 500) << QSize(629, 500);
-    }
-
-    void plotKeepsCanvasSquare()
-    {
-        QFETCH(QSize, size);
-        QFETCH(QSize, expected);
-        SpectrogramPlot plot;
-        plot.resize(size);
-        plot.show();
-        QTRY_COMPARE(plot.size(), expected);
     }
 };
 

@@ -1,3 +1,4 @@
+#include <SpectrogramPlot.h>
 #include <VRXPositionPlot.h>
 #include <VRXSplitPlot.h>
 
@@ -6,6 +7,8 @@
 #include <qwt_plot_curve.h>
 #include <qwt_scale_div.h>
 #include <qwt_scale_map.h>
+
+#include <memory>
 
 using namespace Corvid_Qt;
 
@@ -103,26 +106,32 @@ private Q_SLOTS:
         QTRY_VERIFY(counter.paints > 0);
     }
 
-    void positionPlotStaysSquare_data()
+    // The position plot stays square, the spectrogram's canvas beside its colour bar.
+    void plotsStaySquare_data()
     {
+        QTest::addColumn<bool>("spectrogram");
         QTest::addColumn<QSize>("size");
-        QTest::addColumn<int>("side");
-        QTest::newRow("wide") << QSize(500, 300) << 300;
-        QTest::newRow("tall") << QSize(300, 500) << 300;
-        QTest::newRow("one pixel wider is square enough") << QSize(301, 300) << -1;
+        QTest::addColumn<QSize>("expected");
+        QTest::newRow("position wide") << false << QSize(500, 300) << QSize(300, 300);
+        QTest::newRow("position tall") << false << QSize(300, 500) << QSize(300, 300);
+        QTest::newRow("position wider within a pixel") << false << QSize(301, 300) << QSize(301, 300);
+        QTest::newRow("spectrogram too wide") << true << QSize(900, 500) << QSize(630, 500);
+        QTest::newRow("spectrogram too tall") << true << QSize(500, 900) << QSize(500, 370);
+        QTest::newRow("spectrogram wider within a pixel") << true << QSize(631, 500) << QSize(631, 500);
+        QTest::newRow("spectrogram narrower within a pixel") << true << QSize(629, 500) << QSize(629, 500);
     }
 
-    void positionPlotStaysSquare()
+    void plotsStaySquare()
     {
+        QFETCH(bool, spectrogram);
         QFETCH(QSize, size);
-        QFETCH(int, side);
-        VRXPositionPlot widget;
-        widget.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&widget));
-        auto *plot = widget.findChild<QwtPlot *>();
-        QVERIFY(qAbs(plot->width() - plot->height()) <= 1);
+        QFETCH(QSize, expected);
+        std::unique_ptr<QWidget> widget(spectrogram ? static_cast<QWidget *>(new SpectrogramPlot) : new VRXPositionPlot);
+        auto *plot = spectrogram ? static_cast<QwtPlot *>(widget.get()) : widget->findChild<QwtPlot *>();
+        widget->show();
+        QVERIFY(QTest::qWaitForWindowExposed(widget.get()));
         plot->resize(size);
-        QCOMPARE(plot->size(), side < 0 ? size : QSize(side, side));
+        QTRY_COMPARE(plot->size(), expected);
     }
 
     void splitPlotRebuildsItsBars()

