@@ -165,7 +165,7 @@ private slots:
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<bool>("full");
-        // The panels as documented; numbers are captures: # any, @ scientific, $ a percentage.
+        // The panels as shown; numbers are captures: # any, @ scientific, $ a percentage.
         QTest::addColumn<QString>("panel");
         const QString brief = QString::fromUtf8("<pre>Position (μ): <b>#</b>\nStd. Dev (σ): #\n");
         const QString wide = QString::fromUtf8("<pre>      Position (μ): <b>#</b>\n      Std. Dev (σ): #\n");
