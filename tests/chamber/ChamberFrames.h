@@ -12,24 +12,24 @@
 
 struct Beam
 {
-    double x = 6.0;       // centre, cells (pixel k spans k .. k + 1)
+    double x = 6.0; // centre, cells (pixel k spans k .. k + 1)
     double y = 6.0;
-    double major = 1.5;   // sigmas, cells
+    double major = 1.5; // sigmas, cells
     double minor = 1.5;
-    double angle = 0.0;   // radians, from +column towards +row
+    double angle = 0.0; // radians, from +column towards +row
     double amplitude = 1.0;
 };
 
 /// 128 channel values whose pixels show the beam.
-inline QVector<float> pixelatedFrame(const Beam &beam)
+template <class T = float>
+QVector<T> pixelatedFrame(const Beam &b)
 {
-    QVector<float> frame(128, 0.0f);
-    const double c = std::cos(beam.angle), s = std::sin(beam.angle);
+    QVector<T> frame(128, T(0));
+    const double c = std::cos(b.angle), s = std::sin(b.angle);
     for (const corvid::math::ICtoLMMapping *m = corvid::math::_mapping_LM2_LM3; m->q905 != -1; ++m) {
-        const double dx = m->x + 0.5 - beam.x, dy = m->y + 0.5 - beam.y;
+        const double dx = m->x + 0.5 - b.x, dy = m->y + 0.5 - b.y;
         const double u = dx * c + dy * s, v = -dx * s + dy * c;
-        frame[m->q905] = float(beam.amplitude
-                               * std::exp(-u * u / (2 * beam.major * beam.major) - v * v / (2 * beam.minor * beam.minor)));
+        frame[m->q905] = T(b.amplitude * std::exp(-u * u / (2 * b.major * b.major) - v * v / (2 * b.minor * b.minor)));
     }
     return frame;
 }

@@ -1,13 +1,12 @@
 #include <ChannelHover.h>
 #include <Ellipse.h>
 #include <MeanCurve.h>
-#include <SpectrogramPlot.h>
 #include <SpectrogramScaleDraw.h>
 
 #include <QtGui/QImage>
 #include <QtGui/QPainter>
 #include <QtTest/QtTest>
-#include <qwt_plot_canvas.h>
+#include <qwt_plot.h>
 #include <qwt_scale_map.h>
 
 #include <cmath>
@@ -31,13 +30,6 @@ struct CanvasMaps
     QwtScaleMap x, y;
 };
 
-QImage blackCanvas()
-{
-    QImage image(kSide, kSide, QImage::Format_RGB32);
-    image.fill(Qt::black);
-    return image;
-}
-
 bool isColour(QRgb pixel, QRgb colour)
 {
     return std::abs(qRed(pixel) - qRed(colour)) < 60 && std::abs(qGreen(pixel) - qGreen(colour)) < 60
@@ -59,12 +51,13 @@ double reach(const QImage &image, QPointF from, double direction, QRgb colour)
     return last;
 }
 
-QImage drawEllipse(const Ellipse &ellipse, int cells)
+QImage drawn(const QwtPlotItem &item, int cells)
 {
-    QImage image = blackCanvas();
+    QImage image(kSide, kSide, QImage::Format_RGB32);
+    image.fill(Qt::black);
     QPainter painter(&image);
     const CanvasMaps maps(cells);
-    ellipse.draw(&painter, maps.x, maps.y, QRectF(0, 0, kSide, kSide));
+    item.draw(&painter, maps.x, maps.y, QRectF(0, 0, kSide, kSide));
     return image;
 }
 
@@ -75,207 +68,156 @@ class tst_ChamberItems : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void itemsReportUserTypeAndLayer();
-    void hoverText_data();
-    void hoverText();
-    void scaleLabels_data();
-    void scaleLabels();
-    void meanCurveBreaksAtGapsAndRestarts();
-    void arrowLengthFollowsItsScale();
-    void ellipseLongAxisFollowsRotation_data();
-    void ellipseLongAxisFollowsRotation();
-    void waitingShowsHourglass();
-    void plotKeepsCanvasSquare_data();
-    void plotKeepsCanvasSquare();
-};
-
-void tst_ChamberItems::itemsReportUserTypeAndLayer()
-{
-    Ellipse ellipse;
-    QCOMPARE(ellipse.rtti(), 1000);
-    QCOMPARE(ellipse.z(), 1.0);
-    QCOMPARE(ellipse.m_strips, 12);
-}
-
-void tst_ChamberItems::hoverText_data()
-{
-    QTest::addColumn<int>("strips");
-    QTest::addColumn<bool>("channels");
-    QTest::addColumn<QPointF>("pos");
-    QTest::addColumn<QString>("text");
-
-    // Cell values are row * 100 + column.
-    QTest::newRow("pixel feeding channel 1") << 12 << true << QPointF(6.5, 5.5) << "Channel 1: 506";
-    QTest::newRow("corner pixel") << 12 << true << QPointF(0.2, 0.2) << "Out of bounds";
-    QTest::newRow("right edge is the last column") << 12 << true << QPointF(12.0, 6.0) << "Channel 124: 611";
-    QTest::newRow("left of the plot clamps to 0") << 12 << true << QPointF(-3.0, 5.0) << "Channel 60: 500";
-    QTest::newRow("strip index") << 32 << false << QPointF(3.7, 20.1) << "Index [3][20]: 2003";
-    QTest::newRow("strip bottom-right edge") << 32 << false << QPointF(32.0, 32.0) << "Index [31][31]: 3131";
-    QTest::newRow("strip above the plot") << 32 << false << QPointF(5.0, -1.0) << "Index [5][0]: 5";
-}
-
-void tst_ChamberItems::hoverText()
-{
-    QFETCH(int, strips);
-    QFETCH(bool, channels);
-    QFETCH(QPointF, pos);
-    QFETCH(QString, text);
-
-    QwtPlot plot;
-    ChannelHover hover(QwtPlot::xBottom, QwtPlot::yLeft, QwtPicker::CrossRubberBand, QwtPicker::AlwaysOn,
-                       plot.canvas());
-    hover.m_strips = strips;
-    hover.m_channel_enable = channels;
-    for (int r = 0; r < strips; ++r)
-        for (int c = 0; c < strips; ++c)
-            hover.m_data.append(r * 100 + c);
-    const QwtText shown = hover.trackerTextF(pos);
-    QCOMPARE(shown.text(), text);
-    QCOMPARE(shown.font().pointSize(), 14);
-
-    hover.m_data.clear();
-    hover.trackerTextF(pos); // no frame yet: must not read past the data
-}
-
-void tst_ChamberItems::scaleLabels_data()
-{
-    QTest::addColumn<int>("alignment");
-    QTest::addColumn<bool>("invert");
-    QTest::addColumn<int>("strips");
-    QTest::addColumn<double>("mmPerStrip");
-    QTest::addColumn<double>("value");
-    QTest::addColumn<QString>("label");
-
-    const int bottom = QwtScaleDraw::BottomScale, left = QwtScaleDraw::LeftScale;
-    QTest::newRow("bottom 0") << bottom << false << 12 << 3.0 << 0.0 << "-18mm";
-    QTest::newRow("bottom 12") << bottom << false << 12 << 3.0 << 12.0 << "18mm";
-    QTest::newRow("bottom 0 inverted") << bottom << true << 12 << 3.0 << 0.0 << "18mm";
-    QTest::newRow("left 0 is the top") << left << false << 12 << 3.0 << 0.0 << "18mm";
-    QTest::newRow("left 0 inverted") << left << true << 12 << 3.0 << 0.0 << "-18mm";
-    QTest::newRow("strips centre") << bottom << false << 32 << 2.0 << 16.0 << "0mm";
-    QTest::newRow("strips left 30") << left << false << 32 << 2.0 << 30.0 << "-28mm";
-    QTest::newRow("fractional") << bottom << false << 12 << 3.8 << 7.0 << "3.8mm";
-}
-
-void tst_ChamberItems::scaleLabels()
-{
-    QFETCH(int, alignment);
-    QFETCH(bool, invert);
-    QFETCH(int, strips);
-    QFETCH(double, mmPerStrip);
-    QFETCH(double, value);
-    QFETCH(QString, label);
-
-    SpectrogramScaleDraw draw;
-    draw.setAlignment(QwtScaleDraw::Alignment(alignment));
-    draw.m_invert_x = draw.m_invert_y = invert;
-    draw.m_strips = strips;
-    draw.m_mmPerStrip = mmPerStrip;
-    QCOMPARE(draw.label(value).text(), label);
-}
-
-void tst_ChamberItems::meanCurveBreaksAtGapsAndRestarts()
-{
-    MeanCurve curve(QStringLiteral("Mean X"));
-    curve.setPen(QPen(Qt::green, 3));
-    // A run of three, a pause, a run of two, then time going back.
-    curve.setSamples(QVector<double>{0.0, 0.3, 0.6, 1.5, 1.6, 0.9}, QVector<double>{1, 1, 1, 1, 1, 1.5});
-
-    QImage image = blackCanvas();
+    void hoverText_data()
     {
-        QPainter painter(&image);
-        QwtScaleMap x, y;
-        x.setScaleInterval(0, 2);
-        x.setPaintInterval(0, kSide);
-        y.setScaleInterval(0, 2);
-        y.setPaintInterval(kSide, 0);
-        curve.draw(&painter, x, y, QRectF(0, 0, kSide, kSide));
+        QTest::addColumn<int>("strips");
+        QTest::addColumn<bool>("channels");
+        QTest::addColumn<QPointF>("pos");
+        QTest::addColumn<QString>("text");
+
+        // Cell values are row * 100 + column.
+        QTest::newRow("pixel feeding channel 1") << 12 << true << QPointF(6.5, 5.5) << "Channel 1: 506";
+        QTest::newRow("corner pixel") << 12 << true << QPointF(0.2, 0.2) << "Out of bounds";
+        QTest::newRow("right edge is the last column") << 12 << true << QPointF(12.0, 6.0) << "Channel 124: 611";
+        QTest::newRow("left of the plot clamps to 0") << 12 << true << QPointF(-3.0, 5.0) << "Channel 60: 500";
+        QTest::newRow("strip index") << 32 << false << QPointF(3.7, 20.1) << "Index [3][20]: 2003";
+        QTest::newRow("strip bottom-right edge") << 32 << false << QPointF(32.0, 32.0) << "Index [31][31]: 3131";
+        QTest::newRow("strip above the plot") << 32 << false << QPointF(5.0, -1.0) << "Index [5][0]: 5";
     }
-    const int row = kSide / 2;
-    auto lit = [&](double t, int r) { return qGreen(image.pixel(int(t * kSide / 2), r)) > 100; };
-    QVERIFY(lit(0.15, row));
-    QVERIFY(lit(0.45, row));
-    QVERIFY2(!lit(1.0, row), "the pause was bridged");
-    QVERIFY2(!lit(1.55, row), "a run of two was drawn as a line");
-    QVERIFY2(!lit(1.25, kSide / 2 - kSide / 8), "the restart was joined");
-}
 
-void tst_ChamberItems::arrowLengthFollowsItsScale()
-{
-    Ellipse ellipse;
-    ellipse.m_arrow = true;
-    ellipse.m_arrow_scale = 3;
-    // 480 px over 12 cells: 40 px per cell; the centre 0.25 cells (10 px) right of the origin.
-    ellipse.m_x = 6.25f;
-    ellipse.m_y = 6.0f;
-    const QImage image = drawEllipse(ellipse, 12);
-    const double length = reach(image, QPointF(kSide / 2, kSide / 2), 0.0, qRgb(0, 255, 0));
-    QVERIFY2(length >= 28 && length <= 35, qPrintable(QString::number(length)));
-}
+    void hoverText()
+    {
+        QFETCH(int, strips);
+        QFETCH(bool, channels);
+        QFETCH(QPointF, pos);
+        QFETCH(QString, text);
 
-void tst_ChamberItems::ellipseLongAxisFollowsRotation_data()
-{
-    QTest::addColumn<float>("rotation");
-    QTest::newRow("along X") << 0.0f;
-    QTest::newRow("rising diagonal") << 45.0f;
-    QTest::newRow("falling diagonal") << -45.0f;
-    QTest::newRow("along Y") << 90.0f;
-}
+        QwtPlot plot;
+        ChannelHover hover(QwtPlot::xBottom, QwtPlot::yLeft, QwtPicker::CrossRubberBand, QwtPicker::AlwaysOn,
+                           plot.canvas());
+        hover.m_strips = strips;
+        hover.m_channel_enable = channels;
+        for (int r = 0; r < strips; ++r)
+            for (int c = 0; c < strips; ++c)
+                hover.m_data.append(r * 100 + c);
+        QCOMPARE(hover.trackerTextF(pos).text(), text);
 
-void tst_ChamberItems::ellipseLongAxisFollowsRotation()
-{
-    QFETCH(float, rotation);
-    Ellipse ellipse;
-    ellipse.m_ellipse = true;
-    ellipse.m_x = ellipse.m_y = 6.0f;
-    ellipse.m_major = 4.0f; // 160 px
-    ellipse.m_minor = 1.5f; // 60 px
-    ellipse.m_rotation = rotation;
-    // Origin cross just outside the canvas, so only the ellipse is blue.
-    ellipse.m_xorigin = ellipse.m_yorigin = 7 * ellipse.m_mmPerStrip;
-    const QImage image = drawEllipse(ellipse, 12);
-    const QPointF centre(kSide / 2, kSide / 2);
-    const QRgb blue = qRgb(0, 0, 255);
-    const double along = reach(image, centre, rotation, blue);
-    const double across = reach(image, centre, rotation + 90.0, blue);
-    QVERIFY2(std::abs(along - 160) < 5, qPrintable(QString::number(along)));
-    QVERIFY2(std::abs(across - 60) < 5, qPrintable(QString::number(across)));
-}
+        hover.m_data.clear();
+        hover.trackerTextF(pos); // no frame yet: must not read past the data
+    }
 
-void tst_ChamberItems::waitingShowsHourglass()
-{
-    Ellipse ellipse;
-    ellipse.m_x = ellipse.m_y = 6.0f;
-    auto yellowInCorner = [](const QImage &image) {
-        for (int x = kSide * 11 / 12; x < kSide; ++x)
-            for (int y = 0; y < kSide / 12; ++y)
-                if (isColour(image.pixel(x, y), qRgb(255, 255, 0)))
-                    return true;
-        return false;
-    };
-    QVERIFY(!yellowInCorner(drawEllipse(ellipse, 12)));
-    ellipse.m_waiting = true;
-    QVERIFY(yellowInCorner(drawEllipse(ellipse, 12)));
-}
+    void scaleLabels_data()
+    {
+        QTest::addColumn<int>("alignment");
+        QTest::addColumn<bool>("invert");
+        QTest::addColumn<int>("strips");
+        QTest::addColumn<double>("mmPerStrip");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("label");
 
-void tst_ChamberItems::plotKeepsCanvasSquare_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<QSize>("expected");
-    QTest::newRow("too wide") << QSize(900, 500) << QSize(630, 500);
-    QTest::newRow("too tall") << QSize(500, 900) << QSize(500, 370);
-    QTest::newRow("within a pixel") << QSize(631, 500) << QSize(631, 500);
-}
+        const int bottom = QwtScaleDraw::BottomScale, left = QwtScaleDraw::LeftScale;
+        QTest::newRow("bottom 0") << bottom << false << 12 << 3.0 << 0.0 << "-18mm";
+        QTest::newRow("bottom 12") << bottom << false << 12 << 3.0 << 12.0 << "18mm";
+        QTest::newRow("bottom 0 inverted") << bottom << true << 12 << 3.0 << 0.0 << "18mm";
+        QTest::newRow("left 0 is the top") << left << false << 12 << 3.0 << 0.0 << "18mm";
+        QTest::newRow("left 0 inverted") << left << true << 12 << 3.0 << 0.0 << "-18mm";
+        QTest::newRow("strips centre") << bottom << false << 32 << 2.0 << 16.0 << "0mm";
+        QTest::newRow("strips left 30") << left << false << 32 << 2.0 << 30.0 << "-28mm";
+        QTest::newRow("fractional") << bottom << false << 12 << 3.8 << 7.0 << "3.8mm";
+    }
 
-void tst_ChamberItems::plotKeepsCanvasSquare()
-{
-    QFETCH(QSize, size);
-    QFETCH(QSize, expected);
-    SpectrogramPlot plot;
-    plot.resize(size);
-    plot.show();
-    QTRY_COMPARE(plot.size(), expected);
-}
+    void scaleLabels()
+    {
+        QFETCH(int, alignment);
+        QFETCH(bool, invert);
+        QFETCH(int, strips);
+        QFETCH(double, mmPerStrip);
+        QFETCH(double, value);
+        QFETCH(QString, label);
+
+        SpectrogramScaleDraw draw;
+        draw.setAlignment(QwtScaleDraw::Alignment(alignment));
+        draw.m_invert_x = draw.m_invert_y = invert;
+        draw.m_strips = strips;
+        draw.m_mmPerStrip = mmPerStrip;
+        QCOMPARE(draw.label(value).text(), label);
+    }
+
+    void meanCurveBreaksAtGapsAndRestarts()
+    {
+        MeanCurve curve(QStringLiteral("Mean X"));
+        curve.setPen(QPen(Qt::green, 3));
+        // A run of three, a pause, a run of two, then time going back.
+        curve.setSamples(QVector<double>{0.0, 0.3, 0.6, 1.5, 1.6, 0.9}, QVector<double>{1, 1, 1, 1, 1, 1.5});
+
+        const QImage image = drawn(curve, 2);
+        const int row = kSide / 2;
+        auto lit = [&](double t, int r) { return qGreen(image.pixel(int(t * kSide / 2), r)) > 100; };
+        QVERIFY(lit(0.15, row));
+        QVERIFY(lit(0.45, row));
+        QVERIFY2(!lit(1.0, row), "the pause was bridged");
+        QVERIFY2(!lit(1.55, row), "a run of two was drawn as a line");
+        QVERIFY2(!lit(1.25, kSide / 2 + kSide / 8), "the restart was joined"); // rows run downwards
+    }
+
+    void arrowLengthFollowsItsScale()
+    {
+        Ellipse ellipse;
+        ellipse.m_arrow = true;
+        ellipse.m_arrow_scale = 3;
+        // 480 px over 12 cells: 40 px per cell; the centre 0.25 cells (10 px) right of the origin.
+        ellipse.m_x = 6.25f;
+        ellipse.m_y = 6.0f;
+        const QImage image = drawn(ellipse, 12);
+        const double length = reach(image, QPointF(kSide / 2, kSide / 2), 0.0, qRgb(0, 255, 0));
+        QVERIFY2(length >= 28 && length <= 35, qPrintable(QString::number(length)));
+    }
+
+    void ellipseLongAxisFollowsRotation_data()
+    {
+        QTest::addColumn<float>("rotation");
+        QTest::newRow("along X") << 0.0f;
+        QTest::newRow("rising diagonal") << 45.0f;
+        QTest::newRow("falling diagonal") << -45.0f;
+        QTest::newRow("along Y") << 90.0f;
+    }
+
+    void ellipseLongAxisFollowsRotation()
+    {
+        QFETCH(float, rotation);
+        Ellipse ellipse;
+        ellipse.m_ellipse = true;
+        ellipse.m_x = ellipse.m_y = 6.0f;
+        ellipse.m_major = 4.0f; // 160 px
+        ellipse.m_minor = 1.5f; // 60 px
+        ellipse.m_rotation = rotation;
+        // Origin cross just outside the canvas, so only the ellipse is blue.
+        ellipse.m_xorigin = ellipse.m_yorigin = 7 * ellipse.m_mmPerStrip;
+        const QImage image = drawn(ellipse, 12);
+        const QPointF centre(kSide / 2, kSide / 2);
+        const QRgb blue = qRgb(0, 0, 255);
+        const double along = reach(image, centre, rotation, blue);
+        const double across = reach(image, centre, rotation + 90.0, blue);
+        QVERIFY2(std::abs(along - 160) < 5, qPrintable(QString::number(along)));
+        QVERIFY2(std::abs(across - 60) < 5, qPrintable(QString::number(across)));
+    }
+
+    void waitingShowsHourglass()
+    {
+        Ellipse ellipse;
+        ellipse.m_x = ellipse.m_y = 6.0f;
+        auto yellowInCorner = [](const QImage &image) {
+            for (int x = kSide * 11 / 12; x < kSide; ++x)
+                for (int y = 0; y < kSide / 12; ++y)
+                    if (isColour(image.pixel(x, y), qRgb(255, 255, 0)))
+                        return true;
+            return false;
+        };
+        QVERIFY(!yellowInCorner(drawn(ellipse, 12)));
+        ellipse.m_waiting = true;
+        QVERIFY(yellowInCorner(drawn(ellipse, 12)));
+    }
+};
 
 QTEST_MAIN(tst_ChamberItems)
 #include "tst_chamberitems.moc"

@@ -1,3 +1,4 @@
+#include <SpectrogramPlot.h>
 #include <VRXPositionPlot.h>
 #include <VRXSplitPlot.h>
 
@@ -6,6 +7,8 @@
 #include <qwt_plot_curve.h>
 #include <qwt_scale_div.h>
 #include <qwt_scale_map.h>
+
+#include <memory>
 
 using namespace Corvid_Qt;
 
@@ -43,19 +46,16 @@ bool near(const QPoint &a, const QPoint &b)
     return (a - b).manhattanLength() <= 3;
 }
 
-QVector<double> axisOf(QwtPlot *plot, int axis)
+/// Lower bound, upper bound and step of the axis, to 1e-12.
+bool axisIs(QwtPlot *plot, int axis, double low, double high, double step)
 {
     plot->updateAxes();
     const QwtScaleDiv &div = plot->axisScaleDiv(axis);
-    return {div.lowerBound(), div.upperBound(), plot->axisStepSize(axis)};
-}
-
-void compareAxis(const QVector<double> &actual, const QVector<double> &expected)
-{
-    QCOMPARE(actual.size(), 3);
+    const double actual[] = {div.lowerBound(), div.upperBound(), plot->axisStepSize(axis)}, expected[] = {low, high, step};
     for (int i = 0; i < 3; ++i)
-        QVERIFY2(qAbs(actual[i] - expected[i]) <= 1e-12,
-                 qPrintable(QStringLiteral("%1: %2 instead of %3").arg(i).arg(actual[i]).arg(expected[i])));
+        if (qAbs(actual[i] - expected[i]) > 1e-12)
+            return false;
+    return true;
 }
 
 struct PaintCounter : QObject
@@ -67,20 +67,6 @@ struct PaintCounter : QObject
         return false;
     }
 };
-
-void scaleRows()
-{
-    QTest::addColumn<int>("index");
-    QTest::addColumn<double>("min");
-    QTest::addColumn<double>("max");
-    QTest::addColumn<QVector<double>>("expected");
-    QTest::newRow("20%") << 4 << -1.0 << 1.0 << QVector<double>{-0.2, 0.2, 0.04};
-    QTest::newRow("normalize takes the full limits") << 1 << -1.0 << 1.0 << QVector<double>{-1.0, 1.0, 0.2};
-    QTest::newRow("100%") << 2 << -1.0 << 1.0 << QVector<double>{-1.0, 1.0, 0.2};
-    QTest::newRow("50% of uneven limits") << 3 << -2.0 << 6.0 << QVector<double>{-1.0, 3.0, 0.4};
-    QTest::newRow(".01%") << 14 << -1.0 << 1.0 << QVector<double>{-1e-4, 1e-4, 2e-5};
-    QTest::newRow("unknown index") << 15 << -5.0 << 5.0 << QVector<double>{-5.0, 5.0, 1.0};
-}
 
 } // namespace
 
@@ -95,62 +81,57 @@ private Q_SLOTS:
         widget.show();
         QVERIFY(QTest::qWaitForWindowExposed(&widget));
         auto *plot = widget.findChild<QwtPlot *>();
-        QVERIFY(plot);
         widget.setScale(2);
         widget.setXScale(-50.0, 50.0);
         widget.setYScale(-50.0, 50.0);
         for (int i = 0; i < 25; ++i)
             widget.setData(i, -i);
 
-        const auto curves = plot->itemList(QwtPlotItem::Rtti_PlotCurve);
-        QCOMPARE(curves.size(), 1);
-        const auto *series = static_cast<QwtPlotCurve *>(curves.first())->data();
+        const auto *series = static_cast<QwtPlotCurve *>(plot->itemList(QwtPlotItem::Rtti_PlotCurve).value(0))->data();
         QCOMPARE(int(series->size()), VRXPositionPlot::kHistory);
         for (int k = 0; k < VRXPositionPlot::kHistory; ++k)
             QCOMPARE(series->sample(size_t(k)), QPointF(k + 5, -(k + 5)));
 
         plot->replot();
         QVERIFY(near(crossCentre(plot), mapped(plot, 24, -24)));
+        // The cross-hair through the origin, on the background.
         const QImage canvas = plot->canvas()->grab().toImage();
         const QPoint origin = mapped(plot, 0, 0);
-        QCOMPARE(canvas.pixelColor(origin.x(), 3), QColor(Qt::white));
-        QCOMPARE(canvas.pixelColor(3, origin.y()), QColor(Qt::white));
-        QCOMPARE(canvas.pixelColor(3, 3), QColor(Qt::black));
-    }
+        QVERIFY(canvas.pixelColor(origin.x(), 3) == Qt::white && canvas.pixelColor(3, 3) == Qt::black);
 
-    void positionPlotDrawsAPendingPositionWithoutFurtherData()
-    {
-        VRXPositionPlot widget;
-        widget.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&widget));
-        auto *plot = widget.findChild<QwtPlot *>();
-        QTRY_VERIFY(plot->canvas()->isVisible());
+        // A position between ticks is drawn on the next tick without further data.
         PaintCounter counter;
         plot->canvas()->installEventFilter(&counter);
         widget.setData(0.5, 0.5);
         QTRY_VERIFY(counter.paints > 0);
     }
 
-    void positionPlotStaysSquare_data()
+    // The position plot stays square, the spectrogram's canvas beside its colour bar.
+    void plotsStaySquare_data()
     {
+        QTest::addColumn<bool>("spectrogram");
         QTest::addColumn<QSize>("size");
-        QTest::addColumn<int>("side");
-        QTest::newRow("wide") << QSize(500, 300) << 300;
-        QTest::newRow("tall") << QSize(300, 500) << 300;
-        QTest::newRow("one pixel wider is square enough") << QSize(301, 300) << -1;
+        QTest::addColumn<QSize>("expected");
+        QTest::newRow("position wide") << false << QSize(500, 300) << QSize(300, 300);
+        QTest::newRow("position tall") << false << QSize(300, 500) << QSize(300, 300);
+        QTest::newRow("position wider within a pixel") << false << QSize(301, 300) << QSize(301, 300);
+        QTest::newRow("spectrogram too wide") << true << QSize(900, 500) << QSize(630, 500);
+        QTest::newRow("spectrogram too tall") << true << QSize(500, 900) << QSize(500, 370);
+        QTest::newRow("spectrogram wider within a pixel") << true << QSize(631, 500) << QSize(631, 500);
+        QTest::newRow("spectrogram narrower within a pixel") << true << QSize(629, 500) << QSize(629, 500);
     }
 
-    void positionPlotStaysSquare()
+    void plotsStaySquare()
     {
+        QFETCH(bool, spectrogram);
         QFETCH(QSize, size);
-        QFETCH(int, side);
-        VRXPositionPlot widget;
-        widget.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&widget));
-        auto *plot = widget.findChild<QwtPlot *>();
-        QVERIFY(qAbs(plot->width() - plot->height()) <= 1);
+        QFETCH(QSize, expected);
+        std::unique_ptr<QWidget> widget(spectrogram ? static_cast<QWidget *>(new SpectrogramPlot) : new VRXPositionPlot);
+        auto *plot = spectrogram ? static_cast<QwtPlot *>(widget.get()) : widget->findChild<QwtPlot *>();
+        widget->show();
+        QVERIFY(QTest::qWaitForWindowExposed(widget.get()));
         plot->resize(size);
-        QCOMPARE(plot->size(), side < 0 ? size : QSize(side, side));
+        QTRY_COMPARE(plot->size(), expected);
     }
 
     void splitPlotRebuildsItsBars()
@@ -166,16 +147,14 @@ private Q_SLOTS:
         QVERIFY(plots[0]->geometry().bottom() < plots[1]->geometry().top());
         for (QwtPlot *plot : plots) {
             QVERIFY(!plot->axisEnabled(QwtPlot::yLeft));
-            compareAxis(axisOf(plot, QwtPlot::xBottom), {-1.0, 1.0, 0.1});
+            QVERIFY(axisIs(plot, QwtPlot::xBottom, -1.0, 1.0, 0.1));
         }
 
         widget.setData(0.5, 0);
         QVERIFY(near(crossCentre(plots[0]), mapped(plots[0], 0.5, 0.0)));
         QVERIFY(near(crossCentre(plots[1]), mapped(plots[1], 0.0, 0.0)));
         const QImage canvas = plots[0]->canvas()->grab().toImage();
-        const QPoint origin = mapped(plots[0], 0, 0);
-        QCOMPARE(canvas.pixelColor(origin.x(), 2), QColor(Qt::gray));
-        QCOMPARE(canvas.pixelColor(2, 2), QColor(Qt::black));
+        QVERIFY(canvas.pixelColor(mapped(plots[0], 0, 0).x(), 2) == Qt::gray && canvas.pixelColor(2, 2) == Qt::black);
 
         widget.setAxisLabel(QStringLiteral("Y balance"), 1);
         QCOMPARE(plots[1]->axisTitle(QwtPlot::xBottom).text(), QStringLiteral("Y balance"));
@@ -203,7 +182,19 @@ private Q_SLOTS:
         QVERIFY(near(crossCentre(plot), mapped(plot, -0.5, 0.0)));
     }
 
-    void scalesFollowTheIndex_data() { scaleRows(); }
+    void scalesFollowTheIndex_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<double>("min");
+        QTest::addColumn<double>("max");
+        QTest::addColumn<QVector<double>>("expected");
+        QTest::newRow("20%") << 4 << -1.0 << 1.0 << QVector<double>{-0.2, 0.2, 0.04};
+        QTest::newRow("normalize takes the full limits") << 1 << -1.0 << 1.0 << QVector<double>{-1.0, 1.0, 0.2};
+        QTest::newRow("100%") << 2 << -1.0 << 1.0 << QVector<double>{-1.0, 1.0, 0.2};
+        QTest::newRow("50% of uneven limits") << 3 << -2.0 << 6.0 << QVector<double>{-1.0, 3.0, 0.4};
+        QTest::newRow(".01%") << 14 << -1.0 << 1.0 << QVector<double>{-1e-4, 1e-4, 2e-5};
+        QTest::newRow("unknown index") << 15 << -5.0 << 5.0 << QVector<double>{-5.0, 5.0, 1.0};
+    }
 
     void scalesFollowTheIndex()
     {
@@ -220,21 +211,21 @@ private Q_SLOTS:
         position.setYScale(2 * min, 2 * max);
         split.setXScale(min, max);
         QVERIFY(scatter->axisAutoScale(QwtPlot::xBottom) && scatter->axisAutoScale(QwtPlot::yLeft));
-        compareAxis(axisOf(split.findChild<QwtPlot *>(), QwtPlot::xBottom), {-1.0, 1.0, 0.1});
+        QVERIFY(axisIs(split.findChild<QwtPlot *>(), QwtPlot::xBottom, -1.0, 1.0, 0.1));
 
         position.setScale(index);
         split.setScale(index);
-        compareAxis(axisOf(scatter, QwtPlot::xBottom), expected);
-        compareAxis(axisOf(scatter, QwtPlot::yLeft), {2 * expected[0], 2 * expected[1], 2 * expected[2]});
+        QVERIFY(axisIs(scatter, QwtPlot::xBottom, expected[0], expected[1], expected[2]));
+        QVERIFY(axisIs(scatter, QwtPlot::yLeft, 2 * expected[0], 2 * expected[1], 2 * expected[2]));
         split.setNumberPlots(2);
         for (QwtPlot *bar : split.findChildren<QwtPlot *>())
-            compareAxis(axisOf(bar, QwtPlot::xBottom), expected);
+            QVERIFY(axisIs(bar, QwtPlot::xBottom, expected[0], expected[1], expected[2]));
 
         position.setScale(0);
         split.setScale(0);
         QVERIFY(scatter->axisAutoScale(QwtPlot::xBottom) && scatter->axisAutoScale(QwtPlot::yLeft));
         for (QwtPlot *bar : split.findChildren<QwtPlot *>())
-            compareAxis(axisOf(bar, QwtPlot::xBottom), {-1.0, 1.0, 0.1});
+            QVERIFY(axisIs(bar, QwtPlot::xBottom, -1.0, 1.0, 0.1));
     }
 };
 

@@ -1,8 +1,8 @@
+#include "ChamberFrames.h"
 #include "TablePlotModel.h"
 
 #include <MeasurementUnit.h>
 #include <VRXMultichannelProxyModel.h>
-#include <VRXPixelatedChamber.h>
 
 #include <QtCore/QDir>
 #include <QtCore/QTemporaryDir>
@@ -22,20 +22,6 @@ const int kPixels = 144;
 // time, 144 pixels, mean x, mean y, sigma x, sigma y, rotation, elongation, valid
 const int kFields = 1 + kPixels + 7;
 using Frames = QVector<QVector<double>>;
-
-/// Channel values (base units) of an elliptical Gaussian beam centred at
-/// (column, row) in pixel units, its major axis tilted by angle radians.
-QVector<double> beamFrame(double column, double row, double major, double minor, double angle, double peak)
-{
-    QVector<double> frame(kChannels, 0.0);
-    const double c = std::cos(angle), s = std::sin(angle);
-    for (const auto *m = corvid::math::_mapping_LM2_LM3; m->q905 >= 0; ++m) {
-        const double dx = m->x + 0.5 - column, dy = m->y + 0.5 - row;
-        const double u = c * dx + s * dy, v = -s * dx + c * dy;
-        frame[m->q905] = peak * std::exp(-0.5 * (u * u / (major * major) + v * v / (minor * minor)));
-    }
-    return frame;
-}
 
 /// Holds base units and shows them in nC; times unscaled, as a device model keeps them.
 class ChamberSource : public corvid_test::TablePlotModel
@@ -98,8 +84,9 @@ private Q_SLOTS:
     {
         QVERIFY(m_dir.isValid());
         m_times = {1.25, 2.5, 1700000000.125, 3.75};
-        m_frames = {beamFrame(6.0, 6.0, 1.5, 1.5, 0.0, 2e-9), beamFrame(4.2, 7.3, 2.5, 1.2, 0.6, 5e-9),
-                    beamFrame(8.1, 3.9, 2.0, 1.0, -0.9, 3e-10), QVector<double>(kChannels, 0.0)};
+        m_frames = {pixelatedFrame<double>(Beam{6.0, 6.0, 1.5, 1.5, 0.0, 2e-9}),
+                    pixelatedFrame<double>(Beam{4.2, 7.3, 2.5, 1.2, 0.6, 5e-9}),
+                    pixelatedFrame<double>(Beam{8.1, 3.9, 2.0, 1.0, -0.9, 3e-10}), QVector<double>(kChannels, 0.0)};
         // Unread channels carry nonsense that must not reach any result.
         for (int unread : {30, 31, 62, 63, 94, 95, 126, 127})
             m_frames[1][unread] = 1.0;
@@ -107,18 +94,6 @@ private Q_SLOTS:
     }
 
     void init() { makeProxy(kChannels, m_frames, m_times); }
-
-    void headerNamesEveryColumnWithItsBaseUnit()
-    {
-        const QList<QByteArray> header = fieldsOf(save(0.0f, false, false).value(0));
-        QCOMPARE(header.size(), kFields);
-        QCOMPARE(header.mid(0, 2), (QList<QByteArray>{"time(s)", "pixel_0_0(C)"}));
-        QCOMPARE(header.at(13), QByteArray("pixel_1_0(C)"));
-        QCOMPARE(header.mid(kPixels),
-                 (QList<QByteArray>{"pixel_11_11(C)", "mean_x(mm)", "mean_y(mm)", "sigma_x(mm)", "sigma_y(mm)",
-                                    "rotation(deg)", "elongation(ratio)", "valid(0/1)"}));
-        QCOMPARE(QSet<QByteArray>(header.begin(), header.end()).size(), kFields);
-    }
 
     void oneLinePerRowAsTheNumericLibraryComputesIt_data()
     {
@@ -140,6 +115,14 @@ private Q_SLOTS:
         const QList<QByteArray> lines = save(discriminator, invertx, inverty);
         QCOMPARE(lines.size(), m_frames.size() + 2); // the header, and nothing after the last line feed
         QVERIFY(lines.last().isEmpty());
+        // Every column named once, values with their base unit.
+        const QList<QByteArray> header = fieldsOf(lines.first());
+        QCOMPARE(header.mid(0, 2), (QList<QByteArray>{"time(s)", "pixel_0_0(C)"}));
+        QCOMPARE(header.at(13), QByteArray("pixel_1_0(C)"));
+        QCOMPARE(header.mid(kPixels),
+                 (QList<QByteArray>{"pixel_11_11(C)", "mean_x(mm)", "mean_y(mm)", "sigma_x(mm)", "sigma_y(mm)",
+                                    "rotation(deg)", "elongation(ratio)", "valid(0/1)"}));
+        QCOMPARE(QSet<QByteArray>(header.begin(), header.end()).size(), kFields);
 
         for (int i = 0; i < m_frames.size(); ++i) {
             const QList<QByteArray> fields = fieldsOf(lines.at(i + 1));
