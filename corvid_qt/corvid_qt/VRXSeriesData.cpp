@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <vector>
 
 namespace Corvid_Qt {
 
@@ -22,45 +21,12 @@ VRXSeriesData::VRXSeriesData(const VRXAbstractPlotDataModel &model, int column, 
 
 namespace {
 
-// Column buffers of series that are gone, for the next pass to reuse: fresh
-// buffers of a full buffer's size per curve and pass would be cleared, and
-// often faulted in, every time. A series may outlive its thread's pool (one
-// destroyed at exit); the pool is then gone and its columns are freed.
-using Columns = std::vector<std::vector<double>>;
-thread_local Columns *t_spare = nullptr;
-
-struct SpareOwner {
-    ~SpareOwner()
-    {
-        delete t_spare;
-        t_spare = nullptr;
-    }
-};
-Columns *spareColumns()
+// Columns are left uninitialised: doubleDataRange() writes every element,
+// and clearing a full buffer's column per curve and pass costs more than
+// drawing it.
+std::unique_ptr<double[]> newColumn(int n)
 {
-    thread_local SpareOwner owner;
-    static_cast<void>(owner);
-    if (!t_spare)
-        t_spare = new Columns;
-    return t_spare;
-}
-
-std::vector<double> takeColumn(int n)
-{
-    Columns &spare = *spareColumns();
-    std::vector<double> column;
-    if (!spare.empty()) {
-        column = std::move(spare.back());
-        spare.pop_back();
-    }
-    column.resize(size_t(std::max(n, 0)));
-    return column;
-}
-
-void giveBack(std::vector<double> &&column)
-{
-    if (t_spare && column.capacity() >= 4096 && t_spare->size() < 64)
-        t_spare->push_back(std::move(column));
+    return std::unique_ptr<double[]>(new double[size_t(std::max(n, 1))]);
 }
 
 struct Extent {
@@ -108,10 +74,7 @@ Extent finiteExtent(const double *x, const double *y, int n)
 
 } // namespace
 
-VRXSeriesData::~VRXSeriesData()
-{
-    giveBack(std::move(m_y));
-}
+VRXSeriesData::~VRXSeriesData() = default;
 
 void VRXSeriesData::setScale(double scale)
 {
@@ -119,15 +82,15 @@ void VRXSeriesData::setScale(double scale)
     d_boundingRect = QRectF(0.0, 0.0, 0.0, 0.0);
     m_samples.clear();
     m_x.reset();
-    giveBack(std::move(m_y));
-    m_y.clear();
+    m_y.reset();
+    m_count = 0;
     m_loaded = false;
 }
 
 size_t VRXSeriesData::size() const
 {
     if (m_loaded)
-        return m_y.size();
+        return size_t(m_count);
     const auto *itemModel = dynamic_cast<const QAbstractItemModel *>(&m_model);
     if (!itemModel)
         return 0;
@@ -144,19 +107,16 @@ void VRXSeriesData::shareTimes(const VRXSeriesData &other)
         return;
     other.loadTimes();
     m_x = other.m_x;
+    m_count = other.m_count;
 }
 
 void VRXSeriesData::loadTimes() const
 {
     if (m_x)
         return;
-    const int n = int(size());
-    auto *times = new std::vector<double>(takeColumn(n));
-    m_model.doubleDataRange(0, m_startRow, n, times->data());
-    m_x.reset(times, [](std::vector<double> *column) {
-        giveBack(std::move(*column));
-        delete column;
-    });
+    m_count = int(size());
+    m_x = newColumn(m_count);
+    m_model.doubleDataRange(0, m_startRow, m_count, m_x.get());
 }
 
 void VRXSeriesData::load() const
@@ -164,11 +124,11 @@ void VRXSeriesData::load() const
     if (m_loaded)
         return;
     loadTimes();
-    const int n = int(m_x->size());
-    m_y = takeColumn(n);
-    m_model.doubleDataRange(m_column, m_startRow, n, m_y.data());
-    const double *x = m_x->data();
-    const double *y = m_y.data();
+    const int n = m_count;
+    m_y = newColumn(n);
+    m_model.doubleDataRange(m_column, m_startRow, n, m_y.get());
+    const double *x = m_x.get();
+    const double *y = m_y.get();
     double left = 0.0, right = 0.0, top = 0.0, bottom = 0.0;
     if (n > 0) {
         left = right = std::isfinite(x[0]) ? x[0] : 0.0;
@@ -186,13 +146,13 @@ void VRXSeriesData::load() const
 const double *VRXSeriesData::xData() const
 {
     load();
-    return m_x->data();
+    return m_x.get();
 }
 
 const double *VRXSeriesData::yData() const
 {
     load();
-    return m_y.data();
+    return m_y.get();
 }
 
 QRectF VRXSeriesData::bounds(const QPointF *points, int n, double scale)
@@ -218,7 +178,7 @@ QRectF VRXSeriesData::bounds(const QPointF *points, int n, double scale)
 QPointF VRXSeriesData::sample(size_t i) const
 {
     if (m_loaded)
-        return QPointF((*m_x)[i], m_y[i] / m_scale);
+        return QPointF(m_x[i], m_y[i] / m_scale);
     const int row = m_startRow + int(i);
     const double y = m_model.doubleData(row, m_column) / m_scale;
     const double x = m_model.doubleData(row, 0);
@@ -228,13 +188,11 @@ QPointF VRXSeriesData::sample(size_t i) const
 QVector<QPointF> VRXSeriesData::samples() const
 {
     load();
-    if (m_samples.isEmpty() && !m_y.empty()) {
-        const int n = int(m_y.size());
-        m_samples.resize(n);
+    if (m_samples.isEmpty() && m_count > 0) {
+        m_samples.resize(m_count);
         QPointF *out = m_samples.data();
-        const double *x = m_x->data();
-        for (int i = 0; i < n; ++i)
-            out[i] = QPointF(x[i], m_scale == 1.0 ? m_y[size_t(i)] : m_y[size_t(i)] / m_scale);
+        for (int i = 0; i < m_count; ++i)
+            out[i] = QPointF(m_x[i], m_scale == 1.0 ? m_y[i] : m_y[i] / m_scale);
     }
     return m_samples;
 }

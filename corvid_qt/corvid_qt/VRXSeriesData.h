@@ -5,7 +5,6 @@
 
 #include <QtCore/QVector>
 #include <memory>
-#include <vector>
 #include <qwt_series_data.h>
 
 namespace Corvid_Qt {
@@ -61,8 +60,9 @@ private:
     int m_startRow;
     int m_endRow;
     double m_scale;
-    mutable std::shared_ptr<std::vector<double>> m_x;
-    mutable std::vector<double> m_y;
+    mutable std::shared_ptr<double[]> m_x;
+    mutable std::unique_ptr<double[]> m_y;
+    mutable int m_count = 0;
     mutable QVector<QPointF> m_samples;
     mutable QRectF m_rawBounds;
     mutable bool m_loaded = false;
