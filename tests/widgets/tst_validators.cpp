@@ -3,7 +3,6 @@
 #include <IntStepValidator.h>
 
 #include <QtTest/QtTest>
-#include <QtWidgets/QLineEdit>
 
 #include <climits>
 
@@ -106,27 +105,6 @@ private slots:
         QCOMPARE(box.validate(text, pos), QValidator::Acceptable);
         box.setRange(0, 12);
         QCOMPARE(box.validate(text, pos), QValidator::Invalid);
-    }
-
-    void typingOffTheGridIsRefused()
-    {
-        IntStepSpinBox box;
-        box.setRange(0, 100);
-        box.setSingleStep(5);
-        QLineEdit *edit = box.findChild<QLineEdit *>();
-        edit->selectAll();
-        QTest::keyClicks(edit, "3");
-        QCOMPARE(edit->text(), QStringLiteral("0"));
-        edit->selectAll();
-        QTest::keyClicks(edit, "5");
-        QTest::keyClick(edit, Qt::Key_Home);
-        QTest::keyClicks(edit, "3");
-        QCOMPARE(edit->text(), QStringLiteral("35"));
-        QTest::keyClick(edit, Qt::Key_Home);
-        QTest::keyClicks(edit, "1");
-        QCOMPARE(edit->text(), QStringLiteral("35"));
-        box.interpretText();
-        QCOMPARE(box.value(), 35);
     }
 };
 
