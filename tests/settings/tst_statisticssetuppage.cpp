@@ -285,10 +285,6 @@ private slots:
         const QByteArray good = "<Settings><StatisticsSetupPage><center-of-gravity>true</center-of-gravity>"
                                 "<peaks>3</peaks></StatisticsSetupPage></Settings>";
         QTest::newRow("truncated xml") << "t.xui" << good.left(good.size() - 20);
-        QByteArray binary;
-        for (int i = 0; i < 4096; ++i)
-            binary.append(char((i * 7919) % 256));
-        QTest::newRow("binary xml") << "b.xui" << binary;
         QTest::newRow("entity expansion") << "e.xui"
             << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE Settings [<!ENTITY a \"aaaaaaaaaa\">"
                           "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
@@ -296,17 +292,9 @@ private slots:
         QTest::newRow("external entity") << "x.xui"
             << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE Settings SYSTEM \"file:///etc/passwd\">"
                           "<Settings><peaks>1</peaks></Settings>");
-        QByteArray deep = "<Settings>";
-        for (int i = 0; i < 64; ++i)
-            deep += "<a>";
-        deep += "1";
-        for (int i = 0; i < 64; ++i)
-            deep += "</a>";
-        deep += "</Settings>";
-        QTest::newRow("65 levels") << "d.xui" << deep;
+        QTest::newRow("65 levels") << "d.xui"
+            << "<Settings>" + QByteArray("<a>").repeated(64) + "1" + QByteArray("</a>").repeated(64) + "</Settings>";
         QTest::newRow("other root") << "r.xui" << QByteArray("<Config><StatisticsSetupPage/></Config>");
-        QTest::newRow("element name past the reader's limit") << "n.xui"
-            << "<Settings><" + QByteArray(5000, 'k') + ">1</" + QByteArray(5000, 'k') + "></Settings>";
         QTest::newRow("ini, broken section") << "s.ini"
             << QByteArray("[StatisticsSetupPage\ncenter-of-gravity=true\n");
     }
