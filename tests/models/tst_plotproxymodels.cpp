@@ -101,9 +101,9 @@ class TestPlotProxyModels : public QObject
     Q_OBJECT
 
 private slots:
-    // The identity proxy base, through a subclass that logs its hooks.
-
-    void sourcesComeAndGoWithOneResetAroundTheHook()
+    // The identity proxy base, through a subclass that logs its hooks: each
+    // hook runs inside the change it belongs to, before the proxy completes it.
+    void hooksRunInsideEachAnnouncedChange()
     {
         HookedProxy proxy;
         SignalLog log(&proxy);
@@ -126,43 +126,21 @@ private slots:
         QCOMPARE(proxy.columnCount(), 0);
         proxy.Clear();
         QVERIFY(!proxy.SaveDataToFile("x.csv"));
-    }
 
-    void mappingPlotDataAndEditsPassThrough()
-    {
-        TablePlotModel table(5, 3);
-        HookedProxy proxy;
-        proxy.setSourceModel(&table);
-        const QItemSelection selection(proxy.index(1, 1), proxy.index(3, 2)), mapped(table.index(1, 1), table.index(3, 2));
-        QCOMPARE(proxy.mapSelectionToSource(selection), mapped);
-        QCOMPARE(proxy.mapSelectionFromSource(mapped), selection);
-        QCOMPARE(proxy.match(proxy.index(0, 1), Qt::DisplayRole, 301, 1, Qt::MatchExactly), QModelIndexList{proxy.index(3, 1)});
-        QCOMPARE(proxy.MaxBufferSize(), 1234);
-        QVERIFY(proxy.SaveDataToFile("somewhere.csv"));
-        QCOMPARE(table.savedTo, QString("somewhere.csv"));
-        std::unique_ptr<QwtSeriesData<QPointF>> series(proxy.seriesData(2, 1, 3)); // over the proxy's own values
-        QCOMPARE(series->sample(1), QPointF(2.0 * 200.0, 2.0 * 202.0));
-        QVERIFY(proxy.insertRows(1, 2) && proxy.removeColumns(0, 1));
-        QCOMPARE(QSize(table.columnCount(), table.rowCount()), QSize(2, 7));
-    }
-
-    void hooksRunBeforeTheProxyCompletesAChange()
-    {
         VRXSingleChannelDataModel device(3);
-        HookedProxy proxy;
         proxy.setSourceModel(&device);
-        SignalLog log(&proxy);
-        proxy.log = &log;
+        log.text.clear();
         for (int i = 1; i <= 4; ++i)
             device.AddData(i, i);
         QVERIFY(log.text.startsWith("aboutToInsert 1-1 rows=1; hook inserted 1-1 rows=2; inserted 1-1 rows=2;"));
         QVERIFY(log.text.endsWith("aboutToRemove 1-1 rows=4; hook removed 1-1; removed 1-1 rows=3; "
                                   "aboutToInsert 3-3 rows=3; hook inserted 3-3 rows=4; inserted 3-3 rows=4"));
-        TablePlotModel table(5, 3);
-        proxy.setSourceModel(&table);
+        proxy.setSourceModel(&second);
         log.text.clear();
-        table.setData(table.index(3, 1), 5.0);
+        second.setData(second.index(3, 1), 5.0);
         QCOMPARE(log.text, QString("hook dataChanged 3,1-3,1; dataChanged 3,1-3,1"));
+        std::unique_ptr<QwtSeriesData<QPointF>> series(proxy.seriesData(2, 1, 3)); // over the proxy's own values
+        QCOMPARE(series->sample(1), QPointF(2.0 * 200.0, 2.0 * 202.0));
     }
 
     // Source changes that a device never makes, seen through all three proxies.
@@ -260,17 +238,15 @@ private slots:
 
     // Zeroing
 
-    void zeroNowSubtractsTheNewestValuesUntilCleared()
+    void zeroNowSubtractsTheNewestFiniteSourceValuesUntilCleared()
     {
-        VRXZeroingProxyModel unsourced;
-        SignalLog quiet(&unsourced);
-        unsourced.zeroNow();
-        QVERIFY(!unsourced.isZeroing() && quiet.text.isEmpty());
-
-        auto table = twoChannels({{1, 3, 4}, {2, 5, 7}});
         VRXZeroingProxyModel proxy;
-        proxy.setSourceModel(table.get());
         SignalLog log(&proxy);
+        proxy.zeroNow(); // no source: nothing to zero
+        QVERIFY(!proxy.isZeroing() && log.text.isEmpty());
+        auto table = twoChannels({{1, 3, 4}, {2, 5, 7}});
+        proxy.setSourceModel(table.get());
+        log.text.clear();
         proxy.zeroNow();
         table->append({3, 6.0, 7.5});
         QCOMPARE(column(proxy, 1), QVector<double>({-2, 0, 1}));
@@ -280,19 +256,16 @@ private slots:
         proxy.zeroClear();
         QCOMPARE(log.text, QString("aboutToReset; reset; aboutToInsert 3-3 rows=3; inserted 3-3 rows=4; aboutToReset; reset"));
         QCOMPARE(column(proxy, 1), column(*table, 1));
-        QCOMPARE(proxy.zeroes(), QVector<double>({5, 7}));
         proxy.zeroNow();
         table->append({4, 10, 10});
-        proxy.zeroNow(); // from the raw values, also while zeroing is on
+        proxy.zeroNow(); // from the source's values, also while zeroing is on
         QCOMPARE(proxy.zeroes(), QVector<double>({10, 10}));
-    }
 
-    void zeroesAreTakenRawAndScaledAtEveryRead()
-    {
+        // Other channels end zeroing; zeroes are kept raw and scaled at every read.
         Units::MeasurementUnit thousand(1000.0, "kilo-less", 1.0);
         VRXSingleChannelDataModel device;
-        VRXZeroingProxyModel proxy;
         proxy.setSourceModel(&device);
+        QVERIFY(!proxy.isZeroing());
         proxy.zeroNow();
         QCOMPARE(proxy.zeroes(), QVector<double>({0.0})); // no data: not the header row's column number
         device.AddData(1, 0.005);
@@ -302,14 +275,9 @@ private slots:
         device.AddData(3, 0.006);
         QCOMPARE(proxy.zeroes(), QVector<double>({0.005}));
         QVERIFY(qAbs(proxy.doubleData(3, 1) - 1.0) < 1e-9);
-        QVERIFY(qAbs(proxy.doubleData(1, 1)) < 1e-12);
         device.Clear(); // the same channels: zeroing stays
         device.AddData(1, 0.007);
         QVERIFY(qAbs(proxy.doubleData(1, 1) - 2.0) < 1e-9);
-        auto table = twoChannels({{1, 3, 4}});
-        proxy.setSourceModel(table.get());
-        QVERIFY(!proxy.isZeroing());
-        QCOMPARE(proxy.zeroes().size(), 2);
     }
 
     // Both transforming proxies, and the base under them
@@ -333,8 +301,14 @@ private slots:
         host.setSourceModel(proxy.get());
         QAbstractItemModelTester hostTester(&host);
         Follower follower(proxy.get(), 1);
+        QPersistentModelIndex newest;
+        QVariant reading;
         for (int i = 1; i <= 200; ++i) {
             device.AddData(i, 1e-6 * (i % 17));
+            if (i == 61) // the buffer is full: each sample drops row 1, and the newest moves up with its reading
+                reading = (newest = host.index(60, 0)).data();
+            if (i > 61 && i < 90)
+                QVERIFY(newest.row() == 121 - i && newest.data() == reading);
             if (i % 30 == 0)
                 transform(proxy.get(), i % 60 ? 1 : 10);
             if (i == 70)
@@ -366,57 +340,6 @@ private slots:
         QTemporaryDir dir; // the untransformed data, as the device writes it
         QVERIFY(device.SaveDataToFile(dir.filePath("device.csv")) && proxy->SaveDataToFile(dir.filePath("proxy.csv")));
         QCOMPARE(corvid_test::readFile(dir.filePath("proxy.csv")), corvid_test::readFile(dir.filePath("device.csv")));
-    }
-
-    void averagingStoresNothingAtNoAveraging()
-    {
-        TablePlotModel table(5, 3);
-        VRXAveragingProxyModel proxy;
-        proxy.setSourceModel(&table);
-        const auto changeUnseen = [&table](double v) { // a change only a read-through proxy shows
-            QSignalBlocker blocker(&table);
-            table.setData(table.index(3, 1), v);
-        };
-        for (int n : {1, 4, 1}) {
-            proxy.setAveraging(n);
-            const double before = proxy.doubleData(3, 1);
-            changeUnseen(before + 7.0);
-            QCOMPARE(proxy.doubleData(3, 1) == table.doubleData(3, 1), n == 1);
-            QCOMPARE(proxy.index(3, 1).data() == table.index(3, 1).data(), n == 1);
-        }
-    }
-
-    void persistentIndexOnTheNewestRowFollowsItsReading_data()
-    {
-        QTest::addColumn<QByteArray>("kind");
-        QTest::addColumn<bool>("sorted");
-        for (const char *kind : {"plain", "averaging", "zeroing"}) {
-            QTest::addRow("%s", kind) << QByteArray(kind) << false;
-            QTest::addRow("%s under a sort proxy", kind) << QByteArray(kind) << true;
-        }
-    }
-
-    void persistentIndexOnTheNewestRowFollowsItsReading()
-    {
-        QFETCH(QByteArray, kind);
-        QFETCH(bool, sorted);
-        VRXSingleChannelDataModel device(5);
-        auto proxy = makeProxy(kind);
-        proxy->setSourceModel(&device);
-        QSortFilterProxyModel host;
-        host.setSourceModel(proxy.get());
-        QAbstractItemModel *top = sorted ? static_cast<QAbstractItemModel *>(&host) : proxy.get();
-        for (int t = 1; t <= 5; ++t)
-            device.AddData(t, t);
-        const QPersistentModelIndex newest(top->index(5, 0));
-        const QVariant reading = newest.data();
-        for (int t = 6; t <= 9; ++t) { // the buffer is full: each sample drops row 1
-            device.AddData(t, t);
-            QCOMPARE(newest.row(), 10 - t);
-            QCOMPARE(newest.data(), reading);
-        }
-        device.AddData(10, 10);
-        QVERIFY(!newest.isValid()); // its reading was dropped
     }
 };
 

@@ -1,6 +1,8 @@
 // The statistics setup page: options reaching real plot views and the two
 // signals, each value stored at once, hand-written INI and XML files,
 // factory reset, and files that must be left exactly as they were.
+#include "ModelTestHelpers.h"
+
 #include <QScienceSpinBox.h>
 #include <VRXApplicationSettings.h>
 #include <VRXScopePlotView.h>
@@ -24,12 +26,6 @@ const QStringList kKeys = {"display-full-stats", "center-of-gravity", "gaussian-
                            "center-of-gravity-noise-threshold", "center-of-gravity-window", "peaks",
                            "center-of-threshold", "center-of-window", "gaussian-fit-regression-threhold",
                            "gaussian-fit-regression-window", "chi2-window"};
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -74,339 +70,280 @@ class TestStatisticsSetupPage : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void optionsReachViewsAndSignals_data();
-    void optionsReachViewsAndSignals();
-    void uncheckingRemovesItemsAndDisablesPeakControls();
-    void setPeaksAndEnableRegression();
-    void everyChangeIsStoredAtOnce();
-    void loadsHandWrittenFiles_data();
-    void loadsHandWrittenFiles();
-    void factoryResetCopiesIntoTheLiveGroup();
-    void unreadableFilesAreNeverWritten_data();
-    void unreadableFilesAreNeverWritten();
-    void unwritableFolderLeavesThePageWorking();
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void optionsReachViewsAndSignals_data()
+    {
+        QTest::addColumn<bool>("cog");
+        QTest::addColumn<bool>("regression");
+        QTest::addColumn<bool>("window");
+        QTest::addColumn<bool>("full");
+        QTest::addColumn<int>("peaks");
+        QTest::newRow("cog threshold, 1 peak") << true << false << false << false << 1;
+        QTest::newRow("cog window, 4 peaks, full") << true << false << true << true << 4;
+        QTest::newRow("regression only, 2 peaks") << false << true << false << false << 2;
+        QTest::newRow("both, 8 peaks, full") << true << true << true << true << 8;
+    }
+
+    void optionsReachViewsAndSignals()
+    {
+        QFETCH(bool, cog);
+        QFETCH(bool, regression);
+        QFETCH(bool, window);
+        QFETCH(bool, full);
+        QFETCH(int, peaks);
+        Rig rig;
+        rig.group("CoGCBox")->setChecked(cog);
+        rig.group("regressionCBox")->setChecked(regression);
+        rig.w<QRadioButton>(window ? "CoGWindowRadio" : "CoGThresholdRadio")->click();
+        rig.peaks()->setCurrentIndex(QList<int>{1, 2, 4, 8}.indexOf(peaks));
+        rig.group("fullStatsCBox")->setChecked(full);
+        const char *spins[] = {"CoGThresholdEdit", "CoGWindowEdit", "RegressionThresholdEdit", "RegressionWindowEdit", "Chi2WindowEdit"};
+        const int values[] = {30, 7, 20, 9, 11};
+        for (int i = 0; i < 5; ++i)
+            rig.spin(spins[i])->setValue(values[i]);
+        rig.w<QScienceSpinBox>("peakthreshold")->setValue(2e-9);
+        // The peak threshold reaches the views only with the next regression change.
+        rig.spin("RegressionWindowEdit")->setValue(10);
+
+        for (View *view : {&rig.a, &rig.b}) {
+            const auto cogItems = view->histogramItems(View::CoGHistogramItemType);
+            const auto regressionItems = view->histogramItems(View::RegressionHistogramItemType);
+            QCOMPARE(cogItems.size(), cog ? peaks : 0);
+            QCOMPARE(regressionItems.size(), regression ? peaks : 0);
+            QVERIFY(view->histogramItems(View::GaussabolaHistogramItemType).isEmpty());
+            for (VRX_HistogramItem *item : cogItems) {
+                auto *c = dynamic_cast<VRX_CoGHistogramItem *>(item);
+                QVERIFY(c && c->fullStats() == full);
+                QCOMPARE(c->mode(), window ? VRX_CoGHistogramItem::Windowed : VRX_CoGHistogramItem::Filtered);
+                QCOMPARE(c->option(), window ? 7.0 : 0.3);
+            }
+            for (VRX_HistogramItem *item : regressionItems) {
+                auto *r = dynamic_cast<VRX_RegressionHistogramItem *>(item);
+                QVERIFY(r && r->fullStats() == full && r->chiWindow() == 11);
+                QCOMPARE(r->options().m_signal_threshold_percent, 0.2f);
+                QCOMPARE(r->options().m_max_signal_channels, 10);
+                QCOMPARE(r->options().m_peak_threshold, float(2e-9));
+            }
+        }
+        const QList<QVariant> lastCog = rig.cogSpy.last(), lastRegression = rig.regressionSpy.last();
+        QCOMPARE(lastCog.at(0).toBool(), cog);
+        const QVector<double> cogOptions{window ? 1.0 : 0.0, 0.3, 7}, regressionOptions{0.2, 10, 2e-9, 1e-15, 2, 11};
+        QCOMPARE(lastCog.at(1).value<QVector<double>>(), cog ? cogOptions : QVector<double>());
+        QCOMPARE(lastRegression.at(0).toBool(), regression);
+        QCOMPARE(lastRegression.at(1).value<QVector<double>>(), regression ? regressionOptions : QVector<double>());
+        QCOMPARE(lastCog.at(2).toInt() + lastRegression.at(2).toInt(), 2 * peaks);
+    }
+
+    // Peak controls are enabled while an estimator is on; switching one off
+    // removes its items and announces no options.
+    void uncheckingRemovesItemsAndDisablesPeakControls()
+    {
+        Rig rig;
+        QVERIFY(!rig.peaks()->isEnabled() && !rig.group("fullStatsCBox")->isEnabled());
+        rig.peaks()->setCurrentIndex(2);
+        rig.group("CoGCBox")->setChecked(true);
+        QVERIFY(rig.peaks()->isEnabled() && rig.group("fullStatsCBox")->isEnabled());
+        rig.group("CoGCBox")->setChecked(false);
+        QVERIFY(!rig.peaks()->isEnabled());
+        QVERIFY(rig.a.histogramItems(View::CoGHistogramItemType).isEmpty());
+        QVERIFY(rig.b.histogramItems(View::CoGHistogramItemType).isEmpty());
+        const QList<QVariant> last = rig.cogSpy.last();
+        QVERIFY(!last.at(0).toBool() && last.at(1).value<QVector<double>>().isEmpty() && last.at(2).toInt() == 4);
+
+        rig.page.enable_regression();
+        QVERIFY(rig.group("regressionCBox")->isChecked());
+        for (const auto &pair : QVector<QPair<int, int>>{{2, 2}, {8, 8}, {3, 1}, {-2, 1}}) {
+            rig.page.set_peaks(pair.first);
+            QCOMPARE(rig.a.histogramItems(View::RegressionHistogramItemType).size(), pair.second);
+            QCOMPARE(rig.regressionSpy.last().at(2).toInt(), pair.second);
+        }
+    }
+
+    void everyChangeIsStoredAtOnce()
+    {
+        const QString path = m_dir.filePath("stored.ini");
+        Rig rig;
+        rig.page.setApplicationSettings(QFileInfo(path), false, true);
+        QVERIFY(rig.page.storesSettings());
+        QSettings reader(path, QSettings::IniFormat);
+        QCOMPARE(reader.allKeys().size(), kKeys.size()); // loaded values are stored too, changed or not
+        rig.group("fullStatsCBox")->setChecked(true);
+        rig.group("CoGCBox")->setChecked(true);
+        rig.group("regressionCBox")->setChecked(true);
+        rig.w<QRadioButton>("CoGWindowRadio")->click();
+        rig.peaks()->setCurrentIndex(3);
+        const int spins[] = {42, 12, 33, 17, 21};
+        const char *names[] = {"CoGThresholdEdit", "CoGWindowEdit", "RegressionThresholdEdit", "RegressionWindowEdit",
+                               "Chi2WindowEdit"};
+        for (int i = 0; i < 5; ++i)
+            rig.spin(names[i])->setValue(spins[i]);
+        QStringList stored;
+        for (const QString &key : kKeys)
+            stored << reader.value("StatisticsSetupPage/" + key).toString();
+        QCOMPARE(stored.join(' '), QStringLiteral("true true true false true 3 42 12 33 17 21"));
+        QCOMPARE(reader.allKeys().size(), kKeys.size()); // nor more: the peak threshold is not stored
+    }
+
+    void loadsHandWrittenFiles_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("factory");
+        QTest::addColumn<int>("cogItems");
+        QTest::addColumn<int>("cogWindow");
+        QTest::addColumn<int>("chi2");
+        QTest::addColumn<bool>("resetShown");
+
+        QTest::newRow("ini, 8 peaks") << "a.ini"
+            << QByteArray("[StatisticsSetupPage]\ncenter-of-gravity=true\npeaks=3\ncenter-of-window=9\nchi2-window=7\n")
+            << false << 8 << 9 << 7 << false;
+        QTest::newRow("ini, missing keys load as 0") << "b.ini"
+            << QByteArray("[StatisticsSetupPage]\ncenter-of-gravity=true\n") << false << 1 << 1 << 1 << false;
+        QTest::newRow("ini, wrong types") << "c.ini"
+            << QByteArray("[StatisticsSetupPage]\ncenter-of-gravity=yes please\npeaks=eight\ncenter-of-window=2.5\n")
+            << false << 0 << 1 << 1 << false;
+        QTest::newRow("ini, loading the factory group") << "f.ini"
+            << QByteArray("[FactoryReset]\ncenter-of-gravity=true\npeaks=1\nchi2-window=6\n\n"
+                          "[StatisticsSetupPage]\npeaks=2\n")
+            << true << 2 << 1 << 6 << true;
+        QTest::newRow("xml") << "g.xui"
+            << QByteArray("<?xml version=\"1.0\"?>\n<Settings>\n <StatisticsSetupPage>\n"
+                          "  <center-of-gravity>true</center-of-gravity>\n  <peaks>2</peaks>\n"
+                          "  <center-of-window> 13 </center-of-window>\n </StatisticsSetupPage>\n</Settings>\n")
+            << false << 4 << 13 << 1 << false;
+        QTest::newRow("xml with factory group") << "h.xui"
+            << QByteArray("<Settings><FactoryReset><peaks>0</peaks></FactoryReset>"
+                          "<StatisticsSetupPage><center-of-gravity>1</center-of-gravity><chi2-window>x</chi2-window>"
+                          "</StatisticsSetupPage></Settings>")
+            << false << 1 << 1 << 1 << true;
+    }
+
+    void loadsHandWrittenFiles()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, factory);
+        QFETCH(int, cogItems);
+        QFETCH(int, cogWindow);
+        QFETCH(int, chi2);
+        QFETCH(bool, resetShown);
+        const QString path = m_dir.filePath(name);
+        writeFile(path, content);
+        Rig rig;
+        rig.page.setApplicationSettings(QFileInfo(path), factory, false);
+        QVERIFY(rig.page.storesSettings());
+        QCOMPARE(rig.a.histogramItems(View::CoGHistogramItemType).size(), cogItems);
+        QCOMPARE(rig.b.histogramItems(View::CoGHistogramItemType).size(), cogItems);
+        QCOMPARE(rig.spin("CoGWindowEdit")->value(), cogWindow);
+        QCOMPARE(rig.spin("Chi2WindowEdit")->value(), chi2);
+        QCOMPARE(rig.w<QPushButton>("factoryResetPushButton")->isVisibleTo(&rig.page), resetShown);
+        QVERIFY(rig.peaks()->currentIndex() >= 0);
+    }
+
+    void factoryResetCopiesIntoTheLiveGroup()
+    {
+        for (const QString name : {"reset.ini", "reset.xui"}) {
+            const QString path = m_dir.filePath(name);
+            QFile::remove(path);
+            {
+                VRXApplicationSettings seed(nullptr, path, false, VRXApplicationSettings::isXmlPath(path));
+                QSettings &s = *seed.getSettings();
+                s.setValue("FactoryReset/center-of-gravity", true);
+                s.setValue("FactoryReset/peaks", 1);
+                s.setValue("FactoryReset/center-of-window", 5);
+                s.setValue("FactoryReset/chi2-window", 5);
+                s.setValue("StatisticsSetupPage/peaks", 3);
+                s.setValue("StatisticsSetupPage/center-of-window", 40);
+                s.setValue("StatisticsSetupPage/chi2-window", 5);
+            }
+            Rig rig;
+            rig.page.setApplicationSettings(QFileInfo(path), false, false);
+            QCOMPARE(rig.spin("CoGWindowEdit")->value(), 40);
+            QVERIFY(!rig.group("CoGCBox")->isChecked());
+            auto *reset = rig.w<QPushButton>("factoryResetPushButton");
+            QVERIFY(reset->isVisibleTo(&rig.page));
+            reset->click();
+            QVERIFY(rig.group("CoGCBox")->isChecked());
+            QCOMPARE(rig.spin("CoGWindowEdit")->value(), 5);
+            QCOMPARE(rig.a.histogramItems(View::CoGHistogramItemType).size(), 2);
+
+            VRXApplicationSettings check(nullptr, path, false, VRXApplicationSettings::isXmlPath(path));
+            QSettings &s = *check.getSettings();
+            QCOMPARE(s.value("StatisticsSetupPage/center-of-gravity").toBool(), true);
+            QCOMPARE(s.value("StatisticsSetupPage/peaks").toInt(), 1);
+            QCOMPARE(s.value("StatisticsSetupPage/center-of-window").toInt(), 5);
+            QCOMPARE(s.value("StatisticsSetupPage/chi2-window").toInt(), 5);
+            QCOMPARE(s.value("FactoryReset/peaks").toInt(), 1);
+        }
+    }
+
+    void unreadableFilesAreNeverWritten_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        const QByteArray good = "<Settings><StatisticsSetupPage><center-of-gravity>true</center-of-gravity>"
+                                "<peaks>3</peaks></StatisticsSetupPage></Settings>";
+        QTest::newRow("truncated xml") << "t.xui" << good.left(good.size() - 20);
+        QTest::newRow("entity expansion") << "e.xui"
+            << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE Settings [<!ENTITY a \"aaaaaaaaaa\">"
+                          "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
+                          "<Settings><StatisticsSetupPage><peaks>&b;</peaks></StatisticsSetupPage></Settings>");
+        QTest::newRow("external entity") << "x.xui"
+            << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE Settings SYSTEM \"file:///etc/passwd\">"
+                          "<Settings><peaks>1</peaks></Settings>");
+        QTest::newRow("65 levels") << "d.xui"
+            << "<Settings>" + QByteArray("<a>").repeated(64) + "1" + QByteArray("</a>").repeated(64) + "</Settings>";
+        QTest::newRow("other root") << "r.xui" << QByteArray("<Config><StatisticsSetupPage/></Config>");
+        QTest::newRow("ini, broken section") << "s.ini"
+            << QByteArray("[StatisticsSetupPage\ncenter-of-gravity=true\n");
+    }
+
+    void unreadableFilesAreNeverWritten()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        const QString path = m_dir.filePath(name);
+        writeFile(path, content);
+        {
+            Rig rig;
+            rig.spin("CoGWindowEdit")->setValue(30);
+            s_warnings.clear();
+            const QtMessageHandler previous = qInstallMessageHandler(collectSettingsWarnings);
+            rig.page.setApplicationSettings(QFileInfo(path), false, false);
+            qInstallMessageHandler(previous);
+            QCOMPARE(s_warnings.size(), 1);
+            QVERIFY(s_warnings.first().contains(path));
+            QVERIFY(!rig.page.storesSettings());
+            QCOMPARE(rig.spin("CoGWindowEdit")->value(), 5);
+            QVERIFY(!rig.group("CoGCBox")->isChecked());
+            QVERIFY(!rig.w<QPushButton>("factoryResetPushButton")->isVisibleTo(&rig.page));
+            rig.group("CoGCBox")->setChecked(true);
+            rig.peaks()->setCurrentIndex(2);
+            QCOMPARE(rig.a.histogramItems(View::CoGHistogramItemType).size(), 4);
+        }
+        QCOMPARE(corvid_test::readFile(path), content);
+    }
+
+    void unwritableFolderLeavesThePageWorking()
+    {
+        // A plain file where the folder should be: no folder can be made there.
+        const QString blocker = m_dir.filePath("not-a-folder");
+        writeFile(blocker, "x");
+        const QString path = blocker + "/settings.xui";
+        {
+            Rig rig;
+            rig.page.setApplicationSettings(QFileInfo(path), false, true);
+            rig.group("regressionCBox")->setChecked(true);
+            rig.peaks()->setCurrentIndex(1);
+            QCOMPARE(rig.a.histogramItems(View::RegressionHistogramItemType).size(), 2);
+        }
+        QCOMPARE(corvid_test::readFile(blocker), QByteArray("x"));
+    }
 
 private:
     QTemporaryDir m_dir;
 };
-
-void TestStatisticsSetupPage::initTestCase()
-{
-    QVERIFY(m_dir.isValid());
-}
-
-void TestStatisticsSetupPage::optionsReachViewsAndSignals_data()
-{
-    QTest::addColumn<bool>("cog");
-    QTest::addColumn<bool>("regression");
-    QTest::addColumn<bool>("window");
-    QTest::addColumn<int>("peakIndex");
-    QTest::addColumn<bool>("full");
-    QTest::addColumn<int>("peaks");
-    QTest::newRow("cog threshold, 1 peak") << true << false << false << 0 << false << 1;
-    QTest::newRow("cog window, 4 peaks, full") << true << false << true << 2 << true << 4;
-    QTest::newRow("regression only, 2 peaks") << false << true << false << 1 << false << 2;
-    QTest::newRow("both, 8 peaks, full") << true << true << true << 3 << true << 8;
-}
-
-void TestStatisticsSetupPage::optionsReachViewsAndSignals()
-{
-    QFETCH(bool, cog);
-    QFETCH(bool, regression);
-    QFETCH(bool, window);
-    QFETCH(int, peakIndex);
-    QFETCH(bool, full);
-    QFETCH(int, peaks);
-    Rig rig;
-    rig.group("CoGCBox")->setChecked(cog);
-    rig.group("regressionCBox")->setChecked(regression);
-    rig.w<QRadioButton>(window ? "CoGWindowRadio" : "CoGThresholdRadio")->click();
-    rig.peaks()->setCurrentIndex(peakIndex);
-    rig.group("fullStatsCBox")->setChecked(full);
-    rig.spin("CoGThresholdEdit")->setValue(30);
-    rig.spin("CoGWindowEdit")->setValue(7);
-    rig.spin("RegressionThresholdEdit")->setValue(20);
-    rig.spin("RegressionWindowEdit")->setValue(9);
-    rig.spin("Chi2WindowEdit")->setValue(11);
-    rig.w<QScienceSpinBox>("peakthreshold")->setValue(2e-9);
-
-    const QVector<double> cogOptions{window ? 1.0 : 0.0, 0.3, 7};
-    // The peak threshold reaches the views only with the next regression change.
-    rig.spin("RegressionWindowEdit")->setValue(10);
-    const QVector<double> regressionOptions{0.2, 10, 2e-9, 1e-15, 2, 11};
-
-    for (View *view : {&rig.a, &rig.b}) {
-        const auto &cogItems = view->histogramItems(View::CoGHistogramItemType);
-        QCOMPARE(cogItems.size(), cog ? peaks : 0);
-        for (VRX_HistogramItem *item : cogItems) {
-            auto *c = dynamic_cast<VRX_CoGHistogramItem *>(item);
-            QVERIFY(c);
-            QCOMPARE(c->mode(), window ? VRX_CoGHistogramItem::Windowed : VRX_CoGHistogramItem::Filtered);
-            QCOMPARE(c->option(), window ? 7.0 : 0.3);
-            QCOMPARE(c->fullStats(), full);
-        }
-        const auto &regItems = view->histogramItems(View::RegressionHistogramItemType);
-        QCOMPARE(regItems.size(), regression ? peaks : 0);
-        for (VRX_HistogramItem *item : regItems) {
-            auto *r = dynamic_cast<VRX_RegressionHistogramItem *>(item);
-            QVERIFY(r);
-            QCOMPARE(r->options().m_signal_threshold_percent, 0.2f);
-            QCOMPARE(r->options().m_max_signal_channels, 10);
-            QCOMPARE(r->options().m_peak_threshold, float(2e-9));
-            QCOMPARE(r->chiWindow(), 11);
-            QCOMPARE(r->fullStats(), full);
-        }
-        QVERIFY(view->histogramItems(View::GaussabolaHistogramItemType).isEmpty());
-    }
-
-    const QList<QVariant> lastCog = rig.cogSpy.last();
-    QCOMPARE(lastCog.at(0).toBool(), cog);
-    QCOMPARE(lastCog.at(1).value<QVector<double>>(), cog ? cogOptions : QVector<double>());
-    QCOMPARE(lastCog.at(2).toInt(), peaks);
-    const QList<QVariant> lastReg = rig.regressionSpy.last();
-    QCOMPARE(lastReg.at(0).toBool(), regression);
-    QCOMPARE(lastReg.at(1).value<QVector<double>>(), regression ? regressionOptions : QVector<double>());
-    QCOMPARE(lastReg.at(2).toInt(), peaks);
-}
-
-void TestStatisticsSetupPage::uncheckingRemovesItemsAndDisablesPeakControls()
-{
-    Rig rig;
-    QVERIFY(!rig.peaks()->isEnabled());
-    QVERIFY(!rig.group("fullStatsCBox")->isEnabled());
-    rig.peaks()->setCurrentIndex(2);
-    rig.group("CoGCBox")->setChecked(true);
-    QVERIFY(rig.peaks()->isEnabled());
-    QVERIFY(rig.group("fullStatsCBox")->isEnabled());
-    QCOMPARE(rig.a.histogramItems(View::CoGHistogramItemType).size(), 4);
-
-    rig.group("CoGCBox")->setChecked(false);
-    QVERIFY(!rig.peaks()->isEnabled());
-    QVERIFY(rig.a.histogramItems(View::CoGHistogramItemType).isEmpty());
-    QVERIFY(rig.b.histogramItems(View::CoGHistogramItemType).isEmpty());
-    const QList<QVariant> last = rig.cogSpy.last();
-    QCOMPARE(last.at(0).toBool(), false);
-    QVERIFY(last.at(1).value<QVector<double>>().isEmpty());
-    QCOMPARE(last.at(2).toInt(), 4);
-}
-
-void TestStatisticsSetupPage::setPeaksAndEnableRegression()
-{
-    Rig rig;
-    rig.page.enable_regression();
-    QVERIFY(rig.group("regressionCBox")->isChecked());
-    QCOMPARE(rig.regressionSpy.count(), 1);
-    for (const auto &pair : QVector<QPair<int, int>>{{2, 2}, {8, 8}, {3, 1}, {-2, 1}}) {
-        rig.page.set_peaks(pair.first);
-        QCOMPARE(rig.peaks()->currentText().toInt(), pair.second);
-        QCOMPARE(rig.a.histogramItems(View::RegressionHistogramItemType).size(), pair.second);
-        QCOMPARE(rig.regressionSpy.last().at(2).toInt(), pair.second);
-    }
-}
-
-void TestStatisticsSetupPage::everyChangeIsStoredAtOnce()
-{
-    const QString path = m_dir.filePath("stored.ini");
-    Rig rig;
-    rig.page.setApplicationSettings(QFileInfo(path), false, true);
-    QVERIFY(rig.page.storesSettings());
-    QSettings reader(path, QSettings::IniFormat);
-    for (const QString &key : kKeys)
-        QVERIFY2(reader.contains("StatisticsSetupPage/" + key), qPrintable(key));
-
-    const auto stored = [&reader](const QString &key) { return reader.value("StatisticsSetupPage/" + key); };
-    rig.group("fullStatsCBox")->setChecked(true);
-    QCOMPARE(stored("display-full-stats").toBool(), true);
-    rig.group("CoGCBox")->setChecked(true);
-    QCOMPARE(stored("center-of-gravity").toBool(), true);
-    rig.group("regressionCBox")->setChecked(true);
-    QCOMPARE(stored("gaussian-fit-regression").toBool(), true);
-    rig.w<QRadioButton>("CoGWindowRadio")->click();
-    QCOMPARE(stored("center-of-gravity-window").toBool(), true);
-    QCOMPARE(stored("center-of-gravity-noise-threshold").toBool(), false);
-    rig.peaks()->setCurrentIndex(3);
-    QCOMPARE(stored("peaks").toInt(), 3);
-    rig.spin("CoGThresholdEdit")->setValue(42);
-    QCOMPARE(stored("center-of-threshold").toInt(), 42);
-    rig.spin("CoGWindowEdit")->setValue(12);
-    QCOMPARE(stored("center-of-window").toInt(), 12);
-    rig.spin("RegressionThresholdEdit")->setValue(33);
-    QCOMPARE(stored("gaussian-fit-regression-threhold").toInt(), 33);
-    rig.spin("RegressionWindowEdit")->setValue(17);
-    QCOMPARE(stored("gaussian-fit-regression-window").toInt(), 17);
-    rig.spin("Chi2WindowEdit")->setValue(21);
-    QCOMPARE(stored("chi2-window").toInt(), 21);
-    QVERIFY(!reader.contains("StatisticsSetupPage/peakthreshold"));
-}
-
-void TestStatisticsSetupPage::loadsHandWrittenFiles_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<bool>("factory");
-    QTest::addColumn<int>("cogItems");
-    QTest::addColumn<int>("cogWindow");
-    QTest::addColumn<int>("chi2");
-    QTest::addColumn<bool>("resetShown");
-
-    QTest::newRow("ini, 8 peaks") << "a.ini"
-        << QByteArray("[StatisticsSetupPage]\ncenter-of-gravity=true\npeaks=3\ncenter-of-window=9\nchi2-window=7\n")
-        << false << 8 << 9 << 7 << false;
-    QTest::newRow("ini, missing keys load as 0") << "b.ini"
-        << QByteArray("[StatisticsSetupPage]\ncenter-of-gravity=true\n") << false << 1 << 1 << 1 << false;
-    QTest::newRow("ini, wrong types") << "c.ini"
-        << QByteArray("[StatisticsSetupPage]\ncenter-of-gravity=yes please\npeaks=eight\ncenter-of-window=2.5\n")
-        << false << 0 << 1 << 1 << false;
-    QTest::newRow("ini, loading the factory group") << "f.ini"
-        << QByteArray("[FactoryReset]\ncenter-of-gravity=true\npeaks=1\nchi2-window=6\n\n"
-                      "[StatisticsSetupPage]\npeaks=2\n")
-        << true << 2 << 1 << 6 << true;
-    QTest::newRow("xml") << "g.xui"
-        << QByteArray("<?xml version=\"1.0\"?>\n<Settings>\n <StatisticsSetupPage>\n"
-                      "  <center-of-gravity>true</center-of-gravity>\n  <peaks>2</peaks>\n"
-                      "  <center-of-window> 13 </center-of-window>\n </StatisticsSetupPage>\n</Settings>\n")
-        << false << 4 << 13 << 1 << false;
-    QTest::newRow("xml with factory group") << "h.xui"
-        << QByteArray("<Settings><FactoryReset><peaks>0</peaks></FactoryReset>"
-                      "<StatisticsSetupPage><center-of-gravity>1</center-of-gravity><chi2-window>x</chi2-window>"
-                      "</StatisticsSetupPage></Settings>")
-        << false << 1 << 1 << 1 << true;
-}
-
-void TestStatisticsSetupPage::loadsHandWrittenFiles()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, content);
-    QFETCH(bool, factory);
-    QFETCH(int, cogItems);
-    QFETCH(int, cogWindow);
-    QFETCH(int, chi2);
-    QFETCH(bool, resetShown);
-    const QString path = m_dir.filePath(name);
-    writeFile(path, content);
-    Rig rig;
-    rig.page.setApplicationSettings(QFileInfo(path), factory, false);
-    QVERIFY(rig.page.storesSettings());
-    QCOMPARE(rig.a.histogramItems(View::CoGHistogramItemType).size(), cogItems);
-    QCOMPARE(rig.b.histogramItems(View::CoGHistogramItemType).size(), cogItems);
-    QCOMPARE(rig.spin("CoGWindowEdit")->value(), cogWindow);
-    QCOMPARE(rig.spin("Chi2WindowEdit")->value(), chi2);
-    QCOMPARE(rig.w<QPushButton>("factoryResetPushButton")->isVisibleTo(&rig.page), resetShown);
-    QVERIFY(rig.peaks()->currentIndex() >= 0);
-}
-
-void TestStatisticsSetupPage::factoryResetCopiesIntoTheLiveGroup()
-{
-    for (const QString name : {"reset.ini", "reset.xui"}) {
-        const QString path = m_dir.filePath(name);
-        QFile::remove(path);
-        {
-            VRXApplicationSettings seed(nullptr, path, false, VRXApplicationSettings::isXmlPath(path));
-            QSettings &s = *seed.getSettings();
-            s.setValue("FactoryReset/center-of-gravity", true);
-            s.setValue("FactoryReset/peaks", 1);
-            s.setValue("FactoryReset/center-of-window", 5);
-            s.setValue("FactoryReset/chi2-window", 5);
-            s.setValue("StatisticsSetupPage/peaks", 3);
-            s.setValue("StatisticsSetupPage/center-of-window", 40);
-            s.setValue("StatisticsSetupPage/chi2-window", 5);
-        }
-        Rig rig;
-        rig.page.setApplicationSettings(QFileInfo(path), false, false);
-        QCOMPARE(rig.spin("CoGWindowEdit")->value(), 40);
-        QVERIFY(!rig.group("CoGCBox")->isChecked());
-        auto *reset = rig.w<QPushButton>("factoryResetPushButton");
-        QVERIFY(reset->isVisibleTo(&rig.page));
-        reset->click();
-        QVERIFY(rig.group("CoGCBox")->isChecked());
-        QCOMPARE(rig.spin("CoGWindowEdit")->value(), 5);
-        QCOMPARE(rig.a.histogramItems(View::CoGHistogramItemType).size(), 2);
-
-        VRXApplicationSettings check(nullptr, path, false, VRXApplicationSettings::isXmlPath(path));
-        QSettings &s = *check.getSettings();
-        QCOMPARE(s.value("StatisticsSetupPage/center-of-gravity").toBool(), true);
-        QCOMPARE(s.value("StatisticsSetupPage/peaks").toInt(), 1);
-        QCOMPARE(s.value("StatisticsSetupPage/center-of-window").toInt(), 5);
-        QCOMPARE(s.value("StatisticsSetupPage/chi2-window").toInt(), 5);
-        QCOMPARE(s.value("FactoryReset/peaks").toInt(), 1);
-    }
-}
-
-void TestStatisticsSetupPage::unreadableFilesAreNeverWritten_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("content");
-    const QByteArray good = "<Settings><StatisticsSetupPage><center-of-gravity>true</center-of-gravity>"
-                            "<peaks>3</peaks></StatisticsSetupPage></Settings>";
-    QTest::newRow("truncated xml") << "t.xui" << good.left(good.size() - 20);
-    QByteArray binary;
-    for (int i = 0; i < 4096; ++i)
-        binary.append(char((i * 7919) % 256));
-    QTest::newRow("binary xml") << "b.xui" << binary;
-    QTest::newRow("entity expansion") << "e.xui"
-        << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE Settings [<!ENTITY a \"aaaaaaaaaa\">"
-                      "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
-                      "<Settings><StatisticsSetupPage><peaks>&b;</peaks></StatisticsSetupPage></Settings>");
-    QTest::newRow("external entity") << "x.xui"
-        << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE Settings SYSTEM \"file:///etc/passwd\">"
-                      "<Settings><peaks>1</peaks></Settings>");
-    QByteArray deep = "<Settings>";
-    for (int i = 0; i < 64; ++i)
-        deep += "<a>";
-    deep += "1";
-    for (int i = 0; i < 64; ++i)
-        deep += "</a>";
-    deep += "</Settings>";
-    QTest::newRow("65 levels") << "d.xui" << deep;
-    QTest::newRow("other root") << "r.xui" << QByteArray("<Config><StatisticsSetupPage/></Config>");
-    QTest::newRow("element name past the reader's limit") << "n.xui"
-        << "<Settings><" + QByteArray(5000, 'k') + ">1</" + QByteArray(5000, 'k') + "></Settings>";
-    QTest::newRow("ini, broken section") << "s.ini"
-        << QByteArray("[StatisticsSetupPage\ncenter-of-gravity=true\n");
-}
-
-void TestStatisticsSetupPage::unreadableFilesAreNeverWritten()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, content);
-    const QString path = m_dir.filePath(name);
-    writeFile(path, content);
-    {
-        Rig rig;
-        rig.spin("CoGWindowEdit")->setValue(30);
-        s_warnings.clear();
-        const QtMessageHandler previous = qInstallMessageHandler(collectSettingsWarnings);
-        rig.page.setApplicationSettings(QFileInfo(path), false, false);
-        qInstallMessageHandler(previous);
-        QCOMPARE(s_warnings.size(), 1);
-        QVERIFY(s_warnings.first().contains(path));
-        QVERIFY(!rig.page.storesSettings());
-        QCOMPARE(rig.spin("CoGWindowEdit")->value(), 5);
-        QVERIFY(!rig.group("CoGCBox")->isChecked());
-        QVERIFY(!rig.w<QPushButton>("factoryResetPushButton")->isVisibleTo(&rig.page));
-        rig.group("CoGCBox")->setChecked(true);
-        rig.peaks()->setCurrentIndex(2);
-        QCOMPARE(rig.a.histogramItems(View::CoGHistogramItemType).size(), 4);
-    }
-    QCOMPARE(readAll(path), content);
-}
-
-void TestStatisticsSetupPage::unwritableFolderLeavesThePageWorking()
-{
-    // A plain file where the folder should be: no folder can be made there.
-    const QString blocker = m_dir.filePath("not-a-folder");
-    writeFile(blocker, "x");
-    const QString path = blocker + "/settings.xui";
-    {
-        Rig rig;
-        rig.page.setApplicationSettings(QFileInfo(path), false, true);
-        rig.group("regressionCBox")->setChecked(true);
-        rig.peaks()->setCurrentIndex(1);
-        QCOMPARE(rig.a.histogramItems(View::RegressionHistogramItemType).size(), 2);
-    }
-    QCOMPARE(readAll(blocker), QByteArray("x"));
-}
 
 QTEST_MAIN(TestStatisticsSetupPage)
 #include "tst_statisticssetuppage.moc"

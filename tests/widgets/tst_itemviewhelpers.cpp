@@ -43,233 +43,159 @@ class TestItemViewHelpers : public QObject
 
 private slots:
     void initTestCase() { qRegisterMetaType<QAbstractItemDelegate::EndEditHint>(); }
-    void cornerButtonCarriesCaptionInsteadOfSelecting();
 
-    void treeComboReportsChosenItem();
-    void treeComboStaysOpenAfterClickBesideItems();
-    void treeComboWidensForScrollBar();
+    void cornerButtonCarriesCaptionInsteadOfSelecting()
+    {
+        QStandardItemModel model(4, 3);
+        VRXTableView view;
+        view.setModel(&model);
+        view.resize(400, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto *corner = view.findChild<QAbstractButton *>(QString(), Qt::FindDirectChildrenOnly);
+        QVERIFY(corner);
 
-    void delegateEditorStartsAtCellValue_data();
-    void delegateEditorStartsAtCellValue();
-    void delegateCommitsOnChoice();
+        QTest::mouseClick(corner, Qt::LeftButton);
+        QVERIFY(!view.selectionModel()->hasSelection());
 
-    void popOutRoundTrip();
-    void popOutReturnsAtEndWhenTabsAreGone();
-    void popOutPagesDieWithTabWidget();
-};
-
-void TestItemViewHelpers::cornerButtonCarriesCaptionInsteadOfSelecting()
-{
-    QStandardItemModel model(4, 3);
-    VRXTableView view;
-    view.setModel(&model);
-    view.resize(400, 300);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    auto *corner = view.findChild<QAbstractButton *>(QString(), Qt::FindDirectChildrenOnly);
-    QVERIFY(corner);
-
-    QTest::mouseClick(corner, Qt::LeftButton);
-    QVERIFY(!view.selectionModel()->hasSelection());
-
-    const int before = view.verticalHeader()->minimumWidth();
-    const QString caption = "a rather long channel caption";
-    view.setCornerButtonText(caption);
-    QCOMPARE(view.cornerButtonText(), caption);
-    QVERIFY(view.verticalHeader()->minimumWidth() > before);
-    QVERIFY(view.verticalHeader()->minimumWidth() >= view.fontMetrics().horizontalAdvance(caption));
-}
-
-void TestItemViewHelpers::treeComboReportsChosenItem()
-{
-    TreeComboBox combo(1);
-    QStandardItemModel *model = treeModel(3, &combo);
-    combo.setModel(model);
-    combo.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&combo));
-    QSignalSpy activated(&combo, &QComboBox::textActivated);
-
-    combo.showPopup();
-    QCOMPARE(combo.rootModelIndex(), model->index(1, 0));
-    auto *tree = static_cast<QTreeView *>(combo.view());
-    QVERIFY(!tree->rootIsDecorated());
-    tree->expandAll();
-    const QModelIndex leaf = model->index(1, 0, model->index(0, 0, model->index(1, 0)));
-    tree->setCurrentIndex(leaf);
-    QTest::keyClick(tree, Qt::Key_Return);
-
-    QTRY_VERIFY(!combo.view()->isVisible());
-    QCOMPARE(activated.count(), 1);
-    QCOMPARE(activated.at(0).at(0).toString(), QStringLiteral("leaf b"));
-    QCOMPARE(combo.currentText(), QStringLiteral("leaf b"));
-    QCOMPARE(tree->currentIndex(), leaf);
-    QVERIFY(!combo.rootModelIndex().isValid());
-}
-
-void TestItemViewHelpers::treeComboStaysOpenAfterClickBesideItems()
-{
-    TreeComboBox combo(0);
-    combo.setModel(treeModel(2, &combo));
-    combo.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&combo));
-    combo.showPopup();
-    QWidget *viewport = combo.view()->viewport();
-    QTRY_VERIFY(viewport->isVisible());
-
-    // Below the last row: no item there.
-    const QPoint empty(2, viewport->height() - 2);
-    QVERIFY(!combo.view()->indexAt(empty).isValid());
-    QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, empty);
-    combo.hidePopup();
-    QVERIFY(combo.view()->isVisible());
-    combo.hidePopup();
-    QVERIFY(!combo.view()->isVisible());
-}
-
-void TestItemViewHelpers::treeComboWidensForScrollBar()
-{
-    auto popupWidth = [](int rows) {
-        TreeComboBox combo(0);
-        combo.setModel(treeModel(rows, &combo));
-        combo.show();
-        combo.showPopup();
-        const int width = combo.view()->width();
-        combo.hidePopup();
-        return width;
-    };
-    QCOMPARE(popupWidth(9) - popupWidth(8), 20);
-}
-
-void TestItemViewHelpers::delegateEditorStartsAtCellValue_data()
-{
-    QTest::addColumn<QVariant>("value");
-    QTest::addColumn<int>("index");
-    QTest::newRow("number") << QVariant(2) << 2;
-    QTest::newRow("numeric text") << QVariant("1") << 1;
-    QTest::newRow("not a number") << QVariant("high") << 0;
-    QTest::newRow("empty") << QVariant() << 0;
-}
-
-void TestItemViewHelpers::delegateEditorStartsAtCellValue()
-{
-    QFETCH(QVariant, value);
-    QFETCH(int, index);
-
-    QStandardItemModel model(1, 1);
-    model.setData(model.index(0, 0), value, Qt::EditRole);
-    ComboBoxDelegate delegate({"low", "mid", "high"});
-    QWidget parent;
-    QStyleOptionViewItem option;
-    option.rect = QRect(10, 20, 300, 17);
-    QWidget *editor = delegate.createEditor(&parent, option, model.index(0, 0));
-    auto *combo = qobject_cast<QComboBox *>(editor);
-    QVERIFY(combo);
-    QCOMPARE(combo->parentWidget(), &parent);
-    QCOMPARE(combo->count(), 3);
-    delegate.setEditorData(editor, model.index(0, 0));
-    QCOMPARE(combo->currentIndex(), index);
-
-    delegate.updateEditorGeometry(editor, option, model.index(0, 0));
-    QCOMPARE(editor->pos(), QPoint(10, 20));
-    QCOMPARE(editor->height(), 17);
-    QCOMPARE(editor->width(), editor->sizeHint().width());
-}
-
-void TestItemViewHelpers::delegateCommitsOnChoice()
-{
-    QStandardItemModel model(2, 1);
-    model.setData(model.index(0, 0), 0);
-    QTableView view;
-    view.setModel(&model);
-    ComboBoxDelegate delegate({"low", "mid", "high"});
-    view.setItemDelegate(&delegate);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-
-    QSignalSpy committed(&delegate, &QAbstractItemDelegate::commitData);
-    QSignalSpy closed(&delegate, &QAbstractItemDelegate::closeEditor);
-    view.edit(model.index(0, 0));
-    QPointer<QComboBox> combo = view.viewport()->findChild<QComboBox *>();
-    QVERIFY(combo);
-    combo->setCurrentIndex(2);
-    QCOMPARE(model.data(model.index(0, 0)).toInt(), 0);
-    emit combo->activated(2);
-
-    QCOMPARE(committed.count(), 1);
-    QCOMPARE(closed.count(), 1);
-    QCOMPARE(model.data(model.index(0, 0), Qt::EditRole), QVariant(2));
-    QTRY_VERIFY(!combo);
-}
-
-void TestItemViewHelpers::popOutRoundTrip()
-{
-    VRXPopOutTabWidget tabs;
-    QList<QWidget *> pages;
-    for (const char *name : {"A", "B", "C"}) {
-        pages << new QLabel(name);
-        tabs.addTab(pages.last(), QString::fromLatin1(name));
+        const int before = view.verticalHeader()->minimumWidth();
+        const QString caption = "a rather long channel caption";
+        view.setCornerButtonText(caption);
+        QCOMPARE(view.cornerButtonText(), caption);
+        QVERIFY(view.verticalHeader()->minimumWidth() > before);
+        QVERIFY(view.verticalHeader()->minimumWidth() >= view.fontMetrics().horizontalAdvance(caption));
     }
-    tabs.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&tabs));
 
-    auto *button = qobject_cast<QAbstractButton *>(tabs.tabBar()->tabButton(1, QTabBar::RightSide));
-    QVERIFY(button);
-    QCOMPARE(button->size(), QSize(18, 18));
-    QTest::mouseClick(button, Qt::LeftButton);
+    void treeComboReportsChosenItem()
+    {
+        TreeComboBox combo(1);
+        QStandardItemModel *model = treeModel(3, &combo);
+        combo.setModel(model);
+        combo.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&combo));
+        QSignalSpy activated(&combo, &QComboBox::textActivated);
 
-    QWidget *page = pages.at(1);
-    QCOMPARE(tabs.count(), 2);
-    QCOMPARE(tabs.indexOf(page), -1);
-    QVERIFY(page->isWindow());
-    QVERIFY(page->isVisible());
-    QCOMPARE(page->windowTitle(), QStringLiteral("B"));
-    QCOMPARE(page->property("VRX_TabIndex").toInt(), 1);
+        combo.showPopup();
+        QCOMPARE(combo.rootModelIndex(), model->index(1, 0));
+        auto *tree = static_cast<QTreeView *>(combo.view());
+        QVERIFY(!tree->rootIsDecorated());
+        tree->expandAll();
+        const QModelIndex leaf = model->index(1, 0, model->index(0, 0, model->index(1, 0)));
+        tree->setCurrentIndex(leaf);
+        QTest::keyClick(tree, Qt::Key_Return);
 
-    QVERIFY(!page->close());
-    QCOMPARE(tabs.count(), 3);
-    QCOMPARE(tabs.indexOf(page), 1);
-    QCOMPARE(tabs.tabText(1), QStringLiteral("B"));
-    QVERIFY(!page->isWindow());
-    QVERIFY(tabs.tabBar()->tabButton(1, QTabBar::RightSide));
+        QTRY_VERIFY(!combo.view()->isVisible());
+        QCOMPARE(activated.count(), 1);
+        QCOMPARE(activated.at(0).at(0).toString(), QStringLiteral("leaf b"));
+        QCOMPARE(combo.currentText(), QStringLiteral("leaf b"));
+        QCOMPARE(tree->currentIndex(), leaf);
+        QVERIFY(!combo.rootModelIndex().isValid());
+    }
 
-    // A page that is a tab is not inserted twice.
-    tabs.reattachTab(page);
-    QCOMPARE(tabs.count(), 3);
-    // Nor is one that was never torn off.
-    QLabel stranger("stranger");
-    tabs.reattachTab(&stranger);
-    QCOMPARE(tabs.count(), 3);
-}
+    void treeComboStaysOpenAfterClickBesideItems()
+    {
+        TreeComboBox combo(0);
+        combo.setModel(treeModel(2, &combo));
+        combo.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&combo));
+        combo.showPopup();
+        QWidget *viewport = combo.view()->viewport();
+        QTRY_VERIFY(viewport->isVisible());
 
-void TestItemViewHelpers::popOutReturnsAtEndWhenTabsAreGone()
-{
-    VRXPopOutTabWidget tabs;
-    for (const char *name : {"A", "B", "C", "D"})
-        tabs.addTab(new QLabel(name), QString::fromLatin1(name));
-    QWidget *page = tabs.widget(3);
-    tabs.detachTab(3);
-    delete tabs.widget(0);
-    delete tabs.widget(0);
-    QCOMPARE(tabs.count(), 1);
+        // Below the last row: no item there.
+        const QPoint empty(2, viewport->height() - 2);
+        QVERIFY(!combo.view()->indexAt(empty).isValid());
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, empty);
+        combo.hidePopup();
+        QVERIFY(combo.view()->isVisible());
+        combo.hidePopup();
+        QVERIFY(!combo.view()->isVisible());
+    }
 
-    QVERIFY(!page->close());
-    QCOMPARE(tabs.count(), 2);
-    QCOMPARE(tabs.indexOf(page), 1);
-    QCOMPARE(tabs.tabText(1), QStringLiteral("D"));
-}
+    void treeComboWidensForScrollBar()
+    {
+        auto popupWidth = [](int rows) {
+            TreeComboBox combo(0);
+            combo.setModel(treeModel(rows, &combo));
+            combo.show();
+            combo.showPopup();
+            const int width = combo.view()->width();
+            combo.hidePopup();
+            return width;
+        };
+        QCOMPARE(popupWidth(9) - popupWidth(8), 20);
+    }
 
-void TestItemViewHelpers::popOutPagesDieWithTabWidget()
-{
-    auto *tabs = new VRXPopOutTabWidget;
-    tabs->addTab(new QLabel("A"), "A");
-    tabs->addTab(new QLabel("B"), "B");
-    tabs->show();
-    QPointer<QWidget> page = tabs->widget(0);
-    tabs->detachTab(0);
-    QVERIFY(page->isVisible());
-    delete tabs;
-    QVERIFY(page.isNull());
-}
+    // The editor opens on the cell's choice (the first for anything but a
+    // number), fits the cell's height, and commits and closes on a choice.
+    void delegateEditsThroughItsChoices()
+    {
+        QStandardItemModel model(2, 1);
+        model.setData(model.index(0, 0), "1");
+        model.setData(model.index(1, 0), "high");
+        QTableView view;
+        view.setModel(&model);
+        ComboBoxDelegate delegate({"low", "mid", "high"});
+        view.setItemDelegate(&delegate);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QSignalSpy committed(&delegate, &QAbstractItemDelegate::commitData);
+        QSignalSpy closed(&delegate, &QAbstractItemDelegate::closeEditor);
+        view.edit(model.index(0, 0));
+        QPointer<QComboBox> combo = view.viewport()->findChild<QComboBox *>();
+        QVERIFY(combo);
+        QCOMPARE(combo->currentIndex(), 1);
+        delegate.setEditorData(combo, model.index(1, 0));
+        QCOMPARE(combo->currentIndex(), 0);
+        QStyleOptionViewItem option;
+        option.rect = QRect(10, 20, 300, 17);
+        delegate.updateEditorGeometry(combo, option, model.index(0, 0));
+        QCOMPARE(combo->geometry(), QRect(QPoint(10, 20), QSize(combo->sizeHint().width(), 17)));
+        combo->setCurrentIndex(2);
+        QCOMPARE(model.data(model.index(0, 0)).toString(), QStringLiteral("1"));
+        emit combo->activated(2);
+        QCOMPARE(committed.count(), 1);
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(model.data(model.index(0, 0), Qt::EditRole), QVariant(2));
+        QTRY_VERIFY(!combo);
+    }
+
+    // A torn-off page closes back into its old place, or at the end once the
+    // tabs before it are gone; it dies with the tab widget.
+    void popOutRoundTrip()
+    {
+        auto *tabs = new VRXPopOutTabWidget;
+        for (const char *name : {"A", "B", "C", "D"})
+            tabs->addTab(new QLabel(name), QString::fromLatin1(name));
+        tabs->show();
+        QVERIFY(QTest::qWaitForWindowExposed(tabs));
+        QPointer<QWidget> page = tabs->widget(1);
+        QTest::mouseClick(qobject_cast<QAbstractButton *>(tabs->tabBar()->tabButton(1, QTabBar::RightSide)), Qt::LeftButton);
+        QCOMPARE(tabs->count(), 3);
+        QVERIFY(page->isWindow() && page->isVisible());
+        QCOMPARE(page->windowTitle(), QStringLiteral("B"));
+        QVERIFY(!page->close());
+        QCOMPARE(tabs->indexOf(page), 1);
+        QCOMPARE(tabs->tabText(1), QStringLiteral("B"));
+        QVERIFY(!page->isWindow() && tabs->tabBar()->tabButton(1, QTabBar::RightSide));
+        tabs->reattachTab(page); // a tab is not inserted twice, nor a page never torn off
+        QLabel stranger("stranger");
+        tabs->reattachTab(&stranger);
+        QCOMPARE(tabs->count(), 4);
+
+        QWidget *last = tabs->widget(3);
+        tabs->detachTab(3);
+        delete tabs->widget(0);
+        delete tabs->widget(1);
+        QVERIFY(!last->close());
+        QCOMPARE(tabs->indexOf(last), 1);
+        QCOMPARE(tabs->tabText(1), QStringLiteral("D"));
+        tabs->detachTab(0);
+        QVERIFY(page->isVisible());
+        delete tabs;
+        QVERIFY(page.isNull());
+    }
+};
 
 QTEST_MAIN(TestItemViewHelpers)
 #include "tst_itemviewhelpers.moc"

@@ -7,7 +7,6 @@
 #include <QtGui/QTextLayout>
 #include <QtTest/QtTest>
 #include <QtWidgets/QAbstractButton>
-#include <QtWidgets/QFrame>
 #include <QtWidgets/QScrollBar>
 #include <QtWidgets/QTextBrowser>
 
@@ -51,232 +50,175 @@ class TestLogBrowser : public QObject
     Q_OBJECT
 
 private slots:
-    void keywordFormats_data();
-    void keywordFormats();
-    void nothingHighlightedUntilEnabled();
-    void errorSignalPrecedesWarning();
-    void keywordListsAreReplacedAndRehighlighted();
+    void keywordFormats_data()
+    {
+        QTest::addColumn<QStringList>("errors");
+        QTest::addColumn<QStringList>("warnings");
+        QTest::addColumn<bool>("wholeBlock");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("mask");
 
-    void appendedLinesStayPlainText();
-    void lineLimitDropsOldestAndNeverExceedsIt();
-    void trimmingReportsNoLineTwice();
-    void viewFollowsEndOnlyFromTheBottom();
-    void clearKeepsDocumentAndHighlighting();
-    void panelShowsClearIcon();
-};
-
-void TestLogBrowser::keywordFormats_data()
-{
-    QTest::addColumn<QStringList>("errors");
-    QTest::addColumn<QStringList>("warnings");
-    QTest::addColumn<bool>("wholeBlock");
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QString>("mask");
-
-    const QStringList err{"error"};
-    const QStringList warn{"warning"};
-    QTest::newRow("error word") << err << warn << false << "an error here" << "...EEEEE.....";
-    QTest::newRow("warning word") << err << warn << false << "warning: x" << "WWWWWWW...";
-    QTest::newRow("inside a longer word") << err << warn << false << "errors myerror" << "..............";
-    QTest::newRow("case matters") << err << warn << false << "Error ERROR" << "...........";
-    QTest::newRow("regular expression keyword") << QStringList{"err.r"} << warn << false << "errar"
-                                                << "EEEEE";
-    QTest::newRow("invalid keyword matches nothing") << QStringList{"(", "error["} << warn << false
-                                                     << "( error[" << "........";
-    QTest::newRow("invalid keyword beside a valid one") << QStringList{"(", "fail"} << warn << false
-                                                        << "( fail" << "..EEEE";
-    QTest::newRow("empty keyword") << QStringList{""} << QStringList{""} << false << "a b" << "...";
-    QTest::newRow("warning wins overlap") << QStringList{"fail"} << QStringList{"fail"} << false
-                                          << "x fail" << "..WWWW";
-    QTest::newRow("whole block, match later") << err << warn << true << "an error" << "EEEEEEEE";
-    QTest::newRow("whole block, match at 0") << err << warn << true << "error, error" << "EEEEE..EEEEE";
-    QTest::newRow("whole block warning over word error") << err << warn << true << "error warning"
-                                                         << "WWWWWWWWWWWWW";
-    QTest::newRow("whole block error under word warning") << err << warn << true << "warning error"
-                                                          << "WWWWWWWEEEEEE";
-}
-
-void TestLogBrowser::keywordFormats()
-{
-    QFETCH(QStringList, errors);
-    QFETCH(QStringList, warnings);
-    QFETCH(bool, wholeBlock);
-    QFETCH(QString, line);
-    QFETCH(QString, mask);
-
-    VRXLogBrowser log;
-    log.addErrorKeywords(errors);
-    log.addWarningKeywords(warnings);
-    log.setWholeBlockSyntaxHighlighting(wholeBlock);
-    log.setSyntaxHighlighting(true);
-    log.appendLine(line);
-    QCOMPARE(formatMask(log, 0), mask);
-}
-
-void TestLogBrowser::nothingHighlightedUntilEnabled()
-{
-    VRXLogBrowser log;
-    QSignalSpy errors(&log, &VRXLogBrowser::syntaxError);
-    log.addErrorKeywords({"error"});
-    log.appendLine("error");
-    log.setSyntaxHighlighting(false);
-    log.appendLine("error");
-    QCOMPARE(formatMask(log, 1), QStringLiteral("....."));
-    QCOMPARE(errors.count(), 0);
-    QVERIFY(!log.syntaxHighlighter()->isEnabled());
-
-    log.setSyntaxHighlighting(true);
-    QCOMPARE(formatMask(log, 0), QStringLiteral("EEEEE"));
-    QCOMPARE(errors.count(), 2);
-
-    // Storing false leaves the highlighter on.
-    log.setSyntaxHighlighting(false);
-    QVERIFY(!log.syntaxHighlighting());
-    log.appendLine("error");
-    QCOMPARE(formatMask(log, 2), QStringLiteral("EEEEE"));
-}
-
-void TestLogBrowser::errorSignalPrecedesWarning()
-{
-    VRXLogBrowser log;
-    QStringList order;
-    connect(&log, &VRXLogBrowser::syntaxError, [&] { order << "error"; });
-    connect(&log, &VRXLogBrowser::syntaxWarning, [&] { order << "warning"; });
-    log.addErrorKeywords({"error", "fault"});
-    log.addWarningKeywords({"warning"});
-    log.setSyntaxHighlighting(true);
-
-    log.appendLine("warning then error and fault");
-    QCOMPARE(order, (QStringList{"error", "warning"}));
-    order.clear();
-    log.appendLine("only a warning warning");
-    log.appendLine("nothing");
-    QCOMPARE(order, QStringList{"warning"});
-}
-
-void TestLogBrowser::keywordListsAreReplacedAndRehighlighted()
-{
-    VRXLogBrowser log;
-    log.setSyntaxHighlighting(true);
-    log.addErrorKeywords({"alpha"});
-    log.appendLine("alpha beta");
-    QCOMPARE(formatMask(log, 0), QStringLiteral("EEEEE....."));
-
-    log.addErrorKeywords({"beta"});
-    QCOMPARE(log.syntaxHighlighter()->errorKeywords(), QStringList{"beta"});
-    QCOMPARE(formatMask(log, 0), QStringLiteral("......EEEE"));
-
-    log.addWarningKeywords({"alpha"});
-    log.addWarningKeywords({});
-    QCOMPARE(formatMask(log, 0), QStringLiteral("......EEEE"));
-
-    // A new colour reaches lines already shown.
-    log.setErrorWarningColorsForWhiteBackground();
-    QCOMPARE(log.errorColor(), resource::kNonDangerousErrorConditionColor_onWhiteBackground);
-    QCOMPARE(formatMask(log, 0), QStringLiteral("......EEEE"));
-}
-
-void TestLogBrowser::appendedLinesStayPlainText()
-{
-    VRXLogBrowser log;
-    log.appendLine("<b>not bold</b> & <i>");
-    log.appendLine(QString());
-    log.appendLine("third");
-    QCOMPARE(allLines(log), (QStringList{"<b>not bold</b> & <i>", "", "third"}));
-}
-
-void TestLogBrowser::lineLimitDropsOldestAndNeverExceedsIt()
-{
-    VRXLogBrowser log;
-    log.setMaximumBlockCount(20);
-    QCOMPARE(log.maximumBlockCount(), 20);
-    for (int i = 0; i < 95; ++i) {
-        log.appendLine(QString("line %1").arg(i));
-        QVERIFY(documentOf(log)->blockCount() <= 20);
-        QCOMPARE(documentOf(log)->lastBlock().text(), QString("line %1").arg(i));
+        const QStringList err{"error"};
+        const QStringList warn{"warning"};
+        QTest::newRow("error word") << err << warn << false << "an error here" << "...EEEEE.....";
+        QTest::newRow("warning word") << err << warn << false << "warning: x" << "WWWWWWW...";
+        QTest::newRow("inside a longer word") << err << warn << false << "errors myerror" << "..............";
+        QTest::newRow("case matters") << err << warn << false << "Error ERROR" << "...........";
+        QTest::newRow("regular expression keyword") << QStringList{"err.r"} << warn << false << "errar"
+                                                    << "EEEEE";
+        QTest::newRow("invalid keyword matches nothing") << QStringList{"(", "error["} << warn << false
+                                                         << "( error[" << "........";
+        QTest::newRow("invalid keyword beside a valid one") << QStringList{"(", "fail"} << warn << false
+                                                            << "( fail" << "..EEEE";
+        QTest::newRow("empty keyword") << QStringList{""} << QStringList{""} << false << "a b" << "...";
+        QTest::newRow("warning wins overlap") << QStringList{"fail"} << QStringList{"fail"} << false
+                                              << "x fail" << "..WWWW";
+        QTest::newRow("whole block, match later") << err << warn << true << "an error" << "EEEEEEEE";
+        QTest::newRow("whole block, match at 0") << err << warn << true << "error, error" << "EEEEE..EEEEE";
+        QTest::newRow("whole block warning over word error") << err << warn << true << "error warning"
+                                                             << "WWWWWWWWWWWWW";
+        QTest::newRow("whole block error under word warning") << err << warn << true << "warning error"
+                                                              << "WWWWWWWEEEEEE";
     }
-    // The oldest lines go, the rest stay in order.
-    const QStringList lines = allLines(log);
-    const int first = 95 - lines.size();
-    for (int i = 0; i < lines.size(); ++i)
-        QCOMPARE(lines.at(i), QString("line %1").arg(first + i));
 
-    log.setMaximumBlockCount(5);
-    QCOMPARE(allLines(log), (QStringList{"line 90", "line 91", "line 92", "line 93", "line 94"}));
+    void keywordFormats()
+    {
+        QFETCH(QStringList, errors);
+        QFETCH(QStringList, warnings);
+        QFETCH(bool, wholeBlock);
+        QFETCH(QString, line);
+        QFETCH(QString, mask);
 
-    log.setMaximumBlockCount(0);
-    for (int i = 0; i < 30; ++i)
-        log.appendLine("more");
-    QCOMPARE(documentOf(log)->blockCount(), 35);
-}
+        VRXLogBrowser log;
+        log.addErrorKeywords(errors);
+        log.addWarningKeywords(warnings);
+        log.setWholeBlockSyntaxHighlighting(wholeBlock);
+        log.setSyntaxHighlighting(true);
+        log.appendLine(line);
+        QCOMPARE(formatMask(log, 0), mask);
+    }
 
-void TestLogBrowser::trimmingReportsNoLineTwice()
-{
-    VRXLogBrowser log;
-    QSignalSpy errors(&log, &VRXLogBrowser::syntaxError);
-    log.addErrorKeywords({"error"});
-    log.setSyntaxHighlighting(true);
-    log.setMaximumBlockCount(10);
-    for (int i = 0; i < 50; ++i)
-        log.appendLine(QString("error %1").arg(i));
-    QCOMPARE(errors.count(), 50);
-    QCOMPARE(formatMask(log, 0), QStringLiteral("EEEEE..."));
-}
+    // Highlighting starts when enabled, for lines already shown too; storing
+    // false leaves it on. New keyword lists and colours replace the old ones
+    // and reach the lines shown.
+    void highlightingFollowsItsSwitchKeywordsAndColours()
+    {
+        VRXLogBrowser log;
+        QSignalSpy errors(&log, &VRXLogBrowser::syntaxError);
+        log.addErrorKeywords({"alpha"});
+        log.appendLine("alpha beta");
+        log.setSyntaxHighlighting(false);
+        log.appendLine("alpha");
+        QVERIFY(formatMask(log, 1) == QStringLiteral(".....") && errors.isEmpty());
+        log.setSyntaxHighlighting(true);
+        QCOMPARE(formatMask(log, 0), QStringLiteral("EEEEE....."));
+        QCOMPARE(errors.count(), 2);
+        log.setSyntaxHighlighting(false);
+        QVERIFY(!log.syntaxHighlighting());
+        log.appendLine("alpha");
+        QCOMPARE(formatMask(log, 2), QStringLiteral("EEEEE"));
 
-void TestLogBrowser::viewFollowsEndOnlyFromTheBottom()
-{
-    VRXLogBrowser log;
-    log.resize(300, 200);
-    log.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&log));
-    QScrollBar *bar = log.textBrowser()->verticalScrollBar();
-    for (int i = 0; i < 200; ++i)
-        log.appendLine(QString("line %1").arg(i));
-    QTRY_VERIFY(bar->maximum() > 0);
-    QTRY_COMPARE(bar->value(), bar->maximum());
+        log.addErrorKeywords({"beta"});
+        QCOMPARE(formatMask(log, 0), QStringLiteral("......EEEE"));
+        log.addWarningKeywords({"alpha"});
+        log.addWarningKeywords({});
+        QCOMPARE(formatMask(log, 0), QStringLiteral("......EEEE"));
+        log.setErrorWarningColorsForWhiteBackground();
+        QCOMPARE(log.errorColor(), resource::kNonDangerousErrorConditionColor_onWhiteBackground);
+        QCOMPARE(formatMask(log, 0), QStringLiteral("......EEEE"));
+    }
 
-    bar->setValue(0);
-    for (int i = 0; i < 50; ++i)
-        log.appendLine("later");
-    QCoreApplication::processEvents();
-    QCOMPARE(bar->value(), 0);
+    // One report per line and kind, errors first, however often a line is
+    // highlighted again (the line before a new one, the first after a trim).
+    void eachLineReportsOnceErrorsFirst()
+    {
+        VRXLogBrowser log;
+        QStringList order;
+        connect(&log, &VRXLogBrowser::syntaxError, [&] { order << "error"; });
+        connect(&log, &VRXLogBrowser::syntaxWarning, [&] { order << "warning"; });
+        log.addErrorKeywords({"error", "fault"});
+        log.addWarningKeywords({"warning"});
+        log.setSyntaxHighlighting(true);
+        log.setMaximumBlockCount(10);
+        log.appendLine("warning then error and fault");
+        QCOMPARE(order, (QStringList{"error", "warning"}));
+        log.appendLine("only a warning warning");
+        log.appendLine("nothing");
+        QCOMPARE(order, (QStringList{"error", "warning", "warning"}));
+        order.clear();
+        for (int i = 0; i < 50; ++i)
+            log.appendLine(QString("error %1").arg(i));
+        QCOMPARE(order.size(), 50);
+        QCOMPARE(formatMask(log, 0), QStringLiteral("EEEEE..."));
+    }
 
-    bar->setValue(bar->maximum());
-    const int before = bar->maximum();
-    for (int i = 0; i < 50; ++i)
-        log.appendLine("last");
-    QTRY_VERIFY(bar->maximum() > before);
-    QTRY_COMPARE(bar->value(), bar->maximum());
-}
+    // Lines are plain text; the oldest go once the limit is passed, the rest
+    // stay in order, and the document never holds more than the limit.
+    void lineLimitDropsOldestAndNeverExceedsIt()
+    {
+        VRXLogBrowser log;
+        log.appendLine("<b>not bold</b> & <i>");
+        log.appendLine(QString());
+        QCOMPARE(allLines(log), (QStringList{"<b>not bold</b> & <i>", ""}));
+        log.setMaximumBlockCount(20);
+        for (int i = 0; i < 95; ++i) {
+            log.appendLine(QString("line %1").arg(i));
+            QVERIFY(documentOf(log)->blockCount() <= 20);
+        }
+        const QStringList lines = allLines(log);
+        const int first = 95 - lines.size();
+        for (int i = 0; i < lines.size(); ++i)
+            QCOMPARE(lines.at(i), QString("line %1").arg(first + i));
+        log.setMaximumBlockCount(5);
+        QCOMPARE(allLines(log), (QStringList{"line 90", "line 91", "line 92", "line 93", "line 94"}));
+        log.setMaximumBlockCount(0);
+        for (int i = 0; i < 30; ++i)
+            log.appendLine("more");
+        QCOMPARE(documentOf(log)->blockCount(), 35);
+    }
 
-void TestLogBrowser::clearKeepsDocumentAndHighlighting()
-{
-    VRXLogBrowser log;
-    QTextDocument *document = documentOf(log);
-    log.addErrorKeywords({"error"});
-    log.setSyntaxHighlighting(true);
-    log.appendLine("error one");
-    QTest::mouseClick(log.clearTextButton(), Qt::LeftButton);
-    QCOMPARE(documentOf(log), document);
-    QVERIFY(document->isEmpty());
+    void viewFollowsEndOnlyFromTheBottom()
+    {
+        VRXLogBrowser log;
+        log.resize(300, 200);
+        log.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&log));
+        QScrollBar *bar = log.textBrowser()->verticalScrollBar();
+        for (int i = 0; i < 200; ++i)
+            log.appendLine(QString("line %1").arg(i));
+        QTRY_VERIFY(bar->maximum() > 0);
+        QTRY_COMPARE(bar->value(), bar->maximum());
 
-    log.appendLine("error two");
-    QCOMPARE(document->blockCount(), 1);
-    QCOMPARE(formatMask(log, 0), QStringLiteral("EEEEE...."));
-}
+        bar->setValue(0);
+        for (int i = 0; i < 50; ++i)
+            log.appendLine("later");
+        QCoreApplication::processEvents();
+        QCOMPARE(bar->value(), 0);
 
-void TestLogBrowser::panelShowsClearIcon()
-{
-    VRXLogBrowser log;
-    QVERIFY(log.clearTextButtonVisible());
-    QVERIFY(!log.auxFrame()->isVisibleTo(&log));
+        bar->setValue(bar->maximum());
+        const int before = bar->maximum();
+        for (int i = 0; i < 50; ++i)
+            log.appendLine("last");
+        QTRY_VERIFY(bar->maximum() > before);
+        QTRY_COMPARE(bar->value(), bar->maximum());
+    }
 
-    const QImage icon(":/resources/icons/cleartext.png");
-    QVERIFY(!icon.isNull());
-    QVERIFY(icon.hasAlphaChannel());
-    QCOMPARE(qAlpha(icon.pixel(0, icon.height() - 1)), 0);
-    QVERIFY(!log.clearTextButton()->icon().isNull());
-}
+    void clearButtonKeepsDocumentAndHighlighting()
+    {
+        VRXLogBrowser log;
+        QTextDocument *document = documentOf(log);
+        log.addErrorKeywords({"error"});
+        log.setSyntaxHighlighting(true);
+        log.appendLine("error one");
+        QVERIFY(log.clearTextButtonVisible() && !log.clearTextButton()->icon().isNull());
+        QTest::mouseClick(log.clearTextButton(), Qt::LeftButton);
+        QCOMPARE(documentOf(log), document);
+        QVERIFY(document->isEmpty());
+        log.appendLine("error two");
+        QCOMPARE(document->blockCount(), 1);
+        QCOMPARE(formatMask(log, 0), QStringLiteral("EEEEE...."));
+    }
+};
 
 QTEST_MAIN(TestLogBrowser)
 #include "tst_logbrowser.moc"
