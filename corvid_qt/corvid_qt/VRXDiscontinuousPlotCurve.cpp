@@ -326,7 +326,8 @@ void VRXDiscontinuousPlotCurve::drawLines(QPainter *painter, const QwtScaleMap &
             return;
     }
     const QVector<QPointF> samples = whole ? modelSeries->samples() : copySamples(*series, from, to);
-    if (!whole && spans && drawSpans(painter, xMap, yMap, canvasRect, {samples.constData(), nullptr, nullptr, 1.0, samples.size()}))
+    const SpanSource points{samples.constData(), nullptr, nullptr, 1.0, samples.size()};
+    if (!whole && spans && drawSpans(painter, xMap, yMap, canvasRect, points))
         return;
     const QwtPointSeriesData copy(samples);
 

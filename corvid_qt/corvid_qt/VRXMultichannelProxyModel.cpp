@@ -1142,13 +1142,15 @@ void VRXMultichannelProxyModel::doubleDataRange(int column, int firstRow, int co
         const SourceState *source = channel.source;
         const int sourceColumn = column >= 1 ? channel.sourceColumn : 0;
         const int n = source->model->rowCount();
-        if (n > firstRow + count - 1) {
-            source->plot->doubleDataRange(sourceColumn, firstRow, count, values);
+        // A lagging source's rows sit further down than ours.
+        const int first = d->sourceRow(source, firstRow);
+        if (first >= 1 && n > first + count - 1) {
+            source->plot->doubleDataRange(sourceColumn, first, count, values);
             return;
         }
-        if (column >= 1 && n >= 2) {
-            const int held = std::max(n - firstRow, 0);
-            source->plot->doubleDataRange(sourceColumn, firstRow, held, values);
+        if (first >= 1 && column >= 1 && n >= 2) {
+            const int held = std::clamp(n - first, 0, count);
+            source->plot->doubleDataRange(sourceColumn, first, held, values);
             std::fill(values + held, values + count, source->plot->doubleData(n - 1, sourceColumn));
             return;
         }

@@ -129,17 +129,14 @@ void VRXSeriesData::load() const
     m_model.doubleDataRange(m_column, m_startRow, n, m_y.get());
     const double *x = m_x.get();
     const double *y = m_y.get();
-    double left = 0.0, right = 0.0, top = 0.0, bottom = 0.0;
-    if (n > 0) {
-        left = right = std::isfinite(x[0]) ? x[0] : 0.0;
-        top = bottom = std::isfinite(y[0]) ? y[0] : 0.0;
-    }
+    // Only samples finite in both coordinates count; without one, the
+    // rectangle is the first sample's point.
     const Extent e = finiteExtent(x, y, n);
-    left = std::min(left, e.xLow);
-    right = std::max(right, e.xHigh);
-    top = std::min(top, e.yLow);
-    bottom = std::max(bottom, e.yHigh);
-    m_rawBounds = QRectF(left, top, right - left, bottom - top);
+    if (e.xLow <= e.xHigh)
+        m_rawBounds = QRectF(e.xLow, e.yLow, e.xHigh - e.xLow, e.yHigh - e.yLow);
+    else
+        m_rawBounds = QRectF(n > 0 && std::isfinite(x[0]) ? x[0] : 0.0,
+                             n > 0 && std::isfinite(y[0]) ? y[0] : 0.0, 0.0, 0.0);
     m_loaded = true;
 }
 
@@ -158,19 +155,24 @@ const double *VRXSeriesData::yData() const
 QRectF VRXSeriesData::bounds(const QPointF *points, int n, double scale)
 {
     const double big = std::numeric_limits<double>::max();
-    const QPointF first(points[0].x(), points[0].y() / scale);
-    double left = std::isfinite(first.x()) ? first.x() : 0.0;
-    double top = std::isfinite(first.y()) ? first.y() : 0.0;
-    double right = left;
-    double bottom = top;
+    bool found = false;
+    double left = 0.0, right = 0.0, top = 0.0, bottom = 0.0;
     for (int i = 0; i < n; ++i) {
         const double px = points[i].x();
         const double py = scale == 1.0 ? points[i].y() : points[i].y() / scale;
-        const bool ok = std::abs(px) <= big && std::abs(py) <= big;
-        left = ok && px < left ? px : left;
-        right = ok && px > right ? px : right;
-        top = ok && py < top ? py : top;
-        bottom = ok && py > bottom ? py : bottom;
+        if (!(std::abs(px) <= big && std::abs(py) <= big))
+            continue;
+        left = found ? std::min(left, px) : px;
+        right = found ? std::max(right, px) : px;
+        top = found ? std::min(top, py) : py;
+        bottom = found ? std::max(bottom, py) : py;
+        found = true;
+    }
+    if (!found && n > 0) {
+        left = std::isfinite(points[0].x()) ? points[0].x() : 0.0;
+        top = std::isfinite(points[0].y() / scale) ? points[0].y() / scale : 0.0;
+        right = left;
+        bottom = top;
     }
     return QRectF(left, top, right - left, bottom - top);
 }

@@ -73,6 +73,7 @@ private Q_SLOTS:
     void rangeMatchesRowReads_data();
     void rangeMatchesRowReads();
     void seriesReadWholeMatchesRowReads();
+    void laggingSourceReadsAsItsRows();
 };
 
 void tst_ColumnReads::rangeMatchesRowReads_data()
@@ -132,6 +133,31 @@ void tst_ColumnReads::seriesReadWholeMatchesRowReads()
     }
     series.setScale(4.0);
     QCOMPARE(series.samples().at(5).y(), chain.zeroed.doubleData(8, 2) / 4.0);
+}
+
+// Full buffers, one a sample ahead: the other's rows sit one lower in the
+// merged table until its sample arrives, in range reads as in row reads.
+void tst_ColumnReads::laggingSourceReadsAsItsRows()
+{
+    VRXSingleChannelDataModel ahead(3), behind(3);
+    for (int i = 1; i <= 3; ++i) {
+        ahead.AddData(i, 10.0 * i);
+        behind.AddData(i, 100.0 * i);
+    }
+    VRXMultichannelProxyModel merged;
+    merged.addSourceModel(&ahead);
+    merged.addSourceModel(&behind);
+    ahead.AddData(4, 40.0);
+    const int rows = merged.rowCount() - 1;
+    QVERIFY(rows >= 1);
+    for (int column = 0; column <= 2; ++column) {
+        std::vector<double> values(static_cast<size_t>(rows));
+        merged.doubleDataRange(column, 1, rows, values.data());
+        for (int r = 1; r <= rows; ++r)
+            QVERIFY2(sameBits(values[size_t(r - 1)], merged.doubleData(r, column)),
+                     qPrintable(QStringLiteral("column %1 row %2: %3, expected %4")
+                                    .arg(column).arg(r).arg(values[size_t(r - 1)]).arg(merged.doubleData(r, column))));
+    }
 }
 
 QTEST_MAIN(tst_ColumnReads)

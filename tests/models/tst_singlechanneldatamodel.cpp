@@ -220,6 +220,14 @@ private slots:
         static_cast<VRXSeriesData *>(series.get())->setScale(10.0);
         QCOMPARE(series->boundingRect(), QRectF(0.0, 0.1, 3.0, 9.9));
 
+        // Infinite values count for nothing either, first of all included.
+        VRXSingleChannelDataModel wild;
+        const double inf = std::numeric_limits<double>::infinity();
+        for (double v : {inf, 1.0, -inf, 5.0, 2.0, -inf})
+            wild.AddData(wild.rowCount(), v);
+        std::unique_ptr<QwtSeriesData<QPointF>> wildSeries(wild.seriesData(1, 1, -1));
+        QCOMPARE(wildSeries->boundingRect(), QRectF(2.0, 1.0, 3.0, 4.0));
+
         // Times are shared only between series over the same rows.
         const auto make = [&rows](int start, int end) {
             return std::unique_ptr<VRXSeriesData>(static_cast<VRXSeriesData *>(rows.seriesData(1, start, end)));
