@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace Corvid_Qt {
 
@@ -99,6 +100,15 @@ struct ColumnExtent {
     double low, high;
 };
 
+// Room for one extent per sample and one more, kept for the next walk.
+ColumnExtent *extentBuffer(int count)
+{
+    thread_local std::vector<ColumnExtent> buffer;
+    if (buffer.size() < size_t(count) + 1)
+        buffer.resize(size_t(count) + 1);
+    return buffer.data();
+}
+
 // One walk does the run splitting of drawLines() and the reduction to
 // columns: each column's span reaches back to the previous column's last
 // value, and a run's first column reaches back to nothing; within a run x
@@ -110,10 +120,8 @@ SpanWalk reduceToSpans(const XMap xMap, const YMap yMap, const SpanGrid grid, co
     // The walk calls nothing: each column's extent goes to a buffer with a
     // place for every sample, so its state stays in registers. Spans are
     // made from the buffer afterwards.
-    thread_local std::vector<ColumnExtent> buffer;
-    if (buffer.size() < size_t(count) + 1)
-        buffer.resize(size_t(count) + 1);
-    ColumnExtent *out = buffer.data();
+    ColumnExtent *const extents = extentBuffer(count);
+    ColumnExtent *out = extents;
 
     const double big = std::numeric_limits<double>::max();
     const double shift = SpanGrid::shift;
@@ -177,7 +185,7 @@ SpanWalk reduceToSpans(const XMap xMap, const YMap yMap, const SpanGrid grid, co
 
     // Mapping is monotonic: a column's lowest and highest value give its
     // span's ends.
-    for (const ColumnExtent *e = buffer.data(); e != out; ++e) {
+    for (const ColumnExtent *e = extents; e != out; ++e) {
         if (e->column < grid.firstColumn || e->column > grid.lastColumn)
             continue;
         const int a = SpanGrid::pixel(yMap(e->low), grid.top, grid.bottom);
