@@ -178,7 +178,9 @@ void VRXSpectrogram::setData(const float *data, double timestamp)
 
     std::array<float, kFrameChannels> in;
     std::copy_n(data, kFrameChannels, in.begin());
-    if (m_current_enabled) {
+    // Charge per sample becomes current only at a known rate; without one
+    // the frame is shown as it came rather than scaled by a placeholder.
+    if (m_current_enabled && m_sample_rate > 0) {
         for (float &v : in)
             v *= m_sample_rate;
     }
