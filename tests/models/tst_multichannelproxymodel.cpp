@@ -151,6 +151,7 @@ private slots:
 
     void shortSourceRepeatsItsLastRowButIsFoundOnce()
     {
+        const std::unique_ptr<Units::MeasurementUnit> picoamps(Units::MeasurementUnit::fromType(Units::Units_pA));
         Rig rig(2, 100);
         for (int t = 1; t <= 5; ++t)
             rig.feed(0, t);
@@ -169,6 +170,10 @@ private slots:
         rig.feed(1, 3); // changes the cells that repeated its last row
         QCOMPARE(log.text, QString("dataChanged 3,2-5,2"));
         rig.check("one source catching up");
+        // A change of its last row reaches the rows that repeat it.
+        corvid_test::SignalLog units(&rig.proxy);
+        rig.models[1]->SetUnits(picoamps.get());
+        QCOMPARE(units.text, QString("dataChanged 1,2-5,2"));
     }
 
     void sourcesInAndOutOfStepStayConsistent_data()
