@@ -81,6 +81,10 @@ public:
     QRectF m_bounds;
     QRectF m_boundsSquare;
     float m_max_dose = 0;
+    // Set by spot insertions, which leave the layer's bounds to be read by
+    // whatever next needs them: a layer delivered one spot per row then
+    // costs one bounds read per paint instead of one per spot.
+    bool m_boundsStale = false;
     QColor m_bgColor = Qt::black;
     QColor m_spotColor = Qt::white;
     QColor m_pathColor = Qt::darkRed;
@@ -247,16 +251,19 @@ const SpotMapView *SpotMapView::diffTarget() const
 
 QRectF SpotMapView::bounds() const
 {
+    refreshBounds();
     return m_data->m_bounds;
 }
 
 QRectF SpotMapView::boundsSquare() const
 {
+    refreshBounds();
     return m_data->m_boundsSquare;
 }
 
 float SpotMapView::maxDose() const
 {
+    refreshBounds();
     return m_data->m_max_dose;
 }
 
@@ -272,14 +279,16 @@ QVector<MapSpot> SpotMapView::spots() const
 
 QPolygonF SpotMapView::path() const
 {
+    refreshBounds();
     return m_data->m_path;
 }
 
 void SpotMapView::addSpot(const MapSpot &spot)
 {
+    refreshBounds();
     PrivateData &d = *m_data;
     d.m_spots.append(spot);
-    d.m_brushes.emplace_back(createBrush(spot));
+    d.m_brushes.emplace_back(makeBrush(spot));
     d.m_path.append(d.m_brushes.back()->center());
     mapInvalidated();
 }
@@ -288,6 +297,7 @@ void SpotMapView::updateSpot(int i, const MapSpot &spot)
 {
     if (i < 0 || i >= m_data->m_spots.size())
         return;
+    refreshBounds();
     placeSpot(i, spot);
     mapInvalidated();
 }
@@ -296,12 +306,13 @@ void SpotMapView::placeSpot(int i, const MapSpot &spot)
 {
     PrivateData &d = *m_data;
     d.m_spots[i] = spot;
-    d.m_brushes[size_t(i)].reset(createBrush(spot));
+    d.m_brushes[size_t(i)].reset(makeBrush(spot));
     d.m_path[i] = d.m_brushes[size_t(i)]->center();
 }
 
 void SpotMapView::setMap(const QVector<MapSpot> &spots)
 {
+    refreshBounds();
     PrivateData &d = *m_data;
     d.m_spots = spots;
     d.m_brushes.clear();
@@ -309,7 +320,7 @@ void SpotMapView::setMap(const QVector<MapSpot> &spots)
     d.m_path.clear();
     d.m_path.reserve(spots.size());
     for (const MapSpot &spot : spots) {
-        d.m_brushes.emplace_back(createBrush(spot));
+        d.m_brushes.emplace_back(makeBrush(spot));
         d.m_path.append(d.m_brushes.back()->center());
     }
     mapInvalidated();
@@ -332,6 +343,12 @@ MapSpot SpotMapView::dataForRow(const QModelIndex &parent, int row) const
 }
 
 GaussianRadialGradientBrush *SpotMapView::createBrush(const MapSpot &spot) const
+{
+    refreshBounds();
+    return makeBrush(spot);
+}
+
+GaussianRadialGradientBrush *SpotMapView::makeBrush(const MapSpot &spot) const
 {
     const PrivateData &d = *m_data;
     const QRectF &square = d.m_boundsSquare;
@@ -359,6 +376,7 @@ GaussianRadialGradientBrush *SpotMapView::createBrush(const MapSpot &spot) const
 void SpotMapView::resetBounds(const QModelIndex &layer)
 {
     PrivateData &d = *m_data;
+    d.m_boundsStale = false;
     const QAbstractItemModel *m = model();
     if (!m || !layer.isValid() || layer.model() != m) {
         d.m_bounds = d.m_boundsSquare = QRectF();
@@ -419,6 +437,7 @@ void SpotMapView::clearLayer()
     m_data->m_currentRemoved = false;
     m_data->m_bounds = m_data->m_boundsSquare = QRectF();
     m_data->m_max_dose = 0;
+    m_data->m_boundsStale = false;
     clearSpotData();
 }
 
@@ -491,6 +510,7 @@ void SpotMapView::dataChanged(const QModelIndex &topLeft, const QModelIndex &bot
     }
     if (!isCurrentLayer(parent))
         return;
+    refreshBounds();
     const int last = std::min(bottomRight.row(), d.m_spots.size() - 1);
     for (int row = std::max(0, topLeft.row()); row <= last; ++row)
         placeSpot(row, dataForRow(parent, row));
@@ -512,11 +532,9 @@ void SpotMapView::rowsInserted(const QModelIndex &parent, int start, int end)
         reloadCurrentLayer();
         return;
     }
-    const QRectF square = d.m_boundsSquare;
-    const float maxDose = d.m_max_dose;
-    resetBounds(parent);
-    if (square != d.m_boundsSquare || maxDose != d.m_max_dose)
-        rebuildBrushes();
+    // New spots are placed in the bounds as last read; refreshBounds()
+    // moves them when the layer's bounds have changed.
+    d.m_boundsStale = true;
 
     const QAbstractItemModel &m = *model();
     const int columns = m.columnCount(parent);
@@ -525,7 +543,7 @@ void SpotMapView::rowsInserted(const QModelIndex &parent, int start, int end)
         for (int row = start; row <= end; ++row) {
             const MapSpot spot = readSpot(m, *d.m_columnMapper, parent, row, columns);
             d.m_spots.append(spot);
-            d.m_brushes.emplace_back(createBrush(spot));
+            d.m_brushes.emplace_back(makeBrush(spot));
             d.m_path.append(d.m_brushes.back()->center());
         }
     } else {
@@ -602,6 +620,24 @@ bool SpotMapView::isCurrentLayer(const QModelIndex &index) const
            && index.row() == m_data->m_currentLayer;
 }
 
+void SpotMapView::refreshBounds() const
+{
+    PrivateData &d = *m_data;
+    if (!d.m_boundsStale)
+        return;
+    d.m_boundsStale = false;
+    if (d.m_currentLayer < 0 || !model())
+        return;
+    // Only the cached bounds and the brushes built from them change here,
+    // as they would have when the spots were inserted.
+    auto *self = const_cast<SpotMapView *>(this);
+    const QRectF square = d.m_boundsSquare;
+    const float maxDose = d.m_max_dose;
+    self->resetBounds(model()->index(d.m_currentLayer, 0));
+    if (square != d.m_boundsSquare || maxDose != d.m_max_dose)
+        self->rebuildBrushes();
+}
+
 void SpotMapView::rebuildBrushes()
 {
     for (int i = 0; i < m_data->m_spots.size(); ++i)
@@ -636,6 +672,7 @@ QRect SpotMapView::drawingSquare(const QRect &reference) const
 {
     if (reference.isEmpty())
         return QRect();
+    refreshBounds();
     const QRectF &b = m_data->m_bounds;
     const double ratioB = b.width() > 0 && b.height() > 0 ? b.width() / b.height() : 1.0;
     const double ratioV = double(reference.width()) / reference.height();
@@ -666,6 +703,7 @@ void SpotMapView::drawSpots(QPainter &painter) const
 
 const QImage &SpotMapView::spotsImage(const QSize &size) const
 {
+    refreshBounds();
     PrivateData &d = *m_data;
     if (!d.m_layerDirty && d.m_layerImage.size() == size)
         return d.m_layerImage;

@@ -29,7 +29,9 @@ class SpotMapViewColumnMapper;
  *
  * Each spot's brush is built once, when the spot arrives or changes, and
  * again for every spot when the layer's bounds, maximum dose or the spot
- * colour change. The spots are rendered into an off-screen image that is
+ * colour change. After spots arrive the layer's bounds are read when next
+ * needed (a paint or an accessor), so spots appended one row at a time cost
+ * one bounds read per paint, not one per spot. The spots are rendered into an off-screen image that is
  * kept between paints: a repaint with nothing changed is one blit.
  *
  * Rows inserted into the model keep the current layer: top-level rows
@@ -132,7 +134,9 @@ private:
     void clearLayer();
     void reloadCurrentLayer();
     void layerRowsRemoved(const QModelIndex &parent);
+    void refreshBounds() const;
     void rebuildBrushes();
+    GaussianRadialGradientBrush *makeBrush(const MapSpot &spot) const;
     void placeSpot(int i, const MapSpot &spot);
     void mapInvalidated();
     void frameInvalidated();
