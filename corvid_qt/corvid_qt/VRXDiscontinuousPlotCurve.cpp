@@ -14,7 +14,13 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#define CORVID_SPAN_BLOCKS 1
+#endif
 
 namespace Corvid_Qt {
 
@@ -57,7 +63,8 @@ struct SpanWalk {
 // QwtScaleMap::transform() for a map without a transformation, the same
 // arithmetic with the pointer test taken out of the loop.
 struct LinearMap {
-    double p1, s1, cnv;
+    double p1 = 0.0, s1 = 0.0, cnv = 1.0;
+    LinearMap() = default;
     explicit LinearMap(const QwtScaleMap &map)
         : p1(map.p1()), s1(map.s1()), cnv(map.s1() != map.s2() ? (map.p2() - map.p1()) / (map.s2() - map.s1()) : 1.0)
     {
@@ -74,24 +81,47 @@ struct ScaleMap {
     double operator()(double s) const { return map.transform(s); }
 };
 
-// Where a span walk reads its samples from.
+// Where a span walk reads its samples from. Columns can also be read four
+// samples at a time.
 struct Points {
+    static constexpr bool blocks = false;
     const QPointF *points;
     double x(int i) const { return points[i].x(); }
     double y(int i) const { return points[i].y(); }
 };
 
 struct Columns {
+    static constexpr bool blocks = true;
     const double *xs, *ys;
     double x(int i) const { return xs[i]; }
     double y(int i) const { return ys[i]; }
+#ifdef CORVID_SPAN_BLOCKS
+    void load(int i, __m128d (&x)[2], __m128d (&y)[2]) const
+    {
+        x[0] = _mm_loadu_pd(xs + i);
+        x[1] = _mm_loadu_pd(xs + i + 2);
+        y[0] = _mm_loadu_pd(ys + i);
+        y[1] = _mm_loadu_pd(ys + i + 2);
+    }
+#endif
 };
 
 struct ScaledColumns {
+    static constexpr bool blocks = true;
     const double *xs, *ys;
     double scale;
     double x(int i) const { return xs[i]; }
     double y(int i) const { return ys[i] / scale; }
+#ifdef CORVID_SPAN_BLOCKS
+    void load(int i, __m128d (&x)[2], __m128d (&y)[2]) const
+    {
+        const __m128d by = _mm_set1_pd(scale);
+        x[0] = _mm_loadu_pd(xs + i);
+        x[1] = _mm_loadu_pd(xs + i + 2);
+        y[0] = _mm_div_pd(_mm_loadu_pd(ys + i), by);
+        y[1] = _mm_div_pd(_mm_loadu_pd(ys + i + 2), by);
+    }
+#endif
 };
 
 // A column's lowest and highest value, before mapping.
@@ -132,7 +162,62 @@ SpanWalk reduceToSpans(const XMap xMap, const YMap yMap, const SpanGrid grid, co
     int column = 0;
     double columnEnd = 0.0;
     double yLow = 0.0, yHigh = 0.0, lastY = 0.0;
+    int single = 0;
+#ifdef CORVID_SPAN_BLOCKS
+    constexpr bool blocks = Samples::blocks && std::is_same<XMap, LinearMap>::value;
+    LinearMap linear;
+    if constexpr (blocks)
+        linear = xMap;
+    const __m128d p1 = _mm_set1_pd(linear.p1), s1 = _mm_set1_pd(linear.s1), cnv = _mm_set1_pd(linear.cnv);
+    const __m128d zero = _mm_setzero_pd(), most = _mm_set1_pd(kMaxGapPixels);
+#endif
     for (int i = 0; i < count; ++i) {
+#ifdef CORVID_SPAN_BLOCKS
+        if constexpr (blocks) {
+            // At full width a column holds dozens of samples: four at a time
+            // that are finite, keep to the run's spacing and end in the
+            // current column only move its extent. Anything else (a column
+            // change, a gap, a NaN) goes the one-by-one way below, four
+            // samples long, so the same arithmetic decides every case.
+            while (inRun && i >= single && i + 4 <= count) {
+                __m128d xs[2], ys[2];
+                samples.load(i, xs, ys);
+                const __m128d px0 = _mm_add_pd(p1, _mm_mul_pd(_mm_sub_pd(xs[0], s1), cnv));
+                const __m128d px1 = _mm_add_pd(p1, _mm_mul_pd(_mm_sub_pd(xs[1], s1), cnv));
+                // Each sample against the one before it, and the limit that
+                // one left: the first against the walk's state.
+                const __m128d dx0 = _mm_sub_pd(px0, _mm_unpacklo_pd(_mm_set_sd(previousX), px0));
+                const __m128d dx1 = _mm_sub_pd(px1, _mm_shuffle_pd(px0, px1, 1));
+                const __m128d capped0 = _mm_min_pd(_mm_add_pd(dx0, dx0), most);
+                const __m128d capped1 = _mm_min_pd(_mm_add_pd(dx1, dx1), most);
+                const __m128d limits0 = _mm_unpacklo_pd(_mm_set_sd(limit), capped0);
+                const __m128d limits1 = _mm_shuffle_pd(capped0, capped1, 1);
+                const __m128d ok0 = _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(dx0, zero), _mm_cmple_pd(dx0, limits0)),
+                                               _mm_cmpeq_pd(_mm_sub_pd(ys[0], ys[0]), zero));
+                const __m128d ok1 = _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(dx1, zero), _mm_cmple_pd(dx1, limits1)),
+                                               _mm_cmpeq_pd(_mm_sub_pd(ys[1], ys[1]), zero));
+                const double lastX = _mm_cvtsd_f64(_mm_unpackhi_pd(px1, px1));
+                const double v = qBound(grid.left, lastX, grid.right) + (0.5 + shift);
+                if (_mm_movemask_pd(_mm_and_pd(ok0, ok1)) != 3 || !(v < columnEnd)) {
+                    single = i + 4;
+                    break;
+                }
+                __m128d low = _mm_min_pd(ys[0], ys[1]);
+                __m128d high = _mm_max_pd(ys[0], ys[1]);
+                low = _mm_min_sd(low, _mm_unpackhi_pd(low, low));
+                high = _mm_max_sd(high, _mm_unpackhi_pd(high, high));
+                yLow = std::min(yLow, _mm_cvtsd_f64(low));
+                yHigh = std::max(yHigh, _mm_cvtsd_f64(high));
+                previousX = lastX;
+                lastY = _mm_cvtsd_f64(_mm_unpackhi_pd(ys[1], ys[1]));
+                limit = _mm_cvtsd_f64(_mm_unpackhi_pd(capped1, capped1));
+                finite += 4;
+                i += 4;
+            }
+            if (i >= count)
+                break;
+        }
+#endif
         const double x = samples.x(i), y = samples.y(i);
         if (!(std::abs(x) <= big && std::abs(y) <= big)) {
             if (inRun) {

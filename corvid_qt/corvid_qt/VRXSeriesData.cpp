@@ -5,8 +5,11 @@
 #include <QtCore/QAbstractItemModel>
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace Corvid_Qt {
 
@@ -34,34 +37,13 @@ struct Extent {
 };
 
 // Lowest and highest x and y of the samples whose coordinates are both
-// finite (infinities where there are none), two samples at a time.
-Extent finiteExtent(const double *x, const double *y, int n)
+// finite (infinities where there are none), one at a time.
+Extent finiteExtentOneByOne(const double *x, const double *y, int n)
 {
     const double big = std::numeric_limits<double>::max();
     const double inf = std::numeric_limits<double>::infinity();
-    int i = 0;
-#if defined(__GNUC__)
-    using Pair = double __attribute__((vector_size(16)));
-    const Pair bigs = {big, big}, infs = {inf, inf};
-    Pair xLow = infs, xHigh = -infs, yLow = infs, yHigh = -infs;
-    for (; i + 1 < n; i += 2) {
-        Pair xs, ys;
-        std::memcpy(&xs, x + i, sizeof xs);
-        std::memcpy(&ys, y + i, sizeof ys);
-        const auto ok = (xs <= bigs) & (xs >= -bigs) & (ys <= bigs) & (ys >= -bigs);
-        const Pair xIn = ok ? xs : infs, xOut = ok ? xs : -infs;
-        const Pair yIn = ok ? ys : infs, yOut = ok ? ys : -infs;
-        xLow = xIn < xLow ? xIn : xLow;
-        xHigh = xOut > xHigh ? xOut : xHigh;
-        yLow = yIn < yLow ? yIn : yLow;
-        yHigh = yOut > yHigh ? yOut : yHigh;
-    }
-    Extent e{std::min(xLow[0], xLow[1]), std::max(xHigh[0], xHigh[1]), std::min(yLow[0], yLow[1]),
-             std::max(yHigh[0], yHigh[1])};
-#else
     Extent e{inf, -inf, inf, -inf};
-#endif
-    for (; i < n; ++i) {
+    for (int i = 0; i < n; ++i) {
         if (std::abs(x[i]) <= big && std::abs(y[i]) <= big) {
             e.xLow = std::min(e.xLow, x[i]);
             e.xHigh = std::max(e.xHigh, x[i]);
@@ -70,6 +52,44 @@ Extent finiteExtent(const double *x, const double *y, int n)
         }
     }
     return e;
+}
+
+// The same, assuming first that every sample is finite: plain minima and
+// maxima, and a flag that says whether the assumption held. Only a series
+// with a NaN or an infinity is read again one sample at a time.
+Extent finiteExtent(const double *x, const double *y, int n)
+{
+#if defined(__SSE2__)
+    const double inf = std::numeric_limits<double>::infinity();
+    const __m128d zero = _mm_setzero_pd();
+    __m128d xLow = _mm_set1_pd(inf), xHigh = _mm_set1_pd(-inf);
+    __m128d yLow = xLow, yHigh = xHigh;
+    __m128d finite = _mm_cmpeq_pd(zero, zero);
+    int i = 0;
+    for (; i + 2 <= n; i += 2) {
+        const __m128d xs = _mm_loadu_pd(x + i), ys = _mm_loadu_pd(y + i);
+        xLow = _mm_min_pd(xLow, xs);
+        xHigh = _mm_max_pd(xHigh, xs);
+        yLow = _mm_min_pd(yLow, ys);
+        yHigh = _mm_max_pd(yHigh, ys);
+        // v - v is 0 exactly when v is finite.
+        finite = _mm_and_pd(finite, _mm_cmpeq_pd(_mm_add_pd(_mm_sub_pd(xs, xs), _mm_sub_pd(ys, ys)), zero));
+    }
+    if (_mm_movemask_pd(finite) != 3)
+        return finiteExtentOneByOne(x, y, n);
+    const auto low = [](__m128d v) { return _mm_cvtsd_f64(_mm_min_sd(v, _mm_unpackhi_pd(v, v))); };
+    const auto high = [](__m128d v) { return _mm_cvtsd_f64(_mm_max_sd(v, _mm_unpackhi_pd(v, v))); };
+    const Extent head{low(xLow), high(xHigh), low(yLow), high(yHigh)};
+    if (i == n)
+        return head;
+    const Extent tail = finiteExtentOneByOne(x + i, y + i, n - i);
+    if (!(tail.xLow <= tail.xHigh))
+        return head;
+    return Extent{std::min(head.xLow, tail.xLow), std::max(head.xHigh, tail.xHigh), std::min(head.yLow, tail.yLow),
+                  std::max(head.yHigh, tail.yHigh)};
+#else
+    return finiteExtentOneByOne(x, y, n);
+#endif
 }
 
 } // namespace
