@@ -96,12 +96,13 @@ struct Columns {
     double x(int i) const { return xs[i]; }
     double y(int i) const { return ys[i]; }
 #ifdef CORVID_SPAN_BLOCKS
-    void load(int i, __m128d (&x)[2], __m128d (&y)[2]) const
+    template <int N>
+    void load(int i, __m128d (&x)[N], __m128d (&y)[N]) const
     {
-        x[0] = _mm_loadu_pd(xs + i);
-        x[1] = _mm_loadu_pd(xs + i + 2);
-        y[0] = _mm_loadu_pd(ys + i);
-        y[1] = _mm_loadu_pd(ys + i + 2);
+        for (int k = 0; k < N; ++k) {
+            x[k] = _mm_loadu_pd(xs + i + 2 * k);
+            y[k] = _mm_loadu_pd(ys + i + 2 * k);
+        }
     }
 #endif
 };
@@ -113,13 +114,14 @@ struct ScaledColumns {
     double x(int i) const { return xs[i]; }
     double y(int i) const { return ys[i] / scale; }
 #ifdef CORVID_SPAN_BLOCKS
-    void load(int i, __m128d (&x)[2], __m128d (&y)[2]) const
+    template <int N>
+    void load(int i, __m128d (&x)[N], __m128d (&y)[N]) const
     {
         const __m128d by = _mm_set1_pd(scale);
-        x[0] = _mm_loadu_pd(xs + i);
-        x[1] = _mm_loadu_pd(xs + i + 2);
-        y[0] = _mm_div_pd(_mm_loadu_pd(ys + i), by);
-        y[1] = _mm_div_pd(_mm_loadu_pd(ys + i + 2), by);
+        for (int k = 0; k < N; ++k) {
+            x[k] = _mm_loadu_pd(xs + i + 2 * k);
+            y[k] = _mm_div_pd(_mm_loadu_pd(ys + i + 2 * k), by);
+        }
     }
 #endif
 };
@@ -143,7 +145,7 @@ ColumnExtent *extentBuffer(int count)
 // columns: each column's span reaches back to the previous column's last
 // value, and a run's first column reaches back to nothing; within a run x
 // only grows, so its ends give the x extent.
-template <typename XMap, typename YMap, typename Samples>
+template <int Pairs = 4, typename XMap, typename YMap, typename Samples>
 SpanWalk reduceToSpans(const XMap xMap, const YMap yMap, const SpanGrid grid, const Samples samples, int count,
                        QVector<QRect> &spans)
 {
@@ -170,49 +172,56 @@ SpanWalk reduceToSpans(const XMap xMap, const YMap yMap, const SpanGrid grid, co
         linear = xMap;
     const __m128d p1 = _mm_set1_pd(linear.p1), s1 = _mm_set1_pd(linear.s1), cnv = _mm_set1_pd(linear.cnv);
     const __m128d zero = _mm_setzero_pd(), most = _mm_set1_pd(kMaxGapPixels);
+    const __m128d infinity = _mm_set1_pd(std::numeric_limits<double>::infinity());
+    constexpr int kPairs = Pairs;
 #endif
     for (int i = 0; i < count; ++i) {
 #ifdef CORVID_SPAN_BLOCKS
         if constexpr (blocks) {
-            // At full width a column holds dozens of samples: four at a time
-            // that are finite, keep to the run's spacing and end in the
+            // At full width a column holds dozens of samples: eight at a
+            // time that are finite, keep to the run's spacing and end in the
             // current column only move its extent. Anything else (a column
-            // change, a gap, a NaN) goes the one-by-one way below, four
+            // change, a gap, a NaN) goes the one-by-one way below, eight
             // samples long, so the same arithmetic decides every case.
-            while (inRun && i >= single && i + 4 <= count) {
-                __m128d xs[2], ys[2];
+            bool took = false;
+            __m128d low = infinity, high = -infinity;
+            while (inRun && i >= single && i + 2 * kPairs <= count) {
+                __m128d xs[kPairs], ys[kPairs], px[kPairs], capped[kPairs];
                 samples.load(i, xs, ys);
-                const __m128d px0 = _mm_add_pd(p1, _mm_mul_pd(_mm_sub_pd(xs[0], s1), cnv));
-                const __m128d px1 = _mm_add_pd(p1, _mm_mul_pd(_mm_sub_pd(xs[1], s1), cnv));
-                // Each sample against the one before it, and the limit that
-                // one left: the first against the walk's state.
-                const __m128d dx0 = _mm_sub_pd(px0, _mm_unpacklo_pd(_mm_set_sd(previousX), px0));
-                const __m128d dx1 = _mm_sub_pd(px1, _mm_shuffle_pd(px0, px1, 1));
-                const __m128d capped0 = _mm_min_pd(_mm_add_pd(dx0, dx0), most);
-                const __m128d capped1 = _mm_min_pd(_mm_add_pd(dx1, dx1), most);
-                const __m128d limits0 = _mm_unpacklo_pd(_mm_set_sd(limit), capped0);
-                const __m128d limits1 = _mm_shuffle_pd(capped0, capped1, 1);
-                const __m128d ok0 = _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(dx0, zero), _mm_cmple_pd(dx0, limits0)),
-                                               _mm_cmpeq_pd(_mm_sub_pd(ys[0], ys[0]), zero));
-                const __m128d ok1 = _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(dx1, zero), _mm_cmple_pd(dx1, limits1)),
-                                               _mm_cmpeq_pd(_mm_sub_pd(ys[1], ys[1]), zero));
-                const double lastX = _mm_cvtsd_f64(_mm_unpackhi_pd(px1, px1));
+                __m128d ok = _mm_cmpeq_pd(zero, zero);
+                for (int k = 0; k < kPairs; ++k) {
+                    px[k] = _mm_add_pd(p1, _mm_mul_pd(_mm_sub_pd(xs[k], s1), cnv));
+                    // Each sample against the one before it, and the limit
+                    // that one left: the first against the walk's state.
+                    const __m128d before = k == 0 ? _mm_unpacklo_pd(_mm_set_sd(previousX), px[0])
+                                                  : _mm_shuffle_pd(px[k - 1], px[k], 1);
+                    const __m128d dx = _mm_sub_pd(px[k], before);
+                    capped[k] = _mm_min_pd(_mm_add_pd(dx, dx), most);
+                    const __m128d limits = k == 0 ? _mm_unpacklo_pd(_mm_set_sd(limit), capped[0])
+                                                  : _mm_shuffle_pd(capped[k - 1], capped[k], 1);
+                    const __m128d spaced = _mm_and_pd(_mm_cmpge_pd(dx, zero), _mm_cmple_pd(dx, limits));
+                    ok = _mm_and_pd(ok, _mm_and_pd(spaced, _mm_cmpeq_pd(_mm_sub_pd(ys[k], ys[k]), zero)));
+                }
+                const double lastX = _mm_cvtsd_f64(_mm_unpackhi_pd(px[kPairs - 1], px[kPairs - 1]));
                 const double v = qBound(grid.left, lastX, grid.right) + (0.5 + shift);
-                if (_mm_movemask_pd(_mm_and_pd(ok0, ok1)) != 3 || !(v < columnEnd)) {
-                    single = i + 4;
+                if (_mm_movemask_pd(ok) != 3 || !(v < columnEnd)) {
+                    single = i + 2 * kPairs;
                     break;
                 }
-                __m128d low = _mm_min_pd(ys[0], ys[1]);
-                __m128d high = _mm_max_pd(ys[0], ys[1]);
-                low = _mm_min_sd(low, _mm_unpackhi_pd(low, low));
-                high = _mm_max_sd(high, _mm_unpackhi_pd(high, high));
-                yLow = std::min(yLow, _mm_cvtsd_f64(low));
-                yHigh = std::max(yHigh, _mm_cvtsd_f64(high));
+                for (int k = 0; k < kPairs; ++k) {
+                    low = _mm_min_pd(low, ys[k]);
+                    high = _mm_max_pd(high, ys[k]);
+                }
                 previousX = lastX;
-                lastY = _mm_cvtsd_f64(_mm_unpackhi_pd(ys[1], ys[1]));
-                limit = _mm_cvtsd_f64(_mm_unpackhi_pd(capped1, capped1));
-                finite += 4;
-                i += 4;
+                lastY = _mm_cvtsd_f64(_mm_unpackhi_pd(ys[kPairs - 1], ys[kPairs - 1]));
+                limit = _mm_cvtsd_f64(_mm_unpackhi_pd(capped[kPairs - 1], capped[kPairs - 1]));
+                finite += 2 * kPairs;
+                i += 2 * kPairs;
+                took = true;
+            }
+            if (took) {
+                yLow = std::min(yLow, _mm_cvtsd_f64(_mm_min_sd(low, _mm_unpackhi_pd(low, low))));
+                yHigh = std::max(yHigh, _mm_cvtsd_f64(_mm_max_sd(high, _mm_unpackhi_pd(high, high))));
             }
             if (i >= count)
                 break;
@@ -517,6 +526,9 @@ bool VRXDiscontinuousPlotCurve::drawSpans(QPainter *painter, const QwtScaleMap &
 
     m_spans.resize(0);
     const bool linear = !xMap.transformation() && !yMap.transformation();
+    // Blocks of eight pay off from about 32 samples per column; sparser
+    // curves change column too often and take blocks of four.
+    const bool dense = source.count >= 32 * (grid.lastColumn - grid.firstColumn + 1);
     SpanWalk walk;
     if (source.points) {
         const Points points{source.points};
@@ -524,12 +536,14 @@ bool VRXDiscontinuousPlotCurve::drawSpans(QPainter *painter, const QwtScaleMap &
                       : reduceToSpans(ScaleMap(xMap), ScaleMap(yMap), grid, points, source.count, m_spans);
     } else if (source.scale == 1.0) {
         const Columns columns{source.x, source.y};
-        walk = linear ? reduceToSpans(LinearMap(xMap), LinearMap(yMap), grid, columns, source.count, m_spans)
-                      : reduceToSpans(ScaleMap(xMap), ScaleMap(yMap), grid, columns, source.count, m_spans);
+        walk = !linear ? reduceToSpans(ScaleMap(xMap), ScaleMap(yMap), grid, columns, source.count, m_spans)
+               : dense ? reduceToSpans<4>(LinearMap(xMap), LinearMap(yMap), grid, columns, source.count, m_spans)
+                       : reduceToSpans<2>(LinearMap(xMap), LinearMap(yMap), grid, columns, source.count, m_spans);
     } else {
         const ScaledColumns columns{source.x, source.y, source.scale};
-        walk = linear ? reduceToSpans(LinearMap(xMap), LinearMap(yMap), grid, columns, source.count, m_spans)
-                      : reduceToSpans(ScaleMap(xMap), ScaleMap(yMap), grid, columns, source.count, m_spans);
+        walk = !linear ? reduceToSpans(ScaleMap(xMap), ScaleMap(yMap), grid, columns, source.count, m_spans)
+               : dense ? reduceToSpans<4>(LinearMap(xMap), LinearMap(yMap), grid, columns, source.count, m_spans)
+                       : reduceToSpans<2>(LinearMap(xMap), LinearMap(yMap), grid, columns, source.count, m_spans);
     }
     if (walk.finite == 0 || walk.finite <= m_decimationDensity * (walk.xHigh - walk.xLow + 1.0))
         return false;

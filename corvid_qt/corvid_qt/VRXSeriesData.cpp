@@ -64,18 +64,21 @@ Extent finiteExtent(const double *x, const double *y, int n)
     const __m128d zero = _mm_setzero_pd();
     __m128d xLow = _mm_set1_pd(inf), xHigh = _mm_set1_pd(-inf);
     __m128d yLow = xLow, yHigh = xHigh;
-    __m128d finite = _mm_cmpeq_pd(zero, zero);
+    // v - v is 0 exactly when v is finite; a sum of such differences is 0
+    // exactly when all of them are.
+    __m128d sum = zero;
     int i = 0;
-    for (; i + 2 <= n; i += 2) {
-        const __m128d xs = _mm_loadu_pd(x + i), ys = _mm_loadu_pd(y + i);
-        xLow = _mm_min_pd(xLow, xs);
-        xHigh = _mm_max_pd(xHigh, xs);
-        yLow = _mm_min_pd(yLow, ys);
-        yHigh = _mm_max_pd(yHigh, ys);
-        // v - v is 0 exactly when v is finite.
-        finite = _mm_and_pd(finite, _mm_cmpeq_pd(_mm_add_pd(_mm_sub_pd(xs, xs), _mm_sub_pd(ys, ys)), zero));
+    for (; i + 4 <= n; i += 4) {
+        const __m128d x0 = _mm_loadu_pd(x + i), x1 = _mm_loadu_pd(x + i + 2);
+        const __m128d y0 = _mm_loadu_pd(y + i), y1 = _mm_loadu_pd(y + i + 2);
+        xLow = _mm_min_pd(xLow, _mm_min_pd(x0, x1));
+        xHigh = _mm_max_pd(xHigh, _mm_max_pd(x0, x1));
+        yLow = _mm_min_pd(yLow, _mm_min_pd(y0, y1));
+        yHigh = _mm_max_pd(yHigh, _mm_max_pd(y0, y1));
+        sum = _mm_add_pd(sum, _mm_add_pd(_mm_add_pd(_mm_sub_pd(x0, x0), _mm_sub_pd(x1, x1)),
+                                         _mm_add_pd(_mm_sub_pd(y0, y0), _mm_sub_pd(y1, y1))));
     }
-    if (_mm_movemask_pd(finite) != 3)
+    if (_mm_movemask_pd(_mm_cmpeq_pd(sum, zero)) != 3)
         return finiteExtentOneByOne(x, y, n);
     const auto low = [](__m128d v) { return _mm_cvtsd_f64(_mm_min_sd(v, _mm_unpackhi_pd(v, v))); };
     const auto high = [](__m128d v) { return _mm_cvtsd_f64(_mm_max_sd(v, _mm_unpackhi_pd(v, v))); };
