@@ -1,9 +1,7 @@
 #include <SpotMapView.h>
 #include <SpotMapWidget.h>
 
-#include <QtCore/QTranslator>
 #include <QtTest/QtTest>
-#include <QtWidgets/QLabel>
 #include <QtWidgets/QStackedWidget>
 #include <QtWidgets/QToolButton>
 #include <QtWidgets/QVBoxLayout>
@@ -15,11 +13,6 @@ namespace {
 QToolButton *button(const SpotMapWidget &w, const QString &name)
 {
     return w.findChild<QToolButton *>(name);
-}
-
-QString text(const SpotMapWidget &w, const char *label)
-{
-    return w.findChild<QLabel *>(label)->text();
 }
 
 // Page shown, Diff and Overlay enabled, the buttons checked, the view's mode.
@@ -42,16 +35,6 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override { keys << event->key(); }
-};
-
-class Shouting : public QTranslator
-{
-public:
-    QString translate(const char *context, const char *source, const char *, int) const override
-    {
-        return QLatin1String(context) == QLatin1String("SpotMapWidget") ? QString(source).toUpper() : QString();
-    }
-    bool isEmpty() const override { return false; }
 };
 
 } // namespace
@@ -110,23 +93,6 @@ private Q_SLOTS:
         QTest::keyClick(w, Qt::Key(key));
         QCOMPARE(emitted, deltas);
         QCOMPARE(parent.keys, deltas.isEmpty() ? QList<int>{key} : QList<int>{});
-    }
-
-    void retranslatedOnLanguageChange()
-    {
-        SpotMapWidget w;
-        w.setTitle("Planned");
-        w.setDoseValue("0.3");
-        Shouting translator;
-        QCoreApplication::installTranslator(&translator);
-        QCoreApplication::processEvents();
-        QCOMPARE(button(w, "DataButton")->text(), QString("ACTUAL"));
-        QCOMPARE(text(w, "dose_label"), QString("DOSE(GP):"));
-        // What the host set stays.
-        QCOMPARE(text(w, "titleLabel") + text(w, "dose_value"), QString("Planned0.3"));
-        QCoreApplication::removeTranslator(&translator);
-        QCoreApplication::processEvents();
-        QCOMPARE(button(w, "DataButton")->text(), QString("Actual"));
     }
 };
 
