@@ -54,25 +54,6 @@ DomXml parseDomXml(QXmlStreamReader &reader)
     return dom;
 }
 
-// More than one colour: the widget drew something (frames, axes, texts).
-bool isUniform(const QImage &image)
-{
-    const QRgb first = image.pixel(0, 0);
-    for (int y = 0; y < image.height(); y += 2)
-        for (int x = 0; x < image.width(); x += 2)
-            if (image.pixel(x, y) != first)
-                return false;
-    return true;
-}
-
-const char *const kWidgets[] = {
-    "Corvid_Qt::VRXScopePlotView", "Corvid_Qt::VRXScope",          "Corvid_Qt::VRXSpectrogram",
-    "Corvid_Qt::VRXPositionPlot",  "Corvid_Qt::VRXSplitPlot",       "Corvid_Qt::SpotMapWidget",
-    "Corvid_Qt::SpotMapView",      "Corvid_Qt::VRXStatisticsSetupPage", "Corvid_Qt::QScienceSpinBox",
-    "Corvid_Qt::IntStepSpinBox",   "Corvid_Qt::VRXLogBrowser",      "Corvid_Qt::VRXTableView",
-    "Corvid_Qt::TreeComboBox",     "Corvid_Qt::VRXPopOutTabWidget",
-};
-
 } // namespace
 
 class tst_DesignerPlugin : public QObject
@@ -89,20 +70,16 @@ private Q_SLOTS:
         QVERIFY2(m_loader->load(), qPrintable(m_loader->errorString()));
         auto *collection = qobject_cast<QDesignerCustomWidgetCollectionInterface *>(m_loader->instance());
         QVERIFY(collection);
+        // Which widgets: the form below declares each of them.
         for (QDesignerCustomWidgetInterface *w : collection->customWidgets())
             m_widgets.insert(w->name(), w);
-        QStringList expected;
-        for (const char *name : kWidgets)
-            expected << QLatin1String(name);
-        expected.sort();
-        QCOMPARE(m_widgets.keys(), expected);
     }
 
     void describesAndCreatesWidget_data()
     {
         QTest::addColumn<QString>("name");
-        for (const char *name : kWidgets)
-            QTest::newRow(name) << QString::fromLatin1(name);
+        for (const QString &name : m_widgets.keys())
+            QTest::newRow(qPrintable(name)) << name;
     }
 
     void describesAndCreatesWidget()
@@ -146,7 +123,10 @@ private Q_SLOTS:
         parent->show();
         QVERIFY(QTest::qWaitForWindowExposed(parent.get()));
         const bool blank = name == QLatin1String("Corvid_Qt::SpotMapView") || name == QLatin1String("Corvid_Qt::VRXSplitPlot");
-        QCOMPARE(isUniform(child->grab().toImage()), blank);
+        const QImage image = child->grab().toImage();
+        QImage uniform(image); // more than one colour: the widget drew something (frames, axes, texts)
+        uniform.fill(image.pixelColor(0, 0));
+        QCOMPARE(image == uniform, blank);
         parent.reset();
         QVERIFY(child.isNull());
     }

@@ -58,27 +58,23 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("mask");
 
-        const QStringList err{"error"};
-        const QStringList warn{"warning"};
-        QTest::newRow("error word") << err << warn << false << "an error here" << "...EEEEE.....";
-        QTest::newRow("warning word") << err << warn << false << "warning: x" << "WWWWWWW...";
-        QTest::newRow("inside a longer word") << err << warn << false << "errors myerror" << "..............";
-        QTest::newRow("case matters") << err << warn << false << "Error ERROR" << "...........";
-        QTest::newRow("regular expression keyword") << QStringList{"err.r"} << warn << false << "errar"
-                                                    << "EEEEE";
-        QTest::newRow("invalid keyword matches nothing") << QStringList{"(", "error["} << warn << false
-                                                         << "( error[" << "........";
-        QTest::newRow("invalid keyword beside a valid one") << QStringList{"(", "fail"} << warn << false
-                                                            << "( fail" << "..EEEE";
-        QTest::newRow("empty keyword") << QStringList{""} << QStringList{""} << false << "a b" << "...";
-        QTest::newRow("warning wins overlap") << QStringList{"fail"} << QStringList{"fail"} << false
-                                              << "x fail" << "..WWWW";
-        QTest::newRow("whole block, match later") << err << warn << true << "an error" << "EEEEEEEE";
-        QTest::newRow("whole block, match at 0") << err << warn << true << "error, error" << "EEEEE..EEEEE";
-        QTest::newRow("whole block warning over word error") << err << warn << true << "error warning"
-                                                             << "WWWWWWWWWWWWW";
-        QTest::newRow("whole block error under word warning") << err << warn << true << "warning error"
-                                                              << "WWWWWWWEEEEEE";
+        const auto row = [](const char *name, const QString &line, const QString &mask, bool wholeBlock = false,
+                            const QStringList &errors = {"error"}, const QStringList &warnings = {"warning"}) {
+            QTest::newRow(name) << errors << warnings << wholeBlock << line << mask;
+        };
+        row("error word", "an error here", "...EEEEE.....");
+        row("warning word", "warning: x", "WWWWWWW...");
+        row("inside a longer word", "errors myerror", "..............");
+        row("case matters", "Error ERROR", "...........");
+        row("regular expression keyword", "errar", "EEEEE", false, {"err.r"});
+        row("invalid keyword matches nothing", "( error[", "........", false, {"(", "error["});
+        row("invalid keyword beside a valid one", "( fail", "..EEEE", false, {"(", "fail"});
+        row("empty keyword", "a b", "...", false, {""}, {""});
+        row("warning wins overlap", "x fail", "..WWWW", false, {"fail"}, {"fail"});
+        row("whole block, match later", "an error", "EEEEEEEE", true);
+        row("whole block, match at 0", "error, error", "EEEEE..EEEEE", true);
+        row("whole block warning over word error", "error warning", "WWWWWWWWWWWWW", true);
+        row("whole block error under word warning", "warning error", "WWWWWWWEEEEEE", true);
     }
 
     void keywordFormats()
@@ -100,7 +96,7 @@ private slots:
 
     // Highlighting starts when enabled, for lines already shown too; storing
     // false leaves it on. New keyword lists and colours replace the old ones
-    // and reach the lines shown.
+    // and reach the lines shown, and the lines added after a clear.
     void highlightingFollowsItsSwitchKeywordsAndColours()
     {
         VRXLogBrowser log;
@@ -126,6 +122,16 @@ private slots:
         log.setErrorWarningColorsForWhiteBackground();
         QCOMPARE(log.errorColor(), resource::kNonDangerousErrorConditionColor_onWhiteBackground);
         QCOMPARE(formatMask(log, 0), QStringLiteral("......EEEE"));
+
+        // The clear button empties the same document; highlighting goes on.
+        QTextDocument *document = documentOf(log);
+        QVERIFY(log.clearTextButtonVisible() && !log.clearTextButton()->icon().isNull());
+        QTest::mouseClick(log.clearTextButton(), Qt::LeftButton);
+        QCOMPARE(documentOf(log), document);
+        QVERIFY(document->isEmpty());
+        log.appendLine("beta two");
+        QCOMPARE(document->blockCount(), 1);
+        QCOMPARE(formatMask(log, 0), QStringLiteral("EEEE...."));
     }
 
     // One report per line and kind, errors first, however often a line is
@@ -201,22 +207,6 @@ private slots:
             log.appendLine("last");
         QTRY_VERIFY(bar->maximum() > before);
         QTRY_COMPARE(bar->value(), bar->maximum());
-    }
-
-    void clearButtonKeepsDocumentAndHighlighting()
-    {
-        VRXLogBrowser log;
-        QTextDocument *document = documentOf(log);
-        log.addErrorKeywords({"error"});
-        log.setSyntaxHighlighting(true);
-        log.appendLine("error one");
-        QVERIFY(log.clearTextButtonVisible() && !log.clearTextButton()->icon().isNull());
-        QTest::mouseClick(log.clearTextButton(), Qt::LeftButton);
-        QCOMPARE(documentOf(log), document);
-        QVERIFY(document->isEmpty());
-        log.appendLine("error two");
-        QCOMPARE(document->blockCount(), 1);
-        QCOMPARE(formatMask(log, 0), QStringLiteral("EEEEE...."));
     }
 };
 
