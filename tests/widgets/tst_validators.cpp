@@ -39,17 +39,13 @@ private slots:
         step("prefix of a grid value is invalid", 0, 100, 5, "1", X);
         step("empty stays intermediate", 0, 100, 5, "", I);
         step("above top, more digits", 0, 100, 5, "1005", X);
-        step("letters", 0, 100, 5, "1a", X);
-        step("huge number", 0, 100, 5, "99999999999999999999", X);
         step("negative range on grid", -100, -10, 10, "-40", A);
         step("negative range off grid", -100, -10, 10, "-45", X);
         step("negative step same grid", 0, 100, -5, "20", A);
         step("negative step off grid", 0, 100, -5, "21", X);
         step("minimum int with step -1", INT_MIN, 0, -1, QString::number(INT_MIN), A);
-        // Step 0: the plain integer validator's verdicts.
+        // Step 0: the plain integer validator's verdicts, and no division.
         step("no step, in range", -5, 99, 0, "7", A);
-        step("no step, negative", -5, 99, 0, "-3", A);
-        step("no step, too many digits", -5, 99, 0, "1000", X);
         step("no step, minus", -5, 99, 0, "-", I);
         ipv4("address", "192.168.1.1", A);
         ipv4("leading zero is decimal", "010.1.1.1", A);
@@ -60,6 +56,7 @@ private slots:
         ipv4("trailing dot", "192.168.1.", I);
         ipv4("empty", "", I);
         ipv4("five parts", "1.2.3.4.5", X);
+        ipv4("top of a part", "255.255.255.255", A);
         ipv4("out of range", "256.1.1.1", X);
         ipv4("negative", "-1.1.1.1", X);
         ipv4("not a number", "a.1.1.1", X);
