@@ -14,16 +14,11 @@ using namespace Corvid_Qt;
 
 namespace {
 
-QTextDocument *documentOf(const VRXLogBrowser &log)
-{
-    return log.textBrowser()->document();
-}
-
 // One character per character of the block: 'E' bold in the error colour,
 // 'W' bold in the warning colour, '.' unformatted, '?' anything else.
 QString formatMask(const VRXLogBrowser &log, int blockNumber)
 {
-    const QTextBlock block = documentOf(log)->findBlockByNumber(blockNumber);
+    const QTextBlock block = log.textBrowser()->document()->findBlockByNumber(blockNumber);
     QString mask(block.text().size(), QLatin1Char('.'));
     for (const QTextLayout::FormatRange &range : block.layout()->formats()) {
         const QTextCharFormat &f = range.format;
@@ -40,7 +35,7 @@ QString formatMask(const VRXLogBrowser &log, int blockNumber)
 
 QStringList allLines(const VRXLogBrowser &log)
 {
-    return documentOf(log)->toPlainText().split(QLatin1Char('\n'));
+    return log.textBrowser()->document()->toPlainText().split(QLatin1Char('\n'));
 }
 
 } // namespace
@@ -124,10 +119,10 @@ private slots:
         QCOMPARE(formatMask(log, 0), QStringLiteral("......EEEE"));
 
         // The clear button empties the same document; highlighting goes on.
-        QTextDocument *document = documentOf(log);
+        QTextDocument *document = log.textBrowser()->document();
         QVERIFY(log.clearTextButtonVisible() && !log.clearTextButton()->icon().isNull());
         QTest::mouseClick(log.clearTextButton(), Qt::LeftButton);
-        QCOMPARE(documentOf(log), document);
+        QCOMPARE(log.textBrowser()->document(), document);
         QVERIFY(document->isEmpty());
         log.appendLine("beta two");
         QCOMPARE(document->blockCount(), 1);
@@ -169,7 +164,7 @@ private slots:
         log.setMaximumBlockCount(20);
         for (int i = 0; i < 95; ++i) {
             log.appendLine(QString("line %1").arg(i));
-            QVERIFY(documentOf(log)->blockCount() <= 20);
+            QVERIFY(log.textBrowser()->document()->blockCount() <= 20);
         }
         const QStringList lines = allLines(log);
         const int first = 95 - lines.size();
@@ -180,7 +175,7 @@ private slots:
         log.setMaximumBlockCount(0);
         for (int i = 0; i < 30; ++i)
             log.appendLine("more");
-        QCOMPARE(documentOf(log)->blockCount(), 35);
+        QCOMPARE(log.textBrowser()->document()->blockCount(), 35);
     }
 
     void viewFollowsEndOnlyFromTheBottom()
