@@ -3,17 +3,18 @@
 
 #include <MeasurementUnit.h>
 #include <VRXAveragingProxyModel.h>
+#include <VRXMultichannelProxyModel.h>
 #include <VRXSeriesData.h>
 #include <VRXSingleChannelDataModel.h>
 #include <VRXZeroingProxyModel.h>
 
-#include <QtCore/QItemSelection>
-#include <QtCore/QRandomGenerator>
 #include <QtCore/QSortFilterProxyModel>
 #include <QtGui/QStandardItemModel>
 #include <QtTest/QAbstractItemModelTester>
 #include <cmath>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 using namespace Corvid_Qt;
 using corvid_test::Follower;
@@ -85,14 +86,48 @@ QVector<double> column(const Model &m, int c)
     return v;
 }
 
-/// A header row, then rows of time and two channels.
-std::unique_ptr<TablePlotModel> twoChannels(const QVector<QVector<double>> &rows)
+// Equal as stored bits, so NaN matches NaN and -0 does not match 0.
+bool sameBits(double a, double b)
 {
-    auto table = std::make_unique<TablePlotModel>(1, 3);
-    for (const QVector<double> &row : rows)
-        table->append(row);
-    return table;
+    return std::memcmp(&a, &b, sizeof a) == 0;
 }
+
+struct Chain {
+    std::unique_ptr<Units::MeasurementUnit> unit{Units::MeasurementUnit::fromType(Units::Units_nA)};
+    VRXSingleChannelDataModel a, b, shortSource;
+    VRXMultichannelProxyModel merged;
+    VRXAveragingProxyModel averaged;
+    VRXZeroingProxyModel zeroed;
+
+    // A capacity below 40 makes the buffers wrap.
+    explicit Chain(int capacity = 100000)
+        : a(capacity)
+        , b(capacity)
+        , shortSource(capacity)
+    {
+        for (VRXSingleChannelDataModel *m : {&a, &b, &shortSource})
+            m->SetUnits(unit.get());
+        for (int i = 1; i <= 40; ++i) {
+            a.AddData(0.001 * i, 1e-9 * std::sin(i * 0.3));
+            b.AddData(0.001 * i, i == 17 ? std::numeric_limits<double>::quiet_NaN() : 2e-9 * i);
+            if (i <= 12)
+                shortSource.AddData(0.001 * i, -3e-9 * i);
+        }
+        merged.addSourceModel(&a);
+        merged.addSourceModel(&b);
+        merged.addSourceModel(&shortSource);
+        averaged.setSourceModel(&merged);
+        averaged.setAveraging(4);
+        zeroed.setSourceModel(&averaged);
+        zeroed.zeroNow();
+    }
+
+    const VRXAbstractPlotDataModel *level(int i) const
+    {
+        const VRXAbstractPlotDataModel *levels[] = {&a, &merged, &averaged, &zeroed};
+        return levels[i];
+    }
+};
 
 } // namespace
 
@@ -244,20 +279,22 @@ private slots:
         SignalLog log(&proxy);
         proxy.zeroNow(); // no source: nothing to zero
         QVERIFY(!proxy.isZeroing() && log.text.isEmpty());
-        auto table = twoChannels({{1, 3, 4}, {2, 5, 7}});
-        proxy.setSourceModel(table.get());
+        TablePlotModel table(1, 3); // a header row, then time and two channels
+        table.append({1, 3, 4});
+        table.append({2, 5, 7});
+        proxy.setSourceModel(&table);
         log.text.clear();
         proxy.zeroNow();
-        table->append({3, 6.0, 7.5});
+        table.append({3, 6.0, 7.5});
         QCOMPARE(column(proxy, 1), QVector<double>({-2, 0, 1}));
         QCOMPARE(column(proxy, 2), QVector<double>({-3, 0, 0.5}));
-        QCOMPARE(column(proxy, 0), column(*table, 0));
-        QCOMPARE(proxy.doubleData(0, 2), table->doubleData(0, 2));
+        QCOMPARE(column(proxy, 0), column(table, 0));
+        QCOMPARE(proxy.doubleData(0, 2), table.doubleData(0, 2));
         proxy.zeroClear();
         QCOMPARE(log.text, QString("aboutToReset; reset; aboutToInsert 3-3 rows=3; inserted 3-3 rows=4; aboutToReset; reset"));
-        QCOMPARE(column(proxy, 1), column(*table, 1));
+        QCOMPARE(column(proxy, 1), column(table, 1));
         proxy.zeroNow();
-        table->append({4, 10, 10});
+        table.append({4, 10, 10});
         proxy.zeroNow(); // from the source's values, also while zeroing is on
         QCOMPARE(proxy.zeroes(), QVector<double>({10, 10}));
 
@@ -340,6 +377,77 @@ private slots:
         QTemporaryDir dir; // the untransformed data, as the device writes it
         QVERIFY(device.SaveDataToFile(dir.filePath("device.csv")) && proxy->SaveDataToFile(dir.filePath("proxy.csv")));
         QCOMPARE(corvid_test::readFile(dir.filePath("proxy.csv")), corvid_test::readFile(dir.filePath("device.csv")));
+    }
+
+    // A range read through any level of the usual chain gives, value for
+    // value, what doubleData() gives row by row.
+
+    void rangeMatchesRowReads_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("firstRow");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("capacity");
+        QTest::addColumn<bool>("oneAhead");
+        const auto row = [](const QByteArray &name, int level, int column, int first, int count, int capacity = 100000,
+                            bool oneAhead = false) { QTest::newRow(name) << level << column << first << count << capacity << oneAhead; };
+        const char *names[] = {"single", "merged", "averaged", "zeroed"};
+        for (int level = 0; level < 4; ++level) {
+            for (int column = 0; column <= (level == 0 ? 1 : 3); ++column) {
+                const QByteArray at = QByteArray(names[level]) + " column " + QByteArray::number(column);
+                row(at + ", all rows", level, column, 1, 40);
+                row(at + ", header and past the end", level, column, 0, 45);
+                row(at + ", before the header", level, column, -2, 5);
+                row(at + ", beyond the end", level, column, 41, 3);
+                // Ranges on either side of the wrap and across it.
+                for (int first : {1, 9, 20})
+                    row(at + ", wrapped from " + QByteArray::number(first), level, column, first, 12, 25);
+                // Full buffers, one a sample ahead: the others' rows sit one
+                // lower in the merged table until their samples arrive.
+                if (level == 1)
+                    row(at + ", one source a sample ahead", level, column, 1, 12, 12, true);
+            }
+        }
+        row("merged, short source's rows repeat", 1, 3, 5, 30);
+        row("zeroed, empty range", 3, 2, 3, 0);
+    }
+
+    void rangeMatchesRowReads()
+    {
+        QFETCH(int, level);
+        QFETCH(int, column);
+        QFETCH(int, firstRow);
+        QFETCH(int, count);
+        QFETCH(int, capacity);
+        QFETCH(bool, oneAhead);
+        Chain chain(capacity);
+        if (oneAhead)
+            chain.a.AddData(0.041, 5e-9);
+        const VRXAbstractPlotDataModel *model = chain.level(level);
+        std::vector<double> values(size_t(count) + 1, 12345.0);
+        model->doubleDataRange(column, firstRow, count, values.data());
+        for (int k = 0; k < count; ++k) {
+            const double expected = model->doubleData(firstRow + k, column);
+            QVERIFY2(sameBits(values[size_t(k)], expected),
+                     qPrintable(QStringLiteral("row %1: %2, expected %3").arg(firstRow + k).arg(values[size_t(k)]).arg(expected)));
+        }
+        QCOMPARE(values[size_t(count)], 12345.0);
+    }
+
+    void seriesReadWholeMatchesRowReads()
+    {
+        Chain chain;
+        VRXSeriesData series(chain.zeroed, 2, 3, 30);
+        const QVector<QPointF> whole = series.samples();
+        QCOMPARE(whole.size(), 28);
+        for (int i = 0; i < whole.size(); ++i) {
+            QVERIFY(sameBits(whole[i].x(), chain.zeroed.doubleData(3 + i, 0)));
+            QVERIFY(sameBits(whole[i].y(), chain.zeroed.doubleData(3 + i, 2)));
+            QVERIFY(sameBits(series.sample(size_t(i)).y(), whole[i].y()));
+        }
+        series.setScale(4.0);
+        QCOMPARE(series.samples().at(5).y(), chain.zeroed.doubleData(8, 2) / 4.0);
     }
 };
 

@@ -51,7 +51,7 @@ public:
     }
 
     // Plot-data interface: distinctive answers, so forwarding shows.
-    bool SaveDataToFile(const QString &fileName) const override { return !(savedTo = fileName).isEmpty(); }
+    bool SaveDataToFile(const QString &fileName) const override { return !fileName.isEmpty(); }
     void Clear() override
     {
         beginResetModel();
@@ -71,8 +71,6 @@ public:
     {
         return new Corvid_Qt::VRXSeriesData(*this, column, startRow, endRow);
     }
-
-    mutable QString savedTo;
 
 private:
     // The items stay where they are and their values move, unannounced,

@@ -14,16 +14,11 @@ using namespace Corvid_Qt;
 
 namespace {
 
-QTextDocument *documentOf(const VRXLogBrowser &log)
-{
-    return log.textBrowser()->document();
-}
-
 // One character per character of the block: 'E' bold in the error colour,
 // 'W' bold in the warning colour, '.' unformatted, '?' anything else.
 QString formatMask(const VRXLogBrowser &log, int blockNumber)
 {
-    const QTextBlock block = documentOf(log)->findBlockByNumber(blockNumber);
+    const QTextBlock block = log.textBrowser()->document()->findBlockByNumber(blockNumber);
     QString mask(block.text().size(), QLatin1Char('.'));
     for (const QTextLayout::FormatRange &range : block.layout()->formats()) {
         const QTextCharFormat &f = range.format;
@@ -40,7 +35,7 @@ QString formatMask(const VRXLogBrowser &log, int blockNumber)
 
 QStringList allLines(const VRXLogBrowser &log)
 {
-    return documentOf(log)->toPlainText().split(QLatin1Char('\n'));
+    return log.textBrowser()->document()->toPlainText().split(QLatin1Char('\n'));
 }
 
 } // namespace
@@ -58,27 +53,23 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("mask");
 
-        const QStringList err{"error"};
-        const QStringList warn{"warning"};
-        QTest::newRow("error word") << err << warn << false << "an error here" << "...EEEEE.....";
-        QTest::newRow("warning word") << err << warn << false << "warning: x" << "WWWWWWW...";
-        QTest::newRow("inside a longer word") << err << warn << false << "errors myerror" << "..............";
-        QTest::newRow("case matters") << err << warn << false << "Error ERROR" << "...........";
-        QTest::newRow("regular expression keyword") << QStringList{"err.r"} << warn << false << "errar"
-                                                    << "EEEEE";
-        QTest::newRow("invalid keyword matches nothing") << QStringList{"(", "error["} << warn << false
-                                                         << "( error[" << "........";
-        QTest::newRow("invalid keyword beside a valid one") << QStringList{"(", "fail"} << warn << false
-                                                            << "( fail" << "..EEEE";
-        QTest::newRow("empty keyword") << QStringList{""} << QStringList{""} << false << "a b" << "...";
-        QTest::newRow("warning wins overlap") << QStringList{"fail"} << QStringList{"fail"} << false
-                                              << "x fail" << "..WWWW";
-        QTest::newRow("whole block, match later") << err << warn << true << "an error" << "EEEEEEEE";
-        QTest::newRow("whole block, match at 0") << err << warn << true << "error, error" << "EEEEE..EEEEE";
-        QTest::newRow("whole block warning over word error") << err << warn << true << "error warning"
-                                                             << "WWWWWWWWWWWWW";
-        QTest::newRow("whole block error under word warning") << err << warn << true << "warning error"
-                                                              << "WWWWWWWEEEEEE";
+        const auto row = [](const char *name, const QString &line, const QString &mask, bool wholeBlock = false,
+                            const QStringList &errors = {"error"}, const QStringList &warnings = {"warning"}) {
+            QTest::newRow(name) << errors << warnings << wholeBlock << line << mask;
+        };
+        row("error word", "an error here", "...EEEEE.....");
+        row("warning word", "warning: x", "WWWWWWW...");
+        row("inside a longer word", "errors myerror", "..............");
+        row("case matters", "Error ERROR", "...........");
+        row("regular expression keyword", "errar", "EEEEE", false, {"err.r"});
+        row("invalid keyword matches nothing", "( error[", "........", false, {"(", "error["});
+        row("invalid keyword beside a valid one", "( fail", "..EEEE", false, {"(", "fail"});
+        row("empty keyword", "a b", "...", false, {""}, {""});
+        row("warning wins overlap", "x fail", "..WWWW", false, {"fail"}, {"fail"});
+        row("whole block, match later", "an error", "EEEEEEEE", true);
+        row("whole block, match at 0", "error, error", "EEEEE..EEEEE", true);
+        row("whole block warning over word error", "error warning", "WWWWWWWWWWWWW", true);
+        row("whole block error under word warning", "warning error", "WWWWWWWEEEEEE", true);
     }
 
     void keywordFormats()
@@ -100,7 +91,7 @@ private slots:
 
     // Highlighting starts when enabled, for lines already shown too; storing
     // false leaves it on. New keyword lists and colours replace the old ones
-    // and reach the lines shown.
+    // and reach the lines shown, and the lines added after a clear.
     void highlightingFollowsItsSwitchKeywordsAndColours()
     {
         VRXLogBrowser log;
@@ -126,6 +117,16 @@ private slots:
         log.setErrorWarningColorsForWhiteBackground();
         QCOMPARE(log.errorColor(), resource::kNonDangerousErrorConditionColor_onWhiteBackground);
         QCOMPARE(formatMask(log, 0), QStringLiteral("......EEEE"));
+
+        // The clear button empties the same document; highlighting goes on.
+        QTextDocument *document = log.textBrowser()->document();
+        QVERIFY(log.clearTextButtonVisible() && !log.clearTextButton()->icon().isNull());
+        QTest::mouseClick(log.clearTextButton(), Qt::LeftButton);
+        QCOMPARE(log.textBrowser()->document(), document);
+        QVERIFY(document->isEmpty());
+        log.appendLine("beta two");
+        QCOMPARE(document->blockCount(), 1);
+        QCOMPARE(formatMask(log, 0), QStringLiteral("EEEE...."));
     }
 
     // One report per line and kind, errors first, however often a line is
@@ -163,7 +164,7 @@ private slots:
         log.setMaximumBlockCount(20);
         for (int i = 0; i < 95; ++i) {
             log.appendLine(QString("line %1").arg(i));
-            QVERIFY(documentOf(log)->blockCount() <= 20);
+            QVERIFY(log.textBrowser()->document()->blockCount() <= 20);
         }
         const QStringList lines = allLines(log);
         const int first = 95 - lines.size();
@@ -174,7 +175,7 @@ private slots:
         log.setMaximumBlockCount(0);
         for (int i = 0; i < 30; ++i)
             log.appendLine("more");
-        QCOMPARE(documentOf(log)->blockCount(), 35);
+        QCOMPARE(log.textBrowser()->document()->blockCount(), 35);
     }
 
     void viewFollowsEndOnlyFromTheBottom()
@@ -201,22 +202,6 @@ private slots:
             log.appendLine("last");
         QTRY_VERIFY(bar->maximum() > before);
         QTRY_COMPARE(bar->value(), bar->maximum());
-    }
-
-    void clearButtonKeepsDocumentAndHighlighting()
-    {
-        VRXLogBrowser log;
-        QTextDocument *document = documentOf(log);
-        log.addErrorKeywords({"error"});
-        log.setSyntaxHighlighting(true);
-        log.appendLine("error one");
-        QVERIFY(log.clearTextButtonVisible() && !log.clearTextButton()->icon().isNull());
-        QTest::mouseClick(log.clearTextButton(), Qt::LeftButton);
-        QCOMPARE(documentOf(log), document);
-        QVERIFY(document->isEmpty());
-        log.appendLine("error two");
-        QCOMPARE(document->blockCount(), 1);
-        QCOMPARE(formatMask(log, 0), QStringLiteral("EEEEE...."));
     }
 };
 
