@@ -8,6 +8,7 @@
 #include <VRXSeriesData.h>
 #include <VRXSingleChannelDataModel.h>
 
+#include <QtCore/QRandomGenerator>
 #include <QtGui/QImage>
 #include <QtGui/QPainter>
 #include <QtGui/QPicture>
@@ -356,16 +357,48 @@ private Q_SLOTS:
 
     // A model's series is drawn from its columns; the picture is that of the
     // same samples given as points, also when the curve is normalised.
+    // A model's series is drawn from its columns, several samples at a
+    // time; the picture is that of the same samples given as points, drawn
+    // one by one, also when the curve is normalised. The shapes put what
+    // ends a column or a run inside those blocks.
+    void modelColumnsDrawAsTheirPoints_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("shape");
+        for (int count : {20000, 3000}) {
+            for (const char *shape : {"sine with a NaN", "uneven spacing", "time going back", "infinities", "gaps"})
+                QTest::addRow("%d, %s", count, shape) << count << QString::fromLatin1(shape);
+        }
+    }
     void modelColumnsDrawAsTheirPoints()
     {
+        QFETCH(int, count);
+        QFETCH(QString, shape);
+        QRandomGenerator random(7);
         VRXSingleChannelDataModel model;
-        Points points;
-        for (int i = 0; i < 20000; ++i) {
-            const double x = i * 0.02;
-            const double y = i == 7000 ? kNaN : 50 + 40 * std::sin(x / 9);
-            model.AddData(x, y);
-            points.append(QPointF(x, y));
+        const double step = 400.0 / count;
+        double x = 0.0;
+        for (int i = 0; i < count; ++i) {
+            double y = 50 + 40 * std::sin(x / 9) + random.bounded(10.0);
+            if (shape == QLatin1String("sine with a NaN") && i == count / 3)
+                y = kNaN;
+            if (shape == QLatin1String("infinities") && i % 997 == 5)
+                y = i % 2 ? kInf : -kInf;
+            model.AddData(shape == QLatin1String("infinities") && i % 1999 == 11 ? kInf : x, y);
+            double dx = step;
+            if (shape == QLatin1String("uneven spacing"))
+                dx = step * (0.3 + random.bounded(2.4));
+            else if (shape == QLatin1String("time going back") && i % 1500 == 700)
+                dx = -3 * step;
+            else if (shape == QLatin1String("gaps") && i % 2500 == 1200)
+                dx = 40 + i % 7;
+            x += dx;
         }
+        Points points;
+        for (int row = 1; row < model.rowCount(); ++row)
+            points.append(QPointF(model.doubleData(row, 0), model.doubleData(row, 1)));
+        QImage blank(kSize, QImage::Format_RGB32);
+        blank.fill(Qt::black);
         for (double scale : {1.0, 2.0}) {
             auto *series = static_cast<VRXSeriesData *>(model.seriesData(1, 1, -1));
             series->setScale(scale);
@@ -374,9 +407,10 @@ private Q_SLOTS:
                 p.ry() /= scale;
             const auto fromModel = makeCurve({}, 2.0);
             fromModel->setData(series);
-            const QImage image = draw(*fromModel);
-            QVERIFY(image != QImage(kSize, QImage::Format_RGB32));
-            QVERIFY2(image == draw(*makeCurve(scaled, 2.0)), qPrintable(QStringLiteral("scale %1").arg(scale)));
+            const QImage image = draw(*fromModel, QRectF(0, 0, 400, 100 / scale));
+            QVERIFY(image != blank);
+            QVERIFY2(image == draw(*makeCurve(scaled, 2.0), QRectF(0, 0, 400, 100 / scale)),
+                     qPrintable(QStringLiteral("scale %1").arg(scale)));
         }
     }
 

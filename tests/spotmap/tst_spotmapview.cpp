@@ -389,6 +389,10 @@ private Q_SLOTS:
         f.model.item(0, MapYPosColumn)->setData(QPointF(0, 20), SpecialDataRole);
         f.model.blockSignals(false);
         f.layer(0)->appendRow(spotRow(spot(20, 20)));
+        // Painted before anything else asks for the bounds.
+        const QImage picture = f.shot();
+        Shown fresh({spot(5, 5), spot(10, 10), spot(20, 20)}, Layer{{0, 20}, {0, 20}, 0.5, 1});
+        QCOMPARE(picture, fresh.shot());
         const QRectF square = f.view.boundsSquare();
         QCOMPARE(square.width(), 22.6);
         for (int i = 0; i < 3; ++i) {
