@@ -31,6 +31,12 @@ double bestSeconds(F &&f, int repeats = 5)
     return best;
 }
 
+/// CPU seconds of this process (all its threads, in case Qt hands work to
+/// a pool) taken by one call of f, best of `repeats` after one warm-up:
+/// undisturbed by what else runs on the machine.
+template <typename F>
+double bestCpuSeconds(F &&f, int repeats = 5);
+
 /// Prints "bench: <line>" on its own line and flushes, so scripts can read it.
 inline void report(const std::string &line)
 {
@@ -57,6 +63,19 @@ inline double cpuSeconds(int who = RUSAGE_THREAD)
     timespec t{};
     clock_gettime(who == RUSAGE_THREAD ? CLOCK_THREAD_CPUTIME_ID : CLOCK_PROCESS_CPUTIME_ID, &t);
     return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+template <typename F>
+double bestCpuSeconds(F &&f, int repeats)
+{
+    f();
+    double best = 1e300;
+    for (int i = 0; i < repeats; ++i) {
+        const double t0 = cpuSeconds(RUSAGE_SELF);
+        f();
+        best = std::min(best, cpuSeconds(RUSAGE_SELF) - t0);
+    }
+    return best;
 }
 
 /// Keeps the optimiser from dropping a computed value.
