@@ -114,53 +114,104 @@ class tst_Spectrogram : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void stripFitsGiveBeamNumbers_data()
+    // The numbers of the strip fits and of the pixel centroid, and the image
+    // showing the beam where they put it, whichever axes are inverted.
+    void numbersAndImageFollowTheBeam_data()
     {
-        QTest::addColumn<QVector<double>>("beam"); // X mean and sigma, Y mean and sigma, in strips
+        QTest::addColumn<bool>("strips");
+        // Strips: X mean and sigma, Y mean and sigma, in strips. Pixels: centre, sigmas and angle of a Beam.
+        QTest::addColumn<QVector<double>>("beam");
         QTest::addColumn<bool>("invx");
         QTest::addColumn<bool>("invy");
-        QTest::newRow("centred round") << QVector<double>{16.0, 3.0, 16.0, 3.0} << false << false;
-        QTest::newRow("offset elongated") << QVector<double>{10.3, 2.0, 20.6, 4.5} << false << false;
-        QTest::newRow("inverted X") << QVector<double>{10.3, 2.0, 20.6, 4.5} << true << false;
-        QTest::newRow("inverted Y") << QVector<double>{22.2, 3.5, 8.4, 1.8} << false << true;
-        QTest::newRow("both inverted") << QVector<double>{22.2, 3.5, 8.4, 1.8} << true << true;
+        QTest::addColumn<bool>("smoothing");
+        QTest::addColumn<float>("discriminator");
+        const QVector<double> offset{10.3, 2.0, 20.6, 4.5}, other{22.2, 3.5, 8.4, 1.8}, tilted{4.2, 7.1, 2.2, 1.1, 0.5};
+        QTest::newRow("strips centred round") << true << QVector<double>{16, 3, 16, 3} << false << false << false << 0.0f;
+        QTest::newRow("strips offset elongated") << true << offset << false << false << false << 0.0f;
+        QTest::newRow("strips inverted X") << true << offset << true << false << false << 0.0f;
+        QTest::newRow("strips inverted Y") << true << other << false << true << true << 0.0f;
+        QTest::newRow("strips both inverted") << true << other << true << true << true << 0.0f;
+        QTest::newRow("pixelated") << false << tilted << false << false << false << 0.0f;
+        QTest::newRow("pixelated smoothed") << false << QVector<double>{3.6, 4.2, 1, 1, 0} << false << false << true
+                                            << 0.0f;
+        QTest::newRow("pixelated inverted X") << false << tilted << true << false << false << 0.0f;
+        QTest::newRow("pixelated inverted Y") << false << tilted << false << true << true << 0.0f;
+        QTest::newRow("pixelated both, discriminated") << false << tilted << true << true << false << 0.2f;
     }
 
-    void stripFitsGiveBeamNumbers()
+    void numbersAndImageFollowTheBeam()
     {
+        QFETCH(bool, strips);
         QFETCH(QVector<double>, beam);
         QFETCH(bool, invx);
         QFETCH(bool, invy);
-        const double mx = beam[0], sx = beam[1], my = beam[2], sy = beam[3];
-
-        VRXSpectrogram sp;
-        Probe p(sp);
-        sp.setK417(true);
+        QFETCH(bool, smoothing);
+        QFETCH(float, discriminator);
+        Shown w;
+        Probe &p = w.p;
+        VRXSpectrogram &sp = w.sp;
+        if (strips)
+            sp.setK417(true);
         p.check("checkBox_invertX", invx);
         p.check("checkBox_invertY", invy);
-        const QVector<float> frame = stripFrame(mx, sx, my, sy, 1e-9);
+        p.check("checkBox_smoothing", smoothing);
+        p.child<QDoubleSpinBox>("discriminator_QScienceSpinBox")->setValue(discriminator);
+        QCOMPARE(sp.getDiscriminator(), discriminator);
+        const QVector<float> frame = strips ? stripFrame(beam[0], beam[1], beam[2], beam[3], 1e-9)
+                                            : pixelatedFrame(Beam{beam[0], beam[1], beam[2], beam[3], beam[4]});
         p.push(frame, 1.0);
-
         const SpectrogramCalc calc = sp.getCalc();
-        QVERIFY(calc.valid);
-        const double row = 32 - my;
-        QVERIFY(near(calc.meanx, 2 * (invx ? 16 - mx : mx - 16)));
-        QVERIFY(near(calc.meany, 2 * (invy ? row - 16 : 16 - row)));
-        QVERIFY(near(calc.dx, 2 * sx) && near(calc.dy, 2 * sy) && near(calc.elongation, sy / sx));
-        QCOMPARE(calc.mmajor, std::max(calc.dx, calc.dy));
-        QCOMPARE(calc.rotation, 0.0);
-        // The numbers and the synthetic image carry the strips' integral.
-        double sum = 0, imageSum = 0;
-        for (int k = 0; k < 32; ++k)
-            sum += frame[k] + frame[64 + k];
-        for (double v : p.cells->values())
-            imageSum += v;
-        QVERIFY(near(calc.integral, sum, 1e-15) && near(imageSum, sum, 1e-15));
-        QCOMPARE(p.cells->columns(), 32);
-        QCOMPARE(p.validity(), QStringLiteral("DATA VALID"));
-        QVERIFY(near(p.box("doubleSpinBox_meanx"), calc.meanx));
-        // Ellipse axes follow the fits, centred on the fitted cell.
-        QVERIFY(near(p.ellipse->m_x, mx + 0.5) && near(p.ellipse->m_major, 2 * sx) && near(p.ellipse->m_minor, 2 * sy));
+        QPointF centre; // in cells, counted from the top-left corner before inversion
+        if (strips) {
+            const double mx = beam[0], sx = beam[1], my = beam[2], sy = beam[3], row = 32 - my;
+            QVERIFY(calc.valid);
+            QVERIFY(near(calc.meanx, 2 * (invx ? 16 - mx : mx - 16)));
+            QVERIFY(near(calc.meany, 2 * (invy ? row - 16 : 16 - row)));
+            QVERIFY(near(calc.dx, 2 * sx) && near(calc.dy, 2 * sy) && near(calc.elongation, sy / sx));
+            QCOMPARE(calc.mmajor, std::max(calc.dx, calc.dy));
+            QCOMPARE(calc.rotation, 0.0);
+            // The numbers and the synthetic image carry the strips' integral.
+            double sum = 0, imageSum = 0;
+            for (int k = 0; k < 32; ++k)
+                sum += frame[k] + frame[64 + k];
+            for (double v : p.cells->values())
+                imageSum += v;
+            QVERIFY(near(calc.integral, sum, 1e-15) && near(imageSum, sum, 1e-15));
+            QCOMPARE(p.validity(), QStringLiteral("DATA VALID"));
+            QVERIFY(near(p.box("doubleSpinBox_meanx"), calc.meanx));
+            // Ellipse axes follow the fits, centred on the fitted cell.
+            QVERIFY(near(p.ellipse->m_x, mx + 0.5) && near(p.ellipse->m_major, 2 * sx) && near(p.ellipse->m_minor, 2 * sy));
+            centre = QPointF(mx + 0.5, row + 0.5);
+        } else {
+            using Chamber = corvid::math::VRXPixelatedChamber<float>;
+            Chamber chamber(frame.constData(), 128, Chamber::OwnershipPolicyShared);
+            Chamber::LMMatrix pixels;
+            chamber.calculate_all(corvid::math::LM2_IC, discriminator, pixels);
+            QCOMPARE(calc.valid, chamber.isValid());
+            const QPair<double, float> numbers[] = {
+                {calc.meanx, chamber.meanXmm(invx)}, {calc.meany, chamber.meanYmm(invy)},
+                {calc.rotation, chamber.rotationdeg(invx, invy)}, {calc.dx, chamber.dXmm()}, {calc.dy, chamber.dYmm()},
+                {calc.mmajor, chamber.majormm()}, {calc.mminor, chamber.minormm()}, {calc.elongation, chamber.elongation()},
+                {calc.integral, chamber.integral()}, {calc.max, chamber.max()}};
+            for (const auto &n : numbers)
+                QCOMPARE(float(n.first), n.second);
+            for (int i = 0; i < 144; ++i)
+                QCOMPARE(float(p.cells->values()[i]), pixels[i]);
+            QCOMPARE(p.ellipse->m_x, chamber.meanX());
+            QCOMPARE(p.ellipse->m_major, chamber.major() * 2);
+            QCOMPARE(p.ellipse->m_rotation, float(calc.rotation));
+            centre = QPointF(chamber.meanX(), chamber.meanY());
+        }
+
+        const int n = p.cells->columns();
+        QCOMPARE(n, strips ? 32 : 12);
+        QRectF area;
+        const QPointF seen = greyCentroid(w.canvas(area, n), area);
+        const QPointF expected(area.left() + (invx ? n - centre.x() : centre.x()) * area.width() / n,
+                               area.top() + (invy ? n - centre.y() : centre.y()) * area.height() / n);
+        QVERIFY2(QLineF(seen, expected).length() < area.width() / n * 0.6,
+                 qPrintable(QStringLiteral("seen %1,%2 expected %3,%4").arg(seen.x()).arg(seen.y())
+                                .arg(expected.x()).arg(expected.y())));
     }
 
     void stripFitFailureMarksFrameInvalid()
@@ -183,52 +234,6 @@ private Q_SLOTS:
         sp.SetRegressionOptions(true, {0.1, 1024, 1e-15, 1e-14}, 1);
         p.push(stripFrame(16, 3, 16, 3), 3.0);
         QVERIFY(sp.getCalc().valid);
-    }
-
-    void pixelatedNumbersAreTheChambers_data()
-    {
-        QTest::addColumn<bool>("invx");
-        QTest::addColumn<bool>("invy");
-        QTest::addColumn<float>("discriminator");
-        QTest::newRow("plain") << false << false << 0.0f;
-        QTest::newRow("inverted X") << true << false << 0.0f;
-        QTest::newRow("inverted Y") << false << true << 0.0f;
-        QTest::newRow("both, discriminated") << true << true << 0.2f;
-    }
-
-    void pixelatedNumbersAreTheChambers()
-    {
-        QFETCH(bool, invx);
-        QFETCH(bool, invy);
-        QFETCH(float, discriminator);
-
-        VRXSpectrogram sp;
-        Probe p(sp);
-        p.check("checkBox_invertX", invx);
-        p.check("checkBox_invertY", invy);
-        p.child<QDoubleSpinBox>("discriminator_QScienceSpinBox")->setValue(discriminator);
-        QCOMPARE(sp.getDiscriminator(), discriminator);
-        const QVector<float> frame = pixelatedFrame(Beam{4.2, 7.1, 2.2, 1.1, 0.5});
-        p.push(frame, 1.0);
-
-        using Chamber = corvid::math::VRXPixelatedChamber<float>;
-        Chamber chamber(frame.constData(), 128, Chamber::OwnershipPolicyShared);
-        Chamber::LMMatrix pixels;
-        chamber.calculate_all(corvid::math::LM2_IC, discriminator, pixels);
-        const SpectrogramCalc calc = sp.getCalc();
-        QCOMPARE(calc.valid, chamber.isValid());
-        const QPair<double, float> numbers[] = {
-            {calc.meanx, chamber.meanXmm(invx)}, {calc.meany, chamber.meanYmm(invy)},
-            {calc.rotation, chamber.rotationdeg(invx, invy)}, {calc.dx, chamber.dXmm()}, {calc.dy, chamber.dYmm()},
-            {calc.mmajor, chamber.majormm()}, {calc.mminor, chamber.minormm()}, {calc.elongation, chamber.elongation()},
-            {calc.integral, chamber.integral()}, {calc.max, chamber.max()}};
-        for (const auto &n : numbers)
-            QCOMPARE(float(n.first), n.second);
-        for (int i = 0; i < 144; ++i)
-            QCOMPARE(float(p.cells->values()[i]), pixels[i]);
-        QCOMPARE(p.ellipse->m_x, chamber.meanX());
-        QCOMPARE(p.ellipse->m_major, chamber.major() * 2);
-        QCOMPARE(p.ellipse->m_rotation, float(calc.rotation));
     }
 
     void historyIsThrottledOrderedAndCapped()
@@ -467,50 +472,6 @@ private Q_SLOTS:
         QCOMPARE(updates.count(), 1);
         QVERIFY(p.child<QWidget>("frame_diagnostic")->isVisibleTo(&sp));
         QVERIFY(!p.child<QWidget>("QFrame_calculations")->isVisibleTo(&sp));
-    }
-
-    void imageShowsBeamWhereItIs_data()
-    {
-        QTest::addColumn<bool>("strips");
-        QTest::addColumn<bool>("invx");
-        QTest::addColumn<bool>("invy");
-        QTest::addColumn<bool>("smoothing");
-        QTest::newRow("pixelated") << false << false << false << false;
-        QTest::newRow("pixelated smoothed") << false << false << false << true;
-        QTest::newRow("pixelated inverted X") << false << true << false << false;
-        QTest::newRow("pixelated inverted Y") << false << false << true << true;
-        QTest::newRow("strips") << true << false << false << false;
-        QTest::newRow("strips inverted both") << true << true << true << true;
-    }
-
-    void imageShowsBeamWhereItIs()
-    {
-        QFETCH(bool, strips);
-        QFETCH(bool, invx);
-        QFETCH(bool, invy);
-        QFETCH(bool, smoothing);
-
-        Shown w;
-        Probe &p = w.p;
-        if (strips)
-            w.sp.setK417(true);
-        p.check("checkBox_invertX", invx);
-        p.check("checkBox_invertY", invy);
-        p.check("checkBox_smoothing", smoothing);
-        const int n = strips ? 32 : 12;
-        // Beam centre in cells: left of and above the middle.
-        const double cx = n * 0.3, cy = n * 0.35;
-        p.push(strips ? stripFrame(cx - 0.5, 3, n - cy + 0.5, 3) : pixelatedFrame(Beam{cx, cy, 1.0, 1.0}), 1.0);
-
-        QRectF area;
-        const QImage canvas = w.canvas(area, n);
-        const QPointF seen = greyCentroid(canvas, area);
-        // Counted from the top-left corner of the image as it appears.
-        const QPointF expected(area.left() + (invx ? n - cx : cx) * area.width() / n,
-                               area.top() + (invy ? n - cy : cy) * area.height() / n);
-        QVERIFY2(QLineF(seen, expected).length() < area.width() / n * 0.6,
-                 qPrintable(QStringLiteral("seen %1,%2 expected %3,%4").arg(seen.x()).arg(seen.y())
-                                .arg(expected.x()).arg(expected.y())));
     }
 
     void colourMapChangesPixels()
