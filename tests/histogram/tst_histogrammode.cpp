@@ -1,5 +1,3 @@
-// The beam-profile mode of the plot view: bars, markers with their
-// statistics, the statistics items per peak region and their strips.
 #include "ViewProbe.h"
 
 #include <MeasurementUnit.h>

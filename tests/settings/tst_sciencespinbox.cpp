@@ -1,6 +1,3 @@
-// The scientific-notation spin box: text and value in several locales,
-// decade and additive stepping, the verdicts of its validation for partial
-// input and range limits, and the digit search behind those verdicts.
 #include <QScienceSpinBox.h>
 #include <QScienceSpinBox_p.h>
 
