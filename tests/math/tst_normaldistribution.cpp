@@ -243,14 +243,13 @@ private slots:
     {
         QFETCH(Values, values);
         QFETCH(Knobs, options);
-        QFETCH(QList<int>, codes);
         QList<int> got;
         for (int which : {Regression, Precalculated, Gaussabola}) {
             Values copy = values;
             auto d = profile(copy);
             got << estimate(which, d, options);
         }
-        QCOMPARE(got, codes);
+        QTEST(got, "codes");
     }
 
     void precalculatedRegressionUsesStoredPeak()
