@@ -172,7 +172,7 @@ private slots:
         }
     }
 
-    void loadsHandWrittenFiles_data()
+    void filesLoadOrStayUntouched_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("content");
@@ -181,48 +181,82 @@ private slots:
         QTest::addColumn<int>("cogWindow");
         QTest::addColumn<int>("chi2");
         QTest::addColumn<bool>("resetShown");
+        QTest::addColumn<bool>("readable");
 
         QTest::newRow("ini, 8 peaks") << "a.ini"
             << QByteArray("[StatisticsSetupPage]\ncenter-of-gravity=true\npeaks=3\ncenter-of-window=9\nchi2-window=7\n")
-            << false << 8 << 9 << 7 << false;
+            << false << 8 << 9 << 7 << false << true;
         QTest::newRow("ini, missing keys load as 0") << "b.ini"
-            << QByteArray("[StatisticsSetupPage]\ncenter-of-gravity=true\n") << false << 1 << 1 << 1 << false;
+            << QByteArray("[StatisticsSetupPage]\ncenter-of-gravity=true\n") << false << 1 << 1 << 1 << false << true;
         QTest::newRow("ini, wrong types") << "c.ini"
             << QByteArray("[StatisticsSetupPage]\ncenter-of-gravity=yes please\npeaks=eight\ncenter-of-window=2.5\n")
-            << false << 0 << 1 << 1 << false;
+            << false << 0 << 1 << 1 << false << true;
         QTest::newRow("ini, loading the factory group") << "f.ini"
             << QByteArray("[FactoryReset]\ncenter-of-gravity=true\npeaks=1\nchi2-window=6\n\n"
                           "[StatisticsSetupPage]\npeaks=2\n")
-            << true << 2 << 1 << 6 << true;
+            << true << 2 << 1 << 6 << true << true;
         QTest::newRow("xml") << "g.xui"
             << QByteArray("<?xml version=\"1.0\"?>\n<Settings>\n <StatisticsSetupPage>\n"
                           "  <center-of-gravity>true</center-of-gravity>\n  <peaks>2</peaks>\n"
                           "  <center-of-window> 13 </center-of-window>\n </StatisticsSetupPage>\n</Settings>\n")
-            << false << 4 << 13 << 1 << false;
+            << false << 4 << 13 << 1 << false << true;
         QTest::newRow("xml with factory group") << "h.xui"
             << QByteArray("<Settings><FactoryReset><peaks>0</peaks></FactoryReset>"
                           "<StatisticsSetupPage><center-of-gravity>1</center-of-gravity><chi2-window>x</chi2-window>"
                           "</StatisticsSetupPage></Settings>")
-            << false << 1 << 1 << 1 << true;
+            << false << 1 << 1 << 1 << true << true;
+        // Unreadable files: the page shows its defaults and never writes them.
+        const auto unreadable = [](const char *tag, const char *name, const QByteArray &content) {
+            QTest::newRow(tag) << name << content << false << 0 << 5 << 5 << false << false;
+        };
+        const QByteArray good = "<Settings><StatisticsSetupPage><center-of-gravity>true</center-of-gravity>"
+                                "<peaks>3</peaks></StatisticsSetupPage></Settings>";
+        unreadable("truncated xml", "t.xui", good.left(good.size() - 20));
+        unreadable("entity expansion", "e.xui",
+                   "<?xml version=\"1.0\"?><!DOCTYPE Settings [<!ENTITY a \"aaaaaaaaaa\">"
+                   "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
+                   "<Settings><StatisticsSetupPage><peaks>&b;</peaks></StatisticsSetupPage></Settings>");
+        unreadable("external entity", "x.xui",
+                   "<?xml version=\"1.0\"?><!DOCTYPE Settings SYSTEM \"file:///etc/passwd\">"
+                   "<Settings><peaks>1</peaks></Settings>");
+        unreadable("65 levels", "d.xui",
+                   "<Settings>" + QByteArray("<a>").repeated(64) + "1" + QByteArray("</a>").repeated(64) + "</Settings>");
+        unreadable("other root", "r.xui", "<Config><StatisticsSetupPage/></Config>");
+        unreadable("ini, broken section", "s.ini", "[StatisticsSetupPage\ncenter-of-gravity=true\n");
     }
 
-    void loadsHandWrittenFiles()
+    void filesLoadOrStayUntouched()
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
         QFETCH(bool, factory);
         QFETCH(int, cogItems);
+        QFETCH(bool, readable);
         const QString path = m_dir.filePath(name);
         writeFile(path, content);
-        Rig rig;
-        rig.page.setApplicationSettings(QFileInfo(path), factory, false);
-        QVERIFY(rig.page.storesSettings());
-        QCOMPARE(rig.a.histogramItems(View::CoGHistogramItemType).size(), cogItems);
-        QCOMPARE(rig.b.histogramItems(View::CoGHistogramItemType).size(), cogItems);
-        QTEST(rig.spin("CoGWindowEdit")->value(), "cogWindow");
-        QTEST(rig.spin("Chi2WindowEdit")->value(), "chi2");
-        QTEST(rig.w<QPushButton>("factoryResetPushButton")->isVisibleTo(&rig.page), "resetShown");
-        QVERIFY(rig.peaks()->currentIndex() >= 0);
+        {
+            Rig rig;
+            rig.spin("CoGWindowEdit")->setValue(30);
+            s_warnings.clear();
+            const QtMessageHandler previous = qInstallMessageHandler(collectSettingsWarnings);
+            rig.page.setApplicationSettings(QFileInfo(path), factory, false);
+            qInstallMessageHandler(previous);
+            QCOMPARE(rig.page.storesSettings(), readable);
+            QCOMPARE(s_warnings.size(), readable ? 0 : 1);
+            QVERIFY(readable || s_warnings.first().contains(path));
+            QCOMPARE(rig.a.histogramItems(View::CoGHistogramItemType).size(), cogItems);
+            QCOMPARE(rig.b.histogramItems(View::CoGHistogramItemType).size(), cogItems);
+            QTEST(rig.spin("CoGWindowEdit")->value(), "cogWindow");
+            QTEST(rig.spin("Chi2WindowEdit")->value(), "chi2");
+            QTEST(rig.w<QPushButton>("factoryResetPushButton")->isVisibleTo(&rig.page), "resetShown");
+            QVERIFY(rig.peaks()->currentIndex() >= 0);
+            if (readable)
+                return;
+            rig.group("CoGCBox")->setChecked(true);
+            rig.peaks()->setCurrentIndex(2);
+            QCOMPARE(rig.a.histogramItems(View::CoGHistogramItemType).size(), 4);
+        }
+        QCOMPARE(corvid_test::readFile(path), content);
     }
 
     void factoryResetCopiesIntoTheLiveGroup()
@@ -256,53 +290,6 @@ private slots:
                          values["FactoryReset/" + key].toString());
             QCOMPARE(check.getSettings()->value("FactoryReset/peaks").toInt(), 1);
         }
-    }
-
-    void unreadableFilesAreNeverWritten_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("content");
-        const QByteArray good = "<Settings><StatisticsSetupPage><center-of-gravity>true</center-of-gravity>"
-                                "<peaks>3</peaks></StatisticsSetupPage></Settings>";
-        QTest::newRow("truncated xml") << "t.xui" << good.left(good.size() - 20);
-        QTest::newRow("entity expansion") << "e.xui"
-            << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE Settings [<!ENTITY a \"aaaaaaaaaa\">"
-                          "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
-                          "<Settings><StatisticsSetupPage><peaks>&b;</peaks></StatisticsSetupPage></Settings>");
-        QTest::newRow("external entity") << "x.xui"
-            << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE Settings SYSTEM \"file:///etc/passwd\">"
-                          "<Settings><peaks>1</peaks></Settings>");
-        QTest::newRow("65 levels") << "d.xui"
-            << "<Settings>" + QByteArray("<a>").repeated(64) + "1" + QByteArray("</a>").repeated(64) + "</Settings>";
-        QTest::newRow("other root") << "r.xui" << QByteArray("<Config><StatisticsSetupPage/></Config>");
-        QTest::newRow("ini, broken section") << "s.ini"
-            << QByteArray("[StatisticsSetupPage\ncenter-of-gravity=true\n");
-    }
-
-    void unreadableFilesAreNeverWritten()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, content);
-        const QString path = m_dir.filePath(name);
-        writeFile(path, content);
-        {
-            Rig rig;
-            rig.spin("CoGWindowEdit")->setValue(30);
-            s_warnings.clear();
-            const QtMessageHandler previous = qInstallMessageHandler(collectSettingsWarnings);
-            rig.page.setApplicationSettings(QFileInfo(path), false, false);
-            qInstallMessageHandler(previous);
-            QCOMPARE(s_warnings.size(), 1);
-            QVERIFY(s_warnings.first().contains(path));
-            QVERIFY(!rig.page.storesSettings());
-            QCOMPARE(rig.spin("CoGWindowEdit")->value(), 5);
-            QVERIFY(!rig.group("CoGCBox")->isChecked());
-            QVERIFY(!rig.w<QPushButton>("factoryResetPushButton")->isVisibleTo(&rig.page));
-            rig.group("CoGCBox")->setChecked(true);
-            rig.peaks()->setCurrentIndex(2);
-            QCOMPARE(rig.a.histogramItems(View::CoGHistogramItemType).size(), 4);
-        }
-        QCOMPARE(corvid_test::readFile(path), content);
     }
 
     void unwritableFolderLeavesThePageWorking()
