@@ -218,6 +218,15 @@ private slots:
         QCOMPARE(item->label().text(), QStringLiteral("<pre>%1: %2\n%3</pre>").arg(prefix, item->errorMessage(), padding));
     }
 
+    void chiSquareQualityClampedAtZero()
+    {
+        // A narrow peak among high channels: the residuals sum far above 1.
+        VRX_GaussabolaHistogramItem item(m_strip.get(), true);
+        item.setChiWindow(5);
+        QVERIFY(item.prepare(0, {9, 9, 9, 9, 1, 10, 1, 9, 9, 9, 9}, 11, {}));
+        QVERIFY2(item.label().text().endsWith(QString::fromUtf8("χ²: 0.0%\n</pre>")), qPrintable(item.label().text()));
+    }
+
     void undefinedNoiseFiguresReadNA_data()
     {
         QTest::addColumn<QVector<float>>("values");
