@@ -129,7 +129,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("smoothing");
         QTest::addColumn<float>("discriminator");
         const QVector<double> offset{10.3, 2.0, 20.6, 4.5}, other{22.2, 3.5, 8.4, 1.8}, tilted{4.2, 7.1, 2.2, 1.1, 0.5};
-        QTest::newRow("strips centred round") << true << QVector<double>{16, 3, 16, 3} << false << false << false << 0.0f;
+        QTest::newRow("strips centred round") << true << QVector<double>{16, 3, 16, 3} << false << false << false
+                                              << 0.0f;
         QTest::newRow("strips offset elongated") << true << offset << false << false << false << 0.0f;
         QTest::newRow("strips inverted X") << true << offset << true << false << false << 0.0f;
         QTest::newRow("strips inverted Y") << true << other << false << true << true << 0.0f;

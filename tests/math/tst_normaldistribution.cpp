@@ -166,7 +166,8 @@ private slots:
             } else {
                 QCOMPARE(estimator == Precalculated ? fixed.calculate_all() : weighted.calculate_all(false), 0);
                 // Channels 10 .. 18 hold at least a tenth of the peak (channel 14).
-                QCOMPARE(estimator == Precalculated ? fixed.signal_range() : weighted.signal_range(), std::make_pair(10, 18));
+                const auto range = estimator == Precalculated ? fixed.signal_range() : weighted.signal_range();
+                QCOMPARE(range, std::make_pair(10, 18));
             }
             QVERIFY(d.m_fitComplete);
             QVERIFY(v == before);

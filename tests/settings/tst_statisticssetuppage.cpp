@@ -220,7 +220,8 @@ private slots:
                    "<?xml version=\"1.0\"?><!DOCTYPE Settings SYSTEM \"file:///etc/passwd\">"
                    "<Settings><peaks>1</peaks></Settings>");
         unreadable("65 levels", "d.xui",
-                   "<Settings>" + QByteArray("<a>").repeated(64) + "1" + QByteArray("</a>").repeated(64) + "</Settings>");
+                   "<Settings>" + QByteArray("<a>").repeated(64) + "1" + QByteArray("</a>").repeated(64)
+                       + "</Settings>");
         unreadable("other root", "r.xui", "<Config><StatisticsSetupPage/></Config>");
         unreadable("ini, broken section", "s.ini", "[StatisticsSetupPage\ncenter-of-gravity=true\n");
     }
