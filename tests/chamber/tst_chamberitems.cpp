@@ -17,19 +17,6 @@ namespace {
 
 const int kSide = 480;
 
-/// Maps plot units [0, cells) onto a kSide square canvas, rows downwards.
-struct CanvasMaps
-{
-    explicit CanvasMaps(int cells)
-    {
-        x.setScaleInterval(0, cells);
-        x.setPaintInterval(0, kSide);
-        y.setScaleInterval(cells, 0);
-        y.setPaintInterval(kSide, 0);
-    }
-    QwtScaleMap x, y;
-};
-
 bool isColour(QRgb pixel, QRgb colour)
 {
     return std::abs(qRed(pixel) - qRed(colour)) < 60 && std::abs(qGreen(pixel) - qGreen(colour)) < 60
@@ -51,13 +38,18 @@ double reach(const QImage &image, QPointF from, double direction, QRgb colour)
     return last;
 }
 
+/// The item drawn with plot units [0, cells) over a kSide square canvas, rows downwards.
 QImage drawn(const QwtPlotItem &item, int cells)
 {
     QImage image(kSide, kSide, QImage::Format_RGB32);
     image.fill(Qt::black);
     QPainter painter(&image);
-    const CanvasMaps maps(cells);
-    item.draw(&painter, maps.x, maps.y, QRectF(0, 0, kSide, kSide));
+    QwtScaleMap x, y;
+    x.setScaleInterval(0, cells);
+    x.setPaintInterval(0, kSide);
+    y.setScaleInterval(cells, 0);
+    y.setPaintInterval(kSide, 0);
+    item.draw(&painter, x, y, QRectF(0, 0, kSide, kSide));
     return image;
 }
 
