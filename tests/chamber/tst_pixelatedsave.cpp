@@ -1,16 +1,14 @@
 #include "ChamberFrames.h"
+#include "ModelTestHelpers.h"
 #include "TablePlotModel.h"
 
 #include <MeasurementUnit.h>
 #include <VRXMultichannelProxyModel.h>
 
-#include <QtCore/QDir>
-#include <QtCore/QTemporaryDir>
 #include <QtTest/QtTest>
 #include <cmath>
 #include <limits>
 #include <memory>
-#include <sys/stat.h>
 
 using namespace Corvid_Qt;
 using Chamber = corvid::math::VRXPixelatedChamber<float>;
@@ -44,11 +42,6 @@ private:
     Units::nC m_nC;
 };
 
-QList<QByteArray> fieldsOf(const QByteArray &line)
-{
-    return line.trimmed().split(',');
-}
-
 } // namespace
 
 class TestPixelatedSave : public QObject
@@ -61,22 +54,13 @@ class TestPixelatedSave : public QObject
     QVector<double> m_times;
     QTemporaryDir m_dir;
 
-    void makeProxy(int channels, const Frames &frames, const QVector<double> &times)
+    void makeProxy(int channels)
     {
         m_proxy.reset();
-        m_source.reset(new ChamberSource(channels, frames, times));
+        m_source.reset(new ChamberSource(channels, m_frames, m_times));
         m_proxy.reset(new VRXMultichannelProxyModel);
         for (int c = 1; c <= channels; ++c)
             m_proxy->addSourceModel(m_source.get(), c);
-    }
-
-    QList<QByteArray> save(float discriminator, bool invertx, bool inverty)
-    {
-        const QString path = m_dir.filePath("frames.csv");
-        QFile file(path);
-        if (!m_proxy->SavePixelatedDataToFile(path, discriminator, invertx, inverty) || !file.open(QIODevice::ReadOnly))
-            return {};
-        return file.readAll().split('\n');
     }
 
 private Q_SLOTS:
@@ -92,8 +76,6 @@ private Q_SLOTS:
             m_frames[1][unread] = 1.0;
         m_frames[2][0] = std::numeric_limits<double>::quiet_NaN();
     }
-
-    void init() { makeProxy(kChannels, m_frames, m_times); }
 
     void oneLinePerRowAsTheNumericLibraryComputesIt_data()
     {
@@ -112,11 +94,14 @@ private Q_SLOTS:
         QFETCH(float, discriminator);
         QFETCH(bool, invertx);
         QFETCH(bool, inverty);
-        const QList<QByteArray> lines = save(discriminator, invertx, inverty);
+        makeProxy(kChannels);
+        const QString path = m_dir.filePath("frames.csv");
+        QVERIFY(m_proxy->SavePixelatedDataToFile(path, discriminator, invertx, inverty));
+        const QList<QByteArray> lines = corvid_test::readFile(path).split('\n');
         QCOMPARE(lines.size(), m_frames.size() + 2); // the header, and nothing after the last line feed
         QVERIFY(lines.last().isEmpty());
         // Every column named once, values with their base unit.
-        const QList<QByteArray> header = fieldsOf(lines.first());
+        const QList<QByteArray> header = lines.first().trimmed().split(',');
         QCOMPARE(header.mid(0, 2), (QList<QByteArray>{"time(s)", "pixel_0_0(C)"}));
         QCOMPARE(header.at(13), QByteArray("pixel_1_0(C)"));
         QCOMPARE(header.mid(kPixels),
@@ -125,7 +110,7 @@ private Q_SLOTS:
         QCOMPARE(QSet<QByteArray>(header.begin(), header.end()).size(), kFields);
 
         for (int i = 0; i < m_frames.size(); ++i) {
-            const QList<QByteArray> fields = fieldsOf(lines.at(i + 1));
+            const QList<QByteArray> fields = lines.at(i + 1).trimmed().split(',');
             QCOMPARE(fields.size(), kFields);
             QCOMPARE(fields.first().toDouble(), m_times[i]);
 
@@ -150,38 +135,6 @@ private Q_SLOTS:
         }
     }
 
-    void inversionsMirrorTheImageAsShown_data()
-    {
-        QTest::addColumn<bool>("invertx");
-        QTest::addColumn<bool>("inverty");
-        QTest::addColumn<int>("shownPixel");
-        QTest::addColumn<float>("meanXSign");
-        QTest::addColumn<float>("meanYSign");
-        // Channel 0 feeds pixel row 5, column 6: just right of and above the centre.
-        QTest::newRow("plain") << false << false << 5 * 12 + 6 << 1.0f << 1.0f;
-        QTest::newRow("invert x") << true << false << 5 * 12 + 5 << -1.0f << 1.0f;
-        QTest::newRow("invert y") << false << true << 6 * 12 + 6 << 1.0f << -1.0f;
-        QTest::newRow("both") << true << true << 6 * 12 + 5 << -1.0f << -1.0f;
-    }
-
-    void inversionsMirrorTheImageAsShown()
-    {
-        QFETCH(bool, invertx);
-        QFETCH(bool, inverty);
-        QFETCH(int, shownPixel);
-        QFETCH(float, meanXSign);
-        QFETCH(float, meanYSign);
-        QVector<double> single(kChannels, 0.0);
-        single[0] = 4e-9;
-        makeProxy(kChannels, {single}, {10.0});
-        const QList<QByteArray> fields = fieldsOf(save(0.0f, invertx, inverty).value(1));
-        QCOMPARE(fields.size(), kFields);
-        for (int p = 0; p < kPixels; ++p)
-            QCOMPARE(fields.at(1 + p).toDouble() != 0.0, p == shownPixel);
-        QCOMPARE(fields.at(1 + kPixels).toFloat(), meanXSign * 0.5f * corvid::math::k_conv);
-        QCOMPARE(fields.at(2 + kPixels).toFloat(), meanYSign * 0.5f * corvid::math::k_conv);
-    }
-
     void refusesWithoutWritingAnything_data()
     {
         QTest::addColumn<int>("channels");
@@ -199,7 +152,7 @@ private Q_SLOTS:
     {
         QFETCH(int, channels);
         QFETCH(QString, target);
-        makeProxy(channels, m_frames, m_times);
+        makeProxy(channels);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("folder"));
         QCOMPARE(mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0600), 0);

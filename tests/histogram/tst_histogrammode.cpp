@@ -1,5 +1,3 @@
-// The beam-profile mode of the plot view: bars, markers with their
-// statistics, the statistics items per peak region and their strips.
 #include "ViewProbe.h"
 
 #include <MeasurementUnit.h>
@@ -157,38 +155,36 @@ private slots:
         for (int c = 0; c < 300; ++c)
             strips[size_t(c)]->AddData(1.0, v[c]);
         QTest::ignoreMessage(QtWarningMsg, qPrintable(kTooWide));
-        struct {
-            ViewProbe view{QSize(1000, 700)};
-        } view;
-        view.view.enableHistogramItem(View::RegressionHistogramItemType, 2, kRegressionOptions, true);
+        ViewProbe view(QSize(1000, 700));
+        view.enableHistogramItem(View::RegressionHistogramItemType, 2, kRegressionOptions, true);
         // First a narrow profile: the wide one then takes its place.
         FakeDeviceModel narrow(32);
-        view.view.showWith(&narrow, View::HistogramPlotMode);
-        view.view.setModel(&merged);
+        view.showWith(&narrow, View::HistogramPlotMode);
+        view.setModel(&merged);
         ViewProbe::settle();
         QCOMPARE(merged.rowCount(), 2);
-        QCOMPARE(view.view.axis(QwtPlot::xBottom).upperBound(), 300.5);
-        QCOMPARE(int(view.view.bars()->dataSize()), 300);
+        QCOMPARE(view.axis(QwtPlot::xBottom).upperBound(), 300.5);
+        QCOMPARE(int(view.bars()->dataSize()), 300);
         // Switched off past 256 as below it.
         QVERIFY(merged.setData(merged.index(0, 290), Qt::Unchecked, Qt::CheckStateRole));
         ViewProbe::settle();
         for (int c : {1, 41, 256, 257, 280, 290, 300})
-            QCOMPARE(view.view.bars()->sample(size_t(c - 1)).value, c == 290 ? 0.0 : v[c - 1]);
-        Item *beyond = view.view.item(View::RegressionHistogramItemType, 1);
+            QCOMPARE(view.bars()->sample(size_t(c - 1)).value, c == 290 ? 0.0 : v[c - 1]);
+        Item *beyond = view.item(View::RegressionHistogramItemType, 1);
         QVERIFY2(beyond->errorMessage().isEmpty(), qPrintable(beyond->errorMessage()));
         QVERIFY2(qAbs(beyond->position() - 280.4f) < 0.1f, qPrintable(beyond->label().text()));
         QCOMPARE(int(beyond->distribution()->size()), 150);
         // Its panel on the strip, above its channel.
-        const QwtScaleDraw *draw = view.view.histogramAxisWidget(View::RegressionHistogramItemType)->axisWidget()->scaleDraw();
+        const QwtScaleDraw *draw = view.histogramAxisWidget(View::RegressionHistogramItemType)->axisWidget()->scaleDraw();
         QCOMPARE(draw->scaleDiv().interval(), QwtInterval(0.5, 300.5));
         QCOMPARE(draw->label(beyond->position()).text(), beyond->label().text());
 
         // Markers on channels past 256 stay there, and measure there.
-        view.view.click(QPointF(281.2, 0), QPointF(279, 0));
-        QCOMPARE(view.view.plotMarker(0)->value(), QPointF(281.0, v[280]));
-        QCOMPARE(view.view.plotMarker(1)->xValue(), 279.0);
-        QVERIFY2(view.view.markerText(1).contains(QStringLiteral("\n      Sum: %1\n").arg(v[278] + v[279] + v[280], 12, 'g')),
-                 qPrintable(view.view.markerText(1)));
+        view.click(QPointF(281.2, 0), QPointF(279, 0));
+        QCOMPARE(view.plotMarker(0)->value(), QPointF(281.0, v[280]));
+        QCOMPARE(view.plotMarker(1)->xValue(), 279.0);
+        QVERIFY2(view.markerText(1).contains(QStringLiteral("\n      Sum: %1\n").arg(v[278] + v[279] + v[280], 12, 'g')),
+                 qPrintable(view.markerText(1)));
     }
 
     void optionVectorsAndTheirDefaults_data()
@@ -219,7 +215,6 @@ private slots:
     {
         QFETCH(int, type);
         QFETCH(QVector<double>, options);
-        QFETCH(QString, settings);
         Probe view(12);
         view.view.enableHistogramItem(View::HistogramItemTypes(type), 1, options, false);
         Item *item = view.view.item(View::HistogramItemTypes(type));
@@ -237,7 +232,7 @@ private slots:
         QStringList text;
         for (double v : s)
             text << QString::number(v, 'g', 6);
-        QCOMPARE(text.join(QLatin1Char(' ')), settings);
+        QTEST(text.join(QLatin1Char(' ')), "settings");
     }
 
     void energyLineOnCurveItemsOnly()
@@ -317,7 +312,7 @@ private slots:
             for (double dy = -1; dy <= 1; dy += 0.05)
                 curvePixels += isCurve(image.pixel(onView(x, y + dy)));
             QVERIFY(curvePixels > 0);
-            QVERIFY(!isCurve(image.pixel(onView(x, 2 * y))));
+            QVERIFY(!isCurve(image.pixel(onView(x, y + 2))));
         }
     }
 

@@ -1,5 +1,3 @@
-// The XML settings format: round trips of nested, odd, deep and megabyte
-// keys, and writes that must keep the old file.
 #include <VRXApplicationSettings.h>
 
 #include <QtTest/QtTest>

@@ -1,6 +1,3 @@
-// The scientific-notation spin box: text and value in several locales,
-// decade and additive stepping, the verdicts of its validation for partial
-// input and range limits, and the digit search behind those verdicts.
 #include <QScienceSpinBox.h>
 #include <QScienceSpinBox_p.h>
 
@@ -94,9 +91,26 @@ private slots:
         QCOMPARE(late.groupSeparator(), local.box->groupSeparator());
     }
 
-    void steppingByDecadesOrBySingleStep()
+    void enterCommitsTheTextAndStepsGoByDecades()
     {
         QScienceSpinBox box(nullptr, false, false);
+        box.setKeyboardTracking(false);
+        box.setValue(1.0);
+        QSignalSpy returns(&box, &QScienceSpinBox::returnKeyPressed);
+        QSignalSpy values(&box, QOverload<double>::of(&QDoubleSpinBox::valueChanged));
+        box.theLineEdit()->selectAll();
+        QTest::keyClicks(&box, "2e3");
+        QCOMPARE(values.count(), 0);
+        QTest::keyClick(&box, Qt::Key_Return);
+        QCOMPARE(returns.count(), 1);
+        QCOMPARE(box.value(), 2000.0);
+        QCOMPARE(values.count(), 1);
+        QTest::keyClick(&box, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(returns.count(), 2);
+        QTest::keyClick(&box, Qt::Key_Up);
+        QCOMPARE(box.value(), 20000.0);
+
+        // However many steps are asked for, one decade; an additive box steps by its single step.
         box.setValue(3e-6);
         box.stepBy(-7);
         QVERIFY(qFuzzyCompare(box.value(), 3e-7));
@@ -186,26 +200,6 @@ private slots:
         narrow.setMaximum(100);
         QCOMPARE(narrow.validate(text, pos), QValidator::Acceptable);
         QCOMPARE(narrow.valueFromText(text), 50.0);
-    }
-
-    void enterEmitsAndStillCommitsTheText()
-    {
-        QScienceSpinBox box(nullptr, false, false);
-        box.setKeyboardTracking(false);
-        box.setValue(1.0);
-        QSignalSpy returns(&box, &QScienceSpinBox::returnKeyPressed);
-        QSignalSpy values(&box, QOverload<double>::of(&QDoubleSpinBox::valueChanged));
-        box.theLineEdit()->selectAll();
-        QTest::keyClicks(&box, "2e3");
-        QCOMPARE(values.count(), 0);
-        QTest::keyClick(&box, Qt::Key_Return);
-        QCOMPARE(returns.count(), 1);
-        QCOMPARE(box.value(), 2000.0);
-        QCOMPARE(values.count(), 1);
-        QTest::keyClick(&box, Qt::Key_Enter, Qt::KeypadModifier);
-        QCOMPARE(returns.count(), 2);
-        QTest::keyClick(&box, Qt::Key_Up);
-        QCOMPARE(box.value(), 20000.0);
     }
 
     void standardOperationIsThePlainBase()
