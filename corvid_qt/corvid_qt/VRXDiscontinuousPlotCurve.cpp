@@ -81,8 +81,8 @@ struct ScaleMap {
     double operator()(double s) const { return map.transform(s); }
 };
 
-// Where a span walk reads its samples from. Columns can also be read four
-// samples at a time.
+// Where a span walk reads its samples from. Columns can also be read in
+// blocks, two samples to a register.
 struct Points {
     static constexpr bool blocks = false;
     const QPointF *points;
@@ -164,8 +164,8 @@ SpanWalk reduceToSpans(const XMap xMap, const YMap yMap, const SpanGrid grid, co
     int column = 0;
     double columnEnd = 0.0;
     double yLow = 0.0, yHigh = 0.0, lastY = 0.0;
-    int single = 0;
 #ifdef CORVID_SPAN_BLOCKS
+    int single = 0;
     constexpr bool blocks = Samples::blocks && std::is_same<XMap, LinearMap>::value;
     LinearMap linear;
     if constexpr (blocks)
@@ -173,23 +173,22 @@ SpanWalk reduceToSpans(const XMap xMap, const YMap yMap, const SpanGrid grid, co
     const __m128d p1 = _mm_set1_pd(linear.p1), s1 = _mm_set1_pd(linear.s1), cnv = _mm_set1_pd(linear.cnv);
     const __m128d zero = _mm_setzero_pd(), most = _mm_set1_pd(kMaxGapPixels);
     const __m128d infinity = _mm_set1_pd(std::numeric_limits<double>::infinity());
-    constexpr int kPairs = Pairs;
 #endif
     for (int i = 0; i < count; ++i) {
 #ifdef CORVID_SPAN_BLOCKS
         if constexpr (blocks) {
-            // At full width a column holds dozens of samples: eight at a
-            // time that are finite, keep to the run's spacing and end in the
-            // current column only move its extent. Anything else (a column
-            // change, a gap, a NaN) goes the one-by-one way below, eight
-            // samples long, so the same arithmetic decides every case.
+            // At full width a column holds dozens of samples: a block of
+            // them that are finite, keep to the run's spacing and end in the
+            // current column only moves its extent. Anything else (a column
+            // change, a gap, a NaN) goes the one-by-one way below for the
+            // block's length, so the same arithmetic decides every case.
             bool took = false;
             __m128d low = infinity, high = -infinity;
-            while (inRun && i >= single && i + 2 * kPairs <= count) {
-                __m128d xs[kPairs], ys[kPairs], px[kPairs], capped[kPairs];
+            while (inRun && i >= single && i + 2 * Pairs <= count) {
+                __m128d xs[Pairs], ys[Pairs], px[Pairs], capped[Pairs];
                 samples.load(i, xs, ys);
                 __m128d ok = _mm_cmpeq_pd(zero, zero);
-                for (int k = 0; k < kPairs; ++k) {
+                for (int k = 0; k < Pairs; ++k) {
                     px[k] = _mm_add_pd(p1, _mm_mul_pd(_mm_sub_pd(xs[k], s1), cnv));
                     // Each sample against the one before it, and the limit
                     // that one left: the first against the walk's state.
@@ -202,21 +201,21 @@ SpanWalk reduceToSpans(const XMap xMap, const YMap yMap, const SpanGrid grid, co
                     const __m128d spaced = _mm_and_pd(_mm_cmpge_pd(dx, zero), _mm_cmple_pd(dx, limits));
                     ok = _mm_and_pd(ok, _mm_and_pd(spaced, _mm_cmpeq_pd(_mm_sub_pd(ys[k], ys[k]), zero)));
                 }
-                const double lastX = _mm_cvtsd_f64(_mm_unpackhi_pd(px[kPairs - 1], px[kPairs - 1]));
+                const double lastX = _mm_cvtsd_f64(_mm_unpackhi_pd(px[Pairs - 1], px[Pairs - 1]));
                 const double v = qBound(grid.left, lastX, grid.right) + (0.5 + shift);
                 if (_mm_movemask_pd(ok) != 3 || !(v < columnEnd)) {
-                    single = i + 2 * kPairs;
+                    single = i + 2 * Pairs;
                     break;
                 }
-                for (int k = 0; k < kPairs; ++k) {
+                for (int k = 0; k < Pairs; ++k) {
                     low = _mm_min_pd(low, ys[k]);
                     high = _mm_max_pd(high, ys[k]);
                 }
                 previousX = lastX;
-                lastY = _mm_cvtsd_f64(_mm_unpackhi_pd(ys[kPairs - 1], ys[kPairs - 1]));
-                limit = _mm_cvtsd_f64(_mm_unpackhi_pd(capped[kPairs - 1], capped[kPairs - 1]));
-                finite += 2 * kPairs;
-                i += 2 * kPairs;
+                lastY = _mm_cvtsd_f64(_mm_unpackhi_pd(ys[Pairs - 1], ys[Pairs - 1]));
+                limit = _mm_cvtsd_f64(_mm_unpackhi_pd(capped[Pairs - 1], capped[Pairs - 1]));
+                finite += 2 * Pairs;
+                i += 2 * Pairs;
                 took = true;
             }
             if (took) {
