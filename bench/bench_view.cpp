@@ -18,7 +18,10 @@
 //                   blit), and read_ms, reading the drawn rows of every
 //                   column through the chain into plain arrays;
 //                   ratio_to_pass_floor is against the sum of the three
-//                   (strip chart only).
+//                   (strip chart only), and pass_floor_to_qwt and
+//                   pass_floor_to_span_floor are that sum's own ratios: no
+//                   pass that draws the same frame from the same chain can go
+//                   below them.
 //  ratio_to_qcustomplot  against QCustomPlot: eight QCPGraphs holding the
 //                   same points (fed once, as a host feeding it would keep
 //                   them), adaptive sampling on, no antialiasing as ours,
@@ -447,8 +450,12 @@ void wideCase(const char *name, BenchView &view, const Chain &chain, bool scope)
                   t.view * 1e3, t.view / t.qwt, t.view / t.spanFloor);
     std::string text(line);
     if (!scope) {
-        std::snprintf(line, sizeof line, " frame_ms=%.3f read_ms=%.3f ratio_to_pass_floor=%.2f ratio_to_qcustomplot=%.2f",
-                      t.frame * 1e3, t.read * 1e3, t.view / (t.spanFloor + t.frame + t.read), t.view / t.qcustomplot);
+        const double passFloor = t.spanFloor + t.frame + t.read;
+        std::snprintf(line, sizeof line,
+                      " frame_ms=%.3f read_ms=%.3f ratio_to_pass_floor=%.2f pass_floor_to_qwt=%.3f "
+                      "pass_floor_to_span_floor=%.2f ratio_to_qcustomplot=%.2f",
+                      t.frame * 1e3, t.read * 1e3, t.view / passFloor, passFloor / t.qwt, passFloor / t.spanFloor,
+                      t.view / t.qcustomplot);
         text += line;
     }
     corvid_bench::report(text);
