@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <type_traits>
 #include <vector>
 
@@ -139,6 +140,22 @@ ColumnExtent *extentBuffer(int count)
     if (buffer.size() < size_t(count) + 1)
         buffer.resize(size_t(count) + 1);
     return buffer.data();
+}
+
+// Mapping is monotonic: a column's lowest and highest value give its span's
+// ends.
+template <typename YMap>
+void appendSpans(const YMap yMap, const SpanGrid &grid, const ColumnExtent *from, const ColumnExtent *to,
+                 QVector<QRect> &spans)
+{
+    for (const ColumnExtent *e = from; e != to; ++e) {
+        if (e->column < grid.firstColumn || e->column > grid.lastColumn)
+            continue;
+        const int a = SpanGrid::pixel(yMap(e->low), grid.top, grid.bottom);
+        const int b = SpanGrid::pixel(yMap(e->high), grid.top, grid.bottom);
+        const int low = std::min(a, b), high = std::max(a, b);
+        spans.append(QRect(e->column - grid.grow, low - grid.grow, grid.width, high - low + grid.width));
+    }
 }
 
 // One walk does the run splitting of drawLines() and the reduction to
@@ -276,16 +293,7 @@ SpanWalk reduceToSpans(const XMap xMap, const YMap yMap, const SpanGrid grid, co
         xHigh = std::max(xHigh, previousX);
     }
 
-    // Mapping is monotonic: a column's lowest and highest value give its
-    // span's ends.
-    for (const ColumnExtent *e = extents; e != out; ++e) {
-        if (e->column < grid.firstColumn || e->column > grid.lastColumn)
-            continue;
-        const int a = SpanGrid::pixel(yMap(e->low), grid.top, grid.bottom);
-        const int b = SpanGrid::pixel(yMap(e->high), grid.top, grid.bottom);
-        const int low = std::min(a, b), high = std::max(a, b);
-        spans.append(QRect(e->column - grid.grow, low - grid.grow, grid.width, high - low + grid.width));
-    }
+    appendSpans(yMap, grid, extents, out, spans);
     SpanWalk walk;
     walk.finite = finite;
     walk.xLow = xLow;
@@ -369,15 +377,159 @@ bool fillSpansInPlace(QPainter *painter, const QVector<QRect> &spans, const QPen
     return true;
 }
 
+// The x side of a span walk over finite samples: where each pixel column
+// starts and where the spacing breaks a run. It depends only on the times,
+// the x map and the grid, so the curves of one pass, which share their
+// times, work it out once. The walk's own arithmetic decides every step.
+struct TimeSegments {
+    struct Segment {
+        int first;
+        int column;
+        bool runStart;
+    };
+    // Expires with the times it was made from, even if new times come to
+    // lie at the same address.
+    std::weak_ptr<double[]> times;
+    const double *xs = nullptr;
+    int count = 0;
+    double p1 = 0.0, s1 = 0.0, cnv = 0.0, left = 0.0, right = 0.0;
+    std::vector<Segment> segments;
+    double xLow = 0.0, xHigh = 0.0;
+
+    bool madeFrom(const std::shared_ptr<double[]> &t, int n, const LinearMap &map, const SpanGrid &grid) const
+    {
+        return !times.expired() && xs == t.get() && count == n && p1 == map.p1 && s1 == map.s1 && cnv == map.cnv
+               && left == grid.left && right == grid.right;
+    }
+};
+
+const TimeSegments &timeSegments(const std::shared_ptr<double[]> &times, int count, const LinearMap xMap,
+                                 const SpanGrid &grid)
+{
+    thread_local TimeSegments cache;
+    if (cache.madeFrom(times, count, xMap, grid))
+        return cache;
+    TimeSegments &t = cache;
+    t.times = times;
+    t.xs = times.get();
+    t.count = count;
+    t.p1 = xMap.p1;
+    t.s1 = xMap.s1;
+    t.cnv = xMap.cnv;
+    t.left = grid.left;
+    t.right = grid.right;
+    t.segments.clear();
+
+    const double shift = SpanGrid::shift;
+    bool inRun = false;
+    double limit = kMaxGapPixels, previousX = 0.0, columnEnd = 0.0;
+    for (int i = 0; i < count; ++i) {
+        const double px = xMap(t.xs[i]);
+        if (inRun) {
+            const double dx = px - previousX;
+            if (dx < 0.0 || dx > limit) {
+                t.xHigh = std::max(t.xHigh, previousX);
+                inRun = false;
+            } else {
+                limit = std::min(2.0 * dx, kMaxGapPixels);
+            }
+        }
+        const double v = qBound(grid.left, px, grid.right) + (0.5 + shift);
+        if (!inRun) {
+            inRun = true;
+            limit = kMaxGapPixels;
+            const int column = int(v) - int(shift);
+            columnEnd = column + shift + 1.0;
+            t.segments.push_back({i, column, true});
+            t.xLow = i == 0 ? px : std::min(t.xLow, px);
+            t.xHigh = i == 0 ? px : t.xHigh;
+        } else if (v >= columnEnd) {
+            const int column = int(v) - int(shift);
+            columnEnd = column + shift + 1.0;
+            t.segments.push_back({i, column, false});
+        }
+        previousX = px;
+    }
+    if (inRun)
+        t.xHigh = std::max(t.xHigh, previousX);
+    return t;
+}
+
+// Lowest and highest of n >= 1 values.
+std::pair<double, double> rangeExtent(const double *y, int n)
+{
+    int i = 0;
+    double low = y[0], high = y[0];
+#ifdef CORVID_SPAN_BLOCKS
+    if (n >= 8) {
+        __m128d l0 = _mm_loadu_pd(y), l1 = _mm_loadu_pd(y + 2), h0 = l0, h1 = l1;
+        for (i = 4; i + 4 <= n; i += 4) {
+            const __m128d a = _mm_loadu_pd(y + i), b = _mm_loadu_pd(y + i + 2);
+            l0 = _mm_min_pd(l0, a);
+            l1 = _mm_min_pd(l1, b);
+            h0 = _mm_max_pd(h0, a);
+            h1 = _mm_max_pd(h1, b);
+        }
+        const __m128d l = _mm_min_pd(l0, l1), h = _mm_max_pd(h0, h1);
+        low = _mm_cvtsd_f64(_mm_min_sd(l, _mm_unpackhi_pd(l, l)));
+        high = _mm_cvtsd_f64(_mm_max_sd(h, _mm_unpackhi_pd(h, h)));
+    }
+#endif
+    for (; i < n; ++i) {
+        low = std::min(low, y[i]);
+        high = std::max(high, y[i]);
+    }
+    return {low, high};
+}
+
+// The walk for curves whose samples are all finite and whose times are
+// shared: the columns come from the times' segments, and each curve only
+// takes the extent of its values over each segment, reaching back to the
+// value before it within a run. Values are divided by a positive or
+// negative scale after the extent is taken: division keeps order.
+template <typename YMap>
+SpanWalk reduceSegmentsToSpans(const TimeSegments &time, const YMap yMap, const SpanGrid &grid, const double *ys,
+                               double scale, QVector<QRect> &spans)
+{
+    const std::vector<TimeSegments::Segment> &segments = time.segments;
+    ColumnExtent *const extents = extentBuffer(int(segments.size()));
+    ColumnExtent *out = extents;
+    const size_t n = segments.size();
+    for (size_t k = 0; k < n; ++k) {
+        const int first = segments[k].first;
+        const int end = k + 1 < n ? segments[k + 1].first : time.count;
+        auto e = rangeExtent(ys + first, end - first);
+        if (!segments[k].runStart) {
+            e.first = std::min(e.first, ys[first - 1]);
+            e.second = std::max(e.second, ys[first - 1]);
+        }
+        if (scale != 1.0) {
+            e.first /= scale;
+            e.second /= scale;
+            if (scale < 0.0)
+                std::swap(e.first, e.second);
+        }
+        *out++ = {segments[k].column, e.first, e.second};
+    }
+    appendSpans(yMap, grid, extents, out, spans);
+    SpanWalk walk;
+    walk.finite = time.count;
+    walk.xLow = time.xLow;
+    walk.xHigh = time.xHigh;
+    return walk;
+}
+
 } // namespace
 
 // Samples as points, or as the columns of a model series (y divided by
-// scale).
+// scale). A series whose samples are all finite also brings its times'
+// storage, so that curves sharing them share their x side.
 struct VRXDiscontinuousPlotCurve::SpanSource {
     const QPointF *points;
     const double *x, *y;
     double scale;
     int count;
+    const std::shared_ptr<double[]> *finiteTimes = nullptr;
 };
 
 VRXDiscontinuousPlotCurve::VRXDiscontinuousPlotCurve(const QString &title)
@@ -421,8 +573,14 @@ void VRXDiscontinuousPlotCurve::drawLines(QPainter *painter, const QwtScaleMap &
     const bool whole = modelSeries && from == 0 && to == int(series->size()) - 1;
     const bool spans = spansDraw(painter);
     if (whole && spans) {
-        const SpanSource columns{nullptr, modelSeries->xData(), modelSeries->yData(), modelSeries->scale(),
-                                 int(series->size())};
+        SpanSource columns{nullptr, modelSeries->xData(), modelSeries->yData(), modelSeries->scale(),
+                           int(series->size())};
+        // Scaled values must stay finite too for the walk to take them all.
+        const double scale = modelSeries->scale();
+        const QRectF &raw = modelSeries->m_rawBounds;
+        if (modelSeries->m_allFinite && columns.count > 0 && scale != 0.0 && std::isfinite(raw.top() / scale)
+            && std::isfinite(raw.bottom() / scale))
+            columns.finiteTimes = &modelSeries->m_x;
         if (drawSpans(painter, xMap, yMap, canvasRect, columns))
             return;
     }
@@ -529,7 +687,10 @@ bool VRXDiscontinuousPlotCurve::drawSpans(QPainter *painter, const QwtScaleMap &
     // curves change column too often and take blocks of four.
     const bool dense = source.count >= 32 * (grid.lastColumn - grid.firstColumn + 1);
     SpanWalk walk;
-    if (source.points) {
+    if (source.finiteTimes && linear) {
+        const TimeSegments &time = timeSegments(*source.finiteTimes, source.count, LinearMap(xMap), grid);
+        walk = reduceSegmentsToSpans(time, LinearMap(yMap), grid, source.y, source.scale, m_spans);
+    } else if (source.points) {
         const Points points{source.points};
         walk = linear ? reduceToSpans(LinearMap(xMap), LinearMap(yMap), grid, points, source.count, m_spans)
                       : reduceToSpans(ScaleMap(xMap), ScaleMap(yMap), grid, points, source.count, m_spans);

@@ -34,6 +34,7 @@ std::unique_ptr<double[]> newColumn(int n)
 
 struct Extent {
     double xLow, xHigh, yLow, yHigh;
+    bool allFinite;
 };
 
 // Lowest and highest x and y of the samples whose coordinates are both
@@ -42,13 +43,15 @@ Extent finiteExtentOneByOne(const double *x, const double *y, int n)
 {
     const double big = std::numeric_limits<double>::max();
     const double inf = std::numeric_limits<double>::infinity();
-    Extent e{inf, -inf, inf, -inf};
+    Extent e{inf, -inf, inf, -inf, true};
     for (int i = 0; i < n; ++i) {
         if (std::abs(x[i]) <= big && std::abs(y[i]) <= big) {
             e.xLow = std::min(e.xLow, x[i]);
             e.xHigh = std::max(e.xHigh, x[i]);
             e.yLow = std::min(e.yLow, y[i]);
             e.yHigh = std::max(e.yHigh, y[i]);
+        } else {
+            e.allFinite = false;
         }
     }
     return e;
@@ -82,14 +85,14 @@ Extent finiteExtent(const double *x, const double *y, int n)
         return finiteExtentOneByOne(x, y, n);
     const auto low = [](__m128d v) { return _mm_cvtsd_f64(_mm_min_sd(v, _mm_unpackhi_pd(v, v))); };
     const auto high = [](__m128d v) { return _mm_cvtsd_f64(_mm_max_sd(v, _mm_unpackhi_pd(v, v))); };
-    const Extent head{low(xLow), high(xHigh), low(yLow), high(yHigh)};
+    const Extent head{low(xLow), high(xHigh), low(yLow), high(yHigh), true};
     if (i == n)
         return head;
     const Extent tail = finiteExtentOneByOne(x + i, y + i, n - i);
     if (!(tail.xLow <= tail.xHigh))
-        return head;
+        return Extent{head.xLow, head.xHigh, head.yLow, head.yHigh, tail.allFinite};
     return Extent{std::min(head.xLow, tail.xLow), std::max(head.xHigh, tail.xHigh), std::min(head.yLow, tail.yLow),
-                  std::max(head.yHigh, tail.yHigh)};
+                  std::max(head.yHigh, tail.yHigh), tail.allFinite};
 #else
     return finiteExtentOneByOne(x, y, n);
 #endif
@@ -155,6 +158,7 @@ void VRXSeriesData::load() const
     // Only samples finite in both coordinates count; without one, the
     // rectangle is the first sample's point.
     const Extent e = finiteExtent(x, y, n);
+    m_allFinite = e.allFinite;
     if (e.xLow <= e.xHigh)
         m_rawBounds = QRectF(e.xLow, e.yLow, e.xHigh - e.xLow, e.yHigh - e.yLow);
     else

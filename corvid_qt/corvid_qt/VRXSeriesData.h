@@ -51,6 +51,8 @@ public:
     void shareTimes(const VRXSeriesData &other);
 
 private:
+    friend class VRXDiscontinuousPlotCurve;
+
     void load() const;
     void loadTimes() const;
     static QRectF bounds(const QPointF *points, int n, double scale);
@@ -66,6 +68,8 @@ private:
     mutable QVector<QPointF> m_samples;
     mutable QRectF m_rawBounds;
     mutable bool m_loaded = false;
+    // Every sample finite in both coordinates, as load() found.
+    mutable bool m_allFinite = false;
 };
 
 } // namespace Corvid_Qt

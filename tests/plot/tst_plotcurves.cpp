@@ -407,10 +407,15 @@ private Q_SLOTS:
                 p.ry() /= scale;
             const auto fromModel = makeCurve({}, 2.0);
             fromModel->setData(series);
-            const QImage image = draw(*fromModel, QRectF(0, 0, 400, 100 / scale));
-            QVERIFY(image != blank);
-            QVERIFY2(image == draw(*makeCurve(scaled, 2.0), QRectF(0, 0, 400, 100 / scale)),
-                     qPrintable(QStringLiteral("scale %1").arg(scale)));
+            // The same series again over half the time: what the first
+            // drawing worked out for its map must not be reused.
+            for (double width : {400.0, 200.0}) {
+                const QRectF view(0, 0, width, 100 / scale);
+                const QImage image = draw(*fromModel, view);
+                QVERIFY(image != blank);
+                QVERIFY2(image == draw(*makeCurve(scaled, 2.0), view),
+                         qPrintable(QStringLiteral("scale %1, width %2").arg(scale).arg(width)));
+            }
         }
     }
 
