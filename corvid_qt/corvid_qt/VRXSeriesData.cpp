@@ -98,6 +98,43 @@ Extent finiteExtent(const double *x, const double *y, int n)
 #endif
 }
 
+// The lowest and highest of n values, and whether every one is finite;
+// the x fields are left empty.
+Extent valueExtent(const double *y, int n)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    Extent e{inf, -inf, inf, -inf, true};
+    int i = 0;
+#if defined(__SSE2__)
+    if (n >= 4) {
+        const __m128d zero = _mm_setzero_pd();
+        __m128d low = _mm_set1_pd(inf), high = _mm_set1_pd(-inf), sum = zero;
+        for (; i + 4 <= n; i += 4) {
+            const __m128d a = _mm_loadu_pd(y + i), b = _mm_loadu_pd(y + i + 2);
+            low = _mm_min_pd(low, _mm_min_pd(a, b));
+            high = _mm_max_pd(high, _mm_max_pd(a, b));
+            sum = _mm_add_pd(sum, _mm_add_pd(_mm_sub_pd(a, a), _mm_sub_pd(b, b)));
+        }
+        if (_mm_movemask_pd(_mm_cmpeq_pd(sum, zero)) != 3) {
+            e.allFinite = false;
+            return e;
+        }
+        e.yLow = _mm_cvtsd_f64(_mm_min_sd(low, _mm_unpackhi_pd(low, low)));
+        e.yHigh = _mm_cvtsd_f64(_mm_max_sd(high, _mm_unpackhi_pd(high, high)));
+    }
+#endif
+    const double big = std::numeric_limits<double>::max();
+    for (; i < n; ++i) {
+        if (!(std::abs(y[i]) <= big)) {
+            e.allFinite = false;
+            return e;
+        }
+        e.yLow = std::min(e.yLow, y[i]);
+        e.yHigh = std::max(e.yHigh, y[i]);
+    }
+    return e;
+}
+
 } // namespace
 
 VRXSeriesData::~VRXSeriesData() = default;
@@ -108,6 +145,7 @@ void VRXSeriesData::setScale(double scale)
     d_boundingRect = QRectF(0.0, 0.0, 0.0, 0.0);
     m_samples.clear();
     m_x.reset();
+    m_timeExtent.reset();
     m_y.reset();
     m_count = 0;
     m_loaded = false;
@@ -133,6 +171,7 @@ void VRXSeriesData::shareTimes(const VRXSeriesData &other)
         return;
     other.loadTimes();
     m_x = other.m_x;
+    m_timeExtent = other.m_timeExtent;
     m_count = other.m_count;
 }
 
@@ -142,6 +181,7 @@ void VRXSeriesData::loadTimes() const
         return;
     m_count = int(size());
     m_x = newColumn(m_count);
+    m_timeExtent = std::make_shared<TimeExtent>();
     m_model.doubleDataRange(0, m_startRow, m_count, m_x.get());
 }
 
@@ -157,7 +197,16 @@ void VRXSeriesData::load() const
     const double *y = m_y.get();
     // Only samples finite in both coordinates count; without one, the
     // rectangle is the first sample's point.
-    const Extent e = finiteExtent(x, y, n);
+    TimeExtent &times = *m_timeExtent;
+    Extent e;
+    if (times.known) {
+        const Extent values = valueExtent(y, n);
+        e = values.allFinite ? Extent{times.low, times.high, values.yLow, values.yHigh, true} : finiteExtent(x, y, n);
+    } else {
+        e = finiteExtent(x, y, n);
+        if (e.allFinite && n > 0)
+            times = TimeExtent{true, e.xLow, e.xHigh};
+    }
     m_allFinite = e.allFinite;
     if (e.xLow <= e.xHigh)
         m_rawBounds = QRectF(e.xLow, e.yLow, e.xHigh - e.xLow, e.yHigh - e.yLow);

@@ -63,6 +63,13 @@ private:
     int m_endRow;
     double m_scale;
     mutable std::shared_ptr<double[]> m_x;
+    // The times' own extent once a series found every one of its samples
+    // finite; series sharing the times then only scan their values.
+    struct TimeExtent {
+        bool known = false;
+        double low = 0.0, high = 0.0;
+    };
+    mutable std::shared_ptr<TimeExtent> m_timeExtent;
     mutable std::unique_ptr<double[]> m_y;
     mutable int m_count = 0;
     mutable QVector<QPointF> m_samples;

@@ -1,4 +1,5 @@
 #include "ModelTestHelpers.h"
+#include "TablePlotModel.h"
 
 #include <MeasurementUnit.h>
 #include <VRXSeriesData.h>
@@ -224,6 +225,20 @@ private slots:
             }
         }
         QCOMPARE(same->xData(), first->xData());
+
+        // Series sharing the times of one whose samples are all finite take
+        // its time extent, but one with a NaN still leaves out that time.
+        corvid_test::TablePlotModel table(5, 4);
+        table.setData(table.index(4, 2), kNaN);
+        const auto inTable = [&table](int column) {
+            return std::unique_ptr<VRXSeriesData>(static_cast<VRXSeriesData *>(table.seriesData(column, 1, -1)));
+        };
+        const auto finite = inTable(1), gappy = inTable(2), alsoFinite = inTable(3);
+        gappy->shareTimes(*finite);
+        alsoFinite->shareTimes(*finite);
+        QCOMPARE(finite->boundingRect(), QRectF(100, 101, 300, 300));
+        QCOMPARE(gappy->boundingRect(), QRectF(100, 102, 200, 200));
+        QCOMPARE(alsoFinite->boundingRect(), QRectF(100, 103, 300, 300));
     }
 
     void savedLinesKeepEveryDigit_data()
