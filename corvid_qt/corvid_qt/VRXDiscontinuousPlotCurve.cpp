@@ -56,6 +56,26 @@ struct SpanGrid {
     }
 };
 
+// The spacing rule of a run, shared by every way of drawing one: a step
+// back, or more than twice the step before (at most kMaxGapPixels), ends
+// it; any other step sets the next limit.
+bool continuesRun(double dx, double &limit)
+{
+    if (dx < 0.0 || dx > limit)
+        return false;
+    limit = std::min(2.0 * dx, kMaxGapPixels);
+    return true;
+}
+
+// The pixel column of v (a position already rounded and shifted by
+// SpanGrid::shift), and where the next column starts.
+int columnOf(double v, double &columnEnd)
+{
+    const int column = int(v) - int(SpanGrid::shift);
+    columnEnd = column + SpanGrid::shift + 1.0;
+    return column;
+}
+
 struct SpanWalk {
     int finite = 0;
     double xLow = 0.0, xHigh = 0.0;
@@ -254,13 +274,10 @@ SpanWalk reduceToSpans(const XMap xMap, const YMap yMap, const SpanGrid grid, co
         }
         const double px = xMap(x);
         if (inRun) {
-            const double dx = px - previousX;
-            if (dx < 0.0 || dx > limit) {
+            if (!continuesRun(px - previousX, limit)) {
                 *out++ = {column, yLow, yHigh};
                 xHigh = std::max(xHigh, previousX);
                 inRun = false;
-            } else {
-                limit = std::min(2.0 * dx, kMaxGapPixels);
             }
         }
         // SpanGrid::pixel() without the conversion: within a run x only
@@ -269,15 +286,13 @@ SpanWalk reduceToSpans(const XMap xMap, const YMap yMap, const SpanGrid grid, co
         if (!inRun) {
             inRun = true;
             limit = kMaxGapPixels;
-            column = int(v) - int(shift);
-            columnEnd = column + shift + 1.0;
+            column = columnOf(v, columnEnd);
             yLow = yHigh = y;
             xLow = finite == 0 ? px : std::min(xLow, px);
             xHigh = finite == 0 ? px : xHigh;
         } else if (v >= columnEnd) {
             *out++ = {column, yLow, yHigh};
-            column = int(v) - int(shift);
-            columnEnd = column + shift + 1.0;
+            column = columnOf(v, columnEnd);
             yLow = std::min(lastY, y);
             yHigh = std::max(lastY, y);
         } else {
@@ -426,27 +441,20 @@ const TimeSegments &timeSegments(const std::shared_ptr<double[]> &times, int cou
     for (int i = 0; i < count; ++i) {
         const double px = xMap(t.xs[i]);
         if (inRun) {
-            const double dx = px - previousX;
-            if (dx < 0.0 || dx > limit) {
+            if (!continuesRun(px - previousX, limit)) {
                 t.xHigh = std::max(t.xHigh, previousX);
                 inRun = false;
-            } else {
-                limit = std::min(2.0 * dx, kMaxGapPixels);
             }
         }
         const double v = qBound(grid.left, px, grid.right) + (0.5 + shift);
         if (!inRun) {
             inRun = true;
             limit = kMaxGapPixels;
-            const int column = int(v) - int(shift);
-            columnEnd = column + shift + 1.0;
-            t.segments.push_back({i, column, true});
+            t.segments.push_back({i, columnOf(v, columnEnd), true});
             t.xLow = i == 0 ? px : std::min(t.xLow, px);
             t.xHigh = i == 0 ? px : t.xHigh;
         } else if (v >= columnEnd) {
-            const int column = int(v) - int(shift);
-            columnEnd = column + shift + 1.0;
-            t.segments.push_back({i, column, false});
+            t.segments.push_back({i, columnOf(v, columnEnd), false});
         }
         previousX = px;
     }
@@ -616,12 +624,10 @@ void VRXDiscontinuousPlotCurve::drawLines(QPainter *painter, const QwtScaleMap &
         const double next = xMap.transform(samples[i + 1].x());
         const double dx = next - x;
         x = next;
-        if (dx < 0.0 || dx > limit) {
+        if (!continuesRun(dx, limit)) {
             drawRun(painter, xMap, yMap, canvasRect, copy, from, start, i);
             start = i + 1;
             limit = kMaxGapPixels;
-        } else {
-            limit = std::min(2.0 * dx, kMaxGapPixels);
         }
         ++i;
     }
