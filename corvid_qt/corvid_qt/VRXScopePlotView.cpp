@@ -4,6 +4,7 @@
 #include "CachedLabelMarker_p.h"
 #include "CorvidLogging_p.h"
 #include "MeasurementUnit.h"
+#include "PlotScaleDraw_p.h"
 #include "VRXAbstractDeviceDataModel.h"
 #include "VRXAbstractPlotDataModel.h"
 #include "VRXDiscontinuousPlotCurve.h"
@@ -124,6 +125,8 @@ void VRXScopePlotViewPrivate::init()
         canvas->setBorderRadius(0);
         canvas->setFrameStyle(QFrame::NoFrame);
     }
+    plot->setAxisScaleDraw(QwtPlot::yLeft, new PlotScaleDraw);
+    plot->setAxisScaleDraw(QwtPlot::xBottom, new PlotScaleDraw);
     plot->axisWidget(QwtPlot::yLeft)->setMargin(0);
     plot->axisWidget(QwtPlot::xBottom)->setMargin(0);
     plot->axisWidget(QwtPlot::xBottom)->setMinBorderDist(90, 20);
@@ -614,7 +617,7 @@ void VRXScopePlotView::SetPlotMode(int plotMode)
         // The histogram's strips may have widened the left axis for their
         // titles; without them it goes back to its own width.
         plot->axisScaleDraw(QwtPlot::yLeft)->setMinimumExtent(0);
-        plot->setAxisScaleDraw(QwtPlot::xBottom, new QwtScaleDraw);
+        plot->setAxisScaleDraw(QwtPlot::xBottom, new PlotScaleDraw);
         plot->setAxisMaxMajor(QwtPlot::xBottom, 6);
         plot->setAxisMaxMinor(QwtPlot::xBottom, 10);
         plot->axisWidget(QwtPlot::xBottom)->setMinBorderDist(90, 20);

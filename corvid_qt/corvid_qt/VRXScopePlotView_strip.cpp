@@ -380,7 +380,7 @@ void VRXScopePlotViewPrivate::setTimeScaleDraw(double xLow, double xHigh)
         }
         draw->setSpan(xLow, xHigh);
     } else if (draw) {
-        plot->setAxisScaleDraw(QwtPlot::xBottom, new QwtScaleDraw);
+        plot->setAxisScaleDraw(QwtPlot::xBottom, new PlotScaleDraw);
     }
 }
 

@@ -3,7 +3,7 @@
 
 #include <QtCore/QString>
 
-#include <qwt_scale_draw.h>
+#include "PlotScaleDraw_p.h"
 
 namespace Corvid_Qt {
 
@@ -13,7 +13,7 @@ namespace Corvid_Qt {
  * where the span crosses midnight. setSpan() is told the visible range
  * before each repaint. Owned by its scale widget.
  */
-class WallClockScaleDraw : public QwtScaleDraw
+class WallClockScaleDraw : public PlotScaleDraw
 {
 public:
     /// Times from this many seconds on are taken as seconds since the epoch.

@@ -1,0 +1,103 @@
+#include "PlotScaleDraw_p.h"
+
+#include <QtGui/QPainter>
+#include <QtGui/QPaintEngine>
+
+#include <qwt_scale_map.h>
+
+#include <cmath>
+
+namespace Corvid_Qt {
+
+namespace {
+
+bool onPixelGrid(double v)
+{
+    return std::abs(v) < 1.0e6 && v == std::floor(v);
+}
+
+// Fills the pixels a flat-capped 1-pixel pen lights for the axis-parallel
+// line p1-p2 with whole-pixel ends, [low, high). False where that does not
+// apply.
+bool fillLine(QPainter *painter, double x1, double y1, double x2, double y2)
+{
+    if (!onPixelGrid(x1) || !onPixelGrid(y1) || !onPixelGrid(x2) || !onPixelGrid(y2))
+        return false;
+    const bool horizontal = y1 == y2;
+    if (horizontal == (x1 == x2))
+        return false;
+    QRect rect;
+    if (horizontal)
+        rect = QRect(int(std::min(x1, x2)), int(y1), int(std::abs(x2 - x1)), 1);
+    else
+        rect = QRect(int(x1), int(std::min(y1, y2)), 1, int(std::abs(y2 - y1)));
+    painter->fillRect(rect, painter->pen().brush());
+    return true;
+}
+
+} // namespace
+
+bool PlotScaleDraw::fillsLines(const QPainter *painter) const
+{
+    const QPaintEngine *engine = painter->paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster || penWidth() > 1)
+        return false;
+    if (painter->testRenderHint(QPainter::Antialiasing))
+        return false;
+    const QTransform transform = painter->deviceTransform();
+    if (transform.type() > QTransform::TxTranslate || !onPixelGrid(transform.dx()) || !onPixelGrid(transform.dy()))
+        return false;
+    const QPen pen = painter->pen();
+    return pen.style() == Qt::SolidLine && pen.brush().style() == Qt::SolidPattern && pen.widthF() <= 1.0
+           && pen.capStyle() == Qt::FlatCap;
+}
+
+void PlotScaleDraw::drawBackbone(QPainter *painter) const
+{
+    // A 1-pixel backbone lies on the border pos() marks, rounded to the grid.
+    const QPointF at = pos();
+    const double len = length();
+    bool filled = false;
+    if (fillsLines(painter)) {
+        if (alignment() == LeftScale || alignment() == RightScale) {
+            const double x = qRound(at.x());
+            filled = fillLine(painter, x, at.y(), x, at.y() + len);
+        } else {
+            const double y = qRound(at.y());
+            filled = fillLine(painter, at.x(), y, at.x() + len, y);
+        }
+    }
+    if (!filled)
+        QwtScaleDraw::drawBackbone(painter);
+}
+
+void PlotScaleDraw::drawTick(QPainter *painter, double value, double len) const
+{
+    if (len <= 0.0)
+        return;
+    bool filled = false;
+    const double tick = scaleMap().transform(value);
+    if (std::isfinite(tick) && std::abs(tick) < 1.0e6 && fillsLines(painter)) {
+        const double t = qRound(tick);
+        const QPointF at = pos();
+        const double reach = penWidth() + len;
+        switch (alignment()) {
+        case LeftScale:
+            filled = fillLine(painter, qRound(at.x()), t, qRound(at.x() - reach), t);
+            break;
+        case RightScale:
+            filled = fillLine(painter, qRound(at.x()), t, qRound(at.x() + reach), t);
+            break;
+        case BottomScale:
+            filled = fillLine(painter, t, qRound(at.y()), t, qRound(at.y() + reach));
+            break;
+        case TopScale:
+            filled = fillLine(painter, t, qRound(at.y()), t, qRound(at.y() - reach));
+            break;
+        }
+    }
+    if (!filled)
+        QwtScaleDraw::drawTick(painter, value, len);
+}
+
+} // namespace Corvid_Qt
