@@ -4,12 +4,21 @@
 #include <QtGui/QPaintEngine>
 
 #include <qwt_scale_map.h>
+#include <qwt_text.h>
 
 #include <cmath>
 
 namespace Corvid_Qt {
 
 namespace {
+
+// Room around a label's rectangle for glyphs that overhang it and for the
+// sub-pixel shift.
+constexpr int kLabelPad = 4;
+// Sub-pixel offsets are told apart to 1/64 pixel, finer than text is placed.
+constexpr int kSubPixel = 64;
+// Enough for the labels of an axis at a few scales and fonts.
+constexpr int kMaxLabelImages = 256;
 
 bool onPixelGrid(double v)
 {
@@ -98,6 +107,63 @@ void PlotScaleDraw::drawTick(QPainter *painter, double value, double len) const
     }
     if (!filled)
         QwtScaleDraw::drawTick(painter, value, len);
+}
+
+void PlotScaleDraw::drawLabel(QPainter *painter, double value) const
+{
+    const QwtText &label = tickLabel(painter->font(), value);
+    if (label.isEmpty())
+        return;
+    const QPaintEngine *engine = painter->paintEngine();
+    const bool copyable = engine && engine->type() == QPaintEngine::Raster && painter->opacity() == 1.0
+                          && painter->compositionMode() == QPainter::CompositionMode_SourceOver;
+    const QSizeF size = label.textSize(painter->font());
+    const QTransform place = labelTransformation(labelPosition(value), size) * painter->deviceTransform();
+    if (!copyable || place.type() > QTransform::TxTranslate || !(std::abs(place.dx()) < 1.0e6)
+        || !(std::abs(place.dy()) < 1.0e6)) {
+        QwtScaleDraw::drawLabel(painter, value);
+        return;
+    }
+
+    if (painter->font() != m_labelFont || painter->pen().color() != m_labelPenColour) {
+        m_labelImages.clear();
+        m_labelsSeen.clear();
+        m_labelFont = painter->font();
+        m_labelPenColour = painter->pen().color();
+    }
+    const double left = std::floor(place.dx());
+    const double top = std::floor(place.dy());
+    const LabelKey key{label.text(), label.renderFlags(), label.color().isValid() ? label.color().rgba() : 0u,
+                       int((place.dx() - left) * kSubPixel), int((place.dy() - top) * kSubPixel)};
+    auto image = m_labelImages.constFind(key);
+    if (image == m_labelImages.constEnd()) {
+        if (!m_labelsSeen.contains(key)) {
+            if (m_labelsSeen.size() >= kMaxLabelImages)
+                m_labelsSeen.clear();
+            m_labelsSeen.insert(key);
+            QwtScaleDraw::drawLabel(painter, value);
+            return;
+        }
+        if (m_labelImages.size() >= kMaxLabelImages)
+            m_labelImages.clear();
+        const QSize rect = size.toSize();
+        QImage drawn(rect + QSize(2 * kLabelPad + 1, 2 * kLabelPad + 1), QImage::Format_ARGB32_Premultiplied);
+        drawn.fill(Qt::transparent);
+        {
+            QPainter p(&drawn);
+            p.setFont(painter->font());
+            p.setPen(painter->pen());
+            p.setRenderHints(painter->renderHints());
+            p.translate(kLabelPad + place.dx() - left, kLabelPad + place.dy() - top);
+            label.draw(&p, QRect(QPoint(0, 0), rect));
+        }
+        image = m_labelImages.insert(key, drawn);
+    }
+    painter->save();
+    painter->setWorldTransform(QTransform::fromTranslate(left - kLabelPad, top - kLabelPad)
+                               * painter->deviceTransform().inverted() * painter->worldTransform());
+    painter->drawImage(QPoint(0, 0), *image);
+    painter->restore();
 }
 
 } // namespace Corvid_Qt

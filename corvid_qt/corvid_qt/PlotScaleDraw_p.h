@@ -3,18 +3,31 @@
 
 #include "corvid_qt_export.h"
 
+#include <QtCore/QHash>
+#include <QtCore/QSet>
+#include <QtGui/QColor>
+#include <QtGui/QFont>
+#include <QtGui/QImage>
+
 #include <qwt_scale_draw.h>
 
 namespace Corvid_Qt {
 
 /**
- * The plot view's scale draw: draws what QwtScaleDraw draws, but lays a
- * 1-pixel backbone and ticks on a raster device as filled rectangles.
- * Qt's raster engine strokes a cosmetic line pixel by pixel wherever the
- * clip is not one rectangle, and an axis widget's clip seldom is (the
- * neighbouring axis overlaps its corner): the x backbone alone then cost
- * about 170 µs a repaint. The rectangles cover exactly the pixels the line
- * would. Owned by its scale widget.
+ * The plot view's scale draw: draws what QwtScaleDraw draws, cheaper on a
+ * raster device.
+ *
+ * A 1-pixel backbone and ticks are filled rectangles covering exactly the
+ * pixels the line would: the raster engine strokes a cosmetic line pixel by
+ * pixel wherever the clip is not one rectangle, and an axis widget's clip
+ * seldom is (the neighbouring axis overlaps its corner), so the time axis's
+ * backbone alone cost about 170 µs a repaint.
+ *
+ * A label drawn a second time at the same sub-pixel offset is copied from an
+ * image of it: laying out and rasterising the text is most of an axis's
+ * cost. Labels that move with a scrolling axis are drawn as text.
+ *
+ * Owned by its scale widget.
  */
 class CORVID_QT_EXPORT PlotScaleDraw : public QwtScaleDraw
 {
@@ -24,9 +37,34 @@ public:
 protected:
     void drawBackbone(QPainter *painter) const override;
     void drawTick(QPainter *painter, double value, double len) const override;
+    void drawLabel(QPainter *painter, double value) const override;
 
 private:
     bool fillsLines(const QPainter *painter) const;
+
+    struct LabelKey
+    {
+        QString text;
+        int flags;
+        QRgb colour;
+        int subX;
+        int subY;
+        bool operator==(const LabelKey &other) const
+        {
+            return text == other.text && flags == other.flags && colour == other.colour && subX == other.subX
+                   && subY == other.subY;
+        }
+    };
+    friend uint qHash(const LabelKey &key, uint seed)
+    {
+        return qHash(key.text, seed) ^ uint(key.subX * 4099 + key.subY * 131 + key.flags) ^ key.colour;
+    }
+
+    // What the images were drawn with; a change of either drops them.
+    mutable QFont m_labelFont;
+    mutable QColor m_labelPenColour;
+    mutable QHash<LabelKey, QImage> m_labelImages;
+    mutable QSet<LabelKey> m_labelsSeen;
 };
 
 } // namespace Corvid_Qt
