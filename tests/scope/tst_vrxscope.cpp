@@ -519,7 +519,8 @@ private slots:
             auto *name = modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
             if (!files || !name)
                 return false;
-            seen << files->windowTitle() << files->nameFilters() << files->defaultSuffix();
+            seen << files->windowTitle() << files->nameFilters() << files->defaultSuffix()
+                 << (files->testOption(QFileDialog::DontResolveSymlinks) ? "links kept" : "links resolved");
             name->setText(file); // typed: selectFile() leaves a focused field alone
             return static_cast<QDialog *>(files)->accept(), true;
         }));
@@ -534,7 +535,7 @@ private slots:
                 seen << box->windowTitle() << box->text();
             return box && (box->button(QMessageBox::Ok)->click(), true);
         }));
-        QCOMPARE(seen, QStringList({"Save Data File", "CSV File (*.csv)", "csv", "Save Data", "Error saving data file."}));
+        QCOMPARE(seen, QStringList({"Save Data File", "CSV File (*.csv)", "csv", "links kept", "Save Data", "Error saving data file."}));
     }
 
     void panelFitsWhereHostsPutIt_data()
