@@ -4,7 +4,6 @@
 #include "ModelTestHelpers.h"
 #include "ViewProbe.h"
 
-#include <VRXAveragingProxyModel.h>
 #include <VRXMultichannelProxyModel.h>
 #include <VRXScope.h>
 #include <VRXScopePlotView.h>
