@@ -87,7 +87,7 @@ Points dense(double x0, double x1, double perColumn, const std::function<double(
     return points;
 }
 
-// Samples at y = 5 unless given; points a tenth of a unit apart from x0 to x1.
+// Samples at y = 5 unless given.
 Points samples(const QVector<double> &xs, const QVector<double> &ys = {})
 {
     Points points;
@@ -95,6 +95,7 @@ Points samples(const QVector<double> &xs, const QVector<double> &ys = {})
         points.append(QPointF(xs[i], ys.isEmpty() ? 5.0 : ys[i]));
     return points;
 }
+// Points a tenth of a unit apart from x0 to x1.
 Points along(double x0, double x1, double y = 5.0)
 {
     return dense(x0, x1 + 0.15, 10, [y](double) { return y; });
@@ -355,8 +356,6 @@ private Q_SLOTS:
         QCOMPARE(images[1], images[0]);
     }
 
-    // A model's series is drawn from its columns; the picture is that of the
-    // same samples given as points, also when the curve is normalised.
     // A model's series is drawn from its columns, several samples at a
     // time; the picture is that of the same samples given as points, drawn
     // one by one, also when the curve is normalised. The shapes put what

@@ -1,10 +1,9 @@
 // The scope panel: scale, averaging and zero controls, mode tabs, saving,
 // the chain of proxies it builds over a host's model, and its layout.
 
-#include "FakeDeviceModel.h"
 #include "ModelTestHelpers.h"
+#include "ViewProbe.h"
 
-#include <VRXAveragingProxyModel.h>
 #include <VRXMultichannelProxyModel.h>
 #include <VRXScope.h>
 #include <VRXScopePlotView.h>
@@ -51,23 +50,21 @@ QStringList tabTexts(QTabBar *tabs)
 }
 
 /// A panel over a single-channel host, its controls found by form name, and
-/// its dialogs answered by script (file names in turn, "" a cancel).
+/// its dialogs answered by script (file names in turn, "" a cancel; what the
+/// real ones show is checked apart).
 struct Panel {
     VRXScope scope;
     VRXSingleChannelDataModel host;
     QStringList answers, dirs, reports;
 
-    explicit Panel(int samples = 5, bool withModel = true)
+    explicit Panel(int samples = 5, bool withModel = true, int capacity = VRXSingleChannelDataModel::maxBufferSize)
+        : host(capacity)
     {
         addSamples(host, samples);
         if (withModel)
             scope.setModel(&host);
-        scope.setSaveFileNameProvider([this](const QString &caption, const QString &dir, const QString &filter,
-                                             QFileDialog::Options options) {
+        scope.setSaveFileNameProvider([this](const QString &, const QString &dir, const QString &, QFileDialog::Options) {
             dirs << dir;
-            if (caption != "Save Data File" || filter != "CSV File (*.csv)"
-                || options != QFileDialog::DontResolveSymlinks)
-                reports << "bad dialog: " + caption + filter;
             return answers.isEmpty() ? QString() : answers.takeFirst();
         });
         scope.setSaveErrorReporter([this](const QString &title, const QString &text) { reports << title + '|' + text; });
@@ -141,32 +138,21 @@ class TestVRXScope : public QObject
     Q_OBJECT
 
 private slots:
-    void scaleComboFollowsTheScaleMode_data()
+    void scaleEntriesSetTheViewsScale()
     {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<int>("entries");
-        QTest::addColumn<bool>("plusShown");
-        QTest::addColumn<bool>("viewPositiveOnly");
-        QTest::newRow("normal (construction)") << -1 << 15 << true << false;
-        QTest::newRow("auto only") << 1 << 1 << false << false;
-        QTest::newRow("absolute") << 2 << 23 << true << false;
-        QTest::newRow("absolute positive") << 3 << 23 << false << true;
-    }
-    void scaleComboFollowsTheScaleMode()
-    {
-        QFETCH(int, mode);
         Panel p;
-        if (mode >= 0)
-            p.scope.SetYScaleMode(mode);
-        QTEST(p.combo("scaleYCombo")->count(), "entries");
-        QTEST(p.ui("positiveOnlyButton")->isVisibleTo(&p.scope), "plusShown");
         // Every list starts at "Auto": autoscale, and no "+" for it.
-        QCOMPARE(p.combo("scaleYCombo")->currentText(), QStringLiteral("Auto"));
-        QVERIFY(!p.ui("positiveOnlyButton")->isEnabled());
-        QCOMPARE(p.view()->yScaleMode(), int(VRXScopePlotView::PlotScaleAuto));
-        QTEST(p.view()->positiveOnly(), "viewPositiveOnly");
-        if (mode >= 0)
-            return;
+        const auto startsAtAuto = [&p](int mode, int entries, bool plusShown, bool positiveOnly) {
+            if (mode >= 0)
+                p.scope.SetYScaleMode(mode);
+            QCOMPARE(p.combo("scaleYCombo")->count(), entries);
+            QCOMPARE(p.ui("positiveOnlyButton")->isVisibleTo(&p.scope), plusShown);
+            QCOMPARE(p.combo("scaleYCombo")->currentText(), QStringLiteral("Auto"));
+            QVERIFY(!p.ui("positiveOnlyButton")->isEnabled());
+            QCOMPARE(p.view()->yScaleMode(), int(VRXScopePlotView::PlotScaleAuto));
+            QCOMPARE(p.view()->positiveOnly(), positiveOnly);
+        };
+        startsAtAuto(-1, 15, true, false);
         // In the normal list "+" serves the fixed percentages.
         for (int index = p.combo("scaleYCombo")->count() - 1; index >= 0; --index) {
             p.combo("scaleYCombo")->setCurrentIndex(index);
@@ -176,14 +162,13 @@ private slots:
             QCOMPARE(p.view()->yScaleMode(), index);
             // "Normalize" turns "+" off: normalised values go down to -1.
             QCOMPARE(p.view()->positiveOnly(), index >= 2 && index <= 5);
-            QCOMPARE(p.ui<QToolButton>("positiveOnlyButton")->isChecked(), index >= 2 && index <= 5);
         }
-    }
+        // Without the "+" shown, positive-only is not taken.
+        startsAtAuto(VRXScope::_PlotScaleAutoOnly, 1, false, false);
+        p.scope.SetPositiveOnly(true);
+        QVERIFY(!p.view()->positiveOnly());
 
-    void absoluteEntriesSetTheLimits()
-    {
-        Panel p;
-        p.scope.SetYScaleMode(VRXScope::_PlotScaleAbsolute);
+        startsAtAuto(VRXScope::_PlotScaleAbsolute, 23, true, false);
         p.choose("scaleYCombo", ".05");
         p.scope.SetRange(-3.0, 3.0); // limits come from the combo box, whatever the device reports
         QCOMPARE(p.view()->yScaleMode(), int(VRXScopePlotView::PlotScale100));
@@ -193,10 +178,9 @@ private slots:
             p.scope.SetYScaleMode(ignored);
         QCOMPARE(p.combo("scaleYCombo")->currentText(), QStringLiteral(".05"));
         p.choose("scaleYCombo", "Auto");
-        QCOMPARE(p.view()->yScaleMode(), int(VRXScopePlotView::PlotScaleAuto));
-        QVERIFY(!p.ui("positiveOnlyButton")->isEnabled());
+        startsAtAuto(-1, 23, true, false);
 
-        p.scope.SetYScaleMode(VRXScope::_PlotScaleAbsolutePositive);
+        startsAtAuto(VRXScope::_PlotScaleAbsolutePositive, 23, false, true);
         p.choose("scaleYCombo", "1000");
         QCOMPARE(p.yRange(), qMakePair(0.0, 1000.0));
         QVERIFY(!p.ui("positiveOnlyButton")->isEnabled());
@@ -205,10 +189,6 @@ private slots:
         p.choose("scaleYCombo", "1000");
         QVERIFY(!p.view()->positiveOnly());
         QCOMPARE(p.yRange(), qMakePair(-1000.0, 1000.0));
-        // Without the "+" shown, positive-only is not taken.
-        p.scope.SetYScaleMode(VRXScope::_PlotScaleAutoOnly);
-        p.scope.SetPositiveOnly(true);
-        QVERIFY(!p.view()->positiveOnly());
     }
 
     void averagingEntryReachesTheProxy()
@@ -216,11 +196,8 @@ private slots:
         Panel p(0);
         p.host.AddData(0.0, 0.0);
         p.host.AddData(0.1, 100.0);
-        auto *averaging = qobject_cast<VRXAveragingProxyModel *>(p.zeroing()->sourceModel());
-        QVERIFY(averaging);
         for (int n : {10, 1000, 100, 1}) {
             p.choose("averagingCombo", n > 1 ? QStringLiteral("%1x Avg").arg(n) : QStringLiteral("No Avg"));
-            QCOMPARE(averaging->averaging(), n);
             // What the view reads: the step 0 -> 100 smoothed over that many samples.
             QCOMPARE(p.top()->doubleData(2, 1), 100.0 / n);
         }
@@ -250,7 +227,6 @@ private slots:
             QVERIFY2(button->palette().color(QPalette::ButtonText).lightness() < 90, name);
         }
         QCOMPARE(p.top()->doubleData(1, 1), -2.0);
-        QCOMPARE(p.top()->doubleData(2, 1), 0.0);
         p.click("clearZeroButton");
         QVERIFY(!p.zeroShown());
         QCOMPARE(p.top()->doubleData(2, 1), 7.0);
@@ -386,24 +362,20 @@ private slots:
 
     void chainPassesTheModelTesterWhileDriven()
     {
-        VRXScope scope;
-        VRXSingleChannelDataModel host(80);
-        scope.setModel(&host);
-        QAbstractItemModelTester tester(scope.topLevelModel());
-        auto *averaging = scope.findChild<QComboBox *>(QStringLiteral("averagingCombo"));
-        auto click = [&](const char *name) { scope.findChild<QToolButton *>(QLatin1String(name))->click(); };
+        Panel p(0, true, 80);
+        QAbstractItemModelTester tester(p.scope.topLevelModel());
         for (int i = 1; i <= 200; ++i) {
-            host.AddData(0.01 * i, double(i % 17));
+            p.host.AddData(0.01 * i, double(i % 17));
             if (i == 30 || i == 170)
-                averaging->setCurrentIndex(i == 30 ? 2 : 0);
+                p.combo("averagingCombo")->setCurrentIndex(i == 30 ? 2 : 0);
             if (i == 60 || i == 150)
-                click("zeroButton");
+                p.click("zeroButton");
             if (i == 100)
-                click("clearZeroButton");
+                p.click("clearZeroButton");
             if (i == 120)
-                click("clearButton");
+                p.click("clearButton");
         }
-        QCOMPARE(scope.topLevelModel()->rowCount(), 81);
+        QCOMPARE(p.scope.topLevelModel()->rowCount(), 81);
     }
 
     void selectionOfTheBaseModelIsShared()
@@ -495,14 +467,11 @@ private slots:
         QVERIFY(p.reports.isEmpty());
 
         // A panel deleted while saving finishes its file first.
-        VRXSingleChannelDataModel big;
-        addSamples(big, 50000);
-        auto scope = std::make_unique<VRXScope>();
-        scope->setModel(&big);
-        scope->setSaveFileNameProvider([&](const QString &, const QString &, const QString &, QFileDialog::Options) { return file; });
-        scope->findChild<QToolButton *>(QStringLiteral("saveButton"))->click();
-        QVERIFY(scope->isSaving());
-        scope.reset();
+        auto late = std::make_unique<Panel>(50000);
+        late->answers << file;
+        late->ui<QToolButton>("saveButton")->click();
+        QVERIFY(late->scope.isSaving());
+        late.reset();
         QCOMPARE(readFile(file).count('\n'), 50001);
     }
 
@@ -549,7 +518,8 @@ private slots:
             auto *name = modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
             if (!files || !name)
                 return false;
-            seen << files->windowTitle() << files->nameFilters() << files->defaultSuffix();
+            seen << files->windowTitle() << files->nameFilters() << files->defaultSuffix()
+                 << (files->testOption(QFileDialog::DontResolveSymlinks) ? "links kept" : "links resolved");
             name->setText(file); // typed: selectFile() leaves a focused field alone
             return static_cast<QDialog *>(files)->accept(), true;
         }));
@@ -564,7 +534,7 @@ private slots:
                 seen << box->windowTitle() << box->text();
             return box && (box->button(QMessageBox::Ok)->click(), true);
         }));
-        QCOMPARE(seen, QStringList({"Save Data File", "CSV File (*.csv)", "csv", "Save Data", "Error saving data file."}));
+        QCOMPARE(seen, QStringList({"Save Data File", "CSV File (*.csv)", "csv", "links kept", "Save Data", "Error saving data file."}));
     }
 
     void panelFitsWhereHostsPutIt_data()
@@ -600,15 +570,13 @@ private slots:
         p.scope.resize(size);
         p.scope.show();
         QVERIFY(QTest::qWaitForWindowExposed(&p.scope));
-        for (int f = 0; f < 20; ++f) {
-            QVector<double> v = gaussianProfile(32, 7.3, 1.5, 20, 0.5), b = gaussianProfile(32, 24.6, 2, 12);
-            for (int c = 0; c < 32; ++c)
-                v[c] += b[c];
-            host.addFrame(0.05 * f, v);
-        }
+        QVector<double> beams = gaussianProfile(32, 7.3, 1.5, 20, 0.5), second = gaussianProfile(32, 24.6, 2, 12);
+        for (int c = 0; c < 32; ++c)
+            beams[c] += second[c];
+        for (int f = 0; f < 20; ++f)
+            host.addFrame(0.05 * f, beams);
         QTRY_VERIFY(!p.view()->histogramAxisWidget(strips[0])->isHidden() || mode != VRXScope::HistogramPlotMode);
-        for (int i = 0; i < 4; ++i)
-            QCoreApplication::processEvents();
+        ViewProbe::settle();
         QCOMPARE(p.scope.size(), size);
 
         // The controls: inside the panel, none over another, every tab text whole.
