@@ -787,14 +787,19 @@ void VRXScopePlotView::scrollTo(const QModelIndex &index, ScrollHint hint)
         || hint == EnsureVisible)
         return;
     const int lastRow = model()->rowCount() - 1;
-    if (index.row() == 0 || index.row() > lastRow || lastRow < 1)
+    bool sorted = false;
+    const std::pair<int, int> run = d->shownRun(lastRow, &sorted);
+    // Rows before a clock reset are not on the strip's scale.
+    if (index.row() < run.first || index.row() > run.second || run.second - run.first < 1)
         return;
 
     // The window the strip pass shows once scrolled back.
     const double t = model()->index(index.row(), TimestampColumn).data(DataRole).toDouble();
-    const double first = d->time(1);
+    const double first = d->time(run.first);
     const double hintWidth = d->m_vrxModel->PlotWidthHint();
-    const double width = hintWidth != 0.0 ? hintWidth : (d->time(lastRow) - first) / lastRow * d->m_plotXCount;
+    const double width = hintWidth != 0.0
+                             ? hintWidth
+                             : (d->time(run.second) - first) / (run.second - run.first + 1) * d->m_plotXCount;
     double start = t;
     if (hint == PositionAtBottom)
         start = t - width;

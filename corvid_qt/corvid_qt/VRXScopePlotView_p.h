@@ -77,6 +77,9 @@ public:
     void snapMarkers(QVector<MarkerData> &markers, int fromRow = 1);
     /// The first and last row with a finite time of the newest run of
     /// non-decreasing times in 1..lastRow; (0, 0) for none.
+    // The first and last of rows 1..lastRow that the strip shows and scrolls
+    // over; `sorted` tells whether all their times rise.
+    std::pair<int, int> shownRun(int lastRow, bool *sorted);
     std::pair<int, int> newestRun(int lastRow) const;
     /// Labels both markers and titles the axes for the window xLow..xHigh.
     void finishStripPass(const QVector<MarkerData> &markers, double xLow, double xHigh);

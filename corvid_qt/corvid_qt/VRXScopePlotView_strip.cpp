@@ -63,6 +63,17 @@ void VRXScopePlotViewPrivate::snapMarkers(QVector<MarkerData> &markers, int from
     }
 }
 
+std::pair<int, int> VRXScopePlotViewPrivate::shownRun(int lastRow, bool *sorted)
+{
+    // A device clock may reset: the window then follows the newest run of
+    // samples (from the step back on), so that the chart never runs
+    // backwards; the older samples stay in the buffer and its files until
+    // they roll out. Samples without a finite time are drawn around.
+    *sorted = lastRow >= 1 && timeIndex().sorted(lastRow, [this](int row) { return time(row); })
+              && std::isfinite(time(1)) && std::isfinite(time(lastRow));
+    return *sorted || lastRow < 1 ? std::make_pair(1, lastRow) : newestRun(lastRow);
+}
+
 std::pair<int, int> VRXScopePlotViewPrivate::newestRun(int lastRow) const
 {
     int runLast = lastRow;
@@ -173,13 +184,8 @@ void VRXScopePlotViewPrivate::plotStripMode()
     QwtPlot *plot = this->plot();
     QVector<MarkerData> markers = initialMarkers();
     const int lastRow = q->model()->rowCount() - 1;
-    // A device clock may reset: the window then follows the newest run of
-    // samples (from the step back on), so that the chart never runs
-    // backwards; the older samples stay in the buffer and its files until
-    // they roll out. Samples without a finite time are drawn around.
-    const bool sorted = lastRow >= 1 && timeIndex().sorted(lastRow, [this](int row) { return time(row); })
-                        && std::isfinite(time(1)) && std::isfinite(time(lastRow));
-    const std::pair<int, int> run = sorted || lastRow < 1 ? std::make_pair(1, lastRow) : newestRun(lastRow);
+    bool sorted = false;
+    const std::pair<int, int> run = shownRun(lastRow, &sorted);
     const int runFirst = run.first;
     const int runLast = run.second;
     const double first = runLast >= 1 ? time(runFirst) : 0.0;

@@ -730,6 +730,32 @@ private Q_SLOTS:
         }
     }
 
+    void scrollHintsPlaceRowsOfTheNewestRun()
+    {
+        // 1000 samples 10 ms apart, then the clock restarts with 1000 more 1 ms
+        // apart: the strip scrolls over the newest run only, so the hints are
+        // worked out from its first time and its spacing.
+        ShownView shown(1, 1000);
+        shown.model.fill(1000, 0.005 - shown.model.rowCount() * 0.001, 0.001);
+        ViewProbe::settle();
+        QScrollBar *bar = shown.view.horizontalScrollBar();
+        const double width = 256 * (shown.time(2000) - shown.time(1001)) / 1000;
+        const auto placed = [&](int row, QAbstractItemView::ScrollHint hint, double xLow) {
+            shown.view.scrollTo(shown.model.index(row, 1), hint);
+            ViewProbe::settle();
+            return near(shown.view.xLow(), xLow, 2e-5) && near(shown.view.xHigh(), xLow + width, 2e-5);
+        };
+        QVERIFY(placed(1500, QAbstractItemView::PositionAtTop, shown.time(1500)));
+        QVERIFY(placed(1600, QAbstractItemView::PositionAtBottom, shown.time(1600) - width));
+        // A row before the restart is not on the strip's scale.
+        const int value = bar->value();
+        shown.view.scrollTo(shown.model.index(500, 1), QAbstractItemView::PositionAtTop);
+        QCOMPARE(bar->value(), value);
+        // Nor does a newest time that is not finite stop the hints.
+        shown.model.append({{kNaN}, {1.0}});
+        QVERIFY(placed(1200, QAbstractItemView::PositionAtTop, shown.time(1200)));
+    }
+
     void epochTimesReadAsWallClock_data()
     {
         QTest::addColumn<double>("t0");
