@@ -17,8 +17,10 @@ namespace {
 constexpr int kLabelPad = 4;
 // Sub-pixel offsets are told apart to 1/64 pixel, finer than text is placed.
 constexpr int kSubPixel = 64;
-// Enough for the labels of an axis at a few scales and fonts.
-constexpr int kMaxLabelImages = 256;
+// Room for the labels of an axis at a few scales (about 15 kB each); the
+// labels seen once are only remembered by name.
+constexpr int kMaxLabelImages = 64;
+constexpr int kMaxLabelsSeen = 1024;
 
 bool onPixelGrid(double v)
 {
@@ -138,7 +140,7 @@ void PlotScaleDraw::drawLabel(QPainter *painter, double value) const
     auto image = m_labelImages.constFind(key);
     if (image == m_labelImages.constEnd()) {
         if (!m_labelsSeen.contains(key)) {
-            if (m_labelsSeen.size() >= kMaxLabelImages)
+            if (m_labelsSeen.size() >= kMaxLabelsSeen)
                 m_labelsSeen.clear();
             m_labelsSeen.insert(key);
             QwtScaleDraw::drawLabel(painter, value);
