@@ -119,13 +119,10 @@ private slots:
                 auto *c = dynamic_cast<VRX_CoGHistogramItem *>(item);
                 QVERIFY(c && c->fullStats() == full);
                 QCOMPARE(c->mode(), window ? VRX_CoGHistogramItem::Windowed : VRX_CoGHistogramItem::Filtered);
-                QCOMPARE(c->option(), window ? 7.0 : 0.3);
             }
             for (VRX_HistogramItem *item : regressionItems) {
                 auto *r = dynamic_cast<VRX_RegressionHistogramItem *>(item);
                 QVERIFY(r && r->fullStats() == full && r->chiWindow() == 11);
-                QCOMPARE(r->options().m_signal_threshold_percent, 0.2f);
-                QCOMPARE(r->options().m_max_signal_channels, 10);
                 QCOMPARE(r->options().m_peak_threshold, float(2e-9));
             }
         }
@@ -239,7 +236,6 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
         QFETCH(bool, factory);
-        QFETCH(int, cogItems);
         QFETCH(bool, readable);
         const QString path = m_dir.filePath(name);
         writeFile(path, content);
@@ -253,8 +249,8 @@ private slots:
             QCOMPARE(rig.page.storesSettings(), readable);
             QCOMPARE(s_warnings.size(), readable ? 0 : 1);
             QVERIFY(readable || s_warnings.first().contains(path));
-            QCOMPARE(rig.a.histogramItems(View::CoGHistogramItemType).size(), cogItems);
-            QCOMPARE(rig.b.histogramItems(View::CoGHistogramItemType).size(), cogItems);
+            for (View *view : {&rig.a, &rig.b})
+                QTEST(view->histogramItems(View::CoGHistogramItemType).size(), "cogItems");
             QTEST(rig.spin("CoGWindowEdit")->value(), "cogWindow");
             QTEST(rig.spin("Chi2WindowEdit")->value(), "chi2");
             QTEST(rig.w<QPushButton>("factoryResetPushButton")->isVisibleTo(&rig.page), "resetShown");
