@@ -184,7 +184,8 @@ private slots:
     // The last verdict is kept per box and for its range only.
     void verdictsArePerBoxAndPerRange()
     {
-        QScienceSpinBox narrow(nullptr, false, false), wide(nullptr, false, false);
+        QScienceSpinBox narrow(nullptr, false, false);
+        QScienceSpinBox wide(nullptr, false, false);
         narrow.setRange(0, 10);
         QString text = "50";
         int pos = 2;

@@ -147,6 +147,7 @@ private slots:
         QCOMPARE(allLines(log), (QStringList{markup, ""}));
         QCOMPARE(order, (QStringList{"error", "warning"}));
         log.appendLine("only a warning warning");
+        QCOMPARE(order, (QStringList{"error", "warning", "warning"}));
         order.clear();
         log.setMaximumBlockCount(20);
         for (int i = 0; i < 95; ++i) {
