@@ -71,7 +71,8 @@ private slots:
         QCOMPARE(solution[0] == 7, !invertible);
     }
 
-    void conversionsKeepRowOrderAndShapesAreChecked()
+    // Rejected shapes and singular matrices leave the output unwritten.
+    void conversionsKeepRowOrderAndRejectionsWriteNothing()
     {
         typedef Matrix3<double>::boost_matrix M;
         const Matrix3<double> m(1, 2, 3, 4, 5, 6, 7, 8, 10), padded(M(2, 2, 1.0));
@@ -86,23 +87,19 @@ private slots:
         QCOMPARE(out(2, 0), 25.0);
         QVERIFY(!m.multiply(wide, out) && !m.multiply(column, wide));
         QVERIFY(!Matrix3<double>::invert_analytic(small, square) && !Matrix3<double>::invert_analytic(m, small));
-        QCOMPARE(out(2, 0) + wide(2, 1) + square(1, 1) + small(1, 1), 40.0); // none written
-    }
+        QCOMPARE(out(2, 0) + wide(2, 1) + square(1, 1) + small(1, 1), 40.0);
 
-    void luRejectsSingularAndNonSquareInput()
-    {
-        typedef Matrix<double>::boost_matrix M;
-        M singular(4, 4), dependent(3, 3), out(4, 4, 3.0);
+        M singular(4, 4), dependent(3, 3), inverse(4, 4, 3.0);
         for (int r = 0; r < 4; ++r)
             for (int c = 0; c < 4; ++c)
                 singular(r, c) = r == 2 ? 0 : 1 + r * 4 + c * c;
         const double rows[9] = {1, 2, 3, 2, 4, 6, 0, 1, 1}; // row 1 is twice row 0
         std::copy(rows, rows + 9, dependent.data().begin());
-        QVERIFY(!Matrix<double>::invert_lu(singular, out));
-        QVERIFY(!Matrix<double>::invert_lu(dependent, out));
-        QVERIFY(!Matrix<double>::invert_lu(M(3, 4, 1.0), out));
-        QCOMPARE(out.size1(), std::size_t(4));
-        QCOMPARE(out(1, 1), 3.0);
+        QVERIFY(!Matrix<double>::invert_lu(singular, inverse));
+        QVERIFY(!Matrix<double>::invert_lu(dependent, inverse));
+        QVERIFY(!Matrix<double>::invert_lu(M(3, 4, 1.0), inverse));
+        QCOMPARE(inverse.size1(), std::size_t(4));
+        QCOMPARE(inverse(1, 1), 3.0);
     }
 };
 

@@ -31,58 +31,78 @@ private slots:
 
     void smallProfiles_data()
     {
-        QTest::addColumn<int>("estimator");
+        typedef Dist<double> D;
+        QTest::addColumn<QList<int>>("estimators");
         QTest::addColumn<Values>("values");
         QTest::addColumn<Knobs>("options");
-        QTest::addColumn<int>("code");
+        QTest::addColumn<QList<int>>("codes"); // one per estimator
         QTest::addColumn<Values>("expected"); // mean, variance, integral, skewness, kurtosis; NaN: any
-        const int invalid = Dist<double>::ErrorSolutionInvalid, noSum = Dist<double>::ErrorSumBelowThreshold;
+        const int invalid = D::ErrorSolutionInvalid, noSum = D::ErrorSumBelowThreshold, edge = D::ErrorPeakEdge;
+        const int low = D::ErrorPeakBelowThreshold, few = D::ErrorNotEnoughPeakData, notEnough = D::ErrorNotEnoughData;
         const double inf = HUGE_VAL;
-        const auto row = [](const char *name, int which, const Values &v, Knobs k, int code, const Values &expected) {
-            QTest::newRow(name) << which << v << k << code << expected;
-        };
+        const auto row = [](const char *name, const QList<int> &which, const Values &v, Knobs k, const QList<int> &codes,
+                            const Values &expected = {}) { QTest::newRow(name) << which << v << k << codes << expected; };
         const Knobs all, window1{0, 0, 0, 0, 0, 1};
         // Weights 2 and 1 at offsets -1 and 2: m2 = 2, m3 = 2, m4 = 6 (kurtosis m4 / sigma^4, no 3 taken off).
-        row("skewed", Filtered, {0, 2, 0, 0, 1, 0}, all, 0, {2, 2, 3, std::sqrt(0.5), 1.5});
+        row("skewed", {Filtered}, {0, 2, 0, 0, 1, 0}, all, {0}, {2, 2, 3, std::sqrt(0.5), 1.5});
         // Channels equal to the threshold are dropped too.
-        row("at threshold", Filtered, {4, 5, 10, 8, 5, 1}, Knobs{0.5}, 0, {44 / 18.0, NAN, 18});
-        row("window at edge", Windowed, {9, 3, 2, 1, 1, 0, 7, 0, 0, 0}, Knobs{0, 0, 0, 0, 0, 2}, 0, {14 / 16.0, NAN, 16});
-        row("delta", Windowed, {0, 0, 0, 4, 0, 0}, window1, invalid, {3});
-        row("one channel", Filtered, {5}, all, Dist<double>::ErrorNotEnoughData, {});
-        row("non-positive", Windowed, {-1, 0, -3, 0}, window1, noSum, {});
-        row("infinities", Windowed, {1, -inf, inf, 2, 1}, window1, invalid, {});
+        row("at threshold", {Filtered}, {4, 5, 10, 8, 5, 1}, Knobs{0.5}, {0}, {44 / 18.0, NAN, 18});
+        row("window at edge", {Windowed}, {9, 3, 2, 1, 1, 0, 7, 0, 0, 0}, Knobs{0, 0, 0, 0, 0, 2}, {0}, {14 / 16.0, NAN, 16});
+        row("delta", {Windowed}, {0, 0, 0, 4, 0, 0}, window1, {invalid}, {3});
+        row("one channel", {Filtered}, {5}, all, {notEnough});
+        row("non-positive", {Windowed}, {-1, 0, -3, 0}, window1, {noSum});
+        row("infinities", {Windowed}, {1, -inf, inf, 2, 1}, window1, {invalid});
         // The filter drops NaN: it is not above the threshold.
-        row("NaN", Filtered, {1, NAN, 4, 2, 1}, all, 0, {2.25, NAN, 8});
+        row("NaN", {Filtered}, {1, NAN, 4, 2, 1}, all, {0}, {2.25, NAN, 8});
         // The three-point fit runs through the peak and its neighbours.
-        row("parabola 1, 4, 1", Gaussabola, {1, 4, 1}, all, 0, {1, 1 / std::log(16.0)});
+        row("parabola 1, 4, 1", {Gaussabola}, {1, 4, 1}, all, {0}, {1, 1 / std::log(16.0)});
         // Of equal maxima the first counts, here on the edge.
-        row("parabola 1, 2, 2, 1", Gaussabola, {1, 2, 2, 1}, all, 0, {1.5, 1 / std::log(2.0)});
-        row("parabola 2, 2, 1", Gaussabola, {2, 2, 1}, all, Dist<double>::ErrorPeakEdge, {});
+        row("parabola 1, 2, 2, 1", {Gaussabola}, {1, 2, 2, 1}, all, {0}, {1.5, 1 / std::log(2.0)});
+        row("parabola 2, 2, 1", {Gaussabola}, {2, 2, 1}, all, {edge});
         // Non-positive neighbours are floored at 1e-20 of the peak, not logged as -inf.
-        row("parabola of a lone channel", Gaussabola, {0, 3, -1, 0}, all, 0, {1, -1 / (2 * std::log(1e-20))});
+        row("parabola of a lone channel", {Gaussabola}, {0, 3, -1, 0}, all, {0}, {1, -1 / (2 * std::log(1e-20))});
+
+        // Profiles the fits refuse: knobs are fraction, peak threshold, sum threshold, -, -, half-width.
+        const QList<int> fits{Regression, Precalculated, Gaussabola};
+        const Values peak{0, 1, 6, 9, 6, 1, 0}, narrow{0, 0, 1, 10, 5, 0.5, 0, 0};
+        // The precalculated regression has no length test of its own: its peak lies on an edge.
+        row("fits, two channels", fits, {1, 2}, Knobs{0.5}, {notEnough, edge, notEnough});
+        // The peak test comes before the edge test.
+        row("fits, peak below threshold", fits, {9, 1, 0}, Knobs{0.5, 10}, {low, low, low});
+        row("fits, peak on first channel", fits, {9, 5, 3, 1, 0.5}, Knobs{0.01, 0, 0, 0, 0, 5}, {edge, edge, edge});
+        row("fits, peak on last channel", fits, {0.5, 1, 3, 5, 9}, Knobs{0.01, 0, 0, 0, 0, 5}, {edge, edge, edge});
+        // Gaussabola carries the sum threshold without using it.
+        row("fits, sum below threshold", fits, peak, Knobs{0.5, 1, 24, 0, 0, 5}, {noSum, noSum, 0});
+        row("fits, sum at threshold", fits, peak, Knobs{0.5, 1, 23, 0, 0, 5}, {0, 0, 0});
+        row("fits, log-convex run", fits, {0, 9.9, 9, 8, 10, 8, 9, 9.9, 0}, Knobs{0.5, 1, 0, 0, 0, 5}, {invalid, invalid, 0});
+        // At 0.4 of the peak only channels 3 and 4 count; a half-width of 0 cuts the run as short.
+        row("fits, two-channel run", fits, narrow, Knobs{0.4, 0, 0, 0, 0, 5}, {few, few, 0});
+        row("fits, one-channel window", fits, narrow, Knobs{0.01, 0, 0, 0, 0, 0}, {few, few, 0});
     }
 
     void smallProfiles()
     {
-        QFETCH(int, estimator);
+        QFETCH(QList<int>, estimators);
         QFETCH(Values, values);
         QFETCH(Knobs, options);
-        QFETCH(int, code);
+        QFETCH(QList<int>, codes);
         QFETCH(Values, expected);
         forBothPrecisions([&](auto zero) {
             typedef decltype(zero) T;
-            std::vector<T> v(values.begin(), values.end());
-            auto d = profile(v);
-            QCOMPARE(estimate(estimator, d, options), code);
-            QCOMPARE(d.m_fitComplete, code == 0);
-            const T got[5] = {d.mean(), d.variance(), d.integral(), d.skewness(), d.kurtosis_excess()};
-            for (int i = 0; i < expected.size(); ++i)
-                if (!std::isnan(expected[i]))
-                    QVERIFY_NEAR(got[i], expected[i], tol<T>(1e-6, 1e-15));
-            const int peak = d.m_histogramPeak_x;
-            for (int x = peak - 1; estimator == Gaussabola && code == 0 && x <= peak + 1; ++x)
-                if (v[x] > 0)
-                    QVERIFY_NEAR(d.value(T(x)), v[x], tol<T>(1e-5, 1e-13));
+            for (int e = 0; e < estimators.size(); ++e) {
+                std::vector<T> v(values.begin(), values.end());
+                auto d = profile(v);
+                QCOMPARE(estimate(estimators[e], d, options), codes[e]);
+                QCOMPARE(d.m_fitComplete, codes[e] == 0);
+                const T got[5] = {d.mean(), d.variance(), d.integral(), d.skewness(), d.kurtosis_excess()};
+                for (int i = 0; i < expected.size(); ++i)
+                    if (!std::isnan(expected[i]))
+                        QVERIFY_NEAR(got[i], expected[i], tol<T>(1e-6, 1e-15));
+                const int peak = d.m_histogramPeak_x;
+                for (int x = peak - 1; estimators[e] == Gaussabola && codes[e] == 0 && x <= peak + 1; ++x)
+                    if (v[x] > 0)
+                        QVERIFY_NEAR(d.value(T(x)), v[x], tol<T>(1e-5, 1e-13));
+            }
         });
     }
 
@@ -211,46 +231,6 @@ private slots:
             QVERIFY(!e.m_fitComplete);
             QVERIFY(w[10] == before[10] && w[43] == before[43]);
         });
-    }
-
-    void fitsRejectUnusableProfiles_data()
-    {
-        typedef Dist<double> D;
-        QTest::addColumn<Values>("values");
-        QTest::addColumn<Knobs>("options"); // fraction, peak threshold, sum threshold, -, -, half-width
-        QTest::addColumn<QList<int>>("codes"); // regression, precalculated regression, Gaussabola
-        const Values peak{0, 1, 6, 9, 6, 1, 0}, narrow{0, 0, 1, 10, 5, 0.5, 0, 0};
-        const QList<int> edge{D::ErrorPeakEdge, D::ErrorPeakEdge, D::ErrorPeakEdge};
-        const int low = D::ErrorPeakBelowThreshold, invalid = D::ErrorSolutionInvalid, few = D::ErrorNotEnoughPeakData;
-        // The precalculated regression has no length test of its own: its peak lies on an edge.
-        QTest::newRow("two channels") << Values{1, 2} << Knobs{0.5}
-                                      << QList<int>{D::ErrorNotEnoughData, D::ErrorPeakEdge, D::ErrorNotEnoughData};
-        // The peak test comes before the edge test.
-        QTest::newRow("peak below threshold") << Values{9, 1, 0} << Knobs{0.5, 10} << QList<int>{low, low, low};
-        QTest::newRow("peak on first channel") << Values{9, 5, 3, 1, 0.5} << Knobs{0.01, 0, 0, 0, 0, 5} << edge;
-        QTest::newRow("peak on last channel") << Values{0.5, 1, 3, 5, 9} << Knobs{0.01, 0, 0, 0, 0, 5} << edge;
-        // Gaussabola carries the sum threshold without using it.
-        QTest::newRow("sum below threshold") << peak << Knobs{0.5, 1, 24, 0, 0, 5}
-                                             << QList<int>{D::ErrorSumBelowThreshold, D::ErrorSumBelowThreshold, 0};
-        QTest::newRow("sum at threshold") << peak << Knobs{0.5, 1, 23, 0, 0, 5} << QList<int>{0, 0, 0};
-        QTest::newRow("log-convex run") << Values{0, 9.9, 9, 8, 10, 8, 9, 9.9, 0} << Knobs{0.5, 1, 0, 0, 0, 5}
-                                        << QList<int>{invalid, invalid, 0};
-        // At 0.4 of the peak only channels 3 and 4 count; a half-width of 0 cuts the run as short.
-        QTest::newRow("two-channel run") << narrow << Knobs{0.4, 0, 0, 0, 0, 5} << QList<int>{few, few, 0};
-        QTest::newRow("one-channel window") << narrow << Knobs{0.01, 0, 0, 0, 0, 0} << QList<int>{few, few, 0};
-    }
-
-    void fitsRejectUnusableProfiles()
-    {
-        QFETCH(Values, values);
-        QFETCH(Knobs, options);
-        QList<int> got;
-        for (int which : {Regression, Precalculated, Gaussabola}) {
-            Values copy = values;
-            auto d = profile(copy);
-            got << estimate(which, d, options);
-        }
-        QTEST(got, "codes");
     }
 
     void precalculatedRegressionUsesStoredPeak()

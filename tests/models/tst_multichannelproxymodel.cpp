@@ -305,59 +305,34 @@ private slots:
     }
 
     // Curves, units and captions come from the sources; columns beyond the
-    // channels (the statistics columns) give NaN and no curve.
-    void plotDataAndCaptionsComeFromTheSources()
+    // channels (the statistics columns) give NaN and no curve. The file keeps
+    // what was measured: every timestamp to the nanosecond (a display text of
+    // 4 digits gives 2000 samples 1 ms apart past 1000 s the same timestamp)
+    // and every value as stored, whatever the sources show.
+    void plotDataCaptionsAndFileComeFromTheSources()
     {
         VRXMultichannelProxyModel proxy;
         QCOMPARE(proxy.units(), &VRXMultichannelProxyModel::defaultUnits);
-        VRXSingleChannelDataModel named(50), unnamed;
-        Units::mA milliamps;
-        named.SetUnits(&milliamps);
-        named.setChannelName(QStringLiteral("I7"));
-        for (int i = 1; i <= 3; ++i)
-            named.AddData(i, i);
-        proxy.addSourceModel(&named);
-        proxy.addSourceModel(&unnamed);
-        proxy.addSourceModel(&unnamed);
-        QCOMPARE(proxy.units(), &milliamps);
-        std::unique_ptr<QwtSeriesData<QPointF>> series(proxy.seriesData(1, 1, -1)); // the source's own curve
-        QCOMPARE(series->sample(2), QPointF(3.0, 3000.0));
-        for (int column : {4, int(Fit0Column0), Fit0Column0 + 7, -1})
-            QVERIFY(std::isnan(proxy.doubleData(3, column)));
-        QVERIFY(std::isnan(proxy.doubleData(-1, 1)));
-        for (int column : {0, 4, int(Fit0Column0)})
-            QVERIFY(!proxy.seriesData(column, 1, -1));
-        // Unnamed channels are numbered by column; the sources keep their own caption.
-        QCOMPARE(proxy.headerData(1, Qt::Horizontal).toString() + proxy.index(0, 2).data().toString()
-                     + proxy.headerData(3, Qt::Horizontal).toString(),
-                 QStringLiteral("I723"));
-        QCOMPARE(unnamed.index(0, 1).data().toString(), QStringLiteral("1"));
-        QCOMPARE(proxy.index(0, 2).data(Qt::CheckStateRole), unnamed.index(0, 1).data(Qt::CheckStateRole));
-        named.SetUnits(&VRXAbstractDeviceDataModel::defaultUnits);
-    }
-
-    // The file keeps what was measured: every timestamp to the nanosecond (a
-    // display text of 4 digits gives 2000 samples 1 ms apart past 1000 s the
-    // same timestamp) and every value as stored, whatever the sources show.
-    void csvKeepsEveryTimestampAndStoredValue()
-    {
-        VRXSingleChannelDataModel a, b;
-        Units::mA mA;
-        a.SetUnits(&mA);
-        QVector<double> values;
-        for (int k = 1; k <= 2000; ++k) {
-            values.append(1e-9 * std::sin(k * 0.37) / 3.0);
-            a.AddData(1000.0 + k * 1e-3, values.back());
-        }
-        for (int k = 0; k < 3; ++k)
-            b.AddData(1700000000.0 + k * 0.001, 0.5 * k);
-        const QString shown = a.index(1, 1).data().toString() + a.index(1, 0).data().toString();
-        VRXMultichannelProxyModel proxy;
         QBuffer buffer;
         QVERIFY(buffer.open(QIODevice::WriteOnly));
         QVERIFY(!proxy.SaveDataToDevice(&buffer)); // no sources
-        proxy.addSourceModel(&a);
-        proxy.addSourceModel(&b);
+        VRXSingleChannelDataModel named, unnamed;
+        Units::mA milliamps;
+        named.SetUnits(&milliamps);
+        named.setChannelName(QStringLiteral("I7"));
+        QVector<double> values;
+        for (int k = 1; k <= 2000; ++k) {
+            values.append(1e-9 * std::sin(k * 0.37) / 3.0);
+            named.AddData(1000.0 + k * 1e-3, values.back());
+        }
+        for (int k = 0; k < 3; ++k)
+            unnamed.AddData(1700000000.0 + k * 0.001, 0.5 * k);
+        const QString shown = named.index(1, 1).data().toString() + named.index(1, 0).data().toString();
+        proxy.addSourceModel(&named);
+        proxy.addSourceModel(&unnamed);
+        QCOMPARE(proxy.units(), &milliamps);
+        std::unique_ptr<QwtSeriesData<QPointF>> series(proxy.seriesData(1, 1, -1)); // the source's own curve
+        QCOMPARE(series->sample(2), QPointF(1000.003, values[2] * 1000.0));
         QVERIFY(proxy.SaveDataToDevice(&buffer));
         const QList<QByteArray> lines = buffer.data().split('\n');
         QCOMPARE(lines.size(), 2002); // header, 2000 rows, nothing after the last line feed
@@ -371,8 +346,21 @@ private slots:
             QCOMPARE(fields[2], k > 3 ? QByteArray() : QByteArray::number(1700000000.0 + (k - 1) * 0.001, 'f', 9));
             QCOMPARE(fields[3], k > 3 ? QByteArray() : QByteArray::number(0.5 * (k - 1)));
         }
-        QCOMPARE(a.index(1, 1).data().toString() + a.index(1, 0).data().toString(), shown);
-        a.SetUnits(&VRXAbstractDeviceDataModel::defaultUnits);
+        QCOMPARE(named.index(1, 1).data().toString() + named.index(1, 0).data().toString(), shown);
+
+        proxy.addSourceModel(&unnamed);
+        for (int column : {4, int(Fit0Column0), Fit0Column0 + 7, -1})
+            QVERIFY(std::isnan(proxy.doubleData(3, column)));
+        QVERIFY(std::isnan(proxy.doubleData(-1, 1)));
+        for (int column : {0, 4, int(Fit0Column0)})
+            QVERIFY(!proxy.seriesData(column, 1, -1));
+        // Unnamed channels are numbered by column; the sources keep their own caption.
+        QCOMPARE(proxy.headerData(1, Qt::Horizontal).toString() + proxy.index(0, 2).data().toString()
+                     + proxy.headerData(3, Qt::Horizontal).toString(),
+                 QStringLiteral("I723"));
+        QCOMPARE(unnamed.index(0, 1).data().toString(), QStringLiteral("1"));
+        QCOMPARE(proxy.index(0, 2).data(Qt::CheckStateRole), unnamed.index(0, 1).data(Qt::CheckStateRole));
+        named.SetUnits(&VRXAbstractDeviceDataModel::defaultUnits);
     }
 };
 

@@ -199,24 +199,25 @@ private slots:
         }
         // Values that are not finite count for nothing, first of all included;
         // bounds are kept once valid and recomputed after a scale change.
+        const auto own = [](QwtSeriesData<QPointF> *series) {
+            return std::unique_ptr<VRXSeriesData>(static_cast<VRXSeriesData *>(series));
+        };
         VRXSingleChannelDataModel m, wild;
         for (double v : {1.0, kNaN, 3.0})
             m.AddData(m.rowCount() - 1, v);
         for (double v : {qInf(), 1.0, -qInf(), 5.0, 2.0, -qInf()})
             wild.AddData(wild.rowCount(), v);
-        std::unique_ptr<QwtSeriesData<QPointF>> series(m.seriesData(1, 1, -1)), wildSeries(wild.seriesData(1, 1, -1));
+        const auto series = own(m.seriesData(1, 1, -1));
         QCOMPARE(series->boundingRect(), QRectF(0.0, 1.0, 2.0, 2.0));
-        QCOMPARE(wildSeries->boundingRect(), QRectF(2.0, 1.0, 3.0, 4.0));
+        QCOMPARE(own(wild.seriesData(1, 1, -1))->boundingRect(), QRectF(2.0, 1.0, 3.0, 4.0));
         m.AddData(3.0, 100.0);
         QCOMPARE(series->boundingRect(), QRectF(0.0, 1.0, 2.0, 2.0));
-        static_cast<VRXSeriesData *>(series.get())->setScale(10.0);
+        series->setScale(10.0);
         QCOMPARE(series->boundingRect(), QRectF(0.0, 0.1, 3.0, 9.9));
 
         // Times are shared only between series over the same rows.
-        const auto make = [&rows](int start, int end) {
-            return std::unique_ptr<VRXSeriesData>(static_cast<VRXSeriesData *>(rows.seriesData(1, start, end)));
-        };
-        const auto first = make(1, 8), same = make(1, 8), later = make(3, -1), shorter = make(1, 5);
+        const auto first = own(rows.seriesData(1, 1, 8)), same = own(rows.seriesData(1, 1, 8));
+        const auto later = own(rows.seriesData(1, 3, -1)), shorter = own(rows.seriesData(1, 1, 5));
         for (VRXSeriesData *other : {same.get(), later.get(), shorter.get()}) {
             other->shareTimes(*first);
             for (size_t i = 0; i < other->size(); ++i) {
@@ -230,10 +231,8 @@ private slots:
         // its time extent, but one with a NaN still leaves out that time.
         corvid_test::TablePlotModel table(5, 4);
         table.setData(table.index(4, 2), kNaN);
-        const auto inTable = [&table](int column) {
-            return std::unique_ptr<VRXSeriesData>(static_cast<VRXSeriesData *>(table.seriesData(column, 1, -1)));
-        };
-        const auto finite = inTable(1), gappy = inTable(2), alsoFinite = inTable(3);
+        const auto finite = own(table.seriesData(1, 1, -1)), gappy = own(table.seriesData(2, 1, -1));
+        const auto alsoFinite = own(table.seriesData(3, 1, -1));
         gappy->shareTimes(*finite);
         alsoFinite->shareTimes(*finite);
         QCOMPARE(finite->boundingRect(), QRectF(100, 101, 300, 300));

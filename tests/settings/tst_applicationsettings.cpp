@@ -1,3 +1,5 @@
+#include "ModelTestHelpers.h"
+
 #include <VRXApplicationSettings.h>
 
 #include <QtTest/QtTest>
@@ -45,9 +47,7 @@ private slots:
             QCOMPARE(reader.value(it.key()).toString(), it.value().toString());
         QCOMPARE(reader.childGroups(), QStringList({"d0", "g", "h.i", "long", "odd names"}));
         // Sorted keys share the elements of their common prefix.
-        QFile raw(file);
-        QVERIFY(raw.open(QIODevice::ReadOnly));
-        QCOMPARE(raw.readAll().count("<g>"), 1);
+        QCOMPARE(corvid_test::readFile(file).count("<g>"), 1);
     }
 
     void unwritableKeysKeepTheOldFile_data()
@@ -74,9 +74,7 @@ private slots:
             writer.getSettings()->sync();
             QCOMPARE(writer.getSettings()->status(), QSettings::AccessError);
         }
-        QFile in(file);
-        QVERIFY(in.open(QIODevice::ReadOnly));
-        QCOMPARE(in.readAll(), old);
+        QCOMPARE(corvid_test::readFile(file), old);
     }
 
 private:

@@ -10,7 +10,6 @@
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QTabBar>
-#include <QtWidgets/QTableView>
 #include <QtWidgets/QTreeView>
 
 using namespace Corvid_Qt;
@@ -44,27 +43,8 @@ class TestItemViewHelpers : public QObject
 private slots:
     void initTestCase() { qRegisterMetaType<QAbstractItemDelegate::EndEditHint>(); }
 
-    void cornerButtonCarriesCaptionInsteadOfSelecting()
-    {
-        QStandardItemModel model(4, 3);
-        VRXTableView view;
-        view.setModel(&model);
-        view.resize(400, 300);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        auto *corner = view.findChild<QAbstractButton *>(QString(), Qt::FindDirectChildrenOnly);
-        QVERIFY(corner);
-
-        QTest::mouseClick(corner, Qt::LeftButton);
-        QVERIFY(!view.selectionModel()->hasSelection());
-
-        const QString caption = "a rather long channel caption";
-        view.setCornerButtonText(caption);
-        QVERIFY(view.verticalHeader()->minimumWidth() >= view.fontMetrics().horizontalAdvance(caption));
-    }
-
     // A click beside the items keeps the popup open; a chosen item is
-    // reported and shown.
+    // reported and shown; the popup makes room for its scroll bar.
     void treeComboReportsChosenItem()
     {
         TreeComboBox combo(1);
@@ -94,35 +74,41 @@ private slots:
         QCOMPARE(activated.at(0).at(0).toString(), QStringLiteral("leaf b"));
         QCOMPARE(combo.currentText(), QStringLiteral("leaf b"));
         QVERIFY(!combo.rootModelIndex().isValid());
-    }
 
-    void treeComboWidensForScrollBar()
-    {
+        // A popup with a scroll bar is that much wider.
         auto popupWidth = [](int rows) {
-            TreeComboBox combo(0);
-            combo.setModel(treeModel(rows, &combo));
-            combo.show();
-            combo.showPopup();
-            const int width = combo.view()->width();
-            combo.hidePopup();
-            return width;
+            TreeComboBox other(0);
+            other.setModel(treeModel(rows, &other));
+            other.show();
+            other.showPopup();
+            return other.view()->width();
         };
         QCOMPARE(popupWidth(9) - popupWidth(8), 20);
     }
 
-    // The editor opens on the cell's choice (the first for anything but a
+    // The table's corner button carries a caption instead of selecting. The
+    // combo editor opens on the cell's choice (the first for anything but a
     // number), fits the cell's height, and commits and closes on a choice.
-    void delegateEditsThroughItsChoices()
+    void cornerCarriesCaptionAndDelegateEditsThroughItsChoices()
     {
         QStandardItemModel model(2, 1);
         model.setData(model.index(0, 0), "1");
         model.setData(model.index(1, 0), "high");
-        QTableView view;
+        VRXTableView view;
         view.setModel(&model);
         ComboBoxDelegate delegate({"low", "mid", "high"});
         view.setItemDelegate(&delegate);
+        view.resize(400, 300);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto *corner = view.findChild<QAbstractButton *>(QString(), Qt::FindDirectChildrenOnly);
+        QVERIFY(corner);
+        QTest::mouseClick(corner, Qt::LeftButton);
+        QVERIFY(!view.selectionModel()->hasSelection());
+        const QString caption = "a rather long channel caption";
+        view.setCornerButtonText(caption);
+        QVERIFY(view.verticalHeader()->minimumWidth() >= view.fontMetrics().horizontalAdvance(caption));
+
         QSignalSpy committed(&delegate, &QAbstractItemDelegate::commitData);
         QSignalSpy closed(&delegate, &QAbstractItemDelegate::closeEditor);
         view.edit(model.index(0, 0));

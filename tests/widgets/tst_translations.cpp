@@ -54,23 +54,6 @@ struct German {
     }
 };
 
-/// The texts of a scope panel that a user reads, in one list.
-QStringList panelTexts(VRXScope &scope)
-{
-    auto *tabs = child<QTabBar>(&scope, "modeSelect");
-    auto *averaging = child<QComboBox>(&scope, "averagingCombo");
-    auto *scale = child<QComboBox>(&scope, "scaleYCombo");
-    QwtPlot *plot = scope.plotView()->findChild<QwtPlot *>();
-    return {child<QToolButton>(&scope, "saveButton")->text(),
-            child<QToolButton>(&scope, "zeroButton")->toolTip(),
-            tabs->tabText(0),
-            tabs->tabText(tabs->count() - 1),
-            averaging->itemText(1),
-            scale->itemText(9),
-            child<QLabel>(&scope, "bufferSizeLabel")->text(),
-            plot->axisTitle(QwtPlot::xBottom).text()};
-}
-
 } // namespace
 
 class TestTranslations : public QObject
@@ -119,7 +102,11 @@ private slots:
         QVERIFY(!std::unique_ptr<QTranslator>(installTranslator(QLocale(QLocale::French, QLocale::France))));
     }
 
-    void scopePanelFollowsLanguage()
+    // Panels and forms follow the language but keep their state: renaming
+    // entries chooses nothing, and the spectrogram's fold arrow is its state,
+    // so the next click must unfold. (That host texts stay is proven with the
+    // spot map's own suite.)
+    void widgetsFollowLanguageButKeepTheirState()
     {
         VRXSingleChannelDataModel host;
         for (int i = 0; i < 5; ++i)
@@ -128,6 +115,7 @@ private slots:
         scope.setModel(&host);
         scope.setSplitEnabled(true);
         scope.SetPlotMode(VRXScope::HistogramPlotMode);
+        auto *tabs = child<QTabBar>(&scope, "modeSelect");
         auto *averaging = child<QComboBox>(&scope, "averagingCombo");
         auto *scale = child<QComboBox>(&scope, "scaleYCombo");
         averaging->setCurrentIndex(2);
@@ -136,42 +124,38 @@ private slots:
         scope.show();
         QVERIFY(QTest::qWaitForWindowExposed(&scope));
         QCoreApplication::processEvents();
-
-        const QStringList english{"Save", "Subtract current values from all data.", "Strip", "Split",
-                                  "10x Avg", "0.5%", "5 Samples", "Channel"};
-        QCOMPARE(panelTexts(scope), english);
-        {
-            German german;
-            QVERIFY(german.translator);
-            QCOMPARE(panelTexts(scope),
-                     QStringList({"Speichern", "Aktuelle Werte von allen Daten abziehen.", "Verlauf", "Geteilt",
-                                  "10x Mittel", "0,5 %", "5 Werte", "Kanal"}));
-            // Renaming entries chooses nothing.
-            QCOMPARE(averaging->currentIndex(), 2);
-            QCOMPARE(scale->currentIndex(), 3);
-            QCOMPARE(child<QTabBar>(&scope, "modeSelect")->currentIndex(), int(VRXScope::HistogramPlotMode));
-        }
-        QCOMPARE(panelTexts(scope), english);
-    }
-
-    // Forms follow the language but keep their state: the spectrogram's fold
-    // arrow is its state, the next click must unfold. (That host texts stay
-    // is proven with the spot map's own suite.)
-    void formsFollowLanguageButKeepTheirState()
-    {
         VRXStatisticsSetupPage page;
         VRXSpectrogram spectrogram;
         auto *fold = child<QPushButton>(&spectrogram, "pushButton_hideSpectrogram");
         fold->click();
+        // The texts a user reads, in one list.
         const auto texts = [&]() {
-            return QStringList{page.windowTitle(), child<QGroupBox>(&page, "CoGCBox")->title(),
-                               child<QLabel>(&spectrogram, "label_valid")->text(), fold->text()};
+            return QStringList{child<QToolButton>(&scope, "saveButton")->text(),
+                               child<QToolButton>(&scope, "zeroButton")->toolTip(),
+                               tabs->tabText(0),
+                               tabs->tabText(tabs->count() - 1),
+                               averaging->itemText(1),
+                               scale->itemText(9),
+                               child<QLabel>(&scope, "bufferSizeLabel")->text(),
+                               scope.plotView()->findChild<QwtPlot *>()->axisTitle(QwtPlot::xBottom).text(),
+                               page.windowTitle(),
+                               child<QGroupBox>(&page, "CoGCBox")->title(),
+                               child<QLabel>(&spectrogram, "label_valid")->text(),
+                               fold->text()};
         };
-        const QStringList english = texts();
-        QCOMPARE(english, QStringList({"Data Analysis", "Center of Gravity", "No Data", ">>"}));
+        const QStringList english{"Save", "Subtract current values from all data.", "Strip", "Split",
+                                  "10x Avg", "0.5%", "5 Samples", "Channel",
+                                  "Data Analysis", "Center of Gravity", "No Data", ">>"};
+        QCOMPARE(texts(), english);
         {
             German german;
-            QCOMPARE(texts(), QStringList({"Datenanalyse", "Schwerpunkt", "Keine Daten", ">>"}));
+            QVERIFY(german.translator);
+            QCOMPARE(texts(), QStringList({"Speichern", "Aktuelle Werte von allen Daten abziehen.", "Verlauf", "Geteilt",
+                                           "10x Mittel", "0,5 %", "5 Werte", "Kanal",
+                                           "Datenanalyse", "Schwerpunkt", "Keine Daten", ">>"}));
+            QCOMPARE(averaging->currentIndex(), 2);
+            QCOMPARE(scale->currentIndex(), 3);
+            QCOMPARE(tabs->currentIndex(), int(VRXScope::HistogramPlotMode));
             fold->click();
             QCOMPARE(fold->text(), QStringLiteral("<<"));
             QVERIFY(!child<QWidget>(&spectrogram, "frame")->isHidden());
