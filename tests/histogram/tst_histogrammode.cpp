@@ -108,16 +108,14 @@ private slots:
         QVERIFY(view.view.histogramItems(View::NHistogramItemTypes).isEmpty());
     }
 
-    void markerStatisticsBetweenTwoChannels()
+    void markersMeasureBetweenTwoChannelsAndKeepTheirLabelsApart()
     {
-        Probe view(20);
+        ShownView view(20, 0, View::HistogramPlotMode, QSize(640, 300));
         QVector<double> v(20);
         for (int c = 0; c < 20; ++c)
             v[c] = (c + 1) * (c + 1);
         view.frame(v);
-        view.view.SelectPoint1(QPointF(4.4, 0));
-        view.view.SelectPoint2(QPointF(1.6, 0));
-        ViewProbe::settle();
+        view.view.click(QPointF(4.4, 0), QPointF(1.6, 0));
         // Channels 2..4 hold 4, 9 and 16.
         QVERIFY(view.view.markerText(1).endsWith(QStringLiteral("\nChannel 2\n4\n      Sum:           29\n"
                                                              "     Mean:      9.66667\n      RMS:      4.92161\n"
@@ -128,13 +126,27 @@ private slots:
         QCOMPARE(view.view.plotMarker(0)->labelAlignment(), Qt::AlignRight | Qt::AlignTop);
 
         // Both on one channel: no spread to show.
-        view.view.SelectPoint2(QPointF(3.9, 1));
-        ViewProbe::settle();
+        view.view.click(QPointF(4.4, 0), QPointF(3.9, 1));
         QCOMPARE(view.view.plotMarker(1)->xValue(), 4.0);
         QVERIFY(view.view.plotMarker(1)->plot() && !view.view.plotMarker(1)->label().text().contains(QLatin1String("Sum:")));
+
+        // A channel or more apart on this small view: the second label goes below the first.
+        view.frame(gaussianProfile(20, 9.5, 3, 10, 1));
+        for (const QPointF &second : {QPointF(11, 5), QPointF(9, 5), QPointF(18, 5)}) {
+            view.view.click(QPointF(10, 5), second);
+            view.paint();
+            QVERIFY(view.view.markerShown(0) && view.view.markerShown(1));
+            const auto *a = static_cast<const CachedLabelMarker *>(view.view.plotMarker(0).data());
+            const auto *b = static_cast<const CachedLabelMarker *>(view.view.plotMarker(1).data());
+            const QRectF ra = a->drawnLabelRect(), rb = b->drawnLabelRect();
+            QVERIFY(!ra.isEmpty() && !rb.isEmpty());
+            QVERIFY2(!ra.intersects(rb), qPrintable(QString::number(second.x())));
+            const QRectF canvas = view.view.qwtPlot()->canvas()->contentsRect();
+            QVERIFY(canvas.adjusted(-1, -1, 1, 1).contains(rb));
+        }
+
         // A selected channel moves the first marker onto it.
-        view.view.selectionModel()->select(view.model.index(1, 3),
-                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Columns);
+        view.view.selectColumn(3);
         view.frame(v);
         QCOMPARE(view.view.plotMarker(0)->value(), QPointF(3.0, 9.0));
         QVERIFY(view.view.plotMarker(0)->label().text().contains(QLatin1String("\nChannel 3\n")));
@@ -439,26 +451,6 @@ private slots:
         QApplication::sendEvent(scale, &help);
         QTRY_COMPARE(QToolTip::text(), item->label().text());
         QToolTip::hideText();
-    }
-
-    // Two markers a channel apart on a small view: the second label goes below the first.
-    void markerLabelsNeverOverlap()
-    {
-        ShownView view(20, 0, View::HistogramPlotMode, QSize(640, 300));
-        view.frame(gaussianProfile(20, 9.5, 3, 10, 1));
-        for (const QPointF &second : {QPointF(11, 5), QPointF(9, 5), QPointF(18, 5)}) {
-            view.view.click(QPointF(10, 5), second);
-            view.paint();
-            QVERIFY(view.view.markerShown(0) && view.view.markerShown(1));
-            const auto *a = static_cast<const CachedLabelMarker *>(view.view.plotMarker(0).data());
-            const auto *b = static_cast<const CachedLabelMarker *>(view.view.plotMarker(1).data());
-            QVERIFY(a && b);
-            const QRectF ra = a->drawnLabelRect(), rb = b->drawnLabelRect();
-            QVERIFY(!ra.isEmpty() && !rb.isEmpty());
-            QVERIFY2(!ra.intersects(rb), qPrintable(QString::number(second.x())));
-            const QRectF canvas = view.view.qwtPlot()->canvas()->contentsRect();
-            QVERIFY(canvas.adjusted(-1, -1, 1, 1).contains(rb));
-        }
     }
 
     // The strips widen the left axis for their titles; back in strip mode the
