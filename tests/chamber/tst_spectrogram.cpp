@@ -20,6 +20,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <numeric>
 
 using namespace Corvid_Qt;
 
@@ -172,11 +173,8 @@ private Q_SLOTS:
             QCOMPARE(calc.mmajor, std::max(calc.dx, calc.dy));
             QCOMPARE(calc.rotation, 0.0);
             // The numbers and the synthetic image carry the strips' integral.
-            double sum = 0, imageSum = 0;
-            for (int k = 0; k < 32; ++k)
-                sum += frame[k] + frame[64 + k];
-            for (double v : p.cells->values())
-                imageSum += v;
+            const double sum = std::accumulate(frame.begin(), frame.end(), 0.0);
+            const double imageSum = std::accumulate(p.cells->values().begin(), p.cells->values().end(), 0.0);
             QVERIFY(near(calc.integral, sum, 1e-15) && near(imageSum, sum, 1e-15));
             QVERIFY(near(p.box("doubleSpinBox_meanx"), calc.meanx));
             // Ellipse axes follow the fits, centred on the fitted cell.
