@@ -87,7 +87,6 @@ private slots:
         QVERIFY(item.prepare(0, good(), 20, deviceStats(code)));
         const QString message = text.isEmpty() ? QStringLiteral("Fit failed.") : text;
         QCOMPARE(item.errorMessage(), message);
-        QCOMPARE(item.label().text(), QStringLiteral("<pre>Fit error: %1\n\n</pre>").arg(message));
         QCOMPARE(item.position(), 10.0f);
     }
 
@@ -256,16 +255,10 @@ private slots:
         QFETCH(QString, noise);
         VRX_PrecalculatedFitHistogramItem item(m_strip.get(), true);
         QVERIFY(item.prepare(0, values, 20, stats));
-        const QString text = item.label().text();
-        const QRegularExpression figures(QString::fromUtf8("SNR: (\\S+)\nNoise Std\\. Dev \\(σ\\): (\\S+)\n"));
-        const QRegularExpressionMatch match = figures.match(text);
-        QVERIFY2(match.hasMatch(), qPrintable(text));
-        const auto expect = [](const QString &shown, const QString &pattern) {
-            return pattern == QLatin1String("#") ? std::isfinite(shown.toDouble()) && shown != QLatin1String("N/A")
-                                                : shown == pattern;
-        };
-        QVERIFY2(expect(match.captured(1), snr), qPrintable(text));
-        QVERIFY2(expect(match.captured(2), noise), qPrintable(text));
+        const QString text = item.label().text(), finite = QStringLiteral("-?[0-9.]+(?:e[-+][0-9]+)?");
+        const QString figures = QString::fromUtf8("SNR: %1\nNoise Std\\. Dev \\(σ\\): %2\n")
+                                    .arg(snr == "#" ? finite : snr, noise == "#" ? finite : noise);
+        QVERIFY2(QRegularExpression(figures).match(text).hasMatch(), qPrintable(text));
     }
 
     void energyIsInterpolatedAndClampedToTheTable()
@@ -306,7 +299,6 @@ private slots:
         QCOMPARE(stripLabel(a * (1 + 1e-13)), first.label().text());
         QCOMPARE(stripLabel(b), second.label().text());
         QCOMPARE(stripLabel(a + 1e-6), number(a + 1e-6));
-        QCOMPARE(stripLabel(3.5), QStringLiteral("3.5"));
 
         // Attached again after the others, the first region's item starts over.
         first.attach(m_plot.get());

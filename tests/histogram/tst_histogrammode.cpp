@@ -108,16 +108,14 @@ private slots:
         QVERIFY(view.view.histogramItems(View::NHistogramItemTypes).isEmpty());
     }
 
-    void markerStatisticsBetweenTwoChannels()
+    void markersMeasureBetweenTwoChannelsAndKeepTheirLabelsApart()
     {
-        Probe view(20);
+        ShownView view(20, 0, View::HistogramPlotMode, QSize(640, 300));
         QVector<double> v(20);
         for (int c = 0; c < 20; ++c)
             v[c] = (c + 1) * (c + 1);
         view.frame(v);
-        view.view.SelectPoint1(QPointF(4.4, 0));
-        view.view.SelectPoint2(QPointF(1.6, 0));
-        ViewProbe::settle();
+        view.view.click(QPointF(4.4, 0), QPointF(1.6, 0));
         // Channels 2..4 hold 4, 9 and 16.
         QVERIFY(view.view.markerText(1).endsWith(QStringLiteral("\nChannel 2\n4\n      Sum:           29\n"
                                                              "     Mean:      9.66667\n      RMS:      4.92161\n"
@@ -128,13 +126,27 @@ private slots:
         QCOMPARE(view.view.plotMarker(0)->labelAlignment(), Qt::AlignRight | Qt::AlignTop);
 
         // Both on one channel: no spread to show.
-        view.view.SelectPoint2(QPointF(3.9, 1));
-        ViewProbe::settle();
+        view.view.click(QPointF(4.4, 0), QPointF(3.9, 1));
         QCOMPARE(view.view.plotMarker(1)->xValue(), 4.0);
         QVERIFY(view.view.plotMarker(1)->plot() && !view.view.plotMarker(1)->label().text().contains(QLatin1String("Sum:")));
+
+        // A channel or more apart on this small view: the second label goes below the first.
+        view.frame(gaussianProfile(20, 9.5, 3, 10, 1));
+        for (const QPointF &second : {QPointF(11, 5), QPointF(9, 5), QPointF(18, 5)}) {
+            view.view.click(QPointF(10, 5), second);
+            view.paint();
+            QVERIFY(view.view.markerShown(0) && view.view.markerShown(1));
+            const auto *a = static_cast<const CachedLabelMarker *>(view.view.plotMarker(0).data());
+            const auto *b = static_cast<const CachedLabelMarker *>(view.view.plotMarker(1).data());
+            const QRectF ra = a->drawnLabelRect(), rb = b->drawnLabelRect();
+            QVERIFY(!ra.isEmpty() && !rb.isEmpty());
+            QVERIFY2(!ra.intersects(rb), qPrintable(QString::number(second.x())));
+            const QRectF canvas = view.view.qwtPlot()->canvas()->contentsRect();
+            QVERIFY(canvas.adjusted(-1, -1, 1, 1).contains(rb));
+        }
+
         // A selected channel moves the first marker onto it.
-        view.view.selectionModel()->select(view.model.index(1, 3),
-                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Columns);
+        view.view.selectColumn(3);
         view.frame(v);
         QCOMPARE(view.view.plotMarker(0)->value(), QPointF(3.0, 9.0));
         QVERIFY(view.view.plotMarker(0)->label().text().contains(QLatin1String("\nChannel 3\n")));
@@ -203,7 +215,6 @@ private slots:
         // Shorter vectors: what is missing takes the estimator's defaults.
         QTest::newRow("cog empty") << cog << QVector<double>{} << "0 0";
         QTest::newRow("cog windowed without width") << cog << QVector<double>{1} << "1 1";
-        QTest::newRow("cog filtered, two values") << cog << QVector<double>{0, 0.3} << "0 0.3";
         QTest::newRow("gaussabola defaults") << gb << QVector<double>{1, 2} << "1e-15 1e-14 0.98 5";
         QTest::newRow("gaussabola given") << gb << QVector<double>{0.5, 2, 0.9, 6.5} << "0.5 2 0.9 7";
         QTest::newRow("regression defaults") << rg << QVector<double>{0.2, 3.9, 1} << "0 1024 1e-15 1e-14 2 5";
@@ -238,7 +249,7 @@ private slots:
     void energyLineOnCurveItemsOnly()
     {
         Probe view(12);
-        std::vector<double> table{50, 52, 54, 56, 58, 60, 62, 64, 66, 68, 70, 72}, empty; // position k at 48 + 2k MeV
+        std::vector<double> table{50, 52, 54, 56, 58, 60, 62, 64, 66, 68, 70, 72}; // position k at 48 + 2k MeV
         view.enableAll(1, false);
         view.view.upload_MLFC_calibration_table(&table);
         view.view.toggleMLFC(true);
@@ -253,15 +264,11 @@ private slots:
         QCOMPARE(energy(View::PrecalculatedFitHistogramItemType), QStringLiteral("61"));
         for (auto type : {View::GaussabolaHistogramItemType, View::RegressionHistogramItemType})
             QVERIFY(qAbs(energy(type).toDouble() - (48.0 + 2.0 * view.view.item(type)->position())) < 1e-3);
-        // A failed fit shows its error without an energy; an empty table shows N/A.
+        // A failed fit shows its error without an energy.
         view.frame(profile, {5.5, 1.5, 10, 0, -3});
         QCOMPARE(view.view.item(View::PrecalculatedFitHistogramItemType)->label().text(),
                  QStringLiteral("<pre>Fit error: Peak on edge.\n\n</pre>"));
-        view.view.upload_MLFC_calibration_table(&empty);
-        view.frame(profile);
-        QCOMPARE(energy(View::GaussabolaHistogramItemType), QStringLiteral("N/A"));
         // The view remembers neither table nor switch: new items start without the line.
-        view.view.upload_MLFC_calibration_table(&table);
         view.view.enableHistogramItem(View::RegressionHistogramItemType, 1, {}, false);
         view.view.toggleMLFC(false);
         view.frame(profile);
@@ -318,7 +325,6 @@ private slots:
 
     void badFramesNeverTakeTheDisplayDown_data()
     {
-        QTest::addColumn<int>("channels");
         QTest::addColumn<int>("peaks");
         QTest::addColumn<QVector<double>>("frame");
         QTest::addColumn<QVector<double>>("fits");
@@ -327,27 +333,26 @@ private slots:
         QVector<double> withNan = profile, withInf = profile;
         withNan[11] = kNaN;
         withInf[3] = qInf();
-        QTest::newRow("NaN channel") << 24 << 1 << withNan << fits << QString();
-        QTest::newRow("infinite channel") << 24 << 1 << withInf << fits << QString();
-        QTest::newRow("all NaN") << 24 << 1 << QVector<double>(24, kNaN) << fits << QString();
-        QTest::newRow("all zero") << 24 << 1 << QVector<double>(24, 0.0) << fits << QString();
-        QTest::newRow("beyond float") << 24 << 1 << QVector<double>(24, 1e300) << fits << QString();
-        QTest::newRow("sum beyond float") << 24 << 1 << QVector<double>(24, 3e38) << fits << QString();
-        QTest::newRow("more peaks than channels") << 24 << 30 << profile << fits << QString();
-        QTest::newRow("device confidence NaN") << 24 << 1 << profile << QVector<double>{11, 2, 10, 0, kNaN}
-                                               << "Fit failed.";
-        QTest::newRow("device centre NaN") << 24 << 1 << profile << QVector<double>{kNaN, 2, 10, 0, 90} << "Fit failed.";
-        QTest::newRow("device fit short") << 24 << 1 << profile << QVector<double>{11, 2} << "Fit failed.";
-        QTest::newRow("single channel") << 1 << 1 << QVector<double>{5.0} << fits << QString();
+        QTest::newRow("NaN channel") << 1 << withNan << fits << QString();
+        QTest::newRow("infinite channel") << 1 << withInf << fits << QString();
+        QTest::newRow("all NaN") << 1 << QVector<double>(24, kNaN) << fits << QString();
+        QTest::newRow("all zero") << 1 << QVector<double>(24, 0.0) << fits << QString();
+        QTest::newRow("beyond float") << 1 << QVector<double>(24, 1e300) << fits << QString();
+        QTest::newRow("sum beyond float") << 1 << QVector<double>(24, 3e38) << fits << QString();
+        QTest::newRow("more peaks than channels") << 30 << profile << fits << QString();
+        QTest::newRow("device confidence NaN") << 1 << profile << QVector<double>{11, 2, 10, 0, kNaN} << "Fit failed.";
+        QTest::newRow("device centre NaN") << 1 << profile << QVector<double>{kNaN, 2, 10, 0, 90} << "Fit failed.";
+        QTest::newRow("device fit short") << 1 << profile << QVector<double>{11, 2} << "Fit failed.";
+        QTest::newRow("single channel") << 1 << QVector<double>{5.0} << fits << QString();
     }
 
     void badFramesNeverTakeTheDisplayDown()
     {
-        QFETCH(int, channels);
         QFETCH(int, peaks);
         QFETCH(QVector<double>, frame);
         QFETCH(QVector<double>, fits);
         QFETCH(QString, deviceError);
+        const int channels = frame.size();
         Probe view(channels);
         view.enableAll(peaks, true);
         view.model.setData(view.model.index(0, 1), Qt::Unchecked, Qt::CheckStateRole);
@@ -446,26 +451,6 @@ private slots:
         QApplication::sendEvent(scale, &help);
         QTRY_COMPARE(QToolTip::text(), item->label().text());
         QToolTip::hideText();
-    }
-
-    // Two markers a channel apart on a small view: the second label goes below the first.
-    void markerLabelsNeverOverlap()
-    {
-        ShownView view(20, 0, View::HistogramPlotMode, QSize(640, 300));
-        view.frame(gaussianProfile(20, 9.5, 3, 10, 1));
-        for (const QPointF &second : {QPointF(11, 5), QPointF(9, 5), QPointF(18, 5)}) {
-            view.view.click(QPointF(10, 5), second);
-            view.paint();
-            QVERIFY(view.view.markerShown(0) && view.view.markerShown(1));
-            const auto *a = static_cast<const CachedLabelMarker *>(view.view.plotMarker(0).data());
-            const auto *b = static_cast<const CachedLabelMarker *>(view.view.plotMarker(1).data());
-            QVERIFY(a && b);
-            const QRectF ra = a->drawnLabelRect(), rb = b->drawnLabelRect();
-            QVERIFY(!ra.isEmpty() && !rb.isEmpty());
-            QVERIFY2(!ra.intersects(rb), qPrintable(QString::number(second.x())));
-            const QRectF canvas = view.view.qwtPlot()->canvas()->contentsRect();
-            QVERIFY(canvas.adjusted(-1, -1, 1, 1).contains(rb));
-        }
     }
 
     // The strips widen the left axis for their titles; back in strip mode the

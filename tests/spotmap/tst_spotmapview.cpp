@@ -1,7 +1,3 @@
-// The spot map view over a layer/spot tree in a QStandardItemModel (checked
-// by QAbstractItemModelTester): brushes, bounds, what is drawn, the current
-// layer through model changes, and the difference with another map.
-
 #include <GaussianRadialGradientBrush.h>
 #include <MapSpot.h>
 #include <SpotMapView.h>
@@ -322,7 +318,7 @@ private Q_SLOTS:
         QCOMPARE(f.view.currentLayer(), -1);
         f.view.scrollTo(second);
         QVERIFY(layerShown(1, 2));
-        f.addLayer(kSquare, {spot(7, 7)}, 0);
+        f.addLayer(kSquare, {spot(7, 7)}, 1); // where the current one was: it moves down
         f.model.insertRows(0, 2);
         QVERIFY(layerShown(4, 2));
         f.addLayer(kSquare, {spot(8, 8)}, 5);
@@ -332,7 +328,7 @@ private Q_SLOTS:
         f.model.removeRow(1); // the current one: its successor takes its place
         QVERIFY(layerShown(1, 8));
         f.model.removeRows(1, 2); // and the last one when none follows
-        QVERIFY(layerShown(0, 1));
+        QVERIFY(layerShown(0, 7));
         f.model.removeRow(0);
         QCOMPARE(f.view.currentLayer(), -1);
         QVERIFY(f.view.spots().isEmpty() && f.view.path().isEmpty());
@@ -445,8 +441,6 @@ private Q_SLOTS:
         me.view.setPathColor(Qt::transparent);
         me.view.setDiffTarget(&other->view);
         me.view.setDisplayMode(DisplayDiff);
-        QCOMPARE(me.at(QPointF(3, 5)), kBlack);
-
         other->layer(0)->child(0, MapXPosColumn)->setData(7.0, SpecialDataRole);
         QVERIFY(isReddish(me.at(QPointF(3, 5))));
         QVERIFY(isBluish(me.at(QPointF(7, 5))));

@@ -72,27 +72,17 @@ private Q_SLOTS:
         QCOMPARE(state(w), alone);
     }
 
-    void pageKeysStepLayersOtherKeysReachTheParent_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QList<int>>("deltas");
-        QTest::newRow("Page Up") << int(Qt::Key_PageUp) << QList<int>{1};
-        QTest::newRow("Page Down") << int(Qt::Key_PageDown) << QList<int>{-1};
-        QTest::newRow("letter") << int(Qt::Key_A) << QList<int>{};
-        QTest::newRow("arrow") << int(Qt::Key_Up) << QList<int>{};
-    }
     void pageKeysStepLayersOtherKeysReachTheParent()
     {
-        QFETCH(int, key);
-        QFETCH(QList<int>, deltas);
         KeyRecorder parent;
         auto *w = new SpotMapWidget;
         (new QVBoxLayout(&parent))->addWidget(w);
         QList<int> emitted;
         connect(w, &SpotMapWidget::layerChange, [&emitted](int d) { emitted << d; });
-        QTest::keyClick(w, Qt::Key(key));
-        QCOMPARE(emitted, deltas);
-        QCOMPARE(parent.keys, deltas.isEmpty() ? QList<int>{key} : QList<int>{});
+        for (Qt::Key key : {Qt::Key_PageUp, Qt::Key_A, Qt::Key_PageDown, Qt::Key_Up})
+            QTest::keyClick(w, key);
+        QCOMPARE(emitted, (QList<int>{1, -1}));
+        QCOMPARE(parent.keys, (QList<int>{Qt::Key_A, Qt::Key_Up}));
     }
 };
 
