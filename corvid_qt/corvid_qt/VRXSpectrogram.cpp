@@ -166,6 +166,9 @@ void VRXSpectrogram::setData(QVector<float> data, double timestamp)
         qCDebug(lcSpectrogram) << "2D frame of" << data.size() << "values ignored, need" << needed;
         return;
     }
+    // The frame is read whole; a strip frame may stop after its Y profile.
+    if (data.size() < kFrameChannels)
+        data.resize(kFrameChannels);
     setData(data.constData(), timestamp);
 }
 

@@ -399,6 +399,8 @@ private Q_SLOTS:
         }
         QTest::newRow("short frame") << "strips" << QVector<float>(90, 1.0f) << 0 << true
                                      << "^2D frame of 90 values ignored";
+        // Strip frames end with the Y profile; the rest is never read.
+        QTest::newRow("strip frame of 96") << "strips" << stripFrame(16, 3, 16, 3).mid(0, 96) << 0 << false << QString();
         QTest::newRow("no chamber mode") << "none" << pixelatedFrame(Beam()) << 0 << true << QString();
     }
 
