@@ -20,6 +20,8 @@ const int kSide = corvid::math::MAX_LM_WIDTH;
 
 QString baseUnitName(const Units::MeasurementUnit *unit)
 {
+    if (!unit)
+        return QString();
     // Types come in blocks of sixteen with the base unit first.
     const auto baseType = Units::MeasurementUnitType(unit->type() & ~0xF);
     const std::unique_ptr<Units::MeasurementUnit> base(Units::MeasurementUnit::fromType(baseType));
@@ -55,6 +57,13 @@ bool VRXMultichannelProxyModel::SavePixelatedDataToFile(const QString &fileName,
 
     using Chamber = corvid::math::VRXPixelatedChamber<float>;
     const Units::MeasurementUnit *unit = units();
+    // Each channel goes back to base units through its own source's unit; a
+    // source without one shows its values as it holds them.
+    std::vector<const Units::MeasurementUnit *> channelUnits(kPixelatedChannels);
+    for (int c = 0; c < kPixelatedChannels; ++c) {
+        const auto *plot = dynamic_cast<const VRXAbstractPlotDataModel *>(mapToSource(index(0, c + 1)).model());
+        channelUnits[size_t(c)] = plot ? plot->units() : nullptr;
+    }
 
     QSaveFile file(fileName);
     return writeThroughSaveFile(file, [&](QIODevice *device) {
@@ -63,8 +72,11 @@ bool VRXMultichannelProxyModel::SavePixelatedDataToFile(const QString &fileName,
         Chamber::LMMatrix image;
         const int rows = rowCount() - 1;
         for (int row = 1; row <= rows; ++row) {
-            for (int c = 0; c < kPixelatedChannels; ++c)
-                frame[size_t(c)] = float(unit->unscale(doubleData(row, c + 1)));
+            for (int c = 0; c < kPixelatedChannels; ++c) {
+                const double shown = doubleData(row, c + 1);
+                const Units::MeasurementUnit *own = channelUnits[size_t(c)];
+                frame[size_t(c)] = float(own ? own->unscale(shown) : shown);
+            }
             Chamber chamber(frame.data(), frame.size(), Chamber::OwnershipPolicyShared);
             chamber.calculate_all(corvid::math::LM2_IC, discriminator, image);
 

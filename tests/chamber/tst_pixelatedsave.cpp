@@ -135,6 +135,19 @@ private Q_SLOTS:
         }
     }
 
+    void sourcesWithoutUnitsAreSavedAsTheyHoldTheirValues()
+    {
+        makeProxy(kChannels);
+        const QString shownInNanocoulomb = m_dir.filePath("nC.csv"), unitless = m_dir.filePath("none.csv");
+        QVERIFY(m_proxy->SavePixelatedDataToFile(shownInNanocoulomb, 0.0f, false, false));
+        m_source->setUnits(nullptr);
+        QVERIFY(m_proxy->SavePixelatedDataToFile(unitless, 0.0f, false, false));
+        const QList<QByteArray> scaled = corvid_test::readFile(shownInNanocoulomb).split('\n');
+        const QList<QByteArray> held = corvid_test::readFile(unitless).split('\n');
+        QVERIFY(held.first().startsWith("time(s),pixel_0_0(),"));
+        QCOMPARE(held.mid(1), scaled.mid(1));
+    }
+
     void refusesWithoutWritingAnything_data()
     {
         QTest::addColumn<int>("channels");

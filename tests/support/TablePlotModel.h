@@ -66,7 +66,11 @@ public:
     int MaxBufferSize() const override { return 1234; }
     const Corvid_Qt::Units::MeasurementUnit *units() const override { return m_units; }
     const Corvid_Qt::Units::MeasurementUnit *xUnits() const override { return &m_xUnits; }
-    double doubleData(int row, int column) const override { return m_units->scale(index(row, column).data().toDouble()); }
+    double doubleData(int row, int column) const override
+    {
+        const double held = index(row, column).data().toDouble();
+        return m_units ? m_units->scale(held) : held;
+    }
     QwtSeriesData<QPointF> *seriesData(int column, int startRow, int endRow) const override
     {
         return new Corvid_Qt::VRXSeriesData(*this, column, startRow, endRow);
