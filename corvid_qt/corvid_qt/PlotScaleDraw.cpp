@@ -15,7 +15,7 @@ namespace {
 // Room around a label's rectangle for glyphs that overhang it and for the
 // sub-pixel shift.
 constexpr int kLabelPad = 4;
-// Sub-pixel offsets are told apart to 1/64 pixel, finer than text is placed.
+// Labels at offsets less than 1/64 pixel apart share an image.
 constexpr int kSubPixel = 64;
 // Room for the labels of an axis at a few scales (about 15 kB each); the
 // labels seen once are only remembered by name.
@@ -151,6 +151,11 @@ void PlotScaleDraw::drawLabel(QPainter *painter, double value) const
         const QSize rect = size.toSize();
         QImage drawn(rect + QSize(2 * kLabelPad + 1, 2 * kLabelPad + 1), QImage::Format_ARGB32_Premultiplied);
         drawn.fill(Qt::transparent);
+        // Point sizes must come out as on the device the label is for.
+        if (const QPaintDevice *device = painter->device()) {
+            drawn.setDotsPerMeterX(qRound(device->logicalDpiX() / 0.0254));
+            drawn.setDotsPerMeterY(qRound(device->logicalDpiY() / 0.0254));
+        }
         {
             QPainter p(&drawn);
             p.setFont(painter->font());
