@@ -178,6 +178,8 @@ protected:
     /// Retranslates the form, the axis titles, the marker labels and the
     /// sample count on a language change.
     void changeEvent(QEvent *event) override;
+    /// Paints the viewport's background around the plot's opaque canvas.
+    void paintEvent(QPaintEvent *event) override;
 
 protected Q_SLOTS:
     void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,

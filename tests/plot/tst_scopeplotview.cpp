@@ -730,6 +730,44 @@ private Q_SLOTS:
         }
     }
 
+    // The view paints the viewport's background itself: around the canvas,
+    // under the axes and beside the scroll bar it shows the palette's brush,
+    // whatever was in the image before.
+    void backgroundAroundTheCanvasIsThePalettes_data()
+    {
+        QTest::addColumn<QBrush>("brush");
+        QTest::newRow("colour") << QBrush(QColor(12, 200, 90));
+        QLinearGradient gradient(0, 0, 800, 0);
+        gradient.setColorAt(0, Qt::yellow);
+        gradient.setColorAt(1, Qt::cyan);
+        QTest::newRow("gradient") << QBrush(gradient);
+    }
+    void backgroundAroundTheCanvasIsThePalettes()
+    {
+        QFETCH(QBrush, brush);
+        ShownView shown(1, 300);
+        QPalette palette = shown.view.palette();
+        palette.setBrush(QPalette::Window, brush);
+        shown.view.setPalette(palette);
+        ViewProbe::settle();
+        const QColor stale(255, 0, 255);
+        // Rendered away from the image's corner, as a child is in its window.
+        const QPoint corner(7, 5);
+        QImage image(shown.view.size() + QSize(corner.x(), corner.y()), QImage::Format_ARGB32_Premultiplied);
+        image.fill(stale);
+        shown.view.render(&image, corner);
+        const QRect canvas(shown.view.qwtPlot()->canvas()->mapTo(&shown.view, QPoint()),
+                           shown.view.qwtPlot()->canvas()->size());
+        QVERIFY(canvas.top() >= 2 && canvas.right() + 3 < image.width());
+        for (const QPoint &at : {QPoint(canvas.center().x(), canvas.top() - 2), QPoint(canvas.right() + 3, canvas.center().y()),
+                                 QPoint(2, canvas.center().y())}) {
+            const QColor shownThere = image.pixelColor(at + corner);
+            QVERIFY2(shownThere != stale, qPrintable(QStringLiteral("(%1, %2)").arg(at.x()).arg(at.y())));
+            if (brush.style() == Qt::SolidPattern)
+                QCOMPARE(shownThere, brush.color());
+        }
+    }
+
     void scrollHintsPlaceRowsOfTheNewestRun()
     {
         // 1000 samples 10 ms apart, then the clock restarts with 1000 more 1 ms
