@@ -1,5 +1,7 @@
 #include "PlotScaleDraw_p.h"
 
+#include "RasterFill_p.h"
+
 #include <QtGui/QPainter>
 #include <QtGui/QPaintEngine>
 
@@ -22,45 +24,11 @@ constexpr int kSubPixel = 64;
 constexpr int kMaxLabelImages = 64;
 constexpr int kMaxLabelsSeen = 1024;
 
-bool onPixelGrid(double v)
-{
-    return std::abs(v) < 1.0e6 && v == std::floor(v);
-}
-
-// Fills the pixels a flat-capped 1-pixel pen lights for the axis-parallel
-// line p1-p2 with whole-pixel ends, [low, high). False where that does not
-// apply.
-bool fillLine(QPainter *painter, double x1, double y1, double x2, double y2)
-{
-    if (!onPixelGrid(x1) || !onPixelGrid(y1) || !onPixelGrid(x2) || !onPixelGrid(y2))
-        return false;
-    const bool horizontal = y1 == y2;
-    if (horizontal == (x1 == x2))
-        return false;
-    QRect rect;
-    if (horizontal)
-        rect = QRect(int(std::min(x1, x2)), int(y1), int(std::abs(x2 - x1)), 1);
-    else
-        rect = QRect(int(x1), int(std::min(y1, y2)), 1, int(std::abs(y2 - y1)));
-    painter->fillRect(rect, painter->pen().brush());
-    return true;
-}
-
 } // namespace
 
 bool PlotScaleDraw::fillsLines(const QPainter *painter) const
 {
-    const QPaintEngine *engine = painter->paintEngine();
-    if (!engine || engine->type() != QPaintEngine::Raster || penWidth() > 1)
-        return false;
-    if (painter->testRenderHint(QPainter::Antialiasing))
-        return false;
-    const QTransform transform = painter->deviceTransform();
-    if (transform.type() > QTransform::TxTranslate || !onPixelGrid(transform.dx()) || !onPixelGrid(transform.dy()))
-        return false;
-    const QPen pen = painter->pen();
-    return pen.style() == Qt::SolidLine && pen.brush().style() == Qt::SolidPattern && pen.widthF() <= 1.0
-           && pen.capStyle() == Qt::FlatCap;
+    return penWidth() <= 1 && fillsThinLines(painter, painter->pen());
 }
 
 void PlotScaleDraw::drawBackbone(QPainter *painter) const

@@ -18,10 +18,8 @@ namespace Corvid_Qt {
  * raster device.
  *
  * A 1-pixel backbone and ticks are filled rectangles covering exactly the
- * pixels the line would: the raster engine strokes a cosmetic line pixel by
- * pixel wherever the clip is not one rectangle, and an axis widget's clip
- * seldom is (the neighbouring axis overlaps its corner), so the time axis's
- * backbone alone cost about 170 µs a repaint.
+ * pixels the line would (see fillsThinLines()): an axis widget's clip is
+ * seldom one rectangle, since the neighbouring axis overlaps its corner.
  *
  * A label drawn a second time at the same sub-pixel offset is copied from an
  * image of it: laying out and rasterising the text is most of an axis's

@@ -3,12 +3,57 @@
 #include <QtGui/QImage>
 #include <QtGui/QPaintEngine>
 #include <QtGui/QPainter>
+#include <QtGui/QPen>
 #include <QtGui/QRegion>
 
 #include <algorithm>
 #include <cmath>
 
 namespace Corvid_Qt {
+
+namespace {
+
+bool onPixelGrid(double v)
+{
+    return std::abs(v) < 1.0e6 && v == std::floor(v);
+}
+
+} // namespace
+
+bool fillsThinLines(const QPainter *painter, const QPen &pen)
+{
+    const QPaintEngine *engine = painter->paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster || painter->testRenderHint(QPainter::Antialiasing))
+        return false;
+    const QTransform transform = painter->deviceTransform();
+    if (transform.type() > QTransform::TxTranslate || !onPixelGrid(transform.dx()) || !onPixelGrid(transform.dy()))
+        return false;
+    return pen.style() == Qt::SolidLine && pen.brush().style() == Qt::SolidPattern && pen.widthF() <= 1.0
+           && pen.capStyle() == Qt::FlatCap;
+}
+
+bool thinLineRect(double x1, double y1, double x2, double y2, QRect *rect)
+{
+    if (!onPixelGrid(x1) || !onPixelGrid(y1) || !onPixelGrid(x2) || !onPixelGrid(y2))
+        return false;
+    const bool horizontal = y1 == y2;
+    if (horizontal == (x1 == x2))
+        return false;
+    if (horizontal)
+        *rect = QRect(int(std::min(x1, x2)), int(y1), int(std::abs(x2 - x1)), 1);
+    else
+        *rect = QRect(int(x1), int(std::min(y1, y2)), 1, int(std::abs(y2 - y1)));
+    return true;
+}
+
+bool fillLine(QPainter *painter, double x1, double y1, double x2, double y2)
+{
+    QRect rect;
+    if (!thinLineRect(x1, y1, x2, y2, &rect))
+        return false;
+    painter->fillRect(rect, painter->pen().brush());
+    return true;
+}
 
 bool fillRegionInPlace(QPainter *painter, const QRegion &region, const QColor &colour)
 {

@@ -4,6 +4,7 @@
 #include "CachedLabelMarker_p.h"
 #include "CorvidLogging_p.h"
 #include "MeasurementUnit.h"
+#include "PlotGrid_p.h"
 #include "PlotScaleDraw_p.h"
 #include "RasterFill_p.h"
 #include "VRXAbstractDeviceDataModel.h"
@@ -67,7 +68,7 @@ VRXScopePlotViewPrivate::VRXScopePlotViewPrivate(VRXScopePlotView *q)
     : q_ptr(q)
     , m_ui(new Ui_VRXScopePlotView)
     , m_histogram(new QwtPlotHistogram(QString()))
-    , m_grid(new QwtPlotGrid)
+    , m_grid(new PlotGrid)
     , m_spectrogram(new VRXSpectrogram(q))
     , m_positionPlot(new VRXPositionPlot(q))
     , m_splitPlot(new VRXSplitPlot(q))

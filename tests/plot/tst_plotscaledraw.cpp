@@ -1,7 +1,8 @@
-// The plot view's axes fill their 1-pixel lines and copy labels they drew
-// before: what is seen must be what QwtScaleDraw draws, on every side and
-// pen, and must follow a change of font or colour.
+// The plot view's axes and grid fill their 1-pixel lines, and its axes copy
+// labels they drew before: what is seen must be what Qwt draws, on every
+// side and pen, and must follow a change of font or colour.
 
+#include <PlotGrid_p.h>
 #include <PlotScaleDraw_p.h>
 
 #include <QtGui/QImage>
@@ -9,6 +10,7 @@
 #include <QtTest/QtTest>
 
 #include <qwt_scale_engine.h>
+#include <qwt_scale_map.h>
 #include <qwt_scale_widget.h>
 
 #include <memory>
@@ -65,6 +67,8 @@ class tst_PlotScaleDraw : public QObject
 private slots:
     void axisLooksAsQwtDrawsIt_data();
     void axisLooksAsQwtDrawsIt();
+    void gridLooksAsQwtDrawsIt_data();
+    void gridLooksAsQwtDrawsIt();
 };
 
 void tst_PlotScaleDraw::axisLooksAsQwtDrawsIt_data()
@@ -117,6 +121,56 @@ void tst_PlotScaleDraw::axisLooksAsQwtDrawsIt()
         widget->setFont(font);
     }
     compare("with a larger font");
+}
+
+void tst_PlotScaleDraw::gridLooksAsQwtDrawsIt_data()
+{
+    QTest::addColumn<QPen>("major");
+    QTest::addColumn<QPen>("minor");
+    QTest::addColumn<QRectF>("canvas");
+
+    const QPen grey(QColor(88, 88, 88), 0), dark(QColor(48, 48, 48), 0);
+    const QRectF canvas(13, 9, 301, 187);
+    QTest::newRow("cosmetic pens") << grey << dark << canvas;
+    QTest::newRow("1-pixel pens") << QPen(Qt::blue, 1) << QPen(Qt::red, 1) << canvas;
+    // Everything below is drawn by Qwt.
+    QTest::newRow("dotted minor lines") << grey << QPen(QColor(48, 48, 48), 0, Qt::DotLine) << canvas;
+    QTest::newRow("wide major lines") << QPen(Qt::blue, 2) << dark << canvas;
+    QTest::newRow("canvas between pixels") << grey << dark << QRectF(13.5, 9.25, 301, 187);
+}
+
+void tst_PlotScaleDraw::gridLooksAsQwtDrawsIt()
+{
+    QFETCH(QPen, major);
+    QFETCH(QPen, minor);
+    QFETCH(QRectF, canvas);
+
+    QwtLinearScaleEngine engine;
+    QwtScaleMap xMap, yMap;
+    xMap.setScaleInterval(-0.37, 7.3);
+    xMap.setPaintInterval(canvas.left(), canvas.right());
+    yMap.setScaleInterval(-11.0, 23.5);
+    yMap.setPaintInterval(canvas.bottom(), canvas.top());
+    const auto render = [&](QwtPlotGrid &grid) {
+        grid.setMajorPen(major);
+        grid.setMinorPen(minor);
+        grid.enableXMin(true);
+        grid.setXDiv(engine.divideScale(-0.37, 7.3, 8, 5));
+        grid.setYDiv(engine.divideScale(-11.0, 23.5, 8, 5));
+        QImage image(330, 210, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        painter.setClipRegion(QRegion(image.rect()) - QRegion(0, 0, 20, 20));
+        grid.draw(&painter, xMap, yMap, canvas);
+        return image;
+    };
+    QwtPlotGrid qwt;
+    PlotGrid ours;
+    const QImage expected = render(qwt);
+    QImage blank(expected.size(), expected.format());
+    blank.fill(Qt::black);
+    QVERIFY(expected != blank);
+    QVERIFY2(render(ours) == expected, "the grid differs from Qwt's");
 }
 
 QTEST_MAIN(tst_PlotScaleDraw)
