@@ -31,6 +31,42 @@ bool PlotScaleDraw::fillsLines(const QPainter *painter) const
     return penWidth() <= 1 && fillsThinLines(painter, painter->pen());
 }
 
+bool PlotScaleDraw::placeLine(QPainter *painter, double x1, double y1, double x2, double y2) const
+{
+    if (!m_collectingLines)
+        return fillLine(painter, x1, y1, x2, y2);
+    QRect rect;
+    if (!thinLineRect(x1, y1, x2, y2, &rect))
+        return false;
+    m_lines.append(Line{rect, painter->pen().color()});
+    return true;
+}
+
+void PlotScaleDraw::draw(QPainter *painter, const QPalette &palette) const
+{
+    m_lines.clear();
+    m_collectingLines = true;
+    QwtScaleDraw::draw(painter, palette);
+    m_collectingLines = false;
+
+    // Ticks and backbone share their colour; a fill through an axis's clip
+    // pays for every row of it, a write into the image only for its pixels.
+    int from = 0;
+    while (from < m_lines.size()) {
+        const QColor colour = m_lines[from].colour;
+        QVector<QRect> rects;
+        int to = from;
+        for (; to < m_lines.size() && m_lines[to].colour == colour; ++to)
+            rects.append(m_lines[to].rect);
+        if (!fillRectsInPlace(painter, rects.constData(), rects.size(), colour)) {
+            for (const QRect &rect : qAsConst(rects))
+                painter->fillRect(rect, colour);
+        }
+        from = to;
+    }
+    m_lines.clear();
+}
+
 void PlotScaleDraw::drawBackbone(QPainter *painter) const
 {
     // A 1-pixel backbone lies on the border pos() marks, rounded to the grid.
@@ -40,10 +76,10 @@ void PlotScaleDraw::drawBackbone(QPainter *painter) const
     if (fillsLines(painter)) {
         if (alignment() == LeftScale || alignment() == RightScale) {
             const double x = qRound(at.x());
-            filled = fillLine(painter, x, at.y(), x, at.y() + len);
+            filled = placeLine(painter, x, at.y(), x, at.y() + len);
         } else {
             const double y = qRound(at.y());
-            filled = fillLine(painter, at.x(), y, at.x() + len, y);
+            filled = placeLine(painter, at.x(), y, at.x() + len, y);
         }
     }
     if (!filled)
@@ -62,16 +98,16 @@ void PlotScaleDraw::drawTick(QPainter *painter, double value, double len) const
         const double reach = penWidth() + len;
         switch (alignment()) {
         case LeftScale:
-            filled = fillLine(painter, qRound(at.x()), t, qRound(at.x() - reach), t);
+            filled = placeLine(painter, qRound(at.x()), t, qRound(at.x() - reach), t);
             break;
         case RightScale:
-            filled = fillLine(painter, qRound(at.x()), t, qRound(at.x() + reach), t);
+            filled = placeLine(painter, qRound(at.x()), t, qRound(at.x() + reach), t);
             break;
         case BottomScale:
-            filled = fillLine(painter, t, qRound(at.y()), t, qRound(at.y() + reach));
+            filled = placeLine(painter, t, qRound(at.y()), t, qRound(at.y() + reach));
             break;
         case TopScale:
-            filled = fillLine(painter, t, qRound(at.y()), t, qRound(at.y() - reach));
+            filled = placeLine(painter, t, qRound(at.y()), t, qRound(at.y() - reach));
             break;
         }
     }

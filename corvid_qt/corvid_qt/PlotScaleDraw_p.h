@@ -5,6 +5,7 @@
 
 #include <QtCore/QHash>
 #include <QtCore/QSet>
+#include <QtCore/QVector>
 #include <QtGui/QColor>
 #include <QtGui/QFont>
 #include <QtGui/QImage>
@@ -20,6 +21,7 @@ namespace Corvid_Qt {
  * A 1-pixel backbone and ticks are filled rectangles covering exactly the
  * pixels the line would (see fillsThinLines()): an axis widget's clip is
  * seldom one rectangle, since the neighbouring axis overlaps its corner.
+ * They are written into the image together at the end of draw().
  *
  * A label drawn a second time at the same sub-pixel offset is copied from an
  * image of it: laying out and rasterising the text is most of an axis's
@@ -32,6 +34,8 @@ class CORVID_QT_EXPORT PlotScaleDraw : public QwtScaleDraw
 public:
     PlotScaleDraw() = default;
 
+    void draw(QPainter *painter, const QPalette &palette) const override;
+
 protected:
     void drawBackbone(QPainter *painter) const override;
     void drawTick(QPainter *painter, double value, double len) const override;
@@ -39,6 +43,16 @@ protected:
 
 private:
     bool fillsLines(const QPainter *painter) const;
+    bool placeLine(QPainter *painter, double x1, double y1, double x2, double y2) const;
+
+    // During draw(), the filled lines, written together at its end.
+    struct Line
+    {
+        QRect rect;
+        QColor colour;
+    };
+    mutable bool m_collectingLines = false;
+    mutable QVector<Line> m_lines;
 
     struct LabelKey
     {

@@ -57,6 +57,11 @@ bool fillLine(QPainter *painter, double x1, double y1, double x2, double y2)
 
 bool fillRegionInPlace(QPainter *painter, const QRegion &region, const QColor &colour)
 {
+    return fillRectsInPlace(painter, region.begin(), region.rectCount(), colour);
+}
+
+bool fillRectsInPlace(QPainter *painter, const QRect *rects, int count, const QColor &colour)
+{
     QPaintEngine *engine = painter->paintEngine();
     QPaintDevice *device = engine ? engine->paintDevice() : nullptr;
     if (!device || engine->type() != QPaintEngine::Raster || device->devType() != QInternal::Image)
@@ -76,24 +81,25 @@ bool fillRegionInPlace(QPainter *painter, const QRegion &region, const QColor &c
         return false;
     const QPoint offset(int(transform.dx()), int(transform.dy()));
 
-    QRegion filled = region;
+    // Everything the painter may touch, in the image's pixels.
+    QRegion clip(image->rect());
     if (painter->hasClipping())
-        filled &= painter->clipRegion();
-    filled.translate(offset);
+        clip &= painter->clipRegion().translated(offset);
     const QRegion system = engine->systemClip();
     if (!system.isEmpty())
-        filled &= system;
-    filled &= image->rect();
+        clip &= system;
 
     // The engine holds the image's pixels from begin(); write where it
     // writes, without detaching.
     auto *pixels = const_cast<uchar *>(image->constBits());
     const qsizetype stride = image->bytesPerLine();
     const QRgb value = colour.rgba();
-    for (const QRect &rect : filled) {
-        uchar *line = pixels + rect.top() * stride + rect.left() * qsizetype(sizeof(QRgb));
-        for (int y = rect.top(); y <= rect.bottom(); ++y, line += stride)
-            std::fill_n(reinterpret_cast<QRgb *>(line), rect.width(), value);
+    for (int i = 0; i < count; ++i) {
+        for (const QRect &rect : clip & rects[i].translated(offset)) {
+            uchar *line = pixels + rect.top() * stride + rect.left() * qsizetype(sizeof(QRgb));
+            for (int y = rect.top(); y <= rect.bottom(); ++y, line += stride)
+                std::fill_n(reinterpret_cast<QRgb *>(line), rect.width(), value);
+        }
     }
     return true;
 }

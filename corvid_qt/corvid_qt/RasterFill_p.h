@@ -24,6 +24,9 @@ namespace Corvid_Qt {
  */
 bool fillRegionInPlace(QPainter *painter, const QRegion &region, const QColor &colour);
 
+/// fillRegionInPlace() for rectangles that may overlap.
+bool fillRectsInPlace(QPainter *painter, const QRect *rects, int count, const QColor &colour);
+
 /**
  * Whether `pen` on `painter` strokes an axis-parallel line with whole-pixel
  * ends as a plain run of pixels that fillLine() can lay instead: a raster

@@ -38,8 +38,13 @@ QImage render(QwtScaleWidget &widget, double zoom)
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.scale(zoom, zoom);
-    // A clip of more than one rectangle, as an axis overlapped by its neighbour has.
-    widget.render(&painter, QPoint(), QRegion(widget.rect()) - QRegion(0, 0, 5, 5));
+    // A clip of more than one rectangle, as an axis overlapped by its
+    // neighbour has; this one cuts through the backbone, ticks and labels.
+    const QRect r = widget.rect();
+    const QRect cut = widget.scaleDraw()->orientation() == Qt::Horizontal
+                          ? QRect(r.width() / 3, 0, r.width() / 6, r.height())
+                          : QRect(0, r.height() / 3, r.width(), r.height() / 6);
+    widget.render(&painter, QPoint(), QRegion(r) - QRegion(cut));
     return image;
 }
 
