@@ -60,32 +60,41 @@ bool fillRegionInPlace(QPainter *painter, const QRegion &region, const QColor &c
     return fillRectsInPlace(painter, region.begin(), region.rectCount(), colour);
 }
 
-bool fillRectsInPlace(QPainter *painter, const QRect *rects, int count, const QColor &colour)
+QImage *imageForDirectWrites(QPainter *painter, QPoint *offset)
 {
     QPaintEngine *engine = painter->paintEngine();
     QPaintDevice *device = engine ? engine->paintDevice() : nullptr;
     if (!device || engine->type() != QPaintEngine::Raster || device->devType() != QInternal::Image)
-        return false;
+        return nullptr;
     auto *image = static_cast<QImage *>(device);
     const QImage::Format format = image->format();
     if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32
         && format != QImage::Format_ARGB32_Premultiplied)
-        return false;
-    if (colour.alpha() != 255 || painter->opacity() < 1.0
+        return nullptr;
+    if (painter->opacity() < 1.0
         || (painter->compositionMode() != QPainter::CompositionMode_SourceOver
             && painter->compositionMode() != QPainter::CompositionMode_Source))
-        return false;
+        return nullptr;
     const QTransform transform = painter->deviceTransform();
     if (transform.type() > QTransform::TxTranslate || transform.dx() != std::round(transform.dx())
         || transform.dy() != std::round(transform.dy()))
+        return nullptr;
+    *offset = QPoint(int(transform.dx()), int(transform.dy()));
+    return image;
+}
+
+bool fillRectsInPlace(QPainter *painter, const QRect *rects, int count, const QColor &colour)
+{
+    QPoint offset;
+    QImage *image = colour.alpha() == 255 ? imageForDirectWrites(painter, &offset) : nullptr;
+    if (!image)
         return false;
-    const QPoint offset(int(transform.dx()), int(transform.dy()));
+    const QRegion system = painter->paintEngine()->systemClip();
 
     // Everything the painter may touch, in the image's pixels.
     QRegion clip(image->rect());
     if (painter->hasClipping())
         clip &= painter->clipRegion().translated(offset);
-    const QRegion system = engine->systemClip();
     if (!system.isEmpty())
         clip &= system;
 

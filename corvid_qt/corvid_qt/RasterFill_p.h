@@ -2,12 +2,24 @@
 #define CORVID_QT_RASTERFILL_P_H
 
 class QColor;
+class QImage;
 class QPainter;
 class QPen;
+class QPoint;
 class QRect;
 class QRegion;
 
 namespace Corvid_Qt {
+
+/**
+ * The image a raster painter paints on (an image, or a raster pixmap such
+ * as a backing store) and the painter's whole-pixel `offset` into it, where
+ * an opaque colour written there straight is exactly what the painter would
+ * paint: 32-bit pixels, full opacity, a plain composition mode and a
+ * translation by whole pixels. Null otherwise. The painter's clip and the
+ * system clip are for the caller to keep to.
+ */
+QImage *imageForDirectWrites(QPainter *painter, QPoint *offset);
 
 /**
  * Fills `region` (in the painter's coordinates) with the opaque `colour` by

@@ -1,5 +1,6 @@
 #include "VRXDiscontinuousPlotCurve.h"
 
+#include "RasterFill_p.h"
 #include "VRXSeriesData.h"
 
 #include <qwt_clipper.h>
@@ -324,23 +325,12 @@ SpanWalk reduceToSpans(const XMap xMap, const YMap yMap, const SpanGrid grid, co
 // the painter.
 bool fillSpansInPlace(QPainter *painter, const QVector<QRect> &spans, const QPen &pen)
 {
-    QPaintEngine *engine = painter->paintEngine();
-    QPaintDevice *device = engine ? engine->paintDevice() : nullptr;
-    if (!device || engine->type() != QPaintEngine::Raster || device->devType() != QInternal::Image)
+    if (pen.brush().style() != Qt::SolidPattern || pen.color().alpha() != 255)
         return false;
-    auto *image = static_cast<QImage *>(device);
-    const QImage::Format format = image->format();
-    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32
-        && format != QImage::Format_ARGB32_Premultiplied)
+    QPoint offset;
+    QImage *image = imageForDirectWrites(painter, &offset);
+    if (!image)
         return false;
-    if (pen.brush().style() != Qt::SolidPattern || pen.color().alpha() != 255 || painter->opacity() < 1.0
-        || painter->compositionMode() != QPainter::CompositionMode_SourceOver)
-        return false;
-    const QTransform transform = painter->deviceTransform();
-    if (transform.type() > QTransform::TxTranslate || transform.dx() != std::round(transform.dx())
-        || transform.dy() != std::round(transform.dy()))
-        return false;
-    const QPoint offset(int(transform.dx()), int(transform.dy()));
 
     QRect clip = image->rect();
     if (painter->hasClipping()) {
@@ -349,7 +339,7 @@ bool fillSpansInPlace(QPainter *painter, const QVector<QRect> &spans, const QPen
             return false;
         clip &= region.boundingRect().translated(offset);
     }
-    const QRegion system = engine->systemClip();
+    const QRegion system = painter->paintEngine()->systemClip();
     if (!system.isEmpty()) {
         if (system.rectCount() > 1)
             return false;
