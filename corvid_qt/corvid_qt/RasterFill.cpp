@@ -85,10 +85,11 @@ QImage *imageForDirectWrites(QPainter *painter, QPoint *offset)
 
 bool fillRectsInPlace(QPainter *painter, const QRect *rects, int count, const QColor &colour)
 {
-    QPoint offset;
-    QImage *image = colour.alpha() == 255 ? imageForDirectWrites(painter, &offset) : nullptr;
+    QPoint found;
+    QImage *image = colour.alpha() == 255 ? imageForDirectWrites(painter, &found) : nullptr;
     if (!image)
         return false;
+    const QPoint offset = found; // never aliased by the pixel writes below
     const QRegion system = painter->paintEngine()->systemClip();
 
     // Everything the painter may touch, in the image's pixels.

@@ -327,10 +327,13 @@ bool fillSpansInPlace(QPainter *painter, const QVector<QRect> &spans, const QPen
 {
     if (pen.brush().style() != Qt::SolidPattern || pen.color().alpha() != 255)
         return false;
-    QPoint offset;
-    QImage *image = imageForDirectWrites(painter, &offset);
+    QPoint found;
+    QImage *image = imageForDirectWrites(painter, &found);
     if (!image)
         return false;
+    // A copy whose address is never taken, so that the pixel writes below
+    // need not be assumed to change it.
+    const QPoint offset = found;
 
     QRect clip = image->rect();
     if (painter->hasClipping()) {
