@@ -161,14 +161,13 @@ void VRXSingleChannelDataModel::AddData(double timestamp, double data)
         // Two complete changes, never one inside the other: Qt's views and
         // persistent indexes support no nesting, and a row that keeps its
         // reading must move up with it. Between the two the new sample is
-        // already stored but not yet shown.
+        // already stored but not yet shown, and a listener of the removal
+        // may clear the model: the insertion publishes what is held then.
         beginRemoveRows(QModelIndex(), 1, 1);
         append(timestamp, data);
         --m_dataSize;
         endRemoveRows();
-        beginInsertRows(QModelIndex(), int(held), int(held));
-        ++m_dataSize;
-        endInsertRows();
+        UpdateView();
         return;
     }
 

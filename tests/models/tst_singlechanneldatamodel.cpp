@@ -27,7 +27,8 @@ private slots:
     void eachOperationAnnouncesWhatChanged_data()
     {
         // "+n": n samples at the next timestamps, "@t": one at timestamp t, "u": UpdateView(),
-        // "on"/"off": auto-update, "c": Clear(); what follows "|" is logged.
+        // "on"/"off": auto-update, "c": Clear(), "C": a listener clears it as rows are removed;
+        // what follows "|" is logged.
         QTest::addColumn<int>("capacity");
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("log");
@@ -55,6 +56,8 @@ private slots:
             << 5 << "off +2 on +1 off +2 on | +1"
             << "aboutToRemove 1-1 rows=4; removed 1-1 rows=3; aboutToInsert 3-5 rows=3; inserted 3-5 rows=6" << Times{2, 3, 4, 5, 6};
         QTest::newRow("clear") << 5 << "+3 | c" << "aboutToReset; reset" << Times{};
+        QTest::newRow("cleared between the removal and the insertion of a full buffer")
+            << 3 << "+3 | C +1" << "aboutToRemove 1-1 rows=4; removed 1-1 rows=3; aboutToReset; reset" << Times{};
         QTest::newRow("timestamps that are not finite dropped")
             << 10 << "+2 | @nan @inf @-inf +1 @nan" << "aboutToInsert 3-3 rows=3; inserted 3-3 rows=4" << Times{1, 2, 3};
         QTest::newRow("... also by a full buffer") << 3 << "+3 | @nan @-inf" << "" << Times{1, 2, 3};
@@ -79,6 +82,8 @@ private slots:
                 m.AddData(op.mid(1).toDouble(), 1.0);
             else if (op == "u" || op == "c")
                 op == "u" ? m.UpdateView() : m.Clear();
+            else if (op == "C")
+                QObject::connect(&m, &QAbstractItemModel::rowsRemoved, &m, [&m]() { m.Clear(); });
             else
                 m.setAutoUpdate(op == "on");
         }
