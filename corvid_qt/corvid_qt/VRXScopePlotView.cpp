@@ -259,6 +259,19 @@ void VRXScopePlotViewPrivate::clearCurves()
     m_numCurves = 0;
 }
 
+bool VRXScopePlotViewPrivate::fitCurvesToColumns()
+{
+    Q_Q(VRXScopePlotView);
+    const QAbstractItemModel *model = q->model();
+    const int channels = model ? qBound(0, model->columnCount() - 1, int(VRXScopePlotView::MAX_CURVES)) : 0;
+    if (channels == m_numCurves)
+        return false;
+    clearCurves();
+    m_numCurves = channels;
+    createCurves();
+    return true;
+}
+
 void VRXScopePlotViewPrivate::detachCurves()
 {
     for (int i = 0; i < m_numCurves; ++i) {
@@ -519,6 +532,14 @@ void VRXScopePlotView::setModel(QAbstractItemModel *model)
         auto invalidate = [d]() { d->m_timeIndex.invalidate(); };
         d->m_modelConnections << connect(model, &QAbstractItemModel::layoutChanged, this, invalidate);
         d->m_modelConnections << connect(model, &QAbstractItemModel::rowsMoved, this, invalidate);
+        // A host's model may add or take away channels without a reset.
+        auto columnsChanged = [this, d]() {
+            d->fitCurvesToColumns();
+            RequestReplot();
+        };
+        d->m_modelConnections << connect(model, &QAbstractItemModel::columnsInserted, this, columnsChanged);
+        d->m_modelConnections << connect(model, &QAbstractItemModel::columnsRemoved, this, columnsChanged);
+        d->m_modelConnections << connect(model, &QAbstractItemModel::columnsMoved, this, columnsChanged);
     } else {
         d->detachMarkers();
         RequestReplot();
@@ -536,17 +557,12 @@ void VRXScopePlotView::reset()
         d->clearCurves();
         return;
     }
-    const int channels = qBound(0, itemModel->columnCount() - 1, int(MAX_CURVES));
-    if (channels == d->m_numCurves) {
+    if (!d->fitCurvesToColumns()) {
         if (d->m_vrxModel->PlotWidthHintPoints() > 0)
             d->m_plotXCount = d->m_vrxModel->PlotWidthHintPoints();
         d->m_nextScopeRow = 1;
         d->m_scopeFromNewest = true;
         RequestReplot();
-    } else {
-        d->clearCurves();
-        d->m_numCurves = channels;
-        d->createCurves();
     }
 }
 

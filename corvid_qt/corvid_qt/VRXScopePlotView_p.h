@@ -58,6 +58,8 @@ public:
 
     void createCurves();
     void clearCurves();
+    /// One curve per channel column of the model, at most MAX_CURVES; false when the count stayed.
+    bool fitCurvesToColumns();
     void detachCurves();
     void clearHistogramItems(int type);
     void hideHistogramItems();

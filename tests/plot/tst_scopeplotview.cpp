@@ -659,6 +659,13 @@ private Q_SLOTS:
         ViewProbe::settle();
         QCOMPARE(shown.view.curveCount(), 256);
         QVERIFY(!shown.view.grab().isNull());
+
+        // A channel added without a reset is drawn at once.
+        ShownView grown(2, 20);
+        grown.model.addChannel();
+        ViewProbe::settle();
+        QVERIFY(grown.view.curve(3));
+        QCOMPARE(grown.view.curve(3)->sample(0).y(), 30.0);
     }
 
     void curveColoursFollowPlotColors()

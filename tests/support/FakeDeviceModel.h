@@ -76,6 +76,15 @@ public:
         emit dataChanged(index(row, column), index(row, column));
     }
     void setXUnits(const Corvid_Qt::Units::MeasurementUnit *xUnits) { _xUnits = xUnits; }
+    /// One more channel, announced as a column insertion, read like the others.
+    void addChannel()
+    {
+        beginInsertColumns(QModelIndex(), m_channels + 1, m_channels + 1);
+        ++m_channels;
+        for (int i = 0; i < m_rows.size(); ++i)
+            m_rows[i].values.append(m_channels * 10.0 + i);
+        endInsertColumns();
+    }
 
     QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override
     {
