@@ -353,7 +353,7 @@ QString VRXScopePlotViewPrivate::markerLabelText(const Units::MeasurementUnit &x
     // Looked up on every label: the language may change while the view runs.
     const QString pattern = VRXScopePlotView::tr("%1: %2\nChannel %3\n%4");
     // Seconds since the epoch read as the local time, to the millisecond.
-    if (xUnits.type() == Units::Units_s && std::isfinite(x) && x >= WallClockScaleDraw::kEpochThreshold)
+    if (xUnits.type() == Units::Units_s && WallClockScaleDraw::isEpochTime(x))
         return pattern.arg(VRXScopePlotView::tr("Time (local)"), WallClockScaleDraw::dateTimeText(x),
                            header.data(Qt::DisplayRole).toString(), number(value));
     return pattern.arg(xUnits.description(), xUnits.format(x), header.data(Qt::DisplayRole).toString(),

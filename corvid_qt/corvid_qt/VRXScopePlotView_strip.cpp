@@ -377,8 +377,8 @@ void VRXScopePlotViewPrivate::setTimeScaleDraw(double xLow, double xHigh)
     // with the wall-clock time instead, relative times as numbers.
     QwtPlot *plot = this->plot();
     auto *draw = dynamic_cast<WallClockScaleDraw *>(plot->axisScaleDraw(QwtPlot::xBottom));
-    const bool wallClock = xUnits().type() == Units::Units_s && std::isfinite(xLow) && std::isfinite(xHigh)
-                           && xLow >= WallClockScaleDraw::kEpochThreshold;
+    const bool wallClock = xUnits().type() == Units::Units_s && WallClockScaleDraw::isEpochTime(xLow)
+                           && WallClockScaleDraw::isEpochTime(xHigh);
     if (wallClock) {
         if (!draw) {
             draw = new WallClockScaleDraw;

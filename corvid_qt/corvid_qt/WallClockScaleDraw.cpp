@@ -31,7 +31,7 @@ void WallClockScaleDraw::setSpan(double low, double high)
 
 QwtText WallClockScaleDraw::label(double value) const
 {
-    if (!std::isfinite(value) || std::abs(value) > 1.0e14)
+    if (!std::isfinite(value) || std::abs(value) > kEpochLimit)
         return QwtScaleDraw::label(value);
     return QwtText(toDateTime(value).toString(m_format));
 }

@@ -18,6 +18,9 @@ class WallClockScaleDraw : public PlotScaleDraw
 public:
     /// Times from this many seconds on are taken as seconds since the epoch.
     static constexpr double kEpochThreshold = 1.0e8;
+    /// ... up to this many (three million years): later ones have no date.
+    static constexpr double kEpochLimit = 1.0e14;
+    static bool isEpochTime(double seconds) { return seconds >= kEpochThreshold && seconds <= kEpochLimit; }
 
     WallClockScaleDraw() = default;
 

@@ -845,6 +845,13 @@ private Q_SLOTS:
         ViewProbe::settle();
         QCOMPARE(view.qwtPlot()->axisTitle(QwtPlot::xBottom).text(), QStringLiteral("Time (seconds)"));
         QCOMPARE(view.qwtPlot()->axisScaleDraw(QwtPlot::xBottom)->label(2.0).text(), QStringLiteral("2"));
+
+        // Nanoseconds since the epoch passed as seconds lie beyond any date.
+        model.Clear();
+        model.fill(300, 1.7e18, 1e7);
+        view.click(QPointF(1.7e18 + 100.5e7, 60.0), QPointF(1.7e18 + 200.5e7, 60.0));
+        QCOMPARE(view.qwtPlot()->axisTitle(QwtPlot::xBottom).text(), QStringLiteral("Time (seconds)"));
+        QVERIFY2(view.markerText(0).startsWith("Time (seconds): 1.700e+18\n"), qPrintable(view.markerText(0)));
     }
 
     void deviationOfASmallSpreadOnALargeOffset()
