@@ -29,9 +29,15 @@ QItemSelection LinkedSelectionModel::mapped(const QItemSelection &selection, con
     return result;
 }
 
+QItemSelectionModel *LinkedSelectionModel::link() const
+{
+    // A host's model may be deleted before its selection model.
+    return m_linked && m_linked->model() ? m_linked.data() : nullptr;
+}
+
 void LinkedSelectionModel::pull()
 {
-    if (m_busy || !m_linked)
+    if (m_busy || !link())
         return;
     m_busy = true;
     QItemSelectionModel::select(mapped(m_linked->selection(), model()), ClearAndSelect);
@@ -46,7 +52,7 @@ void LinkedSelectionModel::select(const QModelIndex &index, QItemSelectionModel:
 void LinkedSelectionModel::select(const QItemSelection &selection, QItemSelectionModel::SelectionFlags command)
 {
     QItemSelectionModel::select(selection, command);
-    if (m_busy || !m_linked)
+    if (m_busy || !link())
         return;
     m_busy = true;
     m_linked->select(mapped(selection, m_linked->model()), command);
@@ -56,7 +62,7 @@ void LinkedSelectionModel::select(const QItemSelection &selection, QItemSelectio
 void LinkedSelectionModel::setCurrentIndex(const QModelIndex &index, QItemSelectionModel::SelectionFlags command)
 {
     QItemSelectionModel::setCurrentIndex(index, command);
-    if (m_busy || !m_linked)
+    if (m_busy || !link())
         return;
     m_busy = true;
     m_linked->setCurrentIndex(m_linked->model()->index(index.row(), index.column()), command);
@@ -66,7 +72,7 @@ void LinkedSelectionModel::setCurrentIndex(const QModelIndex &index, QItemSelect
 void LinkedSelectionModel::clear()
 {
     QItemSelectionModel::clear();
-    if (m_busy || !m_linked)
+    if (m_busy || !link())
         return;
     m_busy = true;
     m_linked->clear();

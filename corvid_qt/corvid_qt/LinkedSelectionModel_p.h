@@ -26,6 +26,8 @@ public:
 
 private:
     static QItemSelection mapped(const QItemSelection &selection, const QAbstractItemModel *to);
+    /// The host's selection model while it and its model are alive, else null.
+    QItemSelectionModel *link() const;
     void pull();
 
     QPointer<QItemSelectionModel> m_linked;

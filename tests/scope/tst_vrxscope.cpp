@@ -396,6 +396,14 @@ private slots:
         QVERIFY(!hostSelection.isSelected(p.host.index(7, 0)));
         hostSelection.clearSelection();
         QVERIFY(!viewSelection->hasSelection());
+        // A host's model may go before its selection model; the view's selection then stays its own.
+        auto *gone = new VRXSingleChannelDataModel;
+        QItemSelectionModel orphaned(gone, nullptr);
+        p.scope.setSelectionModel(&orphaned);
+        delete gone;
+        p.view()->selectionModel()->select(top->index(0, 1), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Columns);
+        p.view()->selectionModel()->setCurrentIndex(top->index(3, 1), QItemSelectionModel::NoUpdate);
+        QVERIFY(p.view()->selectionModel()->isColumnSelected(1, QModelIndex()));
         // One of the view's own model is taken as it is.
         QItemSelectionModel shared(top);
         p.scope.setSelectionModel(&shared);
