@@ -89,12 +89,17 @@ VRXScope::VRXScope(QWidget *parent)
 
     m_zeroingModel = new VRXZeroingProxyModel(this);
     m_zeroingModel->setSourceModel(m_averagingModel);
-    // The proxy ends zeroing by itself when the channels change; the
-    // button and the colour must not go on claiming it.
-    connect(m_zeroingModel, &QAbstractItemModel::modelReset, this, [this]() {
+    // The proxy ends zeroing by itself when the channels change, with a
+    // reset or without one; the button and the colour must not go on
+    // claiming it.
+    const auto followZeroing = [this]() {
         if (!m_zeroingModel->isZeroing() && m_ui->clearZeroButton->isEnabled())
             showZeroState(false);
-    });
+    };
+    connect(m_zeroingModel, &QAbstractItemModel::modelReset, this, followZeroing);
+    connect(m_zeroingModel, &QAbstractItemModel::columnsInserted, this, followZeroing);
+    connect(m_zeroingModel, &QAbstractItemModel::columnsRemoved, this, followZeroing);
+    connect(m_zeroingModel, &QAbstractItemModel::columnsMoved, this, followZeroing);
     connect(m_ui->zeroButton, &QToolButton::clicked, this, &VRXScope::ZeroNow);
     connect(m_ui->clearZeroButton, &QToolButton::clicked, this, &VRXScope::ZeroClear);
     ZeroClear();

@@ -245,6 +245,12 @@ private slots:
         QVERIFY(p.zeroShown());
         merged.addSourceModel(&other);
         QVERIFY(!p.zeroing()->isZeroing() && !p.zeroShown());
+        // ... also when a host's model adds a channel without a reset.
+        FakeDeviceModel device(1, 5);
+        p.scope.setModel(&device);
+        p.click("zeroButton");
+        device.addChannel();
+        QVERIFY(!p.zeroing()->isZeroing() && !p.zeroShown());
     }
 
     void remainingExtraTabsKeepTheirModes_data()
