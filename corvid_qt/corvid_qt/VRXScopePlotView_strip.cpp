@@ -295,7 +295,10 @@ void VRXScopePlotViewPrivate::plotScopeMode()
         const double lower = plot->axisScaleDiv(QwtPlot::xBottom).lowerBound();
         for (MarkerData &marker : markers)
             marker.markerTime = marker.markerTime - lower + t0;
-        snapMarkers(markers);
+        // After a device clock reset an older run holds the same times:
+        // markers then look for their sample from the sweep's first row on.
+        const bool sorted = timeIndex().sorted(rowCount - 1, [this](int row) { return time(row); });
+        snapMarkers(markers, sorted ? 1 : start);
         plotCurves(start, end, markers);
         m_nextScopeRow += sweep;
         if (std::isfinite(t0) && std::isfinite(t1))

@@ -735,6 +735,17 @@ private Q_SLOTS:
             ViewProbe::settle();
             QVERIFY(shown.view.curveCount() == 2 && !shown.view.grab().isNull());
         }
+
+        // Scope sweeps of a run that repeats an older run's times: markers
+        // snap within the sweep.
+        ShownView scope(1, 600, kScope);
+        QVector<QVector<double>> again(2);
+        for (int k = 0; k < 600; ++k)
+            again[0] << 0.1 + 0.01 * k, again[1] << 1000.0 + k;
+        scope.model.append(again);
+        ViewProbe::settle();
+        scope.view.click(QPointF(scope.view.xLow() + 0.5, 0.0), QPointF(scope.view.xLow() + 0.8, 0.0));
+        QVERIFY(scope.view.markerShown(0) && scope.view.markerShown(1));
     }
 
     // The view paints the viewport's background itself: around the canvas,
