@@ -276,6 +276,10 @@ void VRXAveragingProxyModel::sourceDataChanged(const QModelIndex &topLeft, const
     const int lastColumn = qMin(bottomRight.column(), d->channelCount());
     for (int c = firstColumn; c <= lastColumn; ++c)
         d->updateChannel(c, qMax(topLeft.row(), 1), lastRow);
+    // Each average follows from the one before it: the rows after the
+    // changed ones changed as well.
+    if (firstColumn <= lastColumn && bottomRight.row() < lastRow)
+        emit dataChanged(index(bottomRight.row() + 1, firstColumn), index(lastRow, lastColumn));
 }
 
 } // namespace Corvid_Qt

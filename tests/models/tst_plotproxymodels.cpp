@@ -222,6 +222,9 @@ private slots:
             before << column(averaging, c);
         const QPersistentModelIndex kept(plain.index(6, 3));
         const QVariant keptValue = kept.data();
+        std::vector<std::unique_ptr<Follower>> told; // a view of the averages, told of changed cells
+        for (int c = 1; c < table.columnCount(); ++c)
+            told.push_back(std::make_unique<Follower>(&averaging, c));
         SignalLog sent(&table), passed(&plain);
         change(table);
 
@@ -233,6 +236,8 @@ private slots:
         for (int c = 0; c < table.columnCount(); ++c)
             QCOMPARE(column(averaging, c), dropped ? before[c].mid(dropped) : column(fresh, c));
         QCOMPARE(zeroing.isZeroing(), !sent.text.contains("columns")); // the channels moved: zeroes no longer apply
+        for (const auto &follower : told)
+            QVERIFY(!sent.text.startsWith("dataChanged") || follower->seen() == follower->actual());
     }
 
     void averagesTheDocumentedCases_data()
