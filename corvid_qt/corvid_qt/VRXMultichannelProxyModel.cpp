@@ -255,12 +255,13 @@ int VRXMultichannelProxyModelPrivate::longestSource() const
 }
 
 // The rows of the time column that sources before this one already give:
-// the time of row r comes from the first source in column order holding r.
+// the time of row r comes from the first source in column order holding r
+// (a lagging source holds its rows further down).
 int VRXMultichannelProxyModelPrivate::timeRowsBefore(const SourceState *source, int limit) const
 {
     int rows = 0;
     for (int i = 0; i < source->firstPosition && rows < limit; ++i)
-        rows = qMax(rows, columns.at(i).source->rows);
+        rows = qMax(rows, columns.at(i).source->rows - lag(columns.at(i).source));
     return rows;
 }
 
@@ -381,11 +382,12 @@ void VRXMultichannelProxyModelPrivate::announceRowsChanged(SourceState *source, 
         return;
     for (int column : qAsConst(source->columns))
         announceChanged(q->index(first, column), q->index(last, column), roles);
+    // Rows of the time column below this source's end come from later
+    // sources; where it grew or shrank they changed hands.
     const int before = timeRowsBefore(source, last);
     const int timeFirst = qMax(first, before + 1);
-    const int timeLast = qMin(last, source->rows);
-    if (timeFirst <= timeLast)
-        announceChanged(q->index(timeFirst, 0), q->index(timeLast, 0), roles);
+    if (timeFirst <= last)
+        announceChanged(q->index(timeFirst, 0), q->index(last, 0), roles);
 }
 
 void VRXMultichannelProxyModelPrivate::onRowsAboutToBeInserted(SourceState *source, const QModelIndex &parent,

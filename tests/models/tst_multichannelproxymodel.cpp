@@ -162,6 +162,18 @@ private slots:
         corvid_test::SignalLog units(&rig.proxy);
         rig.models[1]->SetUnits(picoamps.get());
         QCOMPARE(units.text, QString("dataChanged 1,2-5,2"));
+
+        // A first source that drains below the next one hands its rows of the time column over.
+        VRXSingleChannelDataModel first(4), next(5);
+        VRXMultichannelProxyModel merged;
+        merged.addSourceModel(&first);
+        merged.addSourceModel(&next);
+        for (int t = 1; t <= 5; ++t)
+            first.AddData(t, t), next.AddData(t + 0.5, t);
+        corvid_test::Follower times(&merged, 0);
+        first.setAutoUpdate(false);
+        first.AddData(6, 6);
+        QCOMPARE(times.seen(), times.actual());
     }
 
     void sourcesInAndOutOfStepStayConsistent_data()
