@@ -326,7 +326,9 @@ void VRXMultichannelProxyModelPrivate::settle(SourceState *source)
         dropLastRows(longest + 1, dataSize);
     }
 
-    if (source->wholeColumn || source->assumed != source->shifted) {
+    // A source that lost its last reading shows none in any row, even one a
+    // step behind whose rows the table took as moved.
+    if (source->wholeColumn || source->assumed != source->shifted || source->rows == 0) {
         source->wholeColumn = false;
         source->assumed = source->shifted;
         announceRowsChanged(source, 1, dataSize, true);

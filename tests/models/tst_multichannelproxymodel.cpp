@@ -174,6 +174,16 @@ private slots:
         first.setAutoUpdate(false);
         first.AddData(6, 6);
         QCOMPARE(times.seen(), times.actual());
+        // One a step behind the table that drains its last reading shows none.
+        VRXSingleChannelDataModel one(1), behind(1);
+        VRXMultichannelProxyModel pair;
+        pair.addSourceModel(&one);
+        pair.addSourceModel(&behind);
+        one.AddData(1, 1), behind.AddData(1, 2), one.AddData(2, 3);
+        corvid_test::Follower values(&pair, 2);
+        behind.setAutoUpdate(false);
+        behind.AddData(2, 4);
+        QCOMPARE(values.seen(), values.actual());
     }
 
     void sourcesInAndOutOfStepStayConsistent_data()
