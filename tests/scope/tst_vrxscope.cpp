@@ -407,7 +407,8 @@ private slots:
         QItemSelectionModel orphaned(gone, nullptr);
         p.scope.setSelectionModel(&orphaned);
         delete gone;
-        p.view()->selectionModel()->select(top->index(0, 1), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Columns);
+        p.view()->selectionModel()->select(top->index(0, 1),
+                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Columns);
         p.view()->selectionModel()->setCurrentIndex(top->index(3, 1), QItemSelectionModel::NoUpdate);
         QVERIFY(p.view()->selectionModel()->isColumnSelected(1, QModelIndex()));
         // One of the view's own model is taken as it is.
