@@ -174,6 +174,16 @@ private slots:
         first.setAutoUpdate(false);
         first.AddData(6, 6);
         QCOMPARE(times.seen(), times.actual());
+        // ... also when the table takes it to be behind by rows it still holds.
+        VRXSingleChannelDataModel three(3), two(2);
+        VRXMultichannelProxyModel behindTable;
+        behindTable.addSourceModel(&three);
+        behindTable.addSourceModel(&two);
+        three.AddData(1, 1), two.AddData(1, 1), two.setAutoUpdate(false);
+        three.AddData(2, 1), two.AddData(2, 1), two.AddData(3, 1), two.UpdateView();
+        corvid_test::Follower handed(&behindTable, 0);
+        two.AddData(4, 1);
+        QCOMPARE(handed.seen(), handed.actual());
         // One a step behind the table that drains its last reading shows none.
         VRXSingleChannelDataModel one(1), behind(1);
         VRXMultichannelProxyModel pair;
