@@ -116,7 +116,19 @@ void VRXLatestPlotDataProxyModel::setSourceModel(QAbstractItemModel *newSourceMo
     d->model = newSourceModel;
     QAbstractProxyModel::setSourceModel(newSourceModel);
     if (newSourceModel) {
-        connect(newSourceModel, &QAbstractItemModel::rowsInserted, this, [d]() { d->onRowsInserted(); });
+        using M = QAbstractItemModel;
+        connect(newSourceModel, &M::rowsInserted, this, [d]() { d->onRowsInserted(); });
+        // Rows removed or moved at the end change which row is the newest.
+        connect(newSourceModel, &M::rowsRemoved, this, [d]() { d->onRowsInserted(); });
+        connect(newSourceModel, &M::rowsMoved, this, [d]() { d->onRowsInserted(); });
+        // The source's channel columns are this table's rows: a channel
+        // added, removed or moved changes the rows views hold.
+        for (auto signal : {&M::columnsAboutToBeInserted, &M::columnsAboutToBeRemoved})
+            connect(newSourceModel, signal, this, [d]() { d->onModelAboutToBeReset(); });
+        for (auto signal : {&M::columnsInserted, &M::columnsRemoved})
+            connect(newSourceModel, signal, this, &VRXLatestPlotDataProxyModel::endResetModel);
+        connect(newSourceModel, &M::columnsAboutToBeMoved, this, [d]() { d->onModelAboutToBeReset(); });
+        connect(newSourceModel, &M::columnsMoved, this, &VRXLatestPlotDataProxyModel::endResetModel);
         connect(newSourceModel, &QAbstractItemModel::dataChanged, this,
                 [d](const QModelIndex &topLeft, const QModelIndex &bottomRight, const QVector<int> &roles) {
                     d->onDataChanged(topLeft, bottomRight, roles);

@@ -18,7 +18,9 @@ class VRXLatestPlotDataProxyModelPrivate;
  *
  * The proxy does not own its source. New samples refresh the whole value
  * column except the row a view is editing (between edit() and
- * editingFinished()). The header of column 1 names the source's unit and is
+ * editingFinished()); so do rows removed or moved in the source. Channel
+ * columns inserted, removed or moved in the source reset the table. The
+ * header of column 1 names the source's unit and is
  * re-announced on the source's unitsChanged(); the check box of header
  * section 0 summarises the channels' check states and sets all of them.
  * Column 0 drags out the channel captions as "application/vnd.text.list".

@@ -179,6 +179,12 @@ private slots:
         rig.tick();
         rig.proxy.setSourceModel(&plain);
         QVERIFY(log.text.isEmpty());
+        plain.insertColumn(1); // the device gains a channel, loses two, then its newest row
+        plain.removeColumns(1, 2);
+        plain.removeRow(1);
+        QCOMPARE(rig.proxy.rowCount(), 2);
+        QCOMPARE(log.text, QString("aboutToReset; reset; aboutToReset; reset; dataChanged 0,1-1,1"));
+        log.text.clear();
         auto *doomed = new VRXSingleChannelDataModel;
         rig.proxy.setSourceModel(doomed);
         rig.proxy.edit(rig.proxy.index(0, 1));
