@@ -467,9 +467,10 @@ void VRXScope::SaveDataToFile()
         if (dialog.exec() == QDialog::Accepted)
             fileName = dialog.selectedFiles().value(0);
     }
-    m_filepath = QFileInfo(fileName).path();
+    // A cancelled dialog keeps the folder of the last file.
     if (fileName.trimmed().isEmpty())
         return;
+    m_filepath = QFileInfo(fileName).path();
     // A file saved as "run" would not be found again under "*.csv".
     QString target = fileName;
     if (QFileInfo(target).suffix().isEmpty())
