@@ -1,6 +1,8 @@
 #ifndef CORVID_QT_UNITSRELAY_P_H
 #define CORVID_QT_UNITSRELAY_P_H
 
+#include "VRXAbstractDeviceDataModel.h"
+
 #include <QtCore/QMetaMethod>
 #include <QtCore/QObject>
 
@@ -17,6 +19,14 @@ inline QMetaObject::Connection connectUnitsChanged(const QObject *source, const 
     if (signal < 0)
         return QMetaObject::Connection();
     return QObject::connect(source, meta->method(signal), receiver, method);
+}
+
+/// The unit values are shown in. A model may have none (a unit name its
+/// host could not look up): its values then show as held, in the default
+/// unit's notation.
+inline const Units::MeasurementUnit &shownUnits(const Units::MeasurementUnit *units)
+{
+    return units ? *units : VRXAbstractDeviceDataModel::defaultUnits;
 }
 
 } // namespace Corvid_Qt

@@ -23,7 +23,9 @@ class MeasurementUnit;
  *
  * Unit objects given to SetUnits() are not owned and must outlive the model
  * or be replaced first. SetUnits() emits unitsChanged(), then dataChanged()
- * over all data cells when there are any.
+ * over all data cells when there are any. A null unit (a name that
+ * MeasurementUnit::fromString() did not know) is kept: units() returns it,
+ * and values show as held, in the notation of defaultUnits.
  */
 class CORVID_QT_EXPORT VRXAbstractDeviceDataModel : public QAbstractItemModel, public VRXAbstractPlotDataModel
 {

@@ -2,6 +2,7 @@
 
 #include "CircularBufferRange_p.h"
 #include "MeasurementUnit.h"
+#include "UnitsRelay_p.h"
 
 #include <boost/circular_buffer.hpp>
 #include <algorithm>
@@ -150,9 +151,9 @@ QVariant VRXAveragingProxyModel::data(const QModelIndex &index, int role) const
         switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
-            return units()->formatUnscaled(v);
+            return shownUnits(units()).formatUnscaled(v);
         case Qt::ToolTipRole:
-            return units()->formatSuffixUnscaled(v);
+            return shownUnits(units()).formatSuffixUnscaled(v);
         case DataRole:
             return v;
         default:

@@ -4,6 +4,7 @@
 #include "CorvidLogging_p.h"
 #include "MeasurementUnit.h"
 #include "SaveFileWriter_p.h"
+#include "UnitsRelay_p.h"
 
 #include <QtCore/QByteArray>
 #include <QtCore/QIODevice>
@@ -68,8 +69,8 @@ QVariant VRXSingleChannelDataModel::deviceSpecificData(const QModelIndex &index,
         }
         if (column == 0)
             return QString::number(m_timestamps[size_t(row - 1)], 'e', 3);
-        return role == Qt::ToolTipRole ? units()->formatSuffix(m_data[size_t(row - 1)])
-                                       : units()->format(m_data[size_t(row - 1)]);
+        return role == Qt::ToolTipRole ? shownUnits(units()).formatSuffix(m_data[size_t(row - 1)])
+                                       : shownUnits(units()).format(m_data[size_t(row - 1)]);
     case DataRole:
         return doubleData(row, column);
     default:
@@ -91,7 +92,7 @@ double VRXSingleChannelDataModel::doubleData(int row, int column) const
 {
     if (row >= 1 && size_t(row) <= m_dataSize) {
         const size_t i = size_t(row - 1);
-        return column == TimestampColumn ? m_timestamps[i] : units()->scale(m_data[i]);
+        return column == TimestampColumn ? m_timestamps[i] : shownUnits(units()).scale(m_data[i]);
     }
     if (row == 0)
         return column == TimestampColumn ? 0.0 : double(column);
@@ -114,9 +115,9 @@ void VRXSingleChannelDataModel::doubleDataRange(int column, int firstRow, int co
         const bool times = column == TimestampColumn;
         copyCircularRange(times ? m_timestamps : m_data, size_t(firstRow + k - 1), size_t(n), values + k);
         if (!times) {
-            const Units::MeasurementUnit *u = units();
+            const Units::MeasurementUnit &u = shownUnits(units());
             for (int i = k; i < k + n; ++i)
-                values[i] = u->scale(values[i]);
+                values[i] = u.scale(values[i]);
         }
         k += n;
     }

@@ -1,6 +1,7 @@
 #include "VRXZeroingProxyModel.h"
 
 #include "MeasurementUnit.h"
+#include "UnitsRelay_p.h"
 
 #include <algorithm>
 #include <cmath>
@@ -84,7 +85,7 @@ void VRXZeroingProxyModel::zeroNow()
         for (int r = lastRow; r >= 1; --r) {
             const double v = d->vrxModel->doubleData(r, c);
             if (std::isfinite(v)) {
-                d->zeroes[c - 1] = units()->unscale(v);
+                d->zeroes[c - 1] = shownUnits(units()).unscale(v);
                 break;
             }
         }
@@ -107,7 +108,7 @@ double VRXZeroingProxyModel::doubleData(int row, int column) const
     if (!d->vrxModel)
         return std::numeric_limits<double>::quiet_NaN();
     const double v = d->vrxModel->doubleData(row, column);
-    return d->subtracts(row, column) ? v - units()->scale(d->zeroes[column - 1]) : v;
+    return d->subtracts(row, column) ? v - shownUnits(units()).scale(d->zeroes[column - 1]) : v;
 }
 
 void VRXZeroingProxyModel::doubleDataRange(int column, int firstRow, int count, double *values) const
@@ -120,7 +121,7 @@ void VRXZeroingProxyModel::doubleDataRange(int column, int firstRow, int count, 
     d->vrxModel->doubleDataRange(column, firstRow, count, values);
     if (!d->subtracts(1, column))
         return;
-    const double zero = units()->scale(d->zeroes[column - 1]);
+    const double zero = shownUnits(units()).scale(d->zeroes[column - 1]);
     for (int k = std::max(1 - firstRow, 0); k < count; ++k)
         values[k] -= zero;
 }
@@ -133,9 +134,9 @@ QVariant VRXZeroingProxyModel::data(const QModelIndex &index, int role) const
         switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
-            return units()->formatUnscaled(doubleData(index.row(), index.column()));
+            return shownUnits(units()).formatUnscaled(doubleData(index.row(), index.column()));
         case Qt::ToolTipRole:
-            return units()->formatSuffixUnscaled(doubleData(index.row(), index.column()));
+            return shownUnits(units()).formatSuffixUnscaled(doubleData(index.row(), index.column()));
         case DataRole:
             return doubleData(index.row(), index.column());
         default:

@@ -372,6 +372,10 @@ private slots:
             QCOMPARE(proxy->index(r, 0).data(), device.index(r, 0).data());
         }
         QCOMPARE(proxy->index(0, 1).data(Qt::CheckStateRole), device.index(0, 1).data(Qt::CheckStateRole));
+        device.SetUnits(nullptr); // a unit name the host could not look up: values shown as held
+        const QModelIndex last = proxy->index(proxy->rowCount() - 1, 1);
+        const double held = kind == "plain" ? device.doubleData(last.row(), 1) : proxy->doubleData(last.row(), 1);
+        QCOMPARE(last.data().toString(), VRXAbstractDeviceDataModel::defaultUnits.formatUnscaled(held));
         QTemporaryDir dir; // the untransformed data, as the device writes it
         QVERIFY(device.SaveDataToFile(dir.filePath("device.csv")) && proxy->SaveDataToFile(dir.filePath("proxy.csv")));
         QCOMPARE(corvid_test::readFile(dir.filePath("proxy.csv")), corvid_test::readFile(dir.filePath("device.csv")));
