@@ -22,6 +22,10 @@ QString baseUnitName(const Units::MeasurementUnit *unit)
 {
     if (!unit)
         return QString();
+    // A unit that scales nothing is its own base: MU and Gp share the block
+    // of Gy, and °F that of °C, without being multiples of them.
+    if (unit->scale(1.0) == 1.0)
+        return unit->name();
     // Types come in blocks of sixteen with the base unit first.
     const auto baseType = Units::MeasurementUnitType(unit->type() & ~0xF);
     const std::unique_ptr<Units::MeasurementUnit> base(Units::MeasurementUnit::fromType(baseType));

@@ -146,6 +146,11 @@ private Q_SLOTS:
         const QList<QByteArray> held = corvid_test::readFile(unitless).split('\n');
         QVERIFY(held.first().startsWith("time(s),pixel_0_0(),"));
         QCOMPARE(held.mid(1), scaled.mid(1));
+        Units::MU monitorUnits; // unscaled, and not a multiple of the Gy that heads its family
+        m_source->setUnits(&monitorUnits);
+        QVERIFY(m_proxy->SavePixelatedDataToFile(unitless, 0.0f, false, false));
+        m_source->setUnits(nullptr);
+        QVERIFY(corvid_test::readFile(unitless).startsWith("time(s),pixel_0_0(MU),"));
     }
 
     void refusesWithoutWritingAnything_data()
