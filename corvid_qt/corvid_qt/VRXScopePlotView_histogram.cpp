@@ -256,11 +256,9 @@ void VRXScopePlotViewPrivate::plotHistogramMode()
                 const MarkerStatistics s = markerStatistics(lo, hi, [&v](int c) { return v[c]; });
                 const QString pattern =
                     VRXScopePlotView::tr("%1\n      Sum: %2\n     Mean: %3\n      RMS: %4\n Std. Dev: %5");
-                text = pattern.arg(text)
-                           .arg(statistic(s.sum), 12)
-                           .arg(statistic(s.mean()), 12)
-                           .arg(statistic(s.spread()), 12)
-                           .arg(statistic(s.errorOfMean()), 12);
+                // In one pass: a channel name holding "%1" must stay text.
+                const auto field = [](double v) { return statistic(v).rightJustified(12); };
+                text = pattern.arg(text, field(s.sum), field(s.mean()), field(s.spread()), field(s.errorOfMean()));
                 if (hi - lo < 0.25 * channels) {
                     QwtPlotMarker *left = markerChannel[0] <= ch ? marker0 : marker;
                     left->setLabelAlignment(Qt::AlignLeft | Qt::AlignTop);

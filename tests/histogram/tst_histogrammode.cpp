@@ -191,11 +191,13 @@ private slots:
         QCOMPARE(draw->scaleDiv().interval(), QwtInterval(0.5, 300.5));
         QCOMPARE(draw->label(beyond->position()).text(), beyond->label().text());
 
-        // Markers on channels past 256 stay there, and measure there.
+        // Markers on channels past 256 stay there, and measure there; a name is printed as it is.
+        strips[278]->setChannelName(QStringLiteral("%1"));
         view.click(QPointF(281.2, 0), QPointF(279, 0));
         QCOMPARE(view.plotMarker(0)->value(), QPointF(281.0, v[280]));
         QCOMPARE(view.plotMarker(1)->xValue(), 279.0);
-        QVERIFY2(view.markerText(1).contains(QStringLiteral("\n      Sum: %1\n").arg(v[278] + v[279] + v[280], 12, 'g')),
+        QVERIFY2(view.markerText(1).contains("Channel %1\n" + QString::number(v[278], 'g', 6) + "\n      Sum: "
+                                             + QString::number(v[278] + v[279] + v[280], 'g', 6).rightJustified(12) + "\n"),
                  qPrintable(view.markerText(1)));
     }
 
