@@ -131,6 +131,10 @@ SpotMapView::~SpotMapView()
 
 void SpotMapView::setModel(QAbstractItemModel *model)
 {
+    // As for Qt's views, the model it already shows changes nothing: the
+    // layer on screen stays.
+    if (model == this->model())
+        return;
     for (const auto &c : qAsConst(m_data->m_modelConnections))
         disconnect(c);
     m_data->m_modelConnections.clear();

@@ -318,6 +318,8 @@ private Q_SLOTS:
         QCOMPARE(f.view.currentLayer(), -1);
         f.view.scrollTo(second);
         QVERIFY(layerShown(1, 2));
+        f.view.setModel(&f.model); // the model it has: nothing to change
+        QVERIFY(layerShown(1, 2));
         f.addLayer(kSquare, {spot(7, 7)}, 1); // where the current one was: it moves down
         f.model.insertRows(0, 2);
         QVERIFY(layerShown(4, 2));
