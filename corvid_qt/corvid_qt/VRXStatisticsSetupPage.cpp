@@ -6,6 +6,7 @@
 
 #include <QtCore/QEvent>
 #include <QtCore/QLoggingCategory>
+#include <QtCore/QPointer>
 #include <QtCore/QSettings>
 
 namespace Corvid_Qt {
@@ -71,7 +72,8 @@ public:
 
     VRXStatisticsSetupPage *const q_ptr;
     const QScopedPointer<Ui_VRXStatisticsSetupPage> ui;
-    QVector<VRXScopePlotView *> m_views;
+    // A host may close a display before the page: its view then drops out.
+    QVector<QPointer<VRXScopePlotView>> m_views;
     QSharedPointer<VRXApplicationSettings> m_settings;
     QFileInfo m_iniPath;
     QVector<QVariant> m_formDefaults;
@@ -174,6 +176,7 @@ QVector<double> VRXStatisticsSetupPagePrivate::configureViews(VRXScopePlotView::
                                                               bool checked, const QVector<double> &options)
 {
     updatePeakControls();
+    m_views.removeAll(nullptr);
     for (VRXScopePlotView *view : qAsConst(m_views)) {
         if (checked)
             view->enableHistogramItem(type, peaks(), options, ui->fullStatsCBox->isChecked());

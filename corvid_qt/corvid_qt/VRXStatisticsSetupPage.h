@@ -35,8 +35,9 @@ class VRXStatisticsSetupPagePrivate;
  * defaults and stores nothing.
  *
  * It sits beside the chain, not in it: register every VRXScopePlotView that
- * shows beam profiles with addPlotView(); the page then drives their
- * statistics items (enableHistogramItem()).
+ * shows beam profiles with addPlotView() (not owned; a view deleted first
+ * drops out); the page then drives their statistics items
+ * (enableHistogramItem()).
  */
 class CORVID_QT_EXPORT VRXStatisticsSetupPage : public QWidget
 {

@@ -91,6 +91,10 @@ private slots:
         QFETCH(int, peaks);
         const QString path = m_dir.filePath(QStringLiteral("stored-%1.ini").arg(QTest::currentDataTag()));
         Rig rig;
+        {
+            View closed; // a display the host closes before the page
+            rig.page.addPlotView(&closed);
+        }
         rig.page.setApplicationSettings(QFileInfo(path), false, true);
         QVERIFY(rig.page.storesSettings());
         QSettings reader(path, QSettings::IniFormat);
