@@ -6,6 +6,7 @@
 
 #include <QtCore/QEvent>
 #include <QtCore/QTimer>
+#include <QtCore/QVector>
 #include <QtGui/QPainter>
 #include <QtGui/QResizeEvent>
 #include <qwt_plot.h>
@@ -14,6 +15,8 @@
 #include <qwt_plot_grid.h>
 #include <qwt_plot_layout.h>
 #include <qwt_scale_map.h>
+
+#include <cmath>
 
 namespace Corvid_Qt {
 
@@ -123,7 +126,16 @@ void VRXPositionPlot::setData(double x, double y)
     }
     m_xhistory.push_back(x);
     m_yhistory.push_back(y);
-    m_points->setSamples(m_xhistory.data(), m_yhistory.data(), int(m_xhistory.size()));
+    // A position that is not a number (no beam to locate) stays in the
+    // history, but only drawable dots reach the curve: one such point would
+    // otherwise take the automatic axes off the others.
+    QVector<QPointF> dots;
+    dots.reserve(int(m_xhistory.size()));
+    for (size_t i = 0; i < m_xhistory.size(); ++i) {
+        if (std::isfinite(m_xhistory[i]) && std::isfinite(m_yhistory[i]))
+            dots.append(QPointF(m_xhistory[i], m_yhistory[i]));
+    }
+    m_points->setSamples(dots);
     m_plot_item->x = float(x);
     m_plot_item->y = float(y);
 

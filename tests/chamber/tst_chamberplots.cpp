@@ -8,6 +8,7 @@
 #include <qwt_scale_div.h>
 #include <qwt_scale_map.h>
 
+#include <limits>
 #include <memory>
 
 using namespace Corvid_Qt;
@@ -92,6 +93,35 @@ private Q_SLOTS:
         // A position between ticks is drawn on the next tick without further data.
         widget.setData(0.5, 0.5);
         QTRY_VERIFY(near(crossCentre(plot), mapped(plot, 0.5, 0.5)));
+    }
+
+    // A position the host could not compute (no beam: 0 / 0) is kept in the
+    // history but must not drag the automatic axes away from the others.
+    void positionPlotAutoscaleFollowsTheFinitePositions_data()
+    {
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("y");
+        const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+        QTest::newRow("x not a number") << nan << 1.0;
+        QTest::newRow("y not a number") << 1.0 << nan;
+        QTest::newRow("infinite") << inf << -inf;
+    }
+
+    void positionPlotAutoscaleFollowsTheFinitePositions()
+    {
+        QFETCH(double, x);
+        QFETCH(double, y);
+        VRXPositionPlot widget;
+        auto *plot = widget.findChild<QwtPlot *>();
+        widget.setData(-2.0, 2.0);
+        widget.setData(x, y);
+        widget.setData(2.0, -2.0);
+        plot->updateAxes();
+        for (int axis : {QwtPlot::xBottom, QwtPlot::yLeft}) {
+            const QwtScaleDiv &div = plot->axisScaleDiv(axis);
+            QVERIFY2(div.lowerBound() <= -2.0 && div.lowerBound() > -10.0, qPrintable(QString::number(div.lowerBound())));
+            QVERIFY2(div.upperBound() >= 2.0 && div.upperBound() < 10.0, qPrintable(QString::number(div.upperBound())));
+        }
     }
 
     // The position plot stays square, the spectrogram's canvas beside its colour bar.
