@@ -453,13 +453,19 @@ void VRXSpectrogram::setScale(int index)
 
 void VRXSpectrogram::on_comboBox_scaling_currentIndexChanged(int index)
 {
+    const bool wasNormalized = m_normalize;
+    m_normalize = index == kNormalizeIndex;
+    // The shown frame changes between absolute and relative cells now, not
+    // with the next frame, which may be long in coming when the beam stops.
+    if (m_normalize != wasNormalized)
+        showImage(m_image.data(), m_spectrogram->columns());
     if (index == 0) {
         m_autoscale = true;
-        m_normalize = false;
+        if (wasNormalized)
+            m_plot->replot();
         return;
     }
     m_autoscale = false;
-    m_normalize = index == kNormalizeIndex;
     const int count = int(sizeof(kScaleFactors) / sizeof(kScaleFactors[0]));
     if (index >= kFirstPercentIndex && index < kFirstPercentIndex + count)
         m_scale = kScaleFactors[index - kFirstPercentIndex];

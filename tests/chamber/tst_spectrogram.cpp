@@ -331,6 +331,13 @@ private Q_SLOTS:
         const QwtInterval bar = p.image->axisScaleDiv(QwtPlot::yRight).interval().normalized();
         QVERIFY(near(bar.maxValue(), top, top * 1e-12));
         QCOMPARE(p.peakCell(), index == 1 ? 1.0 : peak);
+
+        // The shown frame follows a change of scale without waiting for the
+        // next one (the beam may have stopped).
+        p.sp.setScale(index == 1 ? 2 : 1);
+        QCOMPARE(p.peakCell(), index == 1 ? peak : 1.0);
+        p.sp.setScale(index);
+        QCOMPARE(p.peakCell(), index == 1 ? 1.0 : peak);
     }
 
     void currentDisplayConvertsInputsOnce()
