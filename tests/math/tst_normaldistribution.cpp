@@ -202,6 +202,34 @@ private slots:
         });
     }
 
+    // The histogram view's default regression (no threshold, the widest
+    // window) fits the whole profile: a narrow beam far from channel 0.
+    void regressionOverAWholeProfileFindsTheBeam_data()
+    {
+        QTest::addColumn<double>("pedestal");
+        QTest::newRow("on zero") << 0.0;
+        QTest::newRow("on a pedestal") << 0.5;
+    }
+
+    void regressionOverAWholeProfileFindsTheBeam()
+    {
+        QFETCH(double, pedestal);
+        forBothPrecisions([&](auto zero) {
+            typedef decltype(zero) T;
+            std::vector<T> v = sampledGaussian<T>(128, 60.3, 5, 1000, pedestal);
+            auto d = profile(v);
+            typename Dist<T>::Regression fit(d, {T(0), 1024, T(1e-15), T(1e-14), 2});
+            QCOMPARE(fit.calculate_all(false), 0);
+            QCOMPARE(fit.signal_range(), std::make_pair(0, 127));
+            // A pedestal is no part of the model: only the centre stays, nearly.
+            QVERIFY_NEAR(d.mean(), 60.3, pedestal == 0 ? tol<T>(2e-3, 1e-6) : 5e-3);
+            if (pedestal == 0) {
+                QVERIFY_NEAR(d.standard_deviation(), 5, tol<T>(2e-3, 1e-6));
+                QVERIFY_NEAR(d.amplitude(), 1000, tol<T>(0.5, 1e-3));
+            }
+        });
+    }
+
     void regressionSubtractsDcOffsetInPlace()
     {
         forBothPrecisions([](auto zero) {

@@ -399,10 +399,13 @@ int NormalDistribution<T>::Regression::calculate_all(bool dcOffsetApplied)
         return ErrorNotEnoughPeakData;
 
     // Logarithms and weights first, a block at a time, then the sums: no
-    // accumulator has to live across a call into the maths library.
+    // accumulator has to live across a call into the maths library. The sums
+    // and the solution are double whatever T: at a low threshold the run
+    // spans the whole profile, and in float the normal equations of x up to
+    // a hundred channels and more lose the centre entirely.
     const int k = m_opt.m_weighting;
     const T lnFloor = std::log(logFloor<T>());
-    T s0 = 0, s1 = 0, s2 = 0, s3 = 0, s4 = 0, t0 = 0, t1 = 0, t2 = 0;
+    double s0 = 0, s1 = 0, s2 = 0, s3 = 0, s4 = 0, t0 = 0, t1 = 0, t2 = 0;
     T const *y = h + first;
     const long long block = 64;
     T weight[block], logValue[block];
@@ -414,11 +417,11 @@ int NormalDistribution<T>::Regression::calculate_all(bool dcOffsetApplied)
             logValue[j] = v > 0 ? std::log(v) : lnFloor;
         }
         for (long long j = 0; j < count; ++j) {
-            const T x = T(start + j);
-            const T u = weight[j];
-            const T l = logValue[j];
-            const T ux = u * x;
-            const T ux2 = ux * x;
+            const double x = double(start + j);
+            const double u = weight[j];
+            const double l = logValue[j];
+            const double ux = u * x;
+            const double ux2 = ux * x;
             s0 += u;
             s1 += ux;
             s2 += ux2;
@@ -430,11 +433,12 @@ int NormalDistribution<T>::Regression::calculate_all(bool dcOffsetApplied)
         }
     }
 
-    Matrix3<T> m(s0, s1, s2, s3, s4);
-    const T rhs[3] = {t0, t1, t2};
-    T c[3];
-    if (!m.invert_hankel_multiply(rhs, c))
+    Matrix3<double> m(s0, s1, s2, s3, s4);
+    const double rhs[3] = {t0, t1, t2};
+    double solution[3];
+    if (!m.invert_hankel_multiply(rhs, solution))
         return ErrorMatrixNoninvertible;
+    const T c[3] = {T(solution[0]), T(solution[1]), T(solution[2])};
     if (c[2] >= 0)
         return ErrorSolutionInvalid;
     return d.finish_log_parabola(c, int(first), false);
