@@ -75,6 +75,9 @@ class SpotMapView::PrivateData
 {
 public:
     int m_currentLayer = -1;
+    // The shown layer itself, so that sorting or moving layers does not
+    // put another layer under its row number.
+    QPersistentModelIndex m_layer;
     QVector<MapSpot> m_spots;
     std::vector<std::shared_ptr<GaussianRadialGradientBrush>> m_brushes;
     QPolygonF m_path;
@@ -143,8 +146,8 @@ void SpotMapView::setModel(QAbstractItemModel *model)
         using M = QAbstractItemModel;
         auto &c = m_data->m_modelConnections;
         c << connect(model, &M::rowsRemoved, this, [this](const QModelIndex &parent) { layerRowsRemoved(parent); });
-        c << connect(model, &M::rowsMoved, this, [this]() { reloadCurrentLayer(); });
-        c << connect(model, &M::layoutChanged, this, [this]() { reloadCurrentLayer(); });
+        c << connect(model, &M::rowsMoved, this, [this]() { followCurrentLayer(); });
+        c << connect(model, &M::layoutChanged, this, [this]() { followCurrentLayer(); });
         c << connect(model, &M::columnsInserted, this, [this]() { reloadCurrentLayer(); });
         c << connect(model, &M::columnsRemoved, this, [this]() { reloadCurrentLayer(); });
     }
@@ -438,6 +441,7 @@ void SpotMapView::reset()
 void SpotMapView::clearLayer()
 {
     m_data->m_currentLayer = -1;
+    m_data->m_layer = QPersistentModelIndex();
     m_data->m_currentRemoved = false;
     m_data->m_bounds = m_data->m_boundsSquare = QRectF();
     m_data->m_max_dose = 0;
@@ -592,6 +596,13 @@ void SpotMapView::layerRowsRemoved(const QModelIndex &parent)
     reloadCurrentLayer();
 }
 
+void SpotMapView::followCurrentLayer()
+{
+    if (m_data->m_layer.isValid())
+        m_data->m_currentLayer = m_data->m_layer.row();
+    reloadCurrentLayer();
+}
+
 void SpotMapView::reloadCurrentLayer()
 {
     const int current = m_data->m_currentLayer;
@@ -609,6 +620,7 @@ void SpotMapView::loadLayer(int row)
     PrivateData &d = *m_data;
     d.m_currentLayer = row;
     const QModelIndex layer = model()->index(row, 0);
+    d.m_layer = layer;
     resetBounds(layer);
     const int count = model()->rowCount(layer);
     QVector<MapSpot> spots;

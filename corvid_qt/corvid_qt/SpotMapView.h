@@ -133,6 +133,7 @@ private:
     void loadLayer(int row);
     void clearLayer();
     void reloadCurrentLayer();
+    void followCurrentLayer();
     void layerRowsRemoved(const QModelIndex &parent);
     void refreshBounds() const;
     void rebuildBrushes();

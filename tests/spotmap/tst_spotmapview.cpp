@@ -331,7 +331,15 @@ private Q_SLOTS:
         QVERIFY(layerShown(1, 8));
         f.model.removeRows(1, 2); // and the last one when none follows
         QVERIFY(layerShown(0, 7));
-        f.model.removeRow(0);
+        // Sorting the layers moves the shown one; the view goes with it.
+        f.addLayer(kSquare, {spot(9, 9)}, 0);
+        f.layer(0)->setText(QStringLiteral("b"));
+        f.layer(1)->setText(QStringLiteral("a"));
+        f.model.sort(0, Qt::DescendingOrder);
+        QVERIFY(layerShown(1, 7));
+        f.model.sort(0);
+        QVERIFY(layerShown(0, 7));
+        f.model.removeRows(0, 2);
         QCOMPARE(f.view.currentLayer(), -1);
         QVERIFY(f.view.spots().isEmpty() && f.view.path().isEmpty());
         QCOMPARE(f.shot().pixel(100, 100), kBlack);
