@@ -14,6 +14,9 @@ QValidator::State IntStepSpinBox::validate(QString &input, int &pos) const
 {
     m_validator->setRange(minimum(), maximum());
     m_validator->setSingleStep(singleStep());
+    // The box writes its text in its own locale, which a host may set apart
+    // from the default one; read with another, "2.000" is no integer.
+    m_validator->setLocale(locale());
 
     const QValidator::State state = QSpinBox::validate(input, pos);
     if (state != QValidator::Acceptable)

@@ -13,7 +13,7 @@ class IntStepValidator;
  * A spin box whose typed values must be multiples of its single step.
  *
  * It owns an IntStepValidator (Qt parent: the spin box) that follows the
- * current range and step at every validation, so changing either takes
+ * current range, step and locale at every validation, so changing any takes
  * effect at the next keystroke. The line edit keeps the spin box's own
  * validator, which handles prefix, suffix and special-value text and then
  * asks validate() here for the grid check.

@@ -94,6 +94,17 @@ private slots:
         QCOMPARE(box.validate(text, pos), QValidator::Acceptable);
         box.setRange(0, 12);
         QCOMPARE(box.validate(text, pos), QValidator::Invalid);
+
+        // Digits are read the way the box writes them, in its own locale.
+        box.setLocale(QLocale(QLocale::German));
+        box.setGroupSeparatorShown(true);
+        box.setRange(-10000, 10000);
+        box.setValue(-2000);
+        text = box.text();
+        QCOMPARE(text, QStringLiteral("x -2.000 mm"));
+        QCOMPARE(box.validate(text, pos), QValidator::Acceptable);
+        text = "x 1.005 mm";
+        QCOMPARE(box.validate(text, pos), QValidator::Invalid);
     }
 };
 
