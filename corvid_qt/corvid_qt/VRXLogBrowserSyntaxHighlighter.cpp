@@ -65,27 +65,26 @@ QVector<QRegularExpression> VRXLogBrowserSyntaxHighlighterPrivate::compile(const
 bool VRXLogBrowserSyntaxHighlighterPrivate::applyRule(const QString &text, const QRegularExpression &pattern,
                                                       const QColor &color)
 {
-    QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
+    // One iterator, not a match() per occurrence: each match() checks the
+    // whole block again, and a long line full of keywords froze the log.
+    QRegularExpressionMatchIterator matches = pattern.globalMatch(text);
+    if (!matches.hasNext())
         return false;
 
     QTextCharFormat format;
     format.setFontWeight(QFont::Bold);
     format.setForeground(color);
 
+    QRegularExpressionMatch match = matches.next();
     if (mWholeBlockSyntaxHighlighting && match.capturedStart() > 0) {
         mOuter->setFormat(0, text.size(), format);
         return true;
     }
-    while (match.hasMatch()) {
-        const int start = match.capturedStart();
-        const int length = match.capturedLength();
-        mOuter->setFormat(start, length, format);
-        // An empty match ("\b\b") would find itself again.
-        const int next = start + qMax(1, length);
-        if (next > text.size())
+    for (;;) {
+        mOuter->setFormat(match.capturedStart(), match.capturedLength(), format);
+        if (!matches.hasNext())
             break;
-        match = pattern.match(text, next);
+        match = matches.next();
     }
     return true;
 }

@@ -65,6 +65,8 @@ private slots:
         row("invalid keyword matches nothing", "( error[", "........", false, {"(", "error["});
         row("invalid keyword beside a valid one", "( fail", "..EEEE", false, {"(", "fail"});
         row("empty keyword", "a b", "...", false, {""}, {""});
+        row("keyword that may match nothing", "a x b", "..E..", false, {"x?"});
+        row("every hit of a long line", QString("error ").repeated(20000), QString("EEEEE.").repeated(20000));
         row("warning wins overlap", "x fail", "..WWWW", false, {"fail"}, {"fail"});
         row("whole block, match later", "an error", "EEEEEEEE", true);
         row("whole block, match at 0", "error, error", "EEEEE..EEEEE", true);
