@@ -262,6 +262,10 @@ void VRXStatisticsSetupPage::setApplicationSettings(QFileInfo const &iniPath, bo
         d->setWidgetValue(e.widget, s.value(group + QLatin1Char('/') + e.key));
     // Unchanged widgets fire no handler; the live group still gets them all.
     d->storeAll();
+    // A mode button only stores itself, and the widgets read after it may
+    // all be unchanged: the views would go on with the old mode.
+    if (d->ui->CoGCBox->isChecked())
+        d->applyCoG(true);
     d->ui->factoryResetPushButton->setVisible(s.childGroups().contains(kFactoryGroup));
 }
 

@@ -195,6 +195,10 @@ private slots:
             QTest::newRow(tag) << content << cogItems << cogWindow << chi2 << factory << resetShown << readable;
         };
         row("ini, 8 peaks", "[StatisticsSetupPage]\ncenter-of-gravity=true\npeaks=3\ncenter-of-window=9\nchi2-window=7\n", 8, 9, 7);
+        row("ini, window mode with nothing else changed",
+            "[StatisticsSetupPage]\ncenter-of-gravity=true\ncenter-of-gravity-noise-threshold=false\n"
+            "center-of-gravity-window=true\npeaks=0\ncenter-of-threshold=15\ncenter-of-window=30\n"
+            "gaussian-fit-regression-threhold=15\ngaussian-fit-regression-window=5\nchi2-window=5\n", 1, 30, 5);
         row("ini, missing keys load as 0", "[StatisticsSetupPage]\ncenter-of-gravity=true\n", 1, 1, 1);
         row("ini, wrong types", "[StatisticsSetupPage]\ncenter-of-gravity=yes please\npeaks=eight\ncenter-of-window=2.5\n", 0, 1, 1);
         row("ini, loading the factory group",
@@ -248,6 +252,11 @@ private slots:
             QTEST(rig.spin("Chi2WindowEdit")->value(), "chi2");
             QTEST(rig.w<QPushButton>("factoryResetPushButton")->isVisibleTo(&rig.page), "resetShown");
             QVERIFY(rig.peaks()->currentIndex() >= 0);
+            // The views compute what the page shows.
+            const bool window = rig.w<QRadioButton>("CoGWindowRadio")->isChecked();
+            for (VRX_HistogramItem *item : rig.a.histogramItems(View::CoGHistogramItemType))
+                QCOMPARE(dynamic_cast<VRX_CoGHistogramItem *>(item)->mode(),
+                         window ? VRX_CoGHistogramItem::Windowed : VRX_CoGHistogramItem::Filtered);
             if (readable)
                 return;
             rig.group("CoGCBox")->setChecked(true);
