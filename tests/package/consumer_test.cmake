@@ -17,6 +17,18 @@ file(GLOB_RECURSE private_headers ${prefix}/include/*_p.h)
 if(private_headers)
   message(FATAL_ERROR "private headers were installed: ${private_headers}")
 endif()
+# The pkg-config file names the prefix it was installed into.
+find_program(PKG_CONFIG_EXECUTABLE NAMES pkg-config pkgconf)
+if(PKG_CONFIG_EXECUTABLE)
+  file(GLOB_RECURSE pc_file ${prefix}/corvid_qt.pc)
+  get_filename_component(pc_dir "${pc_file}" DIRECTORY)
+  set(ENV{PKG_CONFIG_PATH} ${pc_dir})
+  execute_process(COMMAND ${PKG_CONFIG_EXECUTABLE} --variable=includedir corvid_qt
+    OUTPUT_VARIABLE pc_includedir OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0 OR NOT EXISTS "${pc_includedir}/corvid_qt/corvid_qt_version.h")
+    message(FATAL_ERROR "corvid_qt.pc points at '${pc_includedir}', not at the installed headers")
+  endif()
+endif()
 # A host without the HostHelpers component (it builds the README's cookbook)
 # and one with it.
 foreach(host_helpers OFF ON)
