@@ -29,6 +29,15 @@ if(PKG_CONFIG_EXECUTABLE)
     message(FATAL_ERROR "corvid_qt.pc points at '${pc_includedir}', not at the installed headers")
   endif()
 endif()
+# Without Qwt the package is not found; a host that can do without it goes on.
+set(optional ${WORK_DIR}/optional)
+file(WRITE ${optional}/CMakeLists.txt "cmake_minimum_required(VERSION 3.25)\nproject(optional LANGUAGES CXX)\n"
+  "find_package(CorvidQt 1.14 QUIET)\nif(CorvidQt_FOUND)\n  message(FATAL_ERROR \"found without Qwt\")\nendif()\n")
+set(ENV{PKG_CONFIG_LIBDIR} ${optional})
+set(ENV{PKG_CONFIG_PATH} "")
+run_step(${CMAKE_COMMAND} -S ${optional} -B ${optional}/build -G ${GENERATOR} -DCMAKE_PREFIX_PATH=${prefix})
+unset(ENV{PKG_CONFIG_LIBDIR})
+unset(ENV{PKG_CONFIG_PATH})
 # A host without the HostHelpers component (it builds the README's cookbook)
 # and one with it.
 foreach(host_helpers OFF ON)
