@@ -73,6 +73,13 @@ DemoWindow::DemoWindow(QWidget *parent)
     tools->addAction(tr("&Settings..."), m_settings, &QDialog::show);
 }
 
+DemoWindow::~DemoWindow()
+{
+    // Pages log their instruments' disconnection on the way out: they go
+    // while this window and its log are still whole.
+    delete m_tabs;
+}
+
 void DemoWindow::addPage(DemoPage *page)
 {
     m_pages.append(page);

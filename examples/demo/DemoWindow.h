@@ -20,6 +20,7 @@ class DemoWindow : public QMainWindow
     Q_OBJECT
 public:
     explicit DemoWindow(QWidget *parent = nullptr);
+    ~DemoWindow() override;
 
     void addPage(DemoPage *page);
     QList<DemoPage *> pages() const { return m_pages; }
