@@ -12,7 +12,8 @@ find_package(Qt5 5.15 REQUIRED COMPONENTS Core Network)
 find_path(SingleApplication_INCLUDE_DIR singleapplication.h PATH_SUFFIXES singleapplication)
 find_library(SingleApplication_LIBRARY NAMES SingleApplication)
 include(FindPackageHandleStandardArgs)
-find_package_handle_standard_args(SingleApplication
+# Looked for from within the CorvidQt package, hence the other name.
+find_package_handle_standard_args(SingleApplication NAME_MISMATCHED
   REQUIRED_VARS SingleApplication_LIBRARY SingleApplication_INCLUDE_DIR)
 if(SingleApplication_FOUND)
   add_library(SingleApplication::SingleApplication STATIC IMPORTED)
