@@ -170,7 +170,11 @@ void VRXScope::setModel(QAbstractItemModel *model)
     m_model = model;
     if (model)
         m_averagingModel->setSourceModel(model);
+    QAbstractItemModel *const viewed = m_ui->plotView->model();
     m_ui->plotView->setModel(hasChain() ? m_zeroingModel : nullptr);
+    // A view given a model starts on a selection of its own.
+    if (m_hostSelection && m_ui->plotView->model() && m_ui->plotView->model() != viewed)
+        setSelectionModel(m_hostSelection);
     m_ui->derivativeButton->hide();
     m_ui->confButton->hide();
     // A mode chosen while the view had no model was not taken by it.
@@ -189,6 +193,10 @@ QAbstractItemModel *VRXScope::topLevelModel() const
 
 void VRXScope::setSelectionModel(QItemSelectionModel *selectionModel)
 {
+    m_hostSelection = selectionModel;
+    // Without a model the view would refuse it; setModel shares it then.
+    if (selectionModel && !m_ui->plotView->model())
+        return;
     m_linkedSelection.reset();
     // A host's table of any model of the chain may share the selection:
     // rows and columns mean the same on every level, so one of another

@@ -94,7 +94,7 @@ public:
     QAbstractItemModel *baseModel() const;
     /// The zeroing proxy, the model the view shows.
     QAbstractItemModel *topLevelModel() const;
-    /// Handed to the plot view; not owned.
+    /// Handed to the plot view, again whenever the view is given a model; not owned.
     void setSelectionModel(QItemSelectionModel *selectionModel);
 
     VRXScopePlotView *plotView();
@@ -153,6 +153,7 @@ private:
 
     std::unique_ptr<Ui_VRXScope> m_ui;
     std::unique_ptr<QItemSelectionModel> m_linkedSelection;
+    QPointer<QItemSelectionModel> m_hostSelection;
     PlotScaleModes m_plotScaleMode;
     QPointer<QAbstractItemModel> m_model;
     VRXAveragingProxyModel *m_averagingModel;

@@ -417,6 +417,23 @@ private slots:
         QCOMPARE(p.view()->selectionModel(), &shared);
     }
 
+    // A host may share its table's selection before the panel has a model, or
+    // take the model away for a while; the sharing holds once a model is there.
+    void sharedSelectionOutlastsTheModel()
+    {
+        Panel p(20, false);
+        QItemSelectionModel hostSelection(&p.host);
+        p.scope.setSelectionModel(&hostSelection);
+        for (QAbstractItemModel *model : {&p.host, static_cast<VRXSingleChannelDataModel *>(nullptr), &p.host}) {
+            p.scope.setModel(model);
+            if (model) {
+                hostSelection.setCurrentIndex(p.host.index(7, 1), QItemSelectionModel::ClearAndSelect);
+                QCOMPARE(p.view()->selectionModel()->currentIndex().row(), 7);
+                hostSelection.clear();
+            }
+        }
+    }
+
     void saveWritesTheChosenFile_data()
     {
         QTest::addColumn<QString>("chosen"); // in a fresh folder, unless blank
