@@ -195,7 +195,8 @@ void VRXScope::setSelectionModel(QItemSelectionModel *selectionModel)
 {
     m_hostSelection = selectionModel;
     // Without a model the view would refuse it; setModel shares it then.
-    if (selectionModel && !m_ui->plotView->model())
+    // One whose model is gone is refused too, and the view keeps its own.
+    if (selectionModel && (!m_ui->plotView->model() || !selectionModel->model()))
         return;
     m_linkedSelection.reset();
     // A host's table of any model of the chain may share the selection:

@@ -432,6 +432,15 @@ private slots:
                 hostSelection.clear();
             }
         }
+        // One whose model went first is not taken, now or later: the view keeps a selection.
+        auto *gone = new VRXSingleChannelDataModel;
+        QItemSelectionModel orphaned(gone, nullptr);
+        delete gone;
+        p.scope.setSelectionModel(&orphaned);
+        QVERIFY(p.view()->selectionModel());
+        p.scope.setModel(nullptr);
+        p.scope.setModel(&p.host);
+        QCOMPARE(p.view()->selectionModel()->model(), p.scope.topLevelModel());
     }
 
     void saveWritesTheChosenFile_data()
