@@ -79,7 +79,9 @@ int main(int argc, char **argv)
 
     const QStringList files = PictureTour(window, dir).run();
     QTextStream out(stdout);
-    out << "corvid_demo: no display; wrote " << files.size() << " pictures to " << dir << "\n";
+    const int pictures = int(files.filter(QStringLiteral(".png")).size());
+    out << "corvid_demo: no display; wrote " << pictures << " pictures and " << files.size() - pictures
+        << " data and settings files to " << dir << "\n";
     for (const QString &f : files)
         out << "  " << f << "\n";
     return files.isEmpty() ? 1 : 0;
