@@ -124,6 +124,17 @@ struct Rig
     int removed = 0;
 };
 
+// Two single-channel sources of the given capacities, merged.
+struct Pair {
+    Pair(int capacityA, int capacityB) : a(capacityA), b(capacityB)
+    {
+        merged.addSourceModel(&a);
+        merged.addSourceModel(&b);
+    }
+    VRXSingleChannelDataModel a, b;
+    VRXMultichannelProxyModel merged;
+};
+
 } // namespace
 
 class TestMultichannelProxyModel : public QObject
@@ -164,35 +175,26 @@ private slots:
         QCOMPARE(units.text, QString("dataChanged 1,2-5,2"));
 
         // A first source that drains below the next one hands its rows of the time column over.
-        VRXSingleChannelDataModel first(4), next(5);
-        VRXMultichannelProxyModel merged;
-        merged.addSourceModel(&first);
-        merged.addSourceModel(&next);
+        Pair drained(4, 5);
         for (int t = 1; t <= 5; ++t)
-            first.AddData(t, t), next.AddData(t + 0.5, t);
-        corvid_test::Follower times(&merged, 0);
-        first.setAutoUpdate(false);
-        first.AddData(6, 6);
+            drained.a.AddData(t, t), drained.b.AddData(t + 0.5, t);
+        corvid_test::Follower times(&drained.merged, 0);
+        drained.a.setAutoUpdate(false);
+        drained.a.AddData(6, 6);
         QCOMPARE(times.seen(), times.actual());
         // ... also when the table takes it to be behind by rows it still holds.
-        VRXSingleChannelDataModel three(3), two(2);
-        VRXMultichannelProxyModel behindTable;
-        behindTable.addSourceModel(&three);
-        behindTable.addSourceModel(&two);
-        three.AddData(1, 1), two.AddData(1, 1), two.setAutoUpdate(false);
-        three.AddData(2, 1), two.AddData(2, 1), two.AddData(3, 1), two.UpdateView();
-        corvid_test::Follower handed(&behindTable, 0);
-        two.AddData(4, 1);
+        Pair handing(3, 2);
+        handing.a.AddData(1, 1), handing.b.AddData(1, 1), handing.b.setAutoUpdate(false);
+        handing.a.AddData(2, 1), handing.b.AddData(2, 1), handing.b.AddData(3, 1), handing.b.UpdateView();
+        corvid_test::Follower handed(&handing.merged, 0);
+        handing.b.AddData(4, 1);
         QCOMPARE(handed.seen(), handed.actual());
         // One a step behind the table that drains its last reading shows none.
-        VRXSingleChannelDataModel one(1), behind(1);
-        VRXMultichannelProxyModel pair;
-        pair.addSourceModel(&one);
-        pair.addSourceModel(&behind);
-        one.AddData(1, 1), behind.AddData(1, 2), one.AddData(2, 3);
-        corvid_test::Follower values(&pair, 2);
-        behind.setAutoUpdate(false);
-        behind.AddData(2, 4);
+        Pair behind(1, 1);
+        behind.a.AddData(1, 1), behind.b.AddData(1, 2), behind.a.AddData(2, 3);
+        corvid_test::Follower values(&behind.merged, 2);
+        behind.b.setAutoUpdate(false);
+        behind.b.AddData(2, 4);
         QCOMPARE(values.seen(), values.actual());
     }
 
