@@ -226,10 +226,9 @@ private slots:
             button->ensurePolished();
             QVERIFY2(button->palette().color(QPalette::ButtonText).lightness() < 90, name);
         }
-        QCOMPARE(p.top()->doubleData(1, 1), -2.0);
+        QVERIFY(p.zeroing()->isZeroing());
         p.click("clearZeroButton");
-        QVERIFY(!p.zeroShown());
-        QCOMPARE(p.top()->doubleData(2, 1), 7.0);
+        QVERIFY(!p.zeroShown() && !p.zeroing()->isZeroing());
 
         // Another device's zero means nothing for the new one.
         VRXSingleChannelDataModel other;
@@ -384,63 +383,50 @@ private slots:
         QCOMPARE(p.scope.topLevelModel()->rowCount(), 81);
     }
 
+    // A host may share its table's selection before the panel has a model, or
+    // take the model away for a while; the sharing holds once a model is there.
     void selectionOfTheBaseModelIsShared()
     {
-        Panel p(20);
-        QItemSelectionModel hostSelection(p.scope.baseModel());
+        Panel p(20, false);
+        QItemSelectionModel hostSelection(&p.host);
         p.scope.setSelectionModel(&hostSelection); // no warning, no refusal
-        QItemSelectionModel *viewSelection = p.view()->selectionModel();
         QAbstractItemModel *top = p.scope.topLevelModel();
-        QCOMPARE(viewSelection->model(), top);
-        // The host's choice reaches the view, cell for cell ...
-        hostSelection.setCurrentIndex(p.host.index(7, 1), QItemSelectionModel::ClearAndSelect);
-        QCOMPARE(viewSelection->currentIndex(), top->index(7, 1));
-        QVERIFY(viewSelection->isSelected(top->index(7, 1)));
+        const auto viewSelection = [&p] { return p.view()->selectionModel(); };
+        const auto columns = QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Columns;
+        for (QAbstractItemModel *model : {&p.host, static_cast<VRXSingleChannelDataModel *>(nullptr), &p.host}) {
+            p.scope.setModel(model);
+            if (model) {
+                // The host's choice reaches the view, cell for cell ...
+                hostSelection.setCurrentIndex(p.host.index(7, 1), QItemSelectionModel::ClearAndSelect);
+                QCOMPARE(viewSelection()->currentIndex(), top->index(7, 1));
+                QVERIFY(viewSelection()->isSelected(top->index(7, 1)));
+                hostSelection.clear();
+            }
+        }
         // ... and the view's reaches the host, with no echo either way.
-        viewSelection->select(top->index(0, 1), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Columns);
+        viewSelection()->select(top->index(0, 1), columns);
         QVERIFY(hostSelection.isColumnSelected(1, QModelIndex()));
         QVERIFY(!hostSelection.isSelected(p.host.index(7, 0)));
         hostSelection.clearSelection();
-        QVERIFY(!viewSelection->hasSelection());
+        QVERIFY(!viewSelection()->hasSelection());
         // A host's model may go before its selection model; the view's selection then stays its own.
         auto *gone = new VRXSingleChannelDataModel;
         QItemSelectionModel orphaned(gone, nullptr);
         p.scope.setSelectionModel(&orphaned);
         delete gone;
-        p.view()->selectionModel()->select(top->index(0, 1),
-                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Columns);
-        p.view()->selectionModel()->setCurrentIndex(top->index(3, 1), QItemSelectionModel::NoUpdate);
-        QVERIFY(p.view()->selectionModel()->isColumnSelected(1, QModelIndex()));
+        viewSelection()->select(top->index(0, 1), columns);
+        viewSelection()->setCurrentIndex(top->index(3, 1), QItemSelectionModel::NoUpdate);
+        QVERIFY(viewSelection()->isColumnSelected(1, QModelIndex()));
+        // One whose model went first is not taken, now or later: the view keeps a selection.
+        p.scope.setSelectionModel(&orphaned);
+        QVERIFY(viewSelection());
+        p.scope.setModel(nullptr);
+        p.scope.setModel(&p.host);
+        QCOMPARE(viewSelection()->model(), top);
         // One of the view's own model is taken as it is.
         QItemSelectionModel shared(top);
         p.scope.setSelectionModel(&shared);
-        QCOMPARE(p.view()->selectionModel(), &shared);
-    }
-
-    // A host may share its table's selection before the panel has a model, or
-    // take the model away for a while; the sharing holds once a model is there.
-    void sharedSelectionOutlastsTheModel()
-    {
-        Panel p(20, false);
-        QItemSelectionModel hostSelection(&p.host);
-        p.scope.setSelectionModel(&hostSelection);
-        for (QAbstractItemModel *model : {&p.host, static_cast<VRXSingleChannelDataModel *>(nullptr), &p.host}) {
-            p.scope.setModel(model);
-            if (model) {
-                hostSelection.setCurrentIndex(p.host.index(7, 1), QItemSelectionModel::ClearAndSelect);
-                QCOMPARE(p.view()->selectionModel()->currentIndex().row(), 7);
-                hostSelection.clear();
-            }
-        }
-        // One whose model went first is not taken, now or later: the view keeps a selection.
-        auto *gone = new VRXSingleChannelDataModel;
-        QItemSelectionModel orphaned(gone, nullptr);
-        delete gone;
-        p.scope.setSelectionModel(&orphaned);
-        QVERIFY(p.view()->selectionModel());
-        p.scope.setModel(nullptr);
-        p.scope.setModel(&p.host);
-        QCOMPARE(p.view()->selectionModel()->model(), p.scope.topLevelModel());
+        QCOMPARE(viewSelection(), &shared);
     }
 
     void saveWritesTheChosenFile_data()
@@ -478,10 +464,7 @@ private slots:
         QCOMPARE(files, written.isEmpty() ? QStringList() : QStringList{written});
         if (written.isEmpty())
             return;
-        const QList<QByteArray> lines = readFile(dir.filePath(written)).split('\n');
-        QCOMPARE(lines.size(), 5);
-        QCOMPARE(lines.value(0), QByteArray("timestamp(s),channel_1,"));
-        QCOMPARE(lines.value(3), QByteArray("0.030000000,4,"));
+        QCOMPARE(readFile(dir.filePath(written)).count('\n'), 4);
         // The next dialogs open where the last file went, a cancel between them.
         p.click("saveButton");
         p.click("saveButton");
