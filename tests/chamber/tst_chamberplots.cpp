@@ -97,30 +97,22 @@ private Q_SLOTS:
 
     // A position the host could not compute (no beam: 0 / 0) is kept in the
     // history but must not drag the automatic axes away from the others.
-    void positionPlotAutoscaleFollowsTheFinitePositions_data()
-    {
-        QTest::addColumn<double>("x");
-        QTest::addColumn<double>("y");
-        const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
-        QTest::newRow("x not a number") << nan << 1.0;
-        QTest::newRow("y not a number") << 1.0 << nan;
-        QTest::newRow("infinite") << inf << -inf;
-    }
-
     void positionPlotAutoscaleFollowsTheFinitePositions()
     {
-        QFETCH(double, x);
-        QFETCH(double, y);
-        VRXPositionPlot widget;
-        auto *plot = widget.findChild<QwtPlot *>();
-        widget.setData(-2.0, 2.0);
-        widget.setData(x, y);
-        widget.setData(2.0, -2.0);
-        plot->updateAxes();
-        for (int axis : {QwtPlot::xBottom, QwtPlot::yLeft}) {
-            const QwtScaleDiv &div = plot->axisScaleDiv(axis);
-            QVERIFY2(div.lowerBound() <= -2.0 && div.lowerBound() > -10.0, qPrintable(QString::number(div.lowerBound())));
-            QVERIFY2(div.upperBound() >= 2.0 && div.upperBound() < 10.0, qPrintable(QString::number(div.upperBound())));
+        const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+        for (const QPointF &bad : {QPointF(nan, 1.0), QPointF(1.0, nan), QPointF(inf, -inf)}) {
+            VRXPositionPlot widget;
+            auto *plot = widget.findChild<QwtPlot *>();
+            widget.setData(-2.0, 2.0);
+            widget.setData(bad.x(), bad.y());
+            widget.setData(2.0, -2.0);
+            plot->updateAxes();
+            for (int axis : {QwtPlot::xBottom, QwtPlot::yLeft}) {
+                const QwtScaleDiv &div = plot->axisScaleDiv(axis);
+                QVERIFY2(div.lowerBound() <= -2.0 && div.lowerBound() > -10.0 && div.upperBound() >= 2.0
+                             && div.upperBound() < 10.0,
+                         qPrintable(QStringLiteral("%1, %2").arg(div.lowerBound()).arg(div.upperBound())));
+            }
         }
     }
 

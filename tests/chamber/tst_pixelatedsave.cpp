@@ -156,30 +156,20 @@ private Q_SLOTS:
     void refusesWithoutWritingAnything_data()
     {
         QTest::addColumn<int>("channels");
-        QTest::addColumn<QString>("target");
-        QTest::newRow("no channels") << 0 << "new.csv";
-        QTest::newRow("127 channels") << 127 << "new.csv";
-        QTest::newRow("129 channels") << 129 << "new.csv";
-        QTest::newRow("empty name") << kChannels << QString();
-        QTest::newRow("missing folder") << kChannels << "missing/new.csv";
-        QTest::newRow("a folder as target") << kChannels << "folder";
-        QTest::newRow("a pipe as target") << kChannels << "pipe";
+        QTest::newRow("no channels") << 0;
+        QTest::newRow("127 channels") << 127;
+        QTest::newRow("129 channels") << 129;
     }
 
     void refusesWithoutWritingAnything()
     {
         QFETCH(int, channels);
-        QFETCH(QString, target);
         makeProxy(channels);
         QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkdir("folder"));
-        QCOMPARE(mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0600), 0);
-        QVERIFY(!m_proxy->SavePixelatedDataToFile(target.isEmpty() ? target : dir.filePath(target), 0.0f, false,
-                                                  false));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
-                 (QStringList{"folder", "pipe"}));
-        QVERIFY(QDir(dir.filePath("folder")).isEmpty());
-        QVERIFY(!QFileInfo(dir.filePath("pipe")).isFile());
+        QVERIFY(!m_proxy->SavePixelatedDataToFile(dir.filePath("new.csv"), 0.0f, false, false));
+        QVERIFY(QDir(dir.path()).isEmpty());
+        makeProxy(kChannels);
+        QVERIFY(!m_proxy->SavePixelatedDataToFile(QString(), 0.0f, false, false));
     }
 };
 

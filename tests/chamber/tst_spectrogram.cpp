@@ -130,15 +130,13 @@ private Q_SLOTS:
         QTest::addColumn<bool>("smoothing");
         QTest::addColumn<float>("discriminator");
         const QVector<double> offset{10.3, 2.0, 20.6, 4.5}, other{22.2, 3.5, 8.4, 1.8}, tilted{4.2, 7.1, 2.2, 1.1, 0.5};
-        QTest::newRow("strips centred round") << true << QVector<double>{16, 3, 16, 3} << false << false << false
-                                              << 0.0f;
+        QTest::newRow("strips centred round") << true << QVector<double>{16, 3, 16, 3} << false << false << false << 0.0f;
         QTest::newRow("strips offset elongated") << true << offset << false << false << false << 0.0f;
         QTest::newRow("strips inverted X") << true << offset << true << false << false << 0.0f;
         QTest::newRow("strips inverted Y") << true << other << false << true << true << 0.0f;
         QTest::newRow("strips both inverted") << true << other << true << true << true << 0.0f;
         QTest::newRow("pixelated") << false << tilted << false << false << false << 0.0f;
-        QTest::newRow("pixelated smoothed") << false << QVector<double>{3.6, 4.2, 1, 1, 0} << false << false << true
-                                            << 0.0f;
+        QTest::newRow("pixelated smoothed") << false << QVector<double>{3.6, 4.2, 1, 1, 0} << false << false << true << 0.0f;
         QTest::newRow("pixelated inverted X") << false << tilted << true << false << false << 0.0f;
         QTest::newRow("pixelated inverted Y") << false << tilted << false << true << true << 0.0f;
         QTest::newRow("pixelated both, discriminated") << false << tilted << true << true << false << 0.2f;

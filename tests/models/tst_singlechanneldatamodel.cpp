@@ -6,7 +6,6 @@
 #include <VRXSingleChannelDataModel.h>
 
 #include <QtCore/QLoggingCategory>
-#include <QtCore/QRandomGenerator>
 #include <QtTest/QAbstractItemModelTester>
 #include <cmath>
 #include <memory>
@@ -69,6 +68,7 @@ private slots:
         QFETCH(int, capacity);
         QFETCH(QString, script);
         VRXSingleChannelDataModel m(capacity);
+        QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
         Follower follower(&m, 0);
         std::unique_ptr<SignalLog> log;
         int t = 1;
@@ -108,58 +108,6 @@ private slots:
         qInstallMessageHandler(previous);
         QLoggingCategory::setFilterRules(QString());
         QCOMPARE(lines, 2);
-    }
-
-    void everyInterleavingKeepsViewsConsistent_data()
-    {
-        QTest::addColumn<int>("capacity");
-        QTest::addColumn<quint32>("seed");
-        for (int capacity : {1, 3, 7})
-            for (quint32 seed : {1u, 2u, 3u})
-                QTest::addRow("capacity %d seed %u", capacity, seed) << capacity << seed;
-    }
-
-    void everyInterleavingKeepsViewsConsistent()
-    {
-        QFETCH(int, capacity);
-        QFETCH(quint32, seed);
-        VRXSingleChannelDataModel m(capacity);
-        QAbstractItemModelTester tester(&m);
-        Follower follower(&m, 0);
-        Units::uA microamps;
-        QRandomGenerator rng(seed);
-        QVector<double> accepted; // since the last reset, oldest first
-        double t = 1.0;
-        for (int step = 0; step < 300; ++step) {
-            const int op = int(rng.bounded(22));
-            bool published = op >= 13 && op < 16;
-            if (op < 13) { // a new sample, a repeat of the newest one (dropped), or timestamp 0
-                const double at = op < 11 ? t++ : op == 11 ? t - 1.0 : 0.0;
-                const bool taken = at == 0.0 || accepted.isEmpty() || accepted.last() != at;
-                m.AddData(at, at * 10);
-                if (at == 0.0)
-                    accepted.clear();
-                if (taken)
-                    accepted << at;
-                published = taken && m.autoUpdate();
-            } else if (op < 16) {
-                m.UpdateView();
-            } else if (op < 18) {
-                m.setAutoUpdate(!m.autoUpdate());
-            } else if (op == 18) {
-                m.SetUnits(m.units() == &microamps ? &VRXAbstractDeviceDataModel::defaultUnits : &microamps);
-            } else if (op < 21) {
-                m.setData(m.index(0, 1), !m.isChannelEnabled(1), Qt::CheckStateRole);
-            } else {
-                m.Clear();
-                accepted.clear();
-                published = true;
-            }
-            const QVector<double> shown = follower.actual();
-            QVERIFY2(follower.seen() == shown, qPrintable(QString("step %1").arg(step)));
-            const QVector<double> window = accepted.mid(qMax(0, accepted.size() - capacity));
-            QCOMPARE(shown, published ? window : window.mid(0, shown.size()));
-        }
     }
 
     void unitsScaleWhatIsShownAndTheHeaderNamesAndChecksTheChannel()

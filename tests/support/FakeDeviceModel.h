@@ -28,14 +28,6 @@ public:
         m_rows.append({time, values, fits});
         endInsertRows();
     }
-    /// Replaces the newest frame in place, as a running display without growth.
-    void replaceLastFrame(double time, const QVector<double> &values, const QVector<double> &fits = {})
-    {
-        if (m_rows.isEmpty())
-            return addFrame(time, values, fits);
-        m_rows.last() = {time, values, fits};
-        emit dataChanged(index(rowCount() - 1, 0), index(rowCount() - 1, m_channels));
-    }
     /// columns[0] holds the times, columns[c] channel c (missing ones read 0).
     void append(const QVector<QVector<double>> &columns)
     {
