@@ -191,6 +191,13 @@ private slots:
         behind.b.setAutoUpdate(false);
         behind.b.AddData(2, 4);
         QCOMPARE(values.seen(), values.actual());
+        // A source a step behind the table's roll maps one row up until it rolls too.
+        Pair rolled(3, 3);
+        for (int t = 1; t <= 4; ++t)
+            rolled.a.AddData(t, t), rolled.b.AddData(t, -t);
+        rolled.a.AddData(5, 5);
+        QCOMPARE(rolled.merged.mapFromSource(rolled.b.index(3, 1)), rolled.merged.index(2, 2));
+        QCOMPARE(rolled.merged.mapToSource(rolled.merged.index(2, 2)), rolled.b.index(3, 1));
     }
 
     void dropsAddOnlyWholeNames_data()

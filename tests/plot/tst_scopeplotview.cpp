@@ -664,6 +664,9 @@ private Q_SLOTS:
         ViewProbe::settle();
         QVERIFY(grown.view.curve(3));
         QCOMPARE(grown.view.curve(3)->sample(0).y(), 30.0);
+        grown.model.removeLastChannel();
+        ViewProbe::settle();
+        QVERIFY(grown.view.curve(2) && !grown.view.curve(3));
     }
 
     void clockResetAndOddValuesKeepTheChartGoingForward()

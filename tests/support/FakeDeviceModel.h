@@ -77,6 +77,14 @@ public:
             m_rows[i].values.append(m_channels * 10.0 + i);
         endInsertColumns();
     }
+    void removeLastChannel()
+    {
+        beginRemoveColumns(QModelIndex(), m_channels, m_channels);
+        --m_channels;
+        for (Row &row : m_rows)
+            row.values.removeLast();
+        endRemoveColumns();
+    }
 
     QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override
     {
