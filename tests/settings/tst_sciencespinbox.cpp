@@ -135,9 +135,7 @@ private slots:
         QTest::addColumn<QString>("input");
         QTest::addColumn<QValidator::State>("state");
         QTest::addColumn<QString>("result");
-        const auto A = QValidator::Acceptable;
-        const auto I = QValidator::Intermediate;
-        const auto X = QValidator::Invalid;
+        const auto A = QValidator::Acceptable, I = QValidator::Intermediate, X = QValidator::Invalid;
         const double big = DBL_MAX;
         QTest::newRow("empty") << "C" << -big << big << "" << I << "";
         QTest::newRow("empty, single value") << "C" << 2.0 << 2.0 << "" << X << "";
