@@ -170,7 +170,7 @@ private slots:
             QVERIFY(!last.at(0).toBool() && last.at(1).value<QVector<double>>().isEmpty() && last.at(2).toInt() == 4);
 
             rig.page.enable_regression();
-            QVERIFY(rig.group("regressionCBox")->isChecked());
+            QVERIFY(rig.group("regressionCBox")->isChecked() && rig.peaks()->isEnabled());
             for (const auto &pair : QVector<QPair<int, int>>{{2, 2}, {8, 8}, {3, 1}, {-2, 1}}) {
                 rig.page.set_peaks(pair.first);
                 QCOMPARE(rig.a.histogramItems(View::RegressionHistogramItemType).size(), pair.second);
