@@ -104,8 +104,7 @@ private slots:
 
     // Panels and forms follow the language but keep their state: renaming
     // entries chooses nothing, and the spectrogram's fold arrow is its state,
-    // so the next click must unfold. (That host texts stay is proven with the
-    // spot map's own suite.)
+    // so the next click must unfold.
     void widgetsFollowLanguageButKeepTheirState()
     {
         VRXSingleChannelDataModel host;
