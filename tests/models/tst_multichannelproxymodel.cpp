@@ -32,13 +32,6 @@ QByteArray nameStream(const QStringList &names)
     return bytes;
 }
 
-QByteArray bigEndian(quint32 value)
-{
-    QByteArray bytes(4, '\0');
-    qToBigEndian(value, bytes.data());
-    return bytes;
-}
-
 /*
  * Single-channel sources of a small capacity merged by one proxy, watched by
  * QAbstractItemModelTester and by one follower per column.
@@ -216,9 +209,9 @@ private slots:
         const QByteArray third = nameStream({"C"});
         row("truncated stream", kListType, nameStream({"A", "B"}) + third.left(third.size() - 1), {"A", "B"});
         row("length prefix cut short", kListType, nameStream({"A"}) + QByteArray("\0\0", 2), {"A"});
-        row("gigabyte length prefix", kListType, bigEndian(0x7ffffffe) + QByteArray(16, 'x'), {});
+        row("gigabyte length prefix", kListType, QByteArray::fromHex("7ffffffe") + QByteArray(16, 'x'), {});
         row("control characters", kListType, nameStream({"A\nB", QString(QChar(1)), "Good"}), {"Good"});
-        row("null and empty strings", kListType, bigEndian(0xffffffff) + nameStream({"", "A"}), {"A"});
+        row("null and empty strings", kListType, QByteArray::fromHex("ffffffff") + nameStream({"", "A"}), {"A"});
         row("overlong name", kListType, nameStream({QString(300, 'x'), "B"}), {"B"});
         row("binary noise", kListType, QByteArray::fromHex("00000006fffe00410042ffff0000"), {});
         row("text not UTF-8", "text/plain", QByteArray("\xff\xfe\x80", 3), {});
@@ -303,11 +296,9 @@ private slots:
         rig.models[0]->SetUnits(&VRXAbstractDeviceDataModel::defaultUnits);
     }
 
-    // Curves, units and captions come from the sources; columns beyond the
-    // channels (the statistics columns) give NaN and no curve. The file keeps
-    // what was measured: every timestamp to the nanosecond (a display text of
-    // 4 digits gives 2000 samples 1 ms apart past 1000 s the same timestamp)
-    // and every value as stored, whatever the sources show.
+    // Curves, units and captions come from the sources; statistics columns give
+    // NaN and no curve. The file keeps every timestamp to the nanosecond (2000
+    // samples 1 ms apart past 1000 s) and every value as stored.
     void plotDataCaptionsAndFileComeFromTheSources()
     {
         VRXMultichannelProxyModel proxy;
