@@ -191,6 +191,8 @@ private slots:
         rolled.a.AddData(5, 5);
         QCOMPARE(rolled.merged.mapFromSource(rolled.b.index(3, 1)), rolled.merged.index(2, 2));
         QCOMPARE(rolled.merged.mapToSource(rolled.merged.index(2, 2)), rolled.b.index(3, 1));
+        std::unique_ptr<QwtSeriesData<QPointF>> lagging(rolled.merged.seriesData(2, 1, 3));
+        QCOMPARE(lagging->sample(0).y(), rolled.merged.doubleData(1, 2));
     }
 
     void dropsAddOnlyWholeNames_data()
