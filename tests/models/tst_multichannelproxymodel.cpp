@@ -299,8 +299,9 @@ private slots:
     }
 
     // Curves, units and captions come from the sources; statistics columns give
-    // NaN and no curve. The file keeps every timestamp to the nanosecond (2000
-    // samples 1 ms apart past 1000 s) and every value as stored.
+    // NaN and no curve. The file keeps every value as stored and every timestamp
+    // to the nanosecond: four display digits give 2000 samples 1 ms apart past
+    // 1000 s one timestamp.
     void plotDataCaptionsAndFileComeFromTheSources()
     {
         VRXMultichannelProxyModel proxy;
