@@ -167,11 +167,6 @@ private slots:
         VRXMultichannelProxyModel target;
         QVERIFY(target.dropMimeData(mime.get(), Qt::CopyAction, -1, -1, QModelIndex()));
         QCOMPARE(target.channelNames(), (QStringList{"Ch3", "Ch1"}));
-        VRXLatestPlotDataProxyModel single; // one named device, no merging proxy
-        single.setSourceModel(rig.devices[1].get());
-        mime.reset(single.mimeData({single.index(0, 0)}));
-        QVERIFY(target.dropMimeData(mime.get(), Qt::CopyAction, -1, -1, QModelIndex()));
-        QCOMPARE(target.channelNames(), (QStringList{"Ch3", "Ch1", "Ch2"}));
 
         QStandardItemModel plain(2, 4);
         rig.proxy.setSourceModel(&plain);
