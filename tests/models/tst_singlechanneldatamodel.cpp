@@ -172,11 +172,13 @@ private slots:
         const auto first = own(rows.seriesData(1, 1, 8)), same = own(rows.seriesData(1, 1, 8));
         const auto later = own(rows.seriesData(1, 3, -1)), shorter = own(rows.seriesData(1, 1, 5));
         for (VRXSeriesData *other : {same.get(), later.get(), shorter.get()}) {
+            const size_t rowsAsked = other->size();
             other->shareTimes(*first);
-            for (size_t i = 0; i < other->size(); ++i) {
+            for (size_t i = 0; i < rowsAsked; ++i) {
                 const double row = other->startRow() + int(i);
                 QCOMPARE(QPointF(other->xData()[i], other->yData()[i]), QPointF(row, 2 * row));
             }
+            QCOMPARE(other->size(), rowsAsked);
         }
         QCOMPARE(same->xData(), first->xData());
 
