@@ -168,8 +168,6 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QVERIFY(!m_proxy->SavePixelatedDataToFile(dir.filePath("new.csv"), 0.0f, false, false));
         QVERIFY(QDir(dir.path()).isEmpty());
-        makeProxy(kChannels);
-        QVERIFY(!m_proxy->SavePixelatedDataToFile(QString(), 0.0f, false, false));
     }
 };
 
