@@ -341,7 +341,7 @@ private slots:
             QCOMPARE(p.host.rowCount(), 5);
         }
 
-        // A host may die before its panel, shown and zeroed.
+        // A host may die before its panel, shown and zeroed ...
         p.scope.show();
         {
             VRXSingleChannelDataModel host;
@@ -356,6 +356,13 @@ private slots:
         p.tabs()->setCurrentIndex(2);
         QCoreApplication::processEvents();
         QVERIFY(p.dirs.isEmpty());
+        // ... or outlive it: what the panel hung on the host must go with it.
+        {
+            VRXScope shortLived;
+            shortLived.setModel(&p.host);
+        }
+        addSamples(p.host, 3);
+        QCOMPARE(p.host.rowCount(), 8);
     }
 
     void chainPassesTheModelTesterWhileDriven()
